@@ -1,0 +1,30 @@
+#include "command_context.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#include "qfdevice/device.h"
+
+namespace qf::cli {
+
+CommandContext::CommandContext(CLI::App& app) {
+    app.add_option("--device", device_dir_, "Device root folder (default: $QUILLFEED_DEVICE, then "
+                                            "$XDG_DATA_HOME/quillfeed/device)");
+    app.add_flag("--json", json_, "Print results as JSON");
+}
+
+void CommandContext::UseDevice(DeviceNeed need) {
+    if (!device_dir_.empty()) qf::device::SetDeviceRoot(device_dir_);
+    std::filesystem::path root = qf::device::DeviceRoot();
+    if (need == DeviceNeed::kExisting && !std::filesystem::is_directory(qf::device::StateDir())) {
+        throw CommandError("no device at " + root.string() + " (run 'quillfeed init' first)");
+    }
+}
+
+void PrintJson(const nlohmann::json& value) {
+    std::cout << value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+}
+
+}  // namespace qf::cli

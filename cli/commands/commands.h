@@ -1,0 +1,12 @@
+// The command groups of `quillfeed`. Each adds its subcommands to `app`; their callbacks store the work
+// in `context` (see CommandContext::SetAction).
+#pragma once
+
+#include "command_context.h"
+
+namespace qf::cli {
+
+void AddInitCommand(CLI::App& app, CommandContext& context);
+void AddSettingsCommands(CLI::App& app, CommandContext& context);
+
+}  // namespace qf::cli

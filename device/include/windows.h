@@ -1,0 +1,12 @@
+// The Win32-style platform of the emulated device: include this to write code as for the device.
+#pragma once
+
+#include "win/types.h"
+#include "win/base.h"
+#include "win/strings.h"
+#include "win/files.h"
+#include "win/registry.h"
+#include "win/time.h"
+#include "win/sync.h"
+#include "win/sysinfo.h"
+#include "win/shell.h"
