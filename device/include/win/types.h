@@ -121,3 +121,7 @@ using PULARGE_INTEGER = ULARGE_INTEGER*;
 // stored as a REG_DWORD and compared after a round trip through the registry.
 struct HWND__;
 using HWND = HWND__*;
+
+// Device contexts belong to GDI (win/gdi.h); the window manager hands them out for windows.
+struct HDC__;
+using HDC = HDC__*;
