@@ -48,9 +48,4 @@ BOOL FailWithErrno(int error_number, const fs::path& host_path) {
     return FailWith(Win32ErrorFromErrno(error_number, host_path));
 }
 
-BOOL FailWith(DWORD code) {
-    SetLastError(code);
-    return FALSE;
-}
-
 }  // namespace qf::device

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "system/win32_result.h"
 #include "win/base.h"
 
 namespace qf::device {
@@ -31,7 +32,5 @@ bool IsDeviceRoot(const std::filesystem::path& host_path);
 DWORD Win32ErrorFromErrno(int error_number, const std::filesystem::path& host_path);
 // Any thread. SetLastError(Win32ErrorFromErrno(...)); answers FALSE for the caller to return.
 BOOL FailWithErrno(int error_number, const std::filesystem::path& host_path);
-// Any thread. SetLastError(code); answers FALSE.
-BOOL FailWith(DWORD code);
 
 }  // namespace qf::device
