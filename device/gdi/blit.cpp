@@ -84,8 +84,10 @@ void CopyPixels(Bitmap& dst, const Bitmap& src, const Axis& ax, const Axis& ay, 
 }  // namespace
 
 void Blit(Bitmap& dst, const Bitmap& src, const BlitAreas& areas, std::optional<std::uint32_t> transparent) {
-    Axis ax = Normalise(areas.x, areas.width, areas.src_x, areas.src_width);
-    Axis ay = Normalise(areas.y, areas.height, areas.src_y, areas.src_height);
+    Axis ax = Normalise(ClampCoordinate(areas.x), ClampCoordinate(areas.width), ClampCoordinate(areas.src_x),
+                        ClampCoordinate(areas.src_width));
+    Axis ay = Normalise(ClampCoordinate(areas.y), ClampCoordinate(areas.height), ClampCoordinate(areas.src_y),
+                        ClampCoordinate(areas.src_height));
     if (ax.size == 0 || ay.size == 0 || ax.src_size == 0 || ay.src_size == 0) return;
     Rect target = Rect::Sized(ax.dst, ay.dst, ax.size, ay.size);
     Rect written = target.Intersect(dst.bounds());

@@ -37,8 +37,12 @@ BOOL Copy(HDC dst, HDC src, const BlitAreas& areas, DWORD rop) {
     Dc* to = gdi->Find<Dc>(dst);
     if (to == nullptr) return FALSE;
     if (rop == PATCOPY || rop == BLACKNESS || rop == WHITENESS) {
-        Rect area{std::min(areas.x, areas.x + areas.width), std::min(areas.y, areas.y + areas.height),
-                  std::max(areas.x, areas.x + areas.width), std::max(areas.y, areas.y + areas.height)};
+        using qf::device::gdi::ClampCoordinate;
+        int x1 = ClampCoordinate(areas.x);
+        int y1 = ClampCoordinate(areas.y);
+        int x2 = ClampCoordinate(static_cast<long long>(areas.x) + areas.width);
+        int y2 = ClampCoordinate(static_cast<long long>(areas.y) + areas.height);
+        Rect area{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
         if (auto pixel = FillPixelOf(*gdi, *to, rop)) to->bitmap->Fill(area, *pixel);
         return TRUE;
     }

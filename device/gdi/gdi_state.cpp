@@ -207,7 +207,10 @@ HGDIOBJ GdiState::Select(HDC dc_handle, Dc& dc, HGDIOBJ object) {
 }
 
 DcFont GdiState::FontOf(const Dc& dc) {
-    auto* font = static_cast<Font*>(objects_.at(Key(dc.font)).get());
+    // A selected font cannot be deleted, so the lookup only fails if that rule is ever broken.
+    auto found = objects_.find(Key(dc.font));
+    if (found == objects_.end()) found = objects_.find(Key(stock_[SYSTEM_FONT]));
+    auto* font = static_cast<Font*>(found->second.get());
     LOGFONTW logfont = font->LogFont(96);
     // The profile is read only when the height depends on it.
     if (font->needs_dpi() || logfont.lfHeight == 0) {

@@ -50,13 +50,16 @@ void DrawGlyphRun(Bitmap& bitmap, SizedFont& font, std::u16string_view text, std
                   int x, int baseline, const Rect& clip, std::uint32_t pixel) {
     Rect visible = clip.Intersect(bitmap.bounds());
     if (visible.IsEmpty()) return;
-    for (std::size_t i = 0; i < text.size();) {
-        auto [code_point, units] = CodePointAt(text, i);
-        if (x >= visible.right) break;
-        const GlyphImage& glyph = font.Glyph(code_point);
-        DrawGlyph(bitmap, glyph, x + glyph.left, baseline - glyph.top, visible, pixel);
-        x += advances[i];
-        i += units;
+    // Caller-given advances may be anything: keep the pen in 64 bits and draw only near the clip.
+    constexpr std::int64_t kReach = 4096;  // wider than any glyph at the largest size
+    std::int64_t pen = x;
+    for (std::size_t i = 0; i < text.size() && pen < visible.right; i += CodePointAt(text, i).second) {
+        if (pen > visible.left - kReach) {
+            const GlyphImage& glyph = font.Glyph(CodePointAt(text, i).first);
+            DrawGlyph(bitmap, glyph, static_cast<int>(pen) + glyph.left, baseline - glyph.top, visible,
+                      pixel);
+        }
+        pen += advances[i];
     }
 }
 

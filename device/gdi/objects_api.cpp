@@ -1,4 +1,5 @@
 // Creating GDI objects and describing them: stock objects, brushes, pens, bitmaps, fonts.
+#include <algorithm>
 #include <cstring>
 
 #include "gdi/gdi_state.h"
@@ -14,6 +15,13 @@ using qf::device::gdi::LockedGdi;
 using qf::device::gdi::ObjectKind;
 using qf::device::gdi::Pen;
 using qf::device::gdi::RowOrder;
+
+namespace {
+
+// Wider pens are drawn this wide: nothing on a small screen needs more, and line clipping stays in range.
+constexpr int kMaxPenWidth = 255;
+
+}  // namespace
 
 QF_EXTERN_C HGDIOBJ WINAPI GetStockObject(int object) {
     LockedGdi gdi;
@@ -38,7 +46,8 @@ QF_EXTERN_C HPEN WINAPI CreatePen(int style, int width, COLORREF color) {
         return nullptr;
     }
     LockedGdi gdi;
-    auto pen = std::make_shared<Pen>(static_cast<UINT>(style), width < 1 ? 1 : width, color & 0xFFFFFF);
+    auto pen =
+        std::make_shared<Pen>(static_cast<UINT>(style), std::clamp(width, 1, kMaxPenWidth), color & 0xFFFFFF);
     return static_cast<HPEN>(gdi->Insert(std::move(pen)));
 }
 

@@ -7,13 +7,23 @@
 
 namespace qf::device::gdi {
 
+// Coordinates are cut to 28 bits on the way in, as Win32 cuts them to 27, so that sums of a
+// coordinate and a size never overflow.
+inline constexpr int kMaxCoordinate = 1 << 27;
+constexpr int ClampCoordinate(long long v) {
+    return static_cast<int>(std::clamp<long long>(v, -kMaxCoordinate, kMaxCoordinate));
+}
+
 struct Rect {
     int left = 0;
     int top = 0;
     int right = 0;
     int bottom = 0;
 
-    static Rect FromWin(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+    static Rect FromWin(const RECT& r) {
+        return {ClampCoordinate(r.left), ClampCoordinate(r.top), ClampCoordinate(r.right),
+                ClampCoordinate(r.bottom)};
+    }
     static Rect Sized(int x, int y, int width, int height) { return {x, y, x + width, y + height}; }
 
     int Width() const { return right - left; }

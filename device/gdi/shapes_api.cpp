@@ -1,13 +1,16 @@
 // Filled rectangles, outlines, lines and single pixels.
 #include <algorithm>
-#include <cstdlib>
+#include <cstdint>
+#include <optional>
 
 #include "gdi/gdi_state.h"
+#include "gdi/line_raster.h"
 #include "windows.h"
 
 using qf::device::gdi::Bitmap;
 using qf::device::gdi::Brush;
 using qf::device::gdi::Dc;
+using qf::device::gdi::DrawLine;
 using qf::device::gdi::LockedGdi;
 using qf::device::gdi::Pen;
 using qf::device::gdi::PixelFromColor;
@@ -27,43 +30,9 @@ std::optional<std::optional<COLORREF>> BrushColor(qf::device::gdi::GdiState& gdi
     return found->paints() ? std::optional<COLORREF>(found->color) : std::nullopt;
 }
 
-// A pen of `width` pixels puts a width x width square on each point of its line.
-void Plot(Bitmap& bitmap, int x, int y, int width, std::uint32_t pixel) {
-    if (width == 1) {
-        if (x >= 0 && y >= 0 && x < bitmap.width() && y < bitmap.height()) bitmap.Row(y)[x] = pixel;
-        return;
-    }
-    int half = (width - 1) / 2;
-    Rect square = Rect::Sized(x - half, y - half, width, width).Intersect(bitmap.bounds());
-    for (int row = square.top; row < square.bottom; ++row) {
-        std::fill(bitmap.Row(row) + square.left, bitmap.Row(row) + square.right, pixel);
-    }
-}
-
-// Bresenham from (x0, y0) up to, not including, (x1, y1), as GDI draws lines.
-void DrawLine(Dc& dc, const Pen& pen, int x0, int y0, int x1, int y1) {
-    if (!pen.paints()) return;
-    std::uint32_t pixel = PixelFromColor(pen.color);
-    int dx = std::abs(x1 - x0);
-    int dy = -std::abs(y1 - y0);
-    int step_x = x0 < x1 ? 1 : -1;
-    int step_y = y0 < y1 ? 1 : -1;
-    int error = dx + dy;
-    // Lines far outside the bitmap still take one step per pixel of their length; cap the length so a
-    // wild coordinate cannot stall the caller.
-    long long budget = 1LL << 24;
-    while ((x0 != x1 || y0 != y1) && budget-- > 0) {
-        Plot(*dc.bitmap, x0, y0, pen.width, pixel);
-        int doubled = 2 * error;
-        if (doubled >= dy) {
-            error += dy;
-            x0 += step_x;
-        }
-        if (doubled <= dx) {
-            error += dx;
-            y0 += step_y;
-        }
-    }
+// Lines with the DC's pen, which may be the null pen.
+void DrawPenLine(Dc& dc, const Pen& pen, int x0, int y0, int x1, int y1) {
+    if (pen.paints()) DrawLine(*dc.bitmap, x0, y0, x1, y1, pen.width, PixelFromColor(pen.color));
 }
 
 }  // namespace
@@ -82,7 +51,8 @@ QF_EXTERN_C BOOL WINAPI Rectangle(HDC dc, int left, int top, int right, int bott
     LockedGdi gdi;
     Dc* found = gdi->Find<Dc>(dc);
     if (found == nullptr) return FALSE;
-    Rect area{std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
+    Rect area = Rect::FromWin(
+        {std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)});
     const Pen& pen = *gdi->Find<Pen>(found->pen);
     const Brush& brush = *gdi->Find<Brush>(found->brush);
     // Without a pen GDI leaves the last column and row unpainted as well.
@@ -115,7 +85,7 @@ QF_EXTERN_C BOOL WINAPI LineTo(HDC dc, int x, int y) {
     LockedGdi gdi;
     Dc* found = gdi->Find<Dc>(dc);
     if (found == nullptr) return FALSE;
-    DrawLine(*found, *gdi->Find<Pen>(found->pen), found->position.x, found->position.y, x, y);
+    DrawPenLine(*found, *gdi->Find<Pen>(found->pen), found->position.x, found->position.y, x, y);
     found->position = {x, y};
     return TRUE;
 }
@@ -126,7 +96,7 @@ QF_EXTERN_C BOOL WINAPI Polyline(HDC dc, const POINT* points, int count) {
     if (found == nullptr || points == nullptr || count < 2) return FALSE;
     const Pen& pen = *gdi->Find<Pen>(found->pen);
     for (int i = 1; i < count; ++i)
-        DrawLine(*found, pen, points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
+        DrawPenLine(*found, pen, points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
     return TRUE;
 }
 

@@ -1,9 +1,9 @@
 // Text: metrics, extents, DrawTextW and ExtTextOutW. Everything drawn is recorded on the bitmap.
-#include <numeric>
 #include <string>
 
 #include "gdi/gdi_state.h"
 #include "gdi/glyph_run.h"
+#include "gdi/text_layout.h"
 #include "gdi/text_placement.h"
 #include "windows.h"
 
@@ -46,7 +46,7 @@ void Record(Dc& dc, const DcFont& font, std::u16string_view text, const Rect& bo
 Rect DrawLine(Dc& dc, const DcFont& font, std::u16string_view text, std::span<const int> advances, int x,
               int y, const Rect& clip) {
     const auto& metrics = font.face->metrics();
-    int width = std::accumulate(advances.begin(), advances.end(), 0);
+    int width = qf::device::gdi::SumWidths(advances);
     Rect box = Rect::Sized(x, y, width, metrics.height());
     if (dc.bk_mode == OPAQUE) dc.bitmap->Fill(box.Intersect(clip), PixelFromColor(dc.bk_color));
     DrawGlyphRun(*dc.bitmap, *font.face, text, advances, x, y + metrics.ascent, clip,
@@ -92,7 +92,7 @@ QF_EXTERN_C BOOL WINAPI GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, L
     auto font = UsableFont(*gdi, *found);
     if (!font) return FALSE;
     std::vector<int> advances = MeasureAdvances(*font->face, std::u16string_view(text, count));
-    size->cx = std::accumulate(advances.begin(), advances.end(), 0);
+    size->cx = qf::device::gdi::SumWidths(advances);
     size->cy = font->face->metrics().height();
     return TRUE;
 }
@@ -148,7 +148,8 @@ QF_EXTERN_C BOOL WINAPI ExtTextOutW(HDC dc, int x, int y, UINT options, const RE
     std::u16string_view shown(text, count);
     std::vector<int> advances =
         dx != nullptr ? std::vector<int>(dx, dx + count) : MeasureAdvances(*font->face, shown);
-    Rect box = DrawLine(*found, *font, shown, advances, x, y, clip);
+    Rect box = DrawLine(*found, *font, shown, advances, qf::device::gdi::ClampCoordinate(x),
+                        qf::device::gdi::ClampCoordinate(y), clip);
     Record(*found, *font, shown, box, clip);
     return TRUE;
 }

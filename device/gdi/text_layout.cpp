@@ -1,7 +1,5 @@
 #include "gdi/text_layout.h"
 
-#include <numeric>
-
 namespace qf::device::gdi {
 namespace {
 
@@ -55,7 +53,7 @@ class LineBreaker {
         while (i < text_.size() && !IsLineBreak(text_[i])) {
             std::size_t units = UnitsAt(i);
             int advance = advances_[i];
-            if (wrap_ && line.width + advance > max_width_) {
+            if (wrap_ && AddWidth(line.width, advance) > max_width_) {
                 WrapAt(line, i, units, advance);
                 return;
             }
@@ -66,7 +64,7 @@ class LineBreaker {
                 line.break_content_end = line.content_end;
                 line.break_content_width = line.content_width;
             }
-            line.width += advance;
+            line.width = AddWidth(line.width, advance);
             i += units;
             if (!space) {
                 line.content_end = i;
@@ -112,11 +110,17 @@ class LineBreaker {
 
 }  // namespace
 
+int SumWidths(std::span<const int> advances) {
+    int width = 0;
+    for (int advance : advances) width = AddWidth(width, advance);
+    return width;
+}
+
 std::vector<TextLine> BreakLines(std::u16string_view text, std::span<const int> advances, int max_width,
                                  LineBreaking breaking) {
     if (breaking == LineBreaking::kSingleLine) {
         if (text.empty()) return {};
-        return {{0, text.size(), std::accumulate(advances.begin(), advances.begin() + text.size(), 0)}};
+        return {{0, text.size(), SumWidths(advances.first(text.size()))}};
     }
     return LineBreaker(text, advances, max_width, breaking == LineBreaking::kWords).Run();
 }

@@ -2,6 +2,7 @@
 // whole with made-up glyph widths.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <span>
 #include <string_view>
@@ -35,6 +36,12 @@ struct TextLine {
 // Linear in the length of the text.
 std::vector<TextLine> BreakLines(std::u16string_view text, std::span<const int> advances, int max_width,
                                  LineBreaking breaking);
+
+// The width of a run of advances. Sums stop growing at kMaxTextWidth, so that no text, however long,
+// overflows a coordinate.
+inline constexpr int kMaxTextWidth = 1 << 28;
+inline int AddWidth(int width, int advance) { return std::min(width + advance, kMaxTextWidth); }
+int SumWidths(std::span<const int> advances);
 
 // True for the code units that end a line (CR, LF).
 inline bool IsLineBreak(char16_t c) { return c == u'\r' || c == u'\n'; }

@@ -229,8 +229,8 @@ struct LOGPEN {
 
 // Any thread. A solid brush; the caller owns it (DeleteObject).
 QF_EXTERN_C HBRUSH WINAPI CreateSolidBrush(COLORREF color);
-// Any thread. PS_SOLID, PS_DASH and PS_DOT (both drawn solid) or PS_NULL; `width` below 1 means 1.
-// Null for another style. The caller owns it.
+// Any thread. PS_SOLID, PS_DASH and PS_DOT (both drawn solid) or PS_NULL; `width` is clamped to 1 ...
+// 255. Null for another style. The caller owns it.
 QF_EXTERN_C HPEN WINAPI CreatePen(int style, int width, COLORREF color);
 
 // Any thread. Fills [left, right) x [top, bottom) with the brush (or (HBRUSH)(COLOR_* + 1)); nothing
@@ -268,8 +268,7 @@ QF_EXTERN_C BOOL WINAPI BitBlt(HDC dst, int x, int y, int width, int height, HDC
 QF_EXTERN_C BOOL WINAPI StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int x_src,
                                    int y_src, int width_src, int height_src, DWORD rop);
 // Any thread. Windows CE's transparent blit: as StretchBlt, except that source pixels of
-// `transparent` colour leave the destination as it was. `src` is a DC or a bitmap (not one selected
-// into a DC).
+// `transparent` colour leave the destination as it was. `src` is a DC or a bitmap.
 QF_EXTERN_C BOOL WINAPI TransparentImage(HDC dst, LONG x, LONG y, LONG width, LONG height, HANDLE src,
                                          LONG x_src, LONG y_src, LONG width_src, LONG height_src,
                                          COLORREF transparent);

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <limits>
 #include <thread>
 #include <vector>
 
@@ -175,11 +176,32 @@ TEST(Shapes, RectangleOutlineFillAndLines) {
     EXPECT_EQ(GetPixel(dc, 7, 2), RGB(255, 0, 0));
     EXPECT_EQ(GetPixel(dc, 8, 3), RGB(255, 0, 0));
     EXPECT_FALSE(Polyline(dc, points, 1));
-    // Wild coordinates cost bounded time and draw nothing outside the bitmap.
-    MoveToEx(dc, -2000000000, -5, nullptr);
-    EXPECT_TRUE(LineTo(dc, 2000000000, -5));
+    // Wild coordinates cost only the part inside the bitmap.
+    MoveToEx(dc, -2000000000, 9, nullptr);
+    EXPECT_TRUE(LineTo(dc, 2000000000, 9));
+    EXPECT_EQ(GetPixel(dc, 0, 9), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 9, 9), RGB(255, 0, 0));
     SelectObject(dc, old);
     DeleteObject(red);
+}
+
+TEST(GdiCoordinates, ExtremeValuesDrawNothingAndNeverOverflow) {
+    GdiDevice device;
+    Canvas canvas(8, 8);
+    HDC dc = canvas.dc();
+    constexpr int kMax = std::numeric_limits<int>::max();
+    constexpr int kMin = std::numeric_limits<int>::min();
+    EXPECT_TRUE(BitBlt(dc, kMax, kMax, kMax, kMax, dc, kMin, kMin, SRCCOPY));
+    EXPECT_TRUE(StretchBlt(dc, kMin, 0, kMin, kMax, dc, kMax, 0, kMin, 1, SRCCOPY));
+    EXPECT_TRUE(BitBlt(dc, kMax, kMin, kMin, kMax, nullptr, 0, 0, BLACKNESS));
+    RECT huge{kMin, kMin, kMax, kMax};
+    EXPECT_GT(DrawTextW(dc, u"x y z", -1, &huge, DT_WORDBREAK | DT_CENTER), 0);
+    const int dx[] = {kMax, kMax, kMin};
+    EXPECT_TRUE(ExtTextOutW(dc, kMax, kMin, 0, nullptr, u"abc", 3, dx));
+    SelectObject(dc, GetStockObject(BLACK_BRUSH));
+    EXPECT_TRUE(Rectangle(dc, kMin, kMin, kMax, kMax));
+    EXPECT_EQ(GetPixel(dc, 4, 4), RGB(0, 0, 0));
+    SelectObject(dc, GetStockObject(WHITE_BRUSH));
 }
 
 TEST(GdiThreads, ThreadsDrawAndCreateConcurrently) {
