@@ -37,10 +37,13 @@ struct TextLine {
 std::vector<TextLine> BreakLines(std::u16string_view text, std::span<const int> advances, int max_width,
                                  LineBreaking breaking);
 
-// The width of a run of advances. Sums stop growing at kMaxTextWidth, so that no text, however long,
+// The width of a run of advances. Sums stop at +-kMaxTextWidth, so that no text, however long,
 // overflows a coordinate.
 inline constexpr int kMaxTextWidth = 1 << 28;
-inline int AddWidth(int width, int advance) { return std::min(width + advance, kMaxTextWidth); }
+inline int AddWidth(int width, int advance) {
+    return static_cast<int>(
+        std::clamp<long long>(static_cast<long long>(width) + advance, -kMaxTextWidth, kMaxTextWidth));
+}
 int SumWidths(std::span<const int> advances);
 
 // True for the code units that end a line (CR, LF).
