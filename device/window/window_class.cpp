@@ -1,4 +1,5 @@
 // Window classes: one table per process, names matched without regard to case.
+#include <algorithm>
 #include <string>
 
 #include "window/window_state.h"
