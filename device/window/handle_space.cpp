@@ -18,7 +18,7 @@ namespace {
 constexpr std::size_t kSerialDigits = 10;
 
 class HandleSpace {
-public:
+  public:
     std::uint32_t Allocate(const std::filesystem::path& state_dir) {
         std::lock_guard lock(mutex_);
         if (!bound_ || state_dir != state_dir_) Bind(state_dir);
@@ -28,7 +28,7 @@ public:
         return (slot_ << kSerialBits) | serial;
     }
 
-private:
+  private:
     void Bind(const std::filesystem::path& state_dir) {
         bound_ = true;
         state_dir_ = state_dir;

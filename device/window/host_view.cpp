@@ -21,8 +21,8 @@ std::vector<WindowInfo> EnumerateWindows() {
             POINT origin = state.ScreenOrigin(*window);
             RECT screen{origin.x, origin.y, origin.x + window->rect.right - window->rect.left,
                         origin.y + window->rect.bottom - window->rect.top};
-            result.push_back(WindowInfo{handle, window->parent, window->window_class->name, window->text, screen,
-                                        state.IsVisible(*window), window->style});
+            result.push_back(WindowInfo{handle, window->parent, window->window_class->name, window->text,
+                                        screen, state.IsVisible(*window), window->style});
         }
     }
     return result;

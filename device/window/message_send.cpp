@@ -16,9 +16,9 @@ void ReceiveSentMessages(std::unique_lock<std::mutex>& lock, ThreadQueue& queue)
         Window* window = state.Find(request->target);
         WNDPROC procedure = window != nullptr && window->owner.get() == &queue ? window->procedure : nullptr;
         lock.unlock();
-        LRESULT result =
-            procedure != nullptr ? procedure(request->target, request->message, request->wparam, request->lparam)
-                                 : 0;
+        LRESULT result = procedure != nullptr
+                             ? procedure(request->target, request->message, request->wparam, request->lparam)
+                             : 0;
         lock.lock();
         if (UniqueFd reply = State::Finish(*request, result)) {
             lock.unlock();

@@ -76,7 +76,8 @@ HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint) {
 
     qf::device::BeginWindowFrame(window);
     paint->hdc = qf::device::AcquireWindowSurfaceDC(window);
-    if (erase) paint->fErase = SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(paint->hdc), 0) == 0;
+    if (erase)
+        paint->fErase = SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(paint->hdc), 0) == 0;
     return paint->hdc;
 }
 

@@ -52,7 +52,7 @@ LRESULT ReadReply(int fd) {
 // The I/O thread: accepts requests on the listening socket and collects the replies to this process's own
 // remote sends. Descriptors reach it through `Adopt`, which wakes its poll through an eventfd.
 class Link {
-public:
+  public:
     static Link& Get() {
         static Link* const link = new Link();
         return *link;
@@ -71,7 +71,7 @@ public:
         Wake();
     }
 
-private:
+  private:
     // An accepted request connection (request null) or an outgoing send waiting for its reply.
     struct Connection {
         UniqueFd fd;
@@ -131,7 +131,8 @@ private:
             return;
         }
         WireRequest request{};
-        if (::recv(connection.fd.get(), &request, sizeof request, 0) != static_cast<ssize_t>(sizeof request) ||
+        if (::recv(connection.fd.get(), &request, sizeof request, 0) !=
+                static_cast<ssize_t>(sizeof request) ||
             request.magic != kWireMagic) {
             return;
         }
@@ -142,9 +143,14 @@ private:
             case RemoteOp::kIsWindow:
                 SendReply(std::move(connection.fd), IsLocalWindow(window));
                 return;
-            case RemoteOp::kPost:
-                SendReply(std::move(connection.fd), PostToLocalWindow(window, request.message, wparam, lparam));
+            case RemoteOp::kPost: {
+                // Answer before posting: once posted, the message (WM_CLOSE, say) may end this process
+                // before a reply written afterwards could leave it.
+                bool lives = IsLocalWindow(window);
+                SendReply(std::move(connection.fd), lives);
+                if (lives) PostToLocalWindow(window, request.message, wparam, lparam);
                 return;
+            }
             case RemoteOp::kSend: {
                 auto send = std::make_shared<SendRequest>();
                 send->target = window;
@@ -201,7 +207,8 @@ LRESULT CallRemoteWindow(RemoteOp op, HWND window, UINT message, WPARAM wparam, 
                         message,
                         static_cast<std::uint64_t>(wparam),
                         static_cast<std::int64_t>(lparam)};
-    if (::send(socket.get(), &request, sizeof request, MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof request)) {
+    if (::send(socket.get(), &request, sizeof request, MSG_NOSIGNAL) !=
+        static_cast<ssize_t>(sizeof request)) {
         return 0;
     }
     // Posts and handle checks are answered by the other process's I/O thread without waiting on a window,

@@ -10,7 +10,8 @@ int NextDueTimer(const std::vector<Timer>& timers, std::int64_t now_ms,
     for (int i = 0; i < static_cast<int>(timers.size()); ++i) {
         const Timer& timer = timers[i];
         if (timer.due_ms > now_ms || !eligible(timer)) continue;
-        if (best < 0 || std::tie(timer.due_ms, timer.order) < std::tie(timers[best].due_ms, timers[best].order)) {
+        if (best < 0 ||
+            std::tie(timer.due_ms, timer.order) < std::tie(timers[best].due_ms, timers[best].order)) {
             best = i;
         }
     }

@@ -8,7 +8,7 @@
 namespace qf::device::wm {
 
 class UniqueFd {
-public:
+  public:
     UniqueFd() = default;
     explicit UniqueFd(int fd) : fd_(fd) {}
     ~UniqueFd() { Reset(); }
@@ -30,7 +30,7 @@ public:
         fd_ = -1;
     }
 
-private:
+  private:
     int fd_ = -1;
 };
 

@@ -91,8 +91,8 @@ BOOL WINAPI SetWindowTextW(HWND window, LPCWSTR text) {
 
 int WINAPI GetWindowTextW(HWND window, LPWSTR text, int max_count) {
     if (text == nullptr || max_count <= 0 || !IsLocalWindow(window)) return 0;
-    return static_cast<int>(SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(max_count),
-                                         reinterpret_cast<LPARAM>(text)));
+    return static_cast<int>(
+        SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(max_count), reinterpret_cast<LPARAM>(text)));
 }
 
 int WINAPI GetWindowTextLengthW(HWND window) {

@@ -41,9 +41,9 @@ ATOM WINAPI RegisterClassW(const WNDCLASSW* window_class) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return 0;
     }
-    state.classes.emplace(name, std::make_shared<WindowClass>(WindowClass{
-                                    name, atom, window_class->style, window_class->lpfnWndProc,
-                                    window_class->hInstance, window_class->hbrBackground}));
+    state.classes.emplace(name, std::make_shared<WindowClass>(
+                                    WindowClass{name, atom, window_class->style, window_class->lpfnWndProc,
+                                                window_class->hInstance, window_class->hbrBackground}));
     return atom;
 }
 

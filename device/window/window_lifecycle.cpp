@@ -35,8 +35,9 @@ RECT PlacedRect(DWORD style, int x, int y, int width, int height) {
 
 }  // namespace
 
-HWND WINAPI CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR window_name, DWORD style, int x, int y,
-                            int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+HWND WINAPI CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR window_name, DWORD style, int x,
+                            int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                            LPVOID param) {
     if ((style & WS_CHILD) != 0 && parent == nullptr) {
         SetLastError(ERROR_TLW_WITH_WSCHILD);
         return nullptr;
@@ -75,9 +76,9 @@ HWND WINAPI CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR window_n
     int client_width = rect.right - rect.left;
     int client_height = rect.bottom - rect.top;
     qf::device::SetWindowSurfaceSize(handle, client_width, client_height);
-    CREATESTRUCTW create{param,           instance, menu,        window->parent, client_height, client_width,
-                         rect.top,        rect.left, static_cast<LONG>(style), window_name, class_name,
-                         ex_style};
+    CREATESTRUCTW create{param,        instance, menu,      window->parent,           client_height,
+                         client_width, rect.top, rect.left, static_cast<LONG>(style), window_name,
+                         class_name,   ex_style};
     if (SendMessageW(handle, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
         DestroyWindow(handle);
         return nullptr;

@@ -93,7 +93,7 @@ struct ClassNameLess {
 };
 
 class State {
-public:
+  public:
     // The one state of the process. Never destroyed, so that thread exits and late callers during
     // process exit still find it.
     static State& Get();
@@ -138,7 +138,7 @@ public:
     // (the reply is written with the mutex released), or an empty one.
     static UniqueFd Finish(SendRequest& request, LRESULT result);
 
-private:
+  private:
     State() = default;
     void ThreadEnded(const std::shared_ptr<ThreadQueue>& queue);
     friend struct QueueHolder;
@@ -149,7 +149,9 @@ inline std::uint32_t HandleValue(HWND handle) {
     auto value = reinterpret_cast<std::uintptr_t>(handle);
     return value > 0x7FFFFFFFu ? 0 : static_cast<std::uint32_t>(value);
 }
-inline HWND HandleOf(std::uint32_t value) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(value)); }
+inline HWND HandleOf(std::uint32_t value) {
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(value));
+}
 
 // Frees the surfaces of windows that Unlink removed. Mutex released.
 void FreeSurfaces(const std::vector<HWND>& handles);

@@ -39,8 +39,8 @@ struct TimerInfo {
 std::vector<TimerInfo> RunningTimers();
 
 struct PumpResult {
-    int dispatched = 0;             // messages dispatched (sent messages handled on the way not counted)
-    std::optional<int> quit_code;   // set when the thread's queue holds WM_QUIT; it stays queued
+    int dispatched = 0;            // messages dispatched (sent messages handled on the way not counted)
+    std::optional<int> quit_code;  // set when the thread's queue holds WM_QUIT; it stays queued
 };
 // Calling thread. Dispatches everything the thread's queue holds now (posted messages, paints, timers
 // that fell due, sent messages) until nothing is left or WM_QUIT is next.

@@ -57,7 +57,7 @@ TEST(CrossProcessChild, DISABLED_ServeWindow) {
 
 // A running child process serving a window.
 class ServingChild {
-public:
+  public:
     explicit ServingChild(const std::filesystem::path& root) {
         int out[2];
         if (::pipe(out) != 0) return;
@@ -105,7 +105,7 @@ public:
     }
     void Kill() { ::kill(pid_, SIGKILL); }
 
-private:
+  private:
     pid_t pid_ = -1;
     FILE* output_ = nullptr;
     HWND window_ = nullptr;

@@ -97,8 +97,9 @@ TEST_F(MessageQueue, BroadcastReachesEveryTopLevelWindow) {
     SendMessageW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, 0);
     PostMessageW(HWND_BROADCAST, WM_USER, 0, 0);
     device::PumpMessages();
-    EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{
-                                            {a, WM_SETTINGCHANGE}, {b, WM_SETTINGCHANGE}, {a, WM_USER}, {b, WM_USER}}));
+    EXPECT_EQ(
+        MessageLog::Get().Take(),
+        (std::vector<Logged>{{a, WM_SETTINGCHANGE}, {b, WM_SETTINGCHANGE}, {a, WM_USER}, {b, WM_USER}}));
 }
 
 }  // namespace

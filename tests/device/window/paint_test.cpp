@@ -38,8 +38,8 @@ TEST_F(Paint, ClassBrushErasesAndUpdateWindowPaintsAtOnce) {
     brushed.lpszClassName = u"QfBrushed";
     brushed.hbrBackground = reinterpret_cast<HBRUSH>(0x77);
     ASSERT_NE(RegisterClassW(&brushed), 0);
-    HWND window = CreateWindowExW(0, u"QfBrushed", u"", WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                                  nullptr);
+    HWND window =
+        CreateWindowExW(0, u"QfBrushed", u"", WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     MessageLog::Get().Take();
     EXPECT_TRUE(UpdateWindow(window));
     EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{window, WM_PAINT}, {window, WM_ERASEBKGND}}));

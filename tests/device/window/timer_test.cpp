@@ -14,7 +14,7 @@ using namespace std::chrono_literals;
 
 // Records each WM_TIMER as (id, device uptime when handled).
 class Timers : public WindowTest {
-protected:
+  protected:
     void SetUp() override {
         WindowTest::SetUp();
         start_ms_ = device::DeviceUptimeMs();

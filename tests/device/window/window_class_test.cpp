@@ -25,7 +25,8 @@ TEST_F(WindowClassTest, RegistrationRules) {
     EXPECT_EQ(RegisterClassW(&no_procedure), 0);
 
     // A class cannot go while one of its windows lives, not even from inside its WM_DESTROY.
-    HWND window = CreateWindowExW(0, MAKEINTATOM(atom), u"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND window =
+        CreateWindowExW(0, MAKEINTATOM(atom), u"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(UnregisterClassW(u"qfrules", nullptr));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLASS_HAS_WINDOWS));
@@ -46,7 +47,8 @@ TEST_F(WindowClassTest, RegistrationRules) {
 }
 
 TEST_F(WindowClassTest, CreationNeedsARegisteredClassAndAParentForChildren) {
-    EXPECT_EQ(CreateWindowExW(0, u"QfMissing", u"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
+    EXPECT_EQ(CreateWindowExW(0, u"QfMissing", u"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr),
+              nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CANNOT_FIND_WND_CLASS));
     EXPECT_EQ(Create(nullptr, WS_CHILD), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_TLW_WITH_WSCHILD));
@@ -56,8 +58,8 @@ TEST_F(WindowClassTest, CreationNeedsARegisteredClassAndAParentForChildren) {
 TEST_F(WindowClassTest, FindWindowMatchesClassAndNameWithoutCaseAmongTopLevelWindows) {
     WNDCLASSW desktop_class = ClassNamed(u"DesktopExplorerWindow");
     ASSERT_NE(RegisterClassW(&desktop_class), 0);
-    HWND desktop = CreateWindowExW(0, u"DesktopExplorerWindow", u"Desktop", 0, 0, 0, 240, 320, nullptr, nullptr,
-                                   nullptr, nullptr);
+    HWND desktop = CreateWindowExW(0, u"DesktopExplorerWindow", u"Desktop", 0, 0, 0, 240, 320, nullptr,
+                                   nullptr, nullptr, nullptr);
     HWND other = Create(nullptr, 0, {0, 0, 10, 10}, u"Other");
     HWND child = Create(desktop, 0, {0, 0, 10, 10}, u"Child");
     ASSERT_TRUE(desktop && other && child);

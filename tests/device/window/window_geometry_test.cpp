@@ -33,7 +33,8 @@ TEST_F(WindowGeometry, MoveSendsPositionChangedAndDefWindowProcTurnsItIntoSizeAn
 
     // Only a move: no WM_SIZE; nothing at all when nothing changes.
     MoveWindow(child, 0, 0, 80, 75, TRUE);
-    EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{child, WM_WINDOWPOSCHANGED}, {child, WM_MOVE}}));
+    EXPECT_EQ(MessageLog::Get().Take(),
+              (std::vector<Logged>{{child, WM_WINDOWPOSCHANGED}, {child, WM_MOVE}}));
     MoveWindow(child, 0, 0, 80, 75, TRUE);
     EXPECT_TRUE(MessageLog::Get().Take().empty());
 
@@ -147,8 +148,8 @@ TEST_F(WindowGeometry, ScreenMetricsComeFromTheProfile) {
         EXPECT_EQ(GetSystemMetrics(9999), 0);
     }
     // CW_USEDEFAULT gives a top-level window the whole screen.
-    HWND window = CreateWindowExW(0, kLoggingClass, u"", 0, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr,
-                                  nullptr, nullptr);
+    HWND window = CreateWindowExW(0, kLoggingClass, u"", 0, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr,
+                                  nullptr, nullptr, nullptr);
     EXPECT_TRUE(SameRect(WindowRect(window), RECT{0, 0, 480, 640}));
     device::OverrideProfile(std::nullopt);
 }

@@ -27,14 +27,13 @@ TEST_F(WindowLifecycle, CreationSendsCreateSizeMoveThenShows) {
     EXPECT_EQ(seen.style, static_cast<LONG>(WS_VISIBLE));
     EXPECT_EQ(std::u16string(seen.lpszName), u"Top");
     // A visible top-level window is also activated, and activation gives it the focus.
-    EXPECT_EQ(MessageLog::Get().Take(),
-              (std::vector<Logged>{{parent, WM_CREATE},
-                                   {parent, WM_SIZE},
-                                   {parent, WM_MOVE},
-                                   {parent, WM_SHOWWINDOW},
-                                   {parent, WM_WINDOWPOSCHANGED},
-                                   {parent, WM_ACTIVATE},
-                                   {parent, WM_SETFOCUS}}));
+    EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{parent, WM_CREATE},
+                                                             {parent, WM_SIZE},
+                                                             {parent, WM_MOVE},
+                                                             {parent, WM_SHOWWINDOW},
+                                                             {parent, WM_WINDOWPOSCHANGED},
+                                                             {parent, WM_ACTIVATE},
+                                                             {parent, WM_SETFOCUS}}));
     EXPECT_EQ(GetForegroundWindow(), parent);
     EXPECT_EQ(GetFocus(), parent);
 
@@ -80,10 +79,10 @@ TEST_F(WindowLifecycle, DestroyTellsParentsFirstAndFreesEverything) {
         return std::nullopt;
     });
     EXPECT_TRUE(DestroyWindow(parent));
-    EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{parent, WM_DESTROY},
-                                                             {first, WM_DESTROY},
-                                                             {grandchild, WM_DESTROY},
-                                                             {second, WM_DESTROY}}));
+    EXPECT_EQ(
+        MessageLog::Get().Take(),
+        (std::vector<Logged>{
+            {parent, WM_DESTROY}, {first, WM_DESTROY}, {grandchild, WM_DESTROY}, {second, WM_DESTROY}}));
     EXPECT_TRUE(children_alive_in_parent_destroy);
     for (HWND window : {parent, first, grandchild, second}) EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(SurfaceRecordNow().destroyed.size(), 4u);

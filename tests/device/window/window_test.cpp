@@ -15,13 +15,20 @@ Responder responder;
 
 const char* MessageName(UINT message) {
     static const std::map<UINT, const char*> names{
-        {WM_CREATE, "WM_CREATE"},         {WM_DESTROY, "WM_DESTROY"},
-        {WM_MOVE, "WM_MOVE"},             {WM_SIZE, "WM_SIZE"},
-        {WM_ACTIVATE, "WM_ACTIVATE"},     {WM_SETFOCUS, "WM_SETFOCUS"},
-        {WM_KILLFOCUS, "WM_KILLFOCUS"},   {WM_PAINT, "WM_PAINT"},
-        {WM_CLOSE, "WM_CLOSE"},           {WM_ERASEBKGND, "WM_ERASEBKGND"},
-        {WM_SHOWWINDOW, "WM_SHOWWINDOW"}, {WM_WINDOWPOSCHANGED, "WM_WINDOWPOSCHANGED"},
-        {WM_TIMER, "WM_TIMER"},           {WM_USER, "WM_USER"},
+        {WM_CREATE, "WM_CREATE"},
+        {WM_DESTROY, "WM_DESTROY"},
+        {WM_MOVE, "WM_MOVE"},
+        {WM_SIZE, "WM_SIZE"},
+        {WM_ACTIVATE, "WM_ACTIVATE"},
+        {WM_SETFOCUS, "WM_SETFOCUS"},
+        {WM_KILLFOCUS, "WM_KILLFOCUS"},
+        {WM_PAINT, "WM_PAINT"},
+        {WM_CLOSE, "WM_CLOSE"},
+        {WM_ERASEBKGND, "WM_ERASEBKGND"},
+        {WM_SHOWWINDOW, "WM_SHOWWINDOW"},
+        {WM_WINDOWPOSCHANGED, "WM_WINDOWPOSCHANGED"},
+        {WM_TIMER, "WM_TIMER"},
+        {WM_USER, "WM_USER"},
     };
     auto it = names.find(message);
     return it != names.end() ? it->second : nullptr;

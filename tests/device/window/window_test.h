@@ -27,13 +27,13 @@ void PrintTo(const Logged& logged, std::ostream* out);
 
 // Any thread.
 class MessageLog {
-public:
+  public:
     static MessageLog& Get();
     void Record(HWND window, UINT message);
     // The messages logged so far, leaving out the ones in `ignored`, and clears the log.
     std::vector<Logged> Take(const std::set<UINT>& ignored = {});
 
-private:
+  private:
     std::mutex mutex_;
     std::vector<Logged> entries_;
 };
@@ -48,7 +48,7 @@ LRESULT CALLBACK LoggingProc(HWND window, UINT message, WPARAM wparam, LPARAM lp
 inline constexpr const WCHAR* kLoggingClass = u"QfTestLogging";
 
 class WindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 

@@ -44,7 +44,8 @@ WindowThread::WindowThread(ThreadHandler handler) : handler_(std::move(handler))
     RegisterThreadClass();
     std::promise<void> created;
     thread_ = std::thread([this, &created] {
-        window_ = CreateWindowExW(0, kThreadClass, u"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, &handler_);
+        window_ =
+            CreateWindowExW(0, kThreadClass, u"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, &handler_);
         marker_ = ThreadMarker();
         created.set_value();
         MSG msg;

@@ -13,7 +13,7 @@ namespace qf::test {
 using ThreadHandler = std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)>;
 
 class WindowThread {
-public:
+  public:
     // Starts the thread and returns once its window exists.
     explicit WindowThread(ThreadHandler handler);
     // Closes the window (WM_CLOSE) and joins the thread.
@@ -25,7 +25,7 @@ public:
     // Marks the messages handled on this thread (see ThreadMarker()).
     LRESULT marker() const { return marker_; }
 
-private:
+  private:
     ThreadHandler handler_;
     HWND window_ = nullptr;
     LRESULT marker_ = 0;
