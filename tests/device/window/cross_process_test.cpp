@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "qfdevice/device.h"
 #include "support/watchdog.h"
@@ -23,6 +24,7 @@ using namespace std::chrono_literals;
 constexpr UINT kReleaseDatabase = 0x041E;
 constexpr UINT kPing = WM_USER + 1;  // wParam: a window of the sender; answered with its answer + 1
 constexpr UINT kPong = WM_USER + 2;
+constexpr UINT kHang = WM_USER + 3;  // the child says so on its output and never answers
 constexpr const char* kChildRootVariable = "QF_WINDOW_CHILD_ROOT";
 
 LRESULT CALLBACK ServedWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -31,6 +33,10 @@ LRESULT CALLBACK ServedWindowProc(HWND window, UINT message, WPARAM wparam, LPAR
             return 2;
         case kPing:
             return SendMessageW(reinterpret_cast<HWND>(wparam), kPong, 0, 0) + 1;
+        case kHang:
+            std::printf("HANGING\n");
+            std::fflush(stdout);
+            for (;;) ::pause();
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
@@ -78,14 +84,8 @@ class ServingChild {
         posix_spawn_file_actions_destroy(&actions);
         ::close(out[1]);
         output_ = ::fdopen(out[0], "r");
-        char line[256];
-        while (pid_ > 0 && std::fgets(line, sizeof line, output_) != nullptr) {
-            unsigned long value = 0;
-            if (std::sscanf(line, "HWND=%lu", &value) == 1) {
-                window_ = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(value));
-                break;
-            }
-        }
+        std::string line = pid_ > 0 ? LineStartingWith("HWND=") : "";
+        if (!line.empty()) window_ = reinterpret_cast<HWND>(std::stoul(line.substr(5)));
     }
     ~ServingChild() {
         if (pid_ > 0) {
@@ -104,6 +104,14 @@ class ServingChild {
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     void Kill() { ::kill(pid_, SIGKILL); }
+    // Reads the child's output up to a line starting with `prefix`; empty when the output ends first.
+    std::string LineStartingWith(const std::string& prefix) {
+        char line[256];
+        while (std::fgets(line, sizeof line, output_) != nullptr) {
+            if (std::string(line).starts_with(prefix)) return line;
+        }
+        return {};
+    }
 
   private:
     pid_t pid_ = -1;
@@ -153,6 +161,19 @@ TEST_F(CrossProcess, AKilledProcessAnswersZeroAtOnce) {
     EXPECT_NE(next.window(), remote);
     EXPECT_FALSE(IsWindow(remote));
     EXPECT_EQ(SendMessageW(next.window(), kReleaseDatabase, 0, 0), 2);
+}
+
+TEST_F(CrossProcess, ASenderWaitingOnAProcessThatDiesGetsZero) {
+    Watchdog watchdog(60s, "a send in flight when the other process dies");
+    ServingChild child(device_.root());
+    HWND remote = child.window();
+    ASSERT_NE(remote, nullptr);
+    LRESULT result = -1;
+    std::thread sender([&] { result = SendMessageW(remote, kHang, 0, 0); });
+    EXPECT_FALSE(child.LineStartingWith("HANGING").empty());
+    child.Kill();
+    sender.join();
+    EXPECT_EQ(result, 0);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <atomic>
 #include <barrier>
+#include <future>
 #include <thread>
 
 #include "support/watchdog.h"
@@ -65,6 +66,26 @@ TEST_F(SendAcrossThreads, HandlerRunsOnTheOwnerThreadAndMaySendBack) {
     EXPECT_EQ(SendMessageW(worker.window(), WM_USER + 1, 0, 0), ThreadMarker());
     // Messages sent in along the way are not left in the queue.
     EXPECT_FALSE(PeekMessageW(nullptr, nullptr, 0, 0, PM_NOREMOVE));
+}
+
+// The sender must not wait for ever on a thread that ends without looking at its queue again. Whether
+// the send is queued before the thread ends or finds the window gone, the answer is 0.
+TEST_F(SendAcrossThreads, SendingToAThreadThatEndsWithoutAnsweringGivesZero) {
+    Watchdog watchdog(30s, "a send to a thread that ends");
+    std::promise<HWND> created;
+    std::promise<void> may_end;
+    std::thread owner([&] {
+        created.set_value(Create());
+        may_end.get_future().wait();
+    });
+    HWND window = created.get_future().get();
+    LRESULT result = -1;
+    std::thread sender([&] { result = SendMessageW(window, WM_USER, 0, 0); });
+    std::this_thread::sleep_for(50ms);  // most runs queue the send before the owner ends
+    may_end.set_value();
+    owner.join();
+    sender.join();
+    EXPECT_EQ(result, 0);
 }
 
 TEST_F(SendAcrossThreads, TimersAndDestroyBelongToTheOwnerThread) {
