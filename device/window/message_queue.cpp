@@ -189,9 +189,10 @@ void WINAPI PostQuitMessage(int exit_code) {
 }
 
 BOOL WINAPI GetMessageW(LPMSG msg, HWND window, UINT filter_min, UINT filter_max) {
-    int found = Retrieve(msg, Filter{window, filter_min, filter_max}, true, Wait::kYes);
-    if (found < 0) return -1;
-    return msg == nullptr || msg->message != WM_QUIT;
+    MSG taken{};
+    if (Retrieve(&taken, Filter{window, filter_min, filter_max}, true, Wait::kYes) < 0) return -1;
+    if (msg != nullptr) *msg = taken;
+    return taken.message != WM_QUIT;
 }
 
 BOOL WINAPI PeekMessageW(LPMSG msg, HWND window, UINT filter_min, UINT filter_max, UINT remove_flags) {

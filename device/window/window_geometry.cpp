@@ -49,6 +49,22 @@ Window* OwnedWindow(State& state, HWND window) {
     return target;
 }
 
+// Lock held. After a resize: the whole window for a class that redraws on that change, else only the area
+// that grew (the surface keeps the rest).
+void InvalidateResized(Window& window, const RECT& old) {
+    const RECT& now = window.rect;
+    UINT class_style = window.window_class->style;
+    if ((Width(now) != Width(old) && (class_style & CS_HREDRAW) != 0) ||
+        (Height(now) != Height(old) && (class_style & CS_VREDRAW) != 0)) {
+        State::Invalidate(window, nullptr, true);
+        return;
+    }
+    RECT right{Width(old), 0, Width(now), Height(now)};
+    RECT bottom{0, Height(old), Width(now), Height(now)};
+    State::Invalidate(window, &right, true);
+    State::Invalidate(window, &bottom, true);
+}
+
 bool IsActivatingShow(int command) {
     return command == SW_SHOWNORMAL || command == SW_SHOW || command == SW_SHOWMAXIMIZED ||
            command == SW_RESTORE || command == SW_SHOWDEFAULT;
@@ -91,7 +107,10 @@ BOOL WINAPI SetWindowPos(HWND window, HWND insert_after, int x, int y, int width
     target->rect = rect;
     if (shown) target->style |= WS_VISIBLE;
     if (hidden) target->style &= ~static_cast<DWORD>(WS_VISIBLE);
-    if ((sized || shown) && (flags & SWP_NOREDRAW) == 0) State::Invalidate(*target, nullptr, true);
+    if ((flags & SWP_NOREDRAW) == 0) {
+        if (shown) State::Invalidate(*target, nullptr, true);
+        if (sized) InvalidateResized(*target, old);
+    }
     bool top_level = target->parent == nullptr;
     bool activate = top_level && (flags & SWP_NOACTIVATE) == 0 && ((flags & SWP_NOZORDER) == 0 || shown) &&
                     (target->style & WS_VISIBLE) != 0;

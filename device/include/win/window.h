@@ -223,13 +223,16 @@ using LPWINDOWPOS = WINDOWPOS*;
 
 // Owner thread of the window. SW_HIDE hides, every other command shows; a change sends WM_SHOWWINDOW
 // and WM_WINDOWPOSCHANGED, and showing invalidates the window. Showing a top-level window with
-// SW_SHOWNORMAL, SW_SHOW, SW_SHOWMAXIMIZED or SW_RESTORE also makes it the foreground window.
-// Answers whether the window was visible before.
+// SW_SHOWNORMAL, SW_SHOW, SW_SHOWMAXIMIZED, SW_RESTORE or SW_SHOWDEFAULT also brings it to the top and
+// makes it the foreground window; hiding the foreground window leaves none. Answers whether the window
+// was visible before.
 QF_EXTERN_C BOOL WINAPI ShowWindow(HWND window, int command);
 // Owner thread. Moves, sizes, restacks (HWND_TOP, HWND_BOTTOM or after a sibling), shows or hides a
 // window as `flags` say, then sends WM_WINDOWPOSCHANGED (whose DefWindowProcW sends WM_SIZE and
 // WM_MOVE). A top-level window brought to the top without SWP_NOACTIVATE becomes the foreground window.
-// A changed size resizes the window's surface and, unless SWP_NOREDRAW, invalidates the window.
+// A changed size resizes the window's surface and, unless SWP_NOREDRAW, invalidates the whole window
+// when its class has CS_HREDRAW (width changed) or CS_VREDRAW (height changed), else only the area that
+// grew. Showing invalidates the whole window.
 QF_EXTERN_C BOOL WINAPI SetWindowPos(HWND window, HWND insert_after, int x, int y, int width, int height,
                                      UINT flags);
 // Owner thread. SetWindowPos without restacking; `repaint` FALSE leaves the window valid.

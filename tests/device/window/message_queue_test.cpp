@@ -76,19 +76,6 @@ TEST_F(MessageQueue, PenMessagesSetTheMessagePositionInScreenCoordinates) {
     }
 }
 
-TEST_F(MessageQueue, TranslateTypesCharactersForKeysThatHaveThem) {
-    HWND window = Create();
-    MSG key{window, WM_KEYDOWN, 'Q', 0, 0, {}};
-    EXPECT_TRUE(TranslateMessage(&key));
-    key.wParam = VK_UP;
-    EXPECT_FALSE(TranslateMessage(&key));
-    MSG msg;
-    ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, static_cast<UINT>(WM_CHAR));
-    EXPECT_EQ(msg.wParam, static_cast<WPARAM>(u'q'));
-    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
-}
-
 TEST_F(MessageQueue, BroadcastReachesEveryTopLevelWindow) {
     HWND a = Create();
     HWND b = Create();

@@ -65,18 +65,5 @@ TEST_F(Paint, HiddenWindowsWaitAndAnUnpaintedWindowIsValidatedOnce) {
     EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{window, WM_PAINT}}));
 }
 
-TEST_F(Paint, DcsComeFromTheWindowSurface) {
-    HWND window = Create();
-    HDC dc = GetDC(window);
-    HDC screen = GetDC(nullptr);
-    EXPECT_NE(dc, nullptr);
-    EXPECT_NE(screen, nullptr);
-    EXPECT_EQ(SurfaceRecordNow().open_dcs, 2);
-    ReleaseDC(window, dc);
-    ReleaseDC(nullptr, screen);
-    EXPECT_EQ(SurfaceRecordNow().open_dcs, 0);
-    EXPECT_EQ(GetDC(reinterpret_cast<HWND>(0x4321)), nullptr);
-}
-
 }  // namespace
 }  // namespace qf::test

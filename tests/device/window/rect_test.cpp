@@ -43,20 +43,4 @@ TEST(Rect, IntersectAndUnionFollowTheDeviceRules) {
     EXPECT_TRUE(IsRectEmpty(&out));
 }
 
-TEST(Rect, InflateOffsetAndEmptiness) {
-    RECT r;
-    SetRect(&r, 10, 10, 20, 20);
-    InflateRect(&r, 2, -3);
-    EXPECT_TRUE(Same(r, RECT{8, 13, 22, 17}));
-    OffsetRect(&r, -8, 1);
-    EXPECT_TRUE(Same(r, RECT{0, 14, 14, 18}));
-    InflateRect(&r, 0, -2);
-    EXPECT_TRUE(IsRectEmpty(&r));
-    RECT copy;
-    CopyRect(&copy, &r);
-    EXPECT_TRUE(Same(copy, r));
-    SetRectEmpty(&copy);
-    EXPECT_TRUE(Same(copy, RECT{0, 0, 0, 0}));
-}
-
 }  // namespace

@@ -28,8 +28,16 @@ TEST_F(WindowGeometry, MoveSendsPositionChangedAndDefWindowProcTurnsItIntoSizeAn
     EXPECT_TRUE(SameRect(WindowRect(child), RECT{45, 60, 125, 135}));
     EXPECT_EQ((SurfaceRecordNow().sizes[child]), (std::pair{80, 75}));
     RECT update;
-    EXPECT_TRUE(GetUpdateRect(child, &update, FALSE));  // a new size repaints the whole window
+    EXPECT_TRUE(GetUpdateRect(child, &update, FALSE));  // what grew: to the right and below
     EXPECT_TRUE(SameRect(update, RECT{0, 0, 80, 75}));
+    ValidateRect(child, nullptr);
+    MoveWindow(child, 15, 20, 80, 70, TRUE);  // shrinking exposes nothing...
+    EXPECT_FALSE(GetUpdateRect(child, &update, FALSE));
+    SetWindowPos(parent, nullptr, 0, 0, 200, 310, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_TRUE(GetUpdateRect(parent, &update, FALSE));  // ...growing exposes only the new strip
+    EXPECT_TRUE(SameRect(update, RECT{0, 300, 200, 310}));
+    MoveWindow(child, 15, 20, 80, 75, TRUE);
+    MessageLog::Get().Take();
 
     // Only a move: no WM_SIZE; nothing at all when nothing changes.
     MoveWindow(child, 0, 0, 80, 75, TRUE);
