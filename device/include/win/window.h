@@ -8,29 +8,9 @@
 #pragma once
 
 #include "win/base.h"
+#include "win/geometry.h"
 
-// ---- Geometry -----------------------------------------------------------------------------------------
-
-struct POINT {
-    LONG x;
-    LONG y;
-};
-using LPPOINT = POINT*;
-
-struct SIZE {
-    LONG cx;
-    LONG cy;
-};
-using LPSIZE = SIZE*;
-
-struct RECT {
-    LONG left;
-    LONG top;
-    LONG right;
-    LONG bottom;
-};
-using LPRECT = RECT*;
-using LPCRECT = const RECT*;
+// ---- Rectangles ---------------------------------------------------------------------------------------
 
 // Any thread. The rectangle helpers behave as on the device: a rectangle is empty when right <= left or
 // bottom <= top; results are written even when the function answers FALSE (then an empty rectangle).
