@@ -2,10 +2,8 @@
 #include <algorithm>
 #include <string>
 
+#include "window/gdi_calls.h"
 #include "window/window_state.h"
-
-// GDI's FillRect (win/gdi.h): the class brush erases the background.
-QF_EXTERN_C int WINAPI FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 
 using namespace qf::device::wm;
 

@@ -1,5 +1,6 @@
 // Invalid areas, WM_PAINT and the DCs of windows, which draw into the windows' surfaces (GDI).
 #include "qfdevice/window_surface.h"
+#include "window/gdi_calls.h"
 #include "window/window_state.h"
 
 using namespace qf::device::wm;
@@ -87,8 +88,9 @@ BOOL WINAPI EndPaint(HWND /*window*/, const PAINTSTRUCT* paint) {
 }
 
 HDC WINAPI GetDC(HWND window) {
-    // A null window asks for the screen, which the surface seam answers for a null window as well.
-    if (window != nullptr) {
+    // Code asks the screen DC for its metrics (LOGPIXELSY); nothing composes a drawing made on it.
+    if (window == nullptr) return CreateCompatibleDC(nullptr);
+    {
         State& state = State::Get();
         std::lock_guard lock(state.mutex);
         if (state.Find(window) == nullptr) {
@@ -99,8 +101,9 @@ HDC WINAPI GetDC(HWND window) {
     return qf::device::AcquireWindowSurfaceDC(window);
 }
 
-int WINAPI ReleaseDC(HWND /*window*/, HDC dc) {
+int WINAPI ReleaseDC(HWND window, HDC dc) {
     if (dc == nullptr) return 0;
+    if (window == nullptr) return DeleteDC(dc);
     qf::device::ReleaseWindowSurfaceDC(dc);
     return 1;
 }

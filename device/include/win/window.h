@@ -435,7 +435,8 @@ QF_EXTERN_C BOOL WINAPI UpdateWindow(HWND window);
 // coordinates; EndPaint releases it.
 QF_EXTERN_C HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint);
 QF_EXTERN_C BOOL WINAPI EndPaint(HWND window, const PAINTSTRUCT* paint);
-// Any thread. A DC on the window's surface (null window: the screen), released with ReleaseDC.
+// Any thread. A DC on the window's surface, released with ReleaseDC and the same window. A null window
+// gives a DC that answers GetDeviceCaps for the screen; what is drawn on it is not shown.
 QF_EXTERN_C HDC WINAPI GetDC(HWND window);
 QF_EXTERN_C int WINAPI ReleaseDC(HWND window, HDC dc);
 

@@ -66,3 +66,15 @@ QF_EXTERN_C int WINAPI FillRect(HDC, const RECT*, HBRUSH brush) {
     qf::test::record.fills.push_back(brush);
     return 1;
 }
+
+QF_EXTERN_C HDC WINAPI CreateCompatibleDC(HDC) {
+    std::lock_guard lock(qf::test::record_mutex);
+    ++qf::test::record.open_dcs;
+    return qf::test::Token(2);
+}
+
+QF_EXTERN_C BOOL WINAPI DeleteDC(HDC) {
+    std::lock_guard lock(qf::test::record_mutex);
+    --qf::test::record.open_dcs;
+    return TRUE;
+}

@@ -1,5 +1,5 @@
-// Stands in for GDI's side of the window surface seam in this test program: records what the window
-// manager asks of it, and hands out DCs that are only tokens.
+// Stands in for GDI in this test program (the window surface seam, FillRect, CreateCompatibleDC and
+// DeleteDC): records what the window manager asks of it, and hands out DCs that are only tokens.
 #pragma once
 
 #include <map>
@@ -14,7 +14,7 @@ struct SurfaceRecord {
     std::map<HWND, std::pair<int, int>> sizes;  // live surfaces and their sizes
     std::vector<HWND> destroyed;
     std::map<HWND, int> frames;  // BeginWindowFrame calls
-    int open_dcs = 0;            // acquired and not yet released
+    int open_dcs = 0;            // surface and memory DCs not yet released
     std::vector<HBRUSH> fills;   // brushes FillRect was called with
 };
 

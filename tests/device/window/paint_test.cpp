@@ -65,5 +65,17 @@ TEST_F(Paint, HiddenWindowsWaitAndAnUnpaintedWindowIsValidatedOnce) {
     EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{window, WM_PAINT}}));
 }
 
+TEST_F(Paint, EachDcGoesBackWhereItCameFrom) {
+    HWND window = Create();
+    HDC dc = GetDC(window);
+    HDC screen = GetDC(nullptr);
+    ASSERT_TRUE(dc != nullptr && screen != nullptr && dc != screen);
+    EXPECT_EQ(SurfaceRecordNow().open_dcs, 2);
+    EXPECT_EQ(ReleaseDC(window, dc), 1);
+    EXPECT_EQ(ReleaseDC(nullptr, screen), 1);
+    EXPECT_EQ(SurfaceRecordNow().open_dcs, 0);
+    EXPECT_EQ(GetDC(reinterpret_cast<HWND>(0x4321)), nullptr);
+}
+
 }  // namespace
 }  // namespace qf::test
