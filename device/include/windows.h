@@ -12,3 +12,4 @@
 #include "win/shell.h"
 #include "win/geometry.h"
 #include "win/gdi.h"
+#include "win/window.h"
