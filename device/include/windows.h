@@ -10,3 +10,4 @@
 #include "win/sync.h"
 #include "win/sysinfo.h"
 #include "win/shell.h"
+#include "win/window.h"
