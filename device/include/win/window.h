@@ -11,26 +11,7 @@
 
 // ---- Geometry -----------------------------------------------------------------------------------------
 
-struct POINT {
-    LONG x;
-    LONG y;
-};
-using LPPOINT = POINT*;
-
-struct SIZE {
-    LONG cx;
-    LONG cy;
-};
-using LPSIZE = SIZE*;
-
-struct RECT {
-    LONG left;
-    LONG top;
-    LONG right;
-    LONG bottom;
-};
-using LPRECT = RECT*;
-using LPCRECT = const RECT*;
+#include "win/geometry.h"
 
 // Any thread. The rectangle helpers behave as on the device: a rectangle is empty when right <= left or
 // bottom <= top; results are written even when the function answers FALSE (then an empty rectangle).
