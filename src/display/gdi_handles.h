@@ -72,6 +72,27 @@ class WindowDc {
     HDC dc_;
 };
 
+// A DC that answers for the screen (GetDeviceCaps): GetDC(null), or, where the window manager hands out
+// no screen DC, a memory DC, which GDI also answers with the screen's figures. Released on destruction.
+class ScreenDc {
+  public:
+    ScreenDc() : window_dc_(nullptr) {
+        if (!window_dc_) memory_dc_ = CreateCompatibleDC(nullptr);
+    }
+    ~ScreenDc() {
+        if (memory_dc_ != nullptr) DeleteDC(memory_dc_);
+    }
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+
+    HDC get() const { return window_dc_ ? window_dc_.get() : memory_dc_; }
+    explicit operator bool() const { return get() != nullptr; }
+
+  private:
+    WindowDc window_dc_;
+    HDC memory_dc_ = nullptr;
+};
+
 // Selects an object into a DC and selects the previous one back on destruction, so that the object can
 // be deleted afterwards. Must not outlive the DC or the object.
 class ScopedSelection {

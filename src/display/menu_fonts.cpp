@@ -42,6 +42,16 @@ GdiObject<HFONT> CreateMenuFont(const MenuFontSpec& spec) {
     return GdiObject<HFONT>(CreateFontIndirectW(&font));
 }
 
+// The DC of `window`, or the screen's for a null window.
+int LogicalPixelsYOf(HWND window) {
+    if (window == nullptr) {
+        ScreenDc screen;
+        return GetDeviceCaps(screen.get(), LOGPIXELSY);
+    }
+    WindowDc dc(window);
+    return GetDeviceCaps(dc.get(), LOGPIXELSY);
+}
+
 }  // namespace
 
 std::array<MenuFontSpec, 8> MenuFontSpecs(int logpixels_y) {
@@ -56,9 +66,9 @@ std::array<MenuFontSpec, 8> MenuFontSpecs(int logpixels_y) {
 }
 
 void BuildMenuFonts(HWND window) {
-    WindowDc dc(window);
-    if (!dc) return;
-    for (const MenuFontSpec& spec : MenuFontSpecs(GetDeviceCaps(dc.get(), LOGPIXELSY))) {
+    int logpixels_y = LogicalPixelsYOf(window);
+    if (logpixels_y == 0) return;
+    for (const MenuFontSpec& spec : MenuFontSpecs(logpixels_y)) {
         GdiObject<HFONT>& slot = g_fonts[SlotOf(spec.pair, spec.size)];
         slot.Reset();
         slot = CreateMenuFont(spec);

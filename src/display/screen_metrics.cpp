@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "display/gdi_handles.h"
+
 namespace qf::display {
 namespace {
 
@@ -19,10 +21,10 @@ LogicalPixels SaneLogicalPixels(int reported_x, int reported_y) {
 
 void CacheScreenMetrics() {
     if (g_cached) return;
-    HDC screen = GetDC(nullptr);
-    if (screen == nullptr) return;
-    g_pixels = SaneLogicalPixels(GetDeviceCaps(screen, LOGPIXELSX), GetDeviceCaps(screen, LOGPIXELSY));
-    ReleaseDC(nullptr, screen);
+    ScreenDc screen;
+    if (!screen) return;
+    g_pixels =
+        SaneLogicalPixels(GetDeviceCaps(screen.get(), LOGPIXELSX), GetDeviceCaps(screen.get(), LOGPIXELSY));
     g_cached = true;
 }
 
