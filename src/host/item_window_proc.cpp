@@ -124,8 +124,9 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
             OnActivate(item, wparam);
             break;
         case WM_PAINT:
+            // Not passed on: the default handling would start an empty frame over the one just drawn.
             OnPaint(item);
-            break;
+            return 0;
         case WM_ERASEBKGND:
             return 1;
         case WM_WINDOWPOSCHANGED:

@@ -6,8 +6,6 @@
 namespace qf::host {
 namespace {
 
-LibraryState g_library;
-
 const int kModuleAnchor = 0;
 
 std::u16string OwnModuleFolder() {
@@ -21,27 +19,33 @@ std::u16string OwnModuleFolder() {
 HMODULE OwnModule() { return reinterpret_cast<HMODULE>(const_cast<int*>(&kModuleAnchor)); }
 
 void LoadLibraryState() {
+    LibraryState& library = Library();
     SettingsStore& settings = AppSettings();
     settings.Open(u"Thornbeckvale", u"Quillfeed");
-    g_library = LibraryState{};
-    g_library.install_folder = settings.ReadString(u"Settings", u"InstallPath", u"");
-    if (g_library.install_folder.empty()) g_library.install_folder = OwnModuleFolder();
-    g_library.extended_page_path = g_library.install_folder + u"\\webData2.htm";
-    g_library.audio_folder = settings.ReadString(u"Audio", u"Folder", u"");
-    if (g_library.audio_folder.empty()) g_library.audio_folder = g_library.install_folder + u"\\rssAudio";
-    g_library.purge_at_start = settings.ReadDword(u"General", u"AutoPurgeFD", 0) != 0;
-    g_library.item = std::make_unique<ItemWindow>();
+    library = LibraryState{};
+    library.install_folder = settings.ReadString(u"Settings", u"InstallPath", u"");
+    if (library.install_folder.empty()) library.install_folder = OwnModuleFolder();
+    library.extended_page_path = library.install_folder + u"\\webData2.htm";
+    library.audio_folder = settings.ReadString(u"Audio", u"Folder", u"");
+    if (library.audio_folder.empty()) library.audio_folder = library.install_folder + u"\\rssAudio";
+    library.purge_at_start = settings.ReadDword(u"General", u"AutoPurgeFD", 0) != 0;
+    library.item = std::make_unique<ItemWindow>();
 }
 
 void UnloadLibraryState() {
-    if (g_library.item == nullptr) return;
-    g_library.item.reset();
+    LibraryState& library = Library();
+    if (library.item == nullptr) return;
+    library.item.reset();
     // Nobody may send to a window of an unloaded library.
     AppSettings().WriteDword(u"Today", u"HWND", 0);
 }
 
-LibraryState& Library() { return g_library; }
+// Built on first use: the plug-in's load hook runs before the other static objects of the library exist.
+LibraryState& Library() {
+    static LibraryState library;
+    return library;
+}
 
-ItemWindow& Item() { return *g_library.item; }
+ItemWindow& Item() { return *Library().item; }
 
 }  // namespace qf::host
