@@ -3,7 +3,6 @@
 #include "display/item_paint.h"
 
 #include <gtest/gtest.h>
-
 #include <todaycmn.h>
 
 #include <vector>
@@ -73,7 +72,7 @@ void Register(const char16_t* name, WNDPROC procedure) {
 }
 
 class ItemPaint : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         g_log = &log_;
         g_inputs = &inputs_;
@@ -95,11 +94,11 @@ protected:
     HWND Paint(int width = kWidth, int height = kHeight) {
         HWND parent = shell_;
         if (inputs_.host_mode == HostMode::kTab) {
-            parent = CreateWindowExW(0, u"PaintTestItem", u"", WS_CHILD | WS_VISIBLE, 0, 0, width, height, shell_,
-                                     nullptr, nullptr, nullptr);
+            parent = CreateWindowExW(0, u"PaintTestItem", u"", WS_CHILD | WS_VISIBLE, 0, 0, width, height,
+                                     shell_, nullptr, nullptr, nullptr);
         }
-        HWND item = CreateWindowExW(0, u"PaintTestItem", u"", WS_CHILD | WS_VISIBLE, 0, 0, width, height, parent,
-                                    nullptr, nullptr, nullptr);
+        HWND item = CreateWindowExW(0, u"PaintTestItem", u"", WS_CHILD | WS_VISIBLE, 0, 0, width, height,
+                                    parent, nullptr, nullptr, nullptr);
         log_ = ShellLog{};
         InvalidateRect(item, nullptr, TRUE);
         UpdateWindow(item);
@@ -178,7 +177,8 @@ TEST_F(ItemPaint, MessagesFollowTheirOwnOrderAndSizes) {
     EXPECT_EQ(about.font_weight, FW_BOLD);
 
     inputs_.content.database_unusable = true;
-    inputs_.content.database_message = u"Quillfeed Warnings - see Help\n- Less than 1 MB of RAM is available.";
+    inputs_.content.database_message =
+        u"Quillfeed Warnings - see Help\n- Less than 1 MB of RAM is available.";
     EXPECT_EQ(OnlyText(Paint()).text, inputs_.content.database_message);
 }
 

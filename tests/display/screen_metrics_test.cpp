@@ -1,8 +1,9 @@
 // The screen metrics cache and the menu fonts on a real GDI, for a VGA device at 192 dpi.
+#include "display/screen_metrics.h"
+
 #include <gtest/gtest.h>
 
 #include "display/menu_fonts.h"
-#include "display/screen_metrics.h"
 #include "qfdevice/device.h"
 #include "support/temp_device.h"
 
@@ -10,7 +11,7 @@ namespace qf::display {
 namespace {
 
 class VgaDevice : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         qf::device::OverrideProfile(qf::device::NamedProfile("vga"));
         ResetScreenMetrics();

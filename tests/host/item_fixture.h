@@ -3,12 +3,11 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <todaycmn.h>
 
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <todaycmn.h>
 
 #include "common/settings_store.h"
 #include "host/library_state.h"
@@ -21,14 +20,14 @@ inline constexpr COLORREF kShellText = RGB(1, 2, 3);
 // Records every message a window gets (Wine's user32 tests do the same) by replacing its procedure and
 // passing each message on. One recorder per window; it must go before the window does.
 class MessageRecorder {
-public:
+  public:
     explicit MessageRecorder(HWND window);
     ~MessageRecorder();
 
     int Count(UINT message) const;
     void Clear() { messages_.clear(); }
 
-private:
+  private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
     HWND window_;
@@ -37,7 +36,7 @@ private:
 };
 
 class ItemTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -54,7 +53,7 @@ protected:
 
     qf::test::TempDevice device_;
 
-private:
+  private:
     HWND shell_ = nullptr;
 };
 

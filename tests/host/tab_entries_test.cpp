@@ -13,7 +13,7 @@ namespace {
 using std::chrono::milliseconds;
 
 class TabTest : public ItemTest {
-protected:
+  protected:
     void SetUp() override {
         ItemTest::SetUp();
         item_ = CreateTab(shell(), TabRect{0, 30, 240, 200}, TabRect{0, 230, 240, 24}, &strip_);
@@ -75,19 +75,24 @@ TEST_F(TabTest, MoveWindowChangesTheReportedHeightAndLeavesTheStrip) {
     EXPECT_TRUE(EqualRect(&strip_before, &strip_after));
 
     TODAYLISTITEM record = Record(TRUE);
-    EXPECT_EQ(SendMessageW(item_, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0), TRUE);
+    EXPECT_EQ(SendMessageW(item_, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0),
+              TRUE);
     EXPECT_EQ(record.cyp, 120u);
     // Moving raises no height-changed flag: a later query has nothing new to report.
     MoveTab(TabRect{0, 40, 240, 150});
-    EXPECT_EQ(SendMessageW(item_, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0), FALSE);
+    EXPECT_EQ(SendMessageW(item_, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0),
+              FALSE);
     EXPECT_EQ(record.cyp, 120u);
     // The control strip answers the query like the item window.
     record.cyp = 0;
-    EXPECT_EQ(SendMessageW(strip_, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0), TRUE);
+    EXPECT_EQ(SendMessageW(strip_, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0),
+              TRUE);
     EXPECT_EQ(record.cyp, 150u);
 }
 
 TEST_F(TabTest, HideStopsTheHeartbeatUnlessAScheduleNeedsIt) {
+    qf::device::AdvanceClockAndPump(milliseconds(1000));  // the start-up has run
+    HideTab();
     ShowTab();
     EXPECT_TRUE(TimerRuns(item_, kHeartbeatTimer));
     EXPECT_TRUE(IsWindowVisible(item_));
