@@ -2,6 +2,8 @@
 
 #include <todaycmn.h>
 
+#include <algorithm>
+
 #include "display/font_size.h"
 #include "display/gdi_handles.h"
 
@@ -26,11 +28,13 @@ class PaintScope {
     HDC dc_ = nullptr;
 };
 
-// Where the item draws, with the pixel constants of the layout already scaled.
+// Where the item draws, with the pixel constants of the layout already scaled. The layout keeps to the
+// item's height even in a taller window; the rest of the window only gets the background.
 struct Canvas {
     HDC dc;
     int width;
-    int height;
+    int height;         // the whole client area
+    int layout_height;  // min(client height, item height)
     int scale;
     int Px(int unscaled) const { return unscaled * scale; }
 };
@@ -74,10 +78,10 @@ void PaintMessage(const Canvas& canvas, const PaintInputs& inputs) {
     MessageText message = ChooseMessage(inputs.content);
     int left = canvas.Px(inputs.host_mode == HostMode::kToday ? 20 : 10);
     int top = canvas.Px(2);
-    if (top >= canvas.height) return;
+    if (top >= canvas.layout_height) return;
     GdiObject<HFONT> font = CreateItemFont(canvas.dc, inputs, message.weight);
     ScopedSelection selected(canvas.dc, font.get());
-    RECT area{left, top, canvas.width - canvas.Px(10), canvas.height};
+    RECT area{left, top, canvas.width - canvas.Px(10), canvas.layout_height};
     DrawTextW(canvas.dc, message.text.c_str(), static_cast<int>(message.text.size()), &area,
               DT_WORDBREAK | DT_NOPREFIX);
 }
@@ -116,8 +120,9 @@ bool PaintItem(HWND window, const PaintInputs& inputs) {
     if (paint.dc() == nullptr) return false;
     MemoryDc memory(paint.dc());
     if (!memory) return false;
-    Canvas canvas{memory.get(), client.right - client.left, client.bottom - client.top,
-                  inputs.scale.scale_factor};
+    int client_height = client.bottom - client.top;
+    Canvas canvas{memory.get(), client.right - client.left, client_height,
+                  std::min(client_height, inputs.item_height), inputs.scale.scale_factor};
     GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(paint.dc(), canvas.width, canvas.height));
     if (!bitmap) return false;
     ScopedSelection selected(canvas.dc, bitmap.get());

@@ -18,7 +18,7 @@ struct PaintInputs {
     bool item_selected = false;     // holds the Today selection
     bool themed_background = true;  // the Today watermark and colours, else white with black text
     std::u16string font_size_name = u"normal";
-    int item_height = 75;
+    int item_height = 75;  // the height reported to the Today screen; the layout keeps within it
     SkinScale scale;
     ContentState content;
     HBITMAP menu_button = nullptr;  // the skin's menu button; null while none is loaded. Not owned.

@@ -11,7 +11,6 @@ void ItemWindow::ResetForNewWindow(int height) {
     current_view_name.clear();
     current_item_index = 0;
     list_mode = false;
-    feed_list = false;
     details_shown = false;
     expanded = false;
 }

@@ -12,6 +12,8 @@ namespace qf::host {
 
 inline constexpr int kDefaultItemHeight = 75;
 inline constexpr int kDefaultTickerDelay = 3;
+// The status text while the start-up has not run yet.
+inline constexpr char16_t kBuildingStatus[] = u"Building View Listing...";
 
 struct ItemWindow {
     // Windows.
@@ -44,7 +46,6 @@ struct ItemWindow {
     std::u16string current_view_name;
     int current_item_index = 0;
     bool list_mode = false;
-    bool feed_list = false;
     bool details_shown = false;
     bool expanded = false;
     bool database_unusable = false;

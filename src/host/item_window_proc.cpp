@@ -17,8 +17,6 @@
 namespace qf::host {
 namespace {
 
-constexpr char16_t kBuildingStatus[] = u"Building View Listing...";
-
 void OnCreate(ItemWindow& item, HWND window) {
     item.window = window;
     item.top_level = FindTopLevelWindow();

@@ -40,7 +40,7 @@ HWND CreateTab(HWND parent, const TabRect& item_rect, const TabRect& strip_rect,
         item.control_strip =
             CreateChild(kControlStripClassName, kControlStripWindowName, strip_rect, parent, item.instance);
     }
-    item.status_text = u"Building View Listing...";
+    item.status_text = kBuildingStatus;
     if (control_strip != nullptr) *control_strip = item.control_strip;
     return window;
 }

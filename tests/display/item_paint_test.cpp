@@ -228,10 +228,15 @@ TEST_F(ItemPaint, MenuButtonWithRedTransparentOnlyInTodayMode) {
     EXPECT_EQ(Pixel(item, 1, 0), kWatermark);
 }
 
-TEST_F(ItemPaint, AWindowTooLowForTheMessageShowsOnlyTheBackground) {
+TEST_F(ItemPaint, AnItemTooLowForTheMessageShowsOnlyTheBackground) {
     HWND item = Paint(kWidth, 2);
     EXPECT_TRUE(qf::device::WindowTexts(item).empty());
     EXPECT_EQ(log_.watermarks, 1);
+
+    inputs_.item_height = 2;  // a taller window does not make room: the item keeps to its height
+    item = Paint();
+    EXPECT_TRUE(qf::device::WindowTexts(item).empty());
+    EXPECT_EQ(log_.watermark_rect.bottom, kHeight);
 }
 
 }  // namespace
