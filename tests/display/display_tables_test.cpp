@@ -7,7 +7,6 @@
 #include "display/item_content.h"
 #include "display/menu_fonts.h"
 #include "display/screen_metrics.h"
-#include "display/skin_scale.h"
 
 namespace qf::display {
 namespace {
@@ -61,13 +60,6 @@ TEST(FontSize, HeightRoundsHalfUpThenNegates) {
     EXPECT_EQ(FontHeightForPoints(192, 16), -43);
     EXPECT_EQ(FontHeightForPoints(72, 7.5), -8);  // 7.5 + 0.5 = 8.0 exactly
     EXPECT_EQ(FontHeightForPoints(0, 8), 0);
-}
-
-TEST(SkinScale, FontsGrowOnlyWithBothVgaFlags) {
-    EXPECT_EQ((SkinScale{2, true, true}).FontMultiplier(), 2);
-    EXPECT_EQ((SkinScale{2, true, false}).FontMultiplier(), 1);
-    EXPECT_EQ((SkinScale{2, false, true}).FontMultiplier(), 1);
-    EXPECT_EQ((SkinScale{1, true, true}).FontMultiplier(), 1);
 }
 
 TEST(MenuFonts, FourPairsAt192Dpi) {

@@ -1,20 +1,10 @@
-// The item window's decision tables, each tested whole: the refresh-cache answer, the heartbeat's sleep
-// detection and display step, the top-level window search.
+// The heartbeat's decision tables, each tested whole: sleep detection and the display step.
 #include <gtest/gtest.h>
 
-#include "host/refresh_cache.h"
 #include "host/timers.h"
-#include "host/top_level_window.h"
 
 namespace qf::host {
 namespace {
-
-TEST(RefreshCache, FirstQueryThenOnlyWhenTheHeightChanged) {
-    EXPECT_EQ(DecideRefreshCache(0, false), RefreshCacheStep::kFirstQuery);
-    EXPECT_EQ(DecideRefreshCache(0, true), RefreshCacheStep::kFirstQuery);
-    EXPECT_EQ(DecideRefreshCache(75, true), RefreshCacheStep::kReportNewHeight);
-    EXPECT_EQ(DecideRefreshCache(75, false), RefreshCacheStep::kUnchanged);
-}
 
 TEST(Heartbeat, OnlyMoreThanFiveWholeMinutesMeanTheDeviceSlept) {
     constexpr std::int64_t kMinute = 60'000;
@@ -77,20 +67,6 @@ TEST(Heartbeat, DisplayStepOfTickerAndList) {
     list.tick_counter = 0;
     list.repaint_requested = true;
     ExpectTick(list, 0, 1, false, true, false, "list repaint on request");
-}
-
-TEST(TopLevelWindow, EmptyClassMeansTheTodayScreenWithAnyName) {
-    TopLevelSearch search = TopLevelSearchFor(u"", u"Desktop");
-    EXPECT_EQ(search.class_name, u"DesktopExplorerWindow");
-    EXPECT_EQ(search.window_name, u"");
-
-    search = TopLevelSearchFor(u"MyShell", u"Home");
-    EXPECT_EQ(search.class_name, u"MyShell");
-    EXPECT_EQ(search.window_name, u"Home");
-
-    search = TopLevelSearchFor(u"MyShell", u"");
-    EXPECT_EQ(search.class_name, u"MyShell");
-    EXPECT_EQ(search.window_name, u"");
 }
 
 }  // namespace
