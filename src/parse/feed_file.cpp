@@ -8,15 +8,20 @@
 namespace qf {
 namespace {
 
-// The bytes decoded in `code_page`; empty when the page yields no characters.
-std::u16string Decode(UINT code_page, std::string_view bytes) {
+// The bytes decoded in `code_page` (with `flags`); empty when the page yields no characters. Neither
+// page makes more UTF-16 code units than there are bytes, so one call with that room is enough.
+std::u16string Decode(UINT code_page, DWORD flags, std::string_view bytes) {
+    std::u16string text(bytes.size(), u'\0');
     const int length = static_cast<int>(bytes.size());
-    const int count = MultiByteToWideChar(code_page, 0, bytes.data(), length, nullptr, 0);
-    if (count <= 0) return {};
-    std::u16string text(static_cast<size_t>(count), u'\0');
-    const int written = MultiByteToWideChar(code_page, 0, bytes.data(), length, text.data(), count);
-    text.resize(static_cast<size_t>(written > 0 ? written : 0));
+    const int count = MultiByteToWideChar(code_page, flags, bytes.data(), length, text.data(), length);
+    text.resize(static_cast<size_t>(count > 0 ? count : 0));
     return text;
+}
+
+// Whether UTF-8 decoding with replacement characters writes back to exactly `length` bytes.
+bool RoundTrips(const std::u16string& text, size_t length) {
+    return !text.empty() && WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                                nullptr, nullptr) == static_cast<int>(length);
 }
 
 void CutAtZero(std::u16string& text) {
@@ -28,17 +33,18 @@ void CutAtZero(std::u16string& text) {
 
 std::u16string DecodeFileText(std::string_view bytes) {
     if (bytes.size() > static_cast<size_t>(INT_MAX)) return {};
-    std::u16string text = Decode(CP_UTF8, bytes);
-    // Invalid UTF-8 decodes to replacement characters, which do not write back to the same bytes.
-    const bool utf8 =
-        !text.empty() && WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                             0, nullptr, nullptr) == static_cast<int>(bytes.size());
-    // Windows-1252 has a character for every byte, so this comes up empty only for an empty file.
-    if (!utf8) text = Decode(CP_ACP, bytes);
+    // Valid UTF-8 always writes back to the same bytes, so the strict decoding settles the common case in
+    // one pass; only invalid bytes need the round trip, in which replacement characters can happen to
+    // take as many bytes as the sequences they replace.
+    std::u16string text = Decode(CP_UTF8, MB_ERR_INVALID_CHARS, bytes);
+    if (text.empty()) {
+        text = Decode(CP_UTF8, 0, bytes);
+        // Windows-1252 has a character for every byte, so this comes up empty only for an empty file.
+        if (!RoundTrips(text, bytes.size())) text = Decode(CP_ACP, 0, bytes);
+    }
     CutAtZero(text);
     return text;
 }
-
 bool FeedDocument::LoadBytes(std::string_view bytes) { return Parse(DecodeFileText(bytes)); }
 
 bool FeedDocument::LoadFile(const std::u16string& path) {

@@ -1,8 +1,6 @@
 // The RSS, RDF and Atom mappings: channel fields, custom mappings and the item and entry rules.
 #include "parse/feed_mapping.h"
 
-#include <array>
-
 #include "parse/dates.h"
 #include "parse/text_cleanup.h"
 #include "parse/wide_text.h"
