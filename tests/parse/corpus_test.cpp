@@ -53,10 +53,13 @@ TEST(Corpus, EveryFileParsesOrFailsCleanly) {
     if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
     std::map<std::string, std::map<int, int>> formats_by_folder;
     int files = 0;
+    std::string slowest;
+    std::chrono::steady_clock::duration slowest_time{};
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(corpus)) {
         if (!entry.is_regular_file()) continue;
         const std::string name = fs::relative(entry.path(), corpus).string();
         test::Watchdog watchdog(std::chrono::seconds(30), "parsing " + name);
+        const auto start = std::chrono::steady_clock::now();
         ParsedFeed feed;
         const FeedParseStatus status =
             ParseFeedBytes(feed, ReadBytes(entry.path()), u"corpus", NoCustomMapping);
@@ -64,6 +67,10 @@ TEST(Corpus, EveryFileParsesOrFailsCleanly) {
         for (const ParsedItem& item : feed.items) CleanUp(item);
         ParseDate(feed.date);
         ++formats_by_folder[name.substr(0, name.find('/'))][feed.formatCode];
+        if (std::chrono::steady_clock::now() - start > slowest_time) {
+            slowest_time = std::chrono::steady_clock::now() - start;
+            slowest = name;
+        }
         ++files;
     }
     EXPECT_GT(files, 5000);
@@ -77,6 +84,8 @@ TEST(Corpus, EveryFileParsesOrFailsCleanly) {
         for (const auto& [code, count] : formats) std::cout << ' ' << code << '=' << count;
         std::cout << '\n';
     }
+    std::cout << "slowest: " << slowest << " in "
+              << std::chrono::duration_cast<std::chrono::milliseconds>(slowest_time).count() << " ms\n";
 }
 
 }  // namespace
