@@ -34,8 +34,8 @@ void CutAtZero(std::u16string& text) {
 std::u16string DecodeFileText(std::string_view bytes) {
     if (bytes.size() > static_cast<size_t>(INT_MAX)) return {};
     // Valid UTF-8 always writes back to the same bytes, so the strict decoding settles the common case in
-    // one pass; only invalid bytes need the round trip, in which replacement characters can happen to
-    // take as many bytes as the sequences they replace.
+    // one pass. Invalid bytes take the full round trip: where the code page puts replacement characters
+    // in their place, these can happen to take as many bytes as the sequences they replace.
     std::u16string text = Decode(CP_UTF8, MB_ERR_INVALID_CHARS, bytes);
     if (text.empty()) {
         text = Decode(CP_UTF8, 0, bytes);

@@ -242,8 +242,8 @@ TEST(FeedFile, DecodesUtf8OnlyWhenItRoundTrips) {
     EXPECT_EQ(DecodeFileText("<t>caf\xC3\xA9 \xE2\x82\xAC</t>"), u"<t>caf\u00E9 \u20AC</t>");
     // Windows-1252 bytes that are not valid UTF-8.
     EXPECT_EQ(DecodeFileText("<t>caf\xE9 \x80</t>"), u"<t>caf\u00E9 \u20AC</t>");
-    // A truncated four-byte sequence becomes one replacement character of the same three bytes.
-    EXPECT_EQ(DecodeFileText("<t>\xF0\x9F\x98</t>"), u"<t>\uFFFD</t>");
+    // A truncated four-byte sequence is not UTF-8, even where a replacement character would fit.
+    EXPECT_EQ(DecodeFileText("<t>\xF0\x9F\x98</t>"), u"<t>\u00F0\u0178\u02DC</t>");
     // A byte order mark is not looked at: UTF-8 keeps U+FEFF, UTF-16 goes through the ANSI page.
     EXPECT_EQ(DecodeFileText("\xEF\xBB\xBF<a/>"), u"\uFEFF<a/>");
     EXPECT_EQ(DecodeFileText(std::string("\xFF\xFE<\0a\0/\0>\0", 10)), u"\u00FF\u00FE<");
