@@ -20,8 +20,8 @@ std::u16string Decode(UINT code_page, DWORD flags, std::string_view bytes) {
 
 // Whether UTF-8 decoding with replacement characters writes back to exactly `length` bytes.
 bool RoundTrips(const std::u16string& text, size_t length) {
-    return !text.empty() && WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                                nullptr, nullptr) == static_cast<int>(length);
+    return !text.empty() && WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                nullptr, 0, nullptr, nullptr) == static_cast<int>(length);
 }
 
 void CutAtZero(std::u16string& text) {
