@@ -249,6 +249,16 @@ TEST(FeedFile, DecodesUtf8OnlyWhenItRoundTrips) {
     EXPECT_EQ(DecodeFileText(std::string("\xFF\xFE<\0a\0/\0>\0", 10)), u"\u00FF\u00FE<");
     EXPECT_EQ(DecodeFileText(std::string("<a/>\0<b/>", 9)), u"<a/>");
     EXPECT_EQ(DecodeFileText(""), u"");
+    // Big files are decoded in slices; a character across a slice border stays whole, and one invalid
+    // byte anywhere sends the whole file through the ANSI page.
+    std::string big = std::string((1 << 20) - 1, 'a') + "\xC3\xA9" + std::string(1 << 20, 'b');
+    std::u16string decoded = DecodeFileText(big);
+    ASSERT_EQ(decoded.size(), big.size() - 1);
+    EXPECT_EQ(decoded[(1 << 20) - 1], u'\u00E9');
+    big.back() = '\xE9';
+    decoded = DecodeFileText(big);
+    ASSERT_EQ(decoded.size(), big.size());
+    EXPECT_EQ(decoded.substr((1 << 20) - 1, 2), u"\u00C3\u00A9");
 }
 
 }  // namespace
