@@ -13,6 +13,8 @@ int main(int argc, char** argv) {
     qf::cli::CommandContext context(app);
     qf::cli::AddInitCommand(app, context);
     qf::cli::AddSettingsCommands(app, context);
+    qf::cli::AddParseCommand(app, context);
+    qf::cli::AddDateCommand(app, context);
 
     try {
         app.parse(argc, argv);

@@ -8,5 +8,7 @@ namespace qf::cli {
 
 void AddInitCommand(CLI::App& app, CommandContext& context);
 void AddSettingsCommands(CLI::App& app, CommandContext& context);
+void AddParseCommand(CLI::App& app, CommandContext& context);
+void AddDateCommand(CLI::App& app, CommandContext& context);
 
 }  // namespace qf::cli
