@@ -23,13 +23,14 @@ public:
     void Close() { open_ = false; }
     bool IsOpen() const { return open_; }
 
-    // The stored text (at most 255 characters are read), or `default_value` when the store is closed or
-    // the key or value cannot be read. Never creates a key.
+    // The stored text, or `default_value` when the store is closed, the key or value cannot be read, or
+    // the stored text is longer than the 255 characters a read takes. Never creates a key.
     std::u16string ReadString(const std::u16string& section, const std::u16string& key,
                               const std::u16string& default_value) const;
     // The stored 32-bit number as signed (all bits set reads -1), or `default_value` as above.
     LONG ReadDword(const std::u16string& section, const std::u16string& key, LONG default_value) const;
     // Store REG_SZ / REG_DWORD values, creating the missing part of the key path; nothing when closed.
+    // Texts are cut to 511 characters.
     void WriteString(const std::u16string& section, const std::u16string& key, const std::u16string& value);
     void WriteDword(const std::u16string& section, const std::u16string& key, LONG value);
 

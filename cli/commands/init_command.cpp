@@ -1,0 +1,178 @@
+// `quillfeed init`: lays out a fresh device (folders, profile, fonts, placeholders for the programs the
+// item starts, the plug-in's Today registration and the registry defaults). Running it again on an
+// existing device changes nothing that is there.
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "commands/commands.h"
+#include "commands/settings_walk.h"
+#include "common/settings_store.h"
+#include "qfdevice/device.h"
+#include "windows.h"
+
+namespace qf::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char16_t kInstallFolder[] = u"\\Program Files\\Quillfeed";
+constexpr char16_t kPluginDevicePath[] = u"\\Program Files\\Quillfeed\\QuillfeedToday.dll";
+constexpr char16_t kTodayItemsKey[] = u"Software\\Microsoft\\Today\\Items";
+constexpr char16_t kTodayItemName[] = u"Quillfeed Today";
+
+// Records what init made, for the report.
+class Layout {
+public:
+    explicit Layout(std::vector<std::string>& created) : created_(created) {}
+
+    void Folder(const std::u16string& device_path) {
+        fs::path host = Host(device_path);
+        if (fs::is_directory(host)) return;
+        fs::create_directories(host);
+        created_.push_back(WideToUtf8(device_path));
+    }
+
+    void CopiedFile(const std::u16string& device_path, const fs::path& source) {
+        fs::path host = Host(device_path);
+        if (fs::exists(host) || !fs::exists(source)) return;
+        fs::copy_file(source, host);
+        created_.push_back(WideToUtf8(device_path));
+    }
+
+    void TextFile(const std::u16string& device_path, const std::string& text) {
+        fs::path host = Host(device_path);
+        if (fs::exists(host)) return;
+        std::ofstream(host) << text;
+        created_.push_back(WideToUtf8(device_path));
+    }
+
+    // A symbolic link, so that a rebuilt plug-in is what the device loads next time.
+    void Link(const std::u16string& device_path, const fs::path& target) {
+        fs::path host = Host(device_path);
+        if (fs::exists(fs::symlink_status(host)) || target.empty()) return;
+        fs::create_symlink(target, host);
+        created_.push_back(WideToUtf8(device_path));
+    }
+
+    void Dword(SettingsStore& store, const std::u16string& section, const std::u16string& key, LONG value) {
+        if (Exists(store, section, key)) return;
+        store.WriteDword(section, key, value);
+        created_.push_back(WideToUtf8(store.SectionPath(section) + u"\\" + key));
+    }
+
+    void String(SettingsStore& store, const std::u16string& section, const std::u16string& key,
+                const std::u16string& value) {
+        if (Exists(store, section, key)) return;
+        store.WriteString(section, key, value);
+        created_.push_back(WideToUtf8(store.SectionPath(section) + u"\\" + key));
+    }
+
+private:
+    static fs::path Host(const std::u16string& device_path) {
+        std::optional<fs::path> host = qf::device::MapPath(device_path);
+        if (!host) throw CommandError("cannot place " + WideToUtf8(device_path) + " in the device");
+        return *host;
+    }
+
+    static bool Exists(const SettingsStore& store, const std::u16string& section, const std::u16string& key) {
+        return StoredType(store, section, key).has_value();
+    }
+
+    std::vector<std::string>& created_;
+};
+
+// The plug-in built beside this program: <build>/src when run from the build tree, else ../lib.
+fs::path FindPlugin() {
+    std::error_code error;
+    fs::path self = fs::read_symlink("/proc/self/exe", error);
+    if (error) return {};
+    for (const fs::path& candidate :
+         {self.parent_path().parent_path() / "src" / "libquillfeedtoday.so",
+          self.parent_path().parent_path() / "lib" / "quillfeed" / "libquillfeedtoday.so"}) {
+        if (fs::exists(candidate)) return fs::canonical(candidate);
+    }
+    return {};
+}
+
+void LayOutFiles(Layout& layout) {
+    layout.Folder(u"\\Windows");
+    layout.Folder(u"\\Program Files");
+    layout.Folder(kInstallFolder);
+    layout.Folder(u"\\My Documents");
+    layout.CopiedFile(u"\\Windows\\tahoma.ttf", "/usr/share/wine/fonts/tahoma.ttf");
+    layout.CopiedFile(u"\\Windows\\tahomabd.ttf", "/usr/share/wine/fonts/tahomabd.ttf");
+    layout.TextFile(u"\\Windows\\iexplore.exe", "Placeholder for the device's web browser.\n");
+    layout.TextFile(std::u16string(kInstallFolder) + u"\\Quillfeed.exe",
+                    "Placeholder for the Quillfeed main application.\n");
+    layout.Link(kPluginDevicePath, FindPlugin());
+}
+
+void WriteRegistryDefaults(Layout& layout) {
+    SettingsStore& app = AppSettings();
+    layout.String(app, u"Settings", u"InstallPath", kInstallFolder);
+
+    SettingsStore today_items;
+    today_items.OpenKey(kTodayItemsKey, HKEY_LOCAL_MACHINE);
+    layout.String(today_items, kTodayItemName, u"DLL", kPluginDevicePath);
+    layout.Dword(today_items, kTodayItemName, u"Type", 4);
+    layout.Dword(today_items, kTodayItemName, u"Enabled", 1);
+    layout.Dword(today_items, kTodayItemName, u"Options", 0);
+    layout.Dword(today_items, kTodayItemName, u"Order", 0);
+}
+
+int RunInit(const CommandContext& context, const std::string& profile_name) {
+    std::optional<qf::device::Profile> profile = qf::device::NamedProfile(profile_name);
+    if (!profile) throw CommandError("unknown profile '" + profile_name + "' (qvga, vga or vga96)");
+
+    std::vector<std::string> created;
+    Layout layout(created);
+    fs::create_directories(qf::device::DeviceRoot());
+    bool had_profile = fs::exists(qf::device::StateDir() / "profile.json");
+    if (!had_profile) {
+        if (!qf::device::SaveProfile(*profile)) throw CommandError("cannot write the device profile");
+        created.push_back("profile " + profile_name);
+    }
+    LayOutFiles(layout);
+    WriteRegistryDefaults(layout);
+
+    qf::device::Profile current = qf::device::CurrentProfile();
+    std::string root = qf::device::DeviceRoot().string();
+    if (context.json()) {
+        PrintJson({{"ok", true},
+                   {"device", root},
+                   {"profile", current.name},
+                   {"screen", {{"width", current.screen_width}, {"height", current.screen_height}}},
+                   {"dpi", current.dpi},
+                   {"created", created}});
+        return 0;
+    }
+    std::cout << "Device " << (created.empty() ? "already set up" : "ready") << " at " << root << " (profile "
+              << current.name << ", " << current.screen_width << "x" << current.screen_height << " at "
+              << current.dpi << " dpi)\n";
+    for (const std::string& item : created) std::cout << "  created " << item << '\n';
+    if (had_profile && current.name != profile_name) {
+        std::cout << "  kept the existing profile " << current.name << '\n';
+    }
+    return 0;
+}
+
+}  // namespace
+
+void AddInitCommand(CLI::App& app, CommandContext& context) {
+    auto profile = std::make_shared<std::string>("qvga");
+    CLI::App* init = app.add_subcommand("init", "Lay out a fresh device (keeps whatever is already there)");
+    init->add_option("--profile", *profile, "Screen profile: qvga (240x320, 96 dpi), vga (480x640, 192 dpi), "
+                                            "vga96 (480x640, 96 dpi)")
+        ->check(CLI::IsMember({"qvga", "vga", "vga96"}));
+    init->callback([&context, profile] {
+        context.SetAction([&context, profile] {
+            context.UseDevice(DeviceNeed::kMayCreate);
+            return RunInit(context, *profile);
+        });
+    });
+}
+
+}  // namespace qf::cli

@@ -1,0 +1,100 @@
+#include "common/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include "support/temp_device.h"
+
+namespace qf {
+namespace {
+
+bool KeyExists(const std::u16string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+SettingsStore OpenedStore() {
+    SettingsStore store;
+    store.Open(u"Thornbeckvale", u"Quillfeed");
+    return store;
+}
+
+TEST(SettingsStore, ClosedStoreAnswersDefaultsAndWritesNothing) {
+    test::TempDevice device;
+    SettingsStore closed;
+    closed.WriteDword(u"Today", u"VSize", 80);
+    closed.WriteString(u"General", u"Browser", u"x.exe");
+    EXPECT_EQ(closed.ReadDword(u"Today", u"VSize", 75), 75);
+    EXPECT_EQ(closed.ReadString(u"General", u"Browser", u"dflt"), u"dflt");
+    EXPECT_FALSE(KeyExists(u"SOFTWARE\\Thornbeckvale"));
+
+    SettingsStore store = OpenedStore();
+    store.WriteDword(u"Today", u"VSize", 80);
+    store.Close();
+    EXPECT_EQ(store.ReadDword(u"Today", u"VSize", 75), 75);
+}
+
+TEST(SettingsStore, ReadOfMissingSectionCreatesNoKeyAndWriteCreatesPath) {
+    test::TempDevice device;
+    SettingsStore store = OpenedStore();
+    EXPECT_EQ(store.ReadDword(u"Warning", u"LowRAM", 1), 1);
+    EXPECT_EQ(store.ReadString(u"Warning", u"Text", u"d"), u"d");
+    EXPECT_FALSE(KeyExists(u"SOFTWARE\\Thornbeckvale\\Quillfeed\\Warning"));
+
+    store.WriteDword(u"Warning", u"LowRAM", 4);
+    EXPECT_TRUE(KeyExists(u"SOFTWARE\\Thornbeckvale\\Quillfeed\\Warning"));
+    EXPECT_EQ(store.ReadDword(u"Warning", u"LowRAM", 1), 4);
+    EXPECT_EQ(store.ReadDword(u"Warning", u"Missing", 9), 9);
+}
+
+TEST(SettingsStore, ValuesSurviveANewStoreAndNestedSectionsAreKeys) {
+    test::TempDevice device;
+    {
+        SettingsStore writer = OpenedStore();
+        writer.WriteString(u"RSSMap\\Map3", u"Title", u"headline");
+        writer.WriteDword(u"AutoReload", u"NextReload", -1);
+        writer.WriteString(u"General", u"Browser", u"\\Windows\\b\u00e9.exe");
+    }
+    SettingsStore reader = OpenedStore();
+    EXPECT_TRUE(KeyExists(u"SOFTWARE\\Thornbeckvale\\Quillfeed\\RSSMap\\Map3"));
+    EXPECT_EQ(reader.ReadString(u"rssmap\\map3", u"title", u""), u"headline");
+    EXPECT_EQ(reader.ReadDword(u"AutoReload", u"NextReload", 0), -1);
+    EXPECT_EQ(reader.ReadString(u"General", u"Browser", u""), u"\\Windows\\b\u00e9.exe");
+}
+
+TEST(SettingsStore, AllBitsSetReadsMinusOne) {
+    test::TempDevice device;
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Thornbeckvale\\Quillfeed\\Audio", 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    DWORD all_bits = 0xFFFFFFFFu;
+    RegSetValueExW(key, u"AutoTime", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&all_bits), 4);
+    RegCloseKey(key);
+    EXPECT_EQ(OpenedStore().ReadDword(u"Audio", u"AutoTime", 0), -1);
+}
+
+TEST(SettingsStore, LongTextsFollowTheBufferSizes) {
+    test::TempDevice device;
+    SettingsStore store = OpenedStore();
+    std::u16string fits(255, u'a');
+    store.WriteString(u"General", u"Fits", fits);
+    EXPECT_EQ(store.ReadString(u"General", u"Fits", u"d"), fits);
+
+    // A text past the 255-character read buffer cannot be read and gives the default.
+    store.WriteString(u"General", u"Long", std::u16string(300, u'b'));
+    EXPECT_EQ(store.ReadString(u"General", u"Long", u"d"), u"d");
+}
+
+TEST(SettingsStore, OpenKeyUsesItsOwnRootAndPath) {
+    test::TempDevice device;
+    SettingsStore skin;
+    skin.OpenKey(u"Software\\SBSH", HKEY_CURRENT_USER);
+    skin.WriteString(u"PocketBreeze", u"dSelectedSkin", u"Blue");
+    EXPECT_EQ(skin.ReadString(u"PocketBreeze", u"dSelectedSkin", u""), u"Blue");
+    EXPECT_FALSE(KeyExists(u"Software\\SBSH\\PocketBreeze"));  // not below HKEY_LOCAL_MACHINE
+}
+
+}  // namespace
+}  // namespace qf

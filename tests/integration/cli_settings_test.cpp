@@ -1,0 +1,92 @@
+// Runs the real `quillfeed` on a throw-away device root.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+
+#include "support/run_program.h"
+#include "support/temp_device.h"
+
+namespace qf {
+namespace {
+
+class CliSettings : public ::testing::Test {
+protected:
+    test::ProgramResult Run(std::vector<std::string> args) {
+        args.insert(args.begin(), {test::BuiltProgram("quillfeed"), "--device", device_.root().string()});
+        return test::RunProgram(args);
+    }
+    test::ProgramResult Init() { return Run({"init"}); }
+
+    test::TempDevice device_;
+};
+
+TEST_F(CliSettings, InitLaysOutTheDeviceOnceAndKeepsWhatIsThere) {
+    test::ProgramResult first = Init();
+    ASSERT_EQ(first.exit_code, 0) << first.err;
+    EXPECT_TRUE(std::filesystem::is_directory(device_.HostPath("Program Files/Quillfeed")));
+    EXPECT_TRUE(std::filesystem::exists(device_.HostPath("Windows/iexplore.exe")));
+
+    ASSERT_EQ(Run({"settings", "set", "Settings", "InstallPath", "\\Elsewhere", "--string"}).exit_code, 0);
+    test::ProgramResult again = Run({"--json", "init", "--profile", "vga"});
+    ASSERT_EQ(again.exit_code, 0) << again.err;
+    nlohmann::json report = nlohmann::json::parse(again.out);
+    EXPECT_TRUE(report["created"].empty());
+    EXPECT_EQ(report["profile"], "qvga");
+    EXPECT_EQ(Run({"settings", "get", "Settings", "InstallPath"}).out, "\\Elsewhere\n");
+}
+
+TEST_F(CliSettings, SetThenGetNumbersAndTexts) {
+    ASSERT_EQ(Init().exit_code, 0);
+    ASSERT_EQ(Run({"settings", "set", "Today", "VSize", "80", "--dword"}).exit_code, 0);
+    EXPECT_EQ(Run({"settings", "get", "Today", "VSize"}).out, "80\n");
+
+    ASSERT_EQ(Run({"settings", "set", "AutoReload", "NextReload", "0xFFFFFFFF", "--dword"}).exit_code, 0);
+    EXPECT_EQ(Run({"settings", "get", "AutoReload", "NextReload"}).out, "-1\n");
+
+    ASSERT_EQ(Run({"settings", "set", "Today", "FontSize", "larger", "--string"}).exit_code, 0);
+    nlohmann::json got = nlohmann::json::parse(Run({"settings", "get", "Today", "FontSize", "--json"}).out);
+    EXPECT_EQ(got["value"], "larger");
+    EXPECT_EQ(got["type"], "string");
+}
+
+TEST_F(CliSettings, MissingSectionPrintsDefaultAndCreatesNoKey) {
+    ASSERT_EQ(Init().exit_code, 0);
+    EXPECT_EQ(Run({"settings", "get", "Warning", "LowRAM", "--default", "1"}).out, "1\n");
+    EXPECT_EQ(Run({"settings", "list", "Warning"}).out, "");
+    EXPECT_EQ(Run({"--json", "settings", "list", "Warning"}).out, "[]\n");
+}
+
+TEST_F(CliSettings, NestedSectionsAreListedAsKeys) {
+    ASSERT_EQ(Init().exit_code, 0);
+    ASSERT_EQ(Run({"settings", "set", "RSSMap\\Map3", "Title", "headline", "--string"}).exit_code, 0);
+    ASSERT_EQ(Run({"settings", "set", "RSSMap\\Map3", "XmlChildren", "1", "--dword"}).exit_code, 0);
+    EXPECT_EQ(Run({"settings", "list", "RSSMap"}).out,
+              "RSSMap\\Map3/Title = headline\nRSSMap\\Map3/XmlChildren = 1\n");
+    nlohmann::json list = nlohmann::json::parse(Run({"--json", "settings", "list"}).out);
+    bool found = false;
+    for (const auto& entry : list) found |= entry["section"] == "RSSMap\\Map3" && entry["key"] == "Title";
+    EXPECT_TRUE(found);
+}
+
+TEST_F(CliSettings, ErrorsAreOneLineAndNonZero) {
+    test::ProgramResult no_device = Run({"settings", "list"});
+    EXPECT_NE(no_device.exit_code, 0);
+    EXPECT_NE(no_device.err.find("no device"), std::string::npos);
+    EXPECT_EQ(std::count(no_device.err.begin(), no_device.err.end(), '\n'), 1);
+
+    ASSERT_EQ(Init().exit_code, 0);
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"settings", "set", "Today", "VSize", "eighty", "--dword"},
+             {"settings", "set", "Today", "VSize", "80"},
+             {"settings", "get", "Today"},
+             {"init", "--profile", "xga"},
+             {"frobnicate"}}) {
+        test::ProgramResult result = Run(args);
+        EXPECT_NE(result.exit_code, 0) << args.back();
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    }
+}
+
+}  // namespace
+}  // namespace qf
