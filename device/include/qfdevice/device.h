@@ -16,7 +16,8 @@ namespace qf::device {
 
 // ---- Device root -------------------------------------------------------------------------------------
 
-// Any thread, before other device calls use the root. Chooses the host folder that stands for "\".
+// Any thread, before other device calls use the root. Chooses the host folder that stands for "\"; an
+// empty path goes back to the choice DeviceRoot() makes without one.
 void SetDeviceRoot(const std::filesystem::path& root);
 // Any thread. The root set above; else $QUILLFEED_DEVICE; else DefaultDeviceRoot().
 std::filesystem::path DeviceRoot();

@@ -28,7 +28,8 @@ QF_EXTERN_C int WINAPI WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR 
 QF_EXTERN_C int WINAPI lstrlenW(LPCWSTR s);
 // Any thread. Ordinal comparison of two zero-terminated wide strings: <0, 0, >0; null sorts first.
 QF_EXTERN_C int WINAPI lstrcmpW(LPCWSTR a, LPCWSTR b);
-// Any thread. As lstrcmpW, ignoring the case of ASCII and Latin-1 letters.
+// Any thread. As lstrcmpW, ignoring the case of the letters of ASCII, Latin-1, Latin Extended-A, basic
+// Greek and basic Cyrillic (folded to lower case).
 QF_EXTERN_C int WINAPI lstrcmpiW(LPCWSTR a, LPCWSTR b);
 
 namespace qf {

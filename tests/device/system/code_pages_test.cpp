@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "windows.h"
+
+namespace {
+
+// Converts with MultiByteToWideChar the way callers do: ask for the length, then convert.
+std::u16string ToWide(UINT page, const std::string& bytes, DWORD flags = 0) {
+    int length = MultiByteToWideChar(page, flags, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::u16string wide(length, u'\0');
+    int written =
+        MultiByteToWideChar(page, flags, bytes.data(), static_cast<int>(bytes.size()), wide.data(), length);
+    EXPECT_EQ(written, length);
+    return wide;
+}
+
+std::string ToMulti(UINT page, const std::u16string& wide) {
+    int length = WideCharToMultiByte(page, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                     nullptr);
+    std::string bytes(length, '\0');
+    EXPECT_EQ(WideCharToMultiByte(page, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), length,
+                                  nullptr, nullptr),
+              length);
+    return bytes;
+}
+
+TEST(CodePages, AnsiPageRoundTripsEveryByte) {
+    std::string all;
+    for (int byte = 0; byte < 256; ++byte) all.push_back(static_cast<char>(byte));
+    std::u16string wide = ToWide(CP_ACP, all);
+    ASSERT_EQ(wide.size(), 256u);
+    EXPECT_EQ(wide[0x80], u'€');
+    EXPECT_EQ(wide[0x92], u'\u2019');
+    EXPECT_EQ(wide[0x9F], u'Ÿ');
+    EXPECT_EQ(wide[0xE9], u'é');
+    for (int undefined : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) EXPECT_EQ(wide[undefined], undefined);
+    EXPECT_EQ(ToMulti(CP_ACP, wide), all);
+    EXPECT_EQ(qf::AnsiToWide(all), wide);
+    EXPECT_EQ(qf::WideToAnsi(wide), all);
+}
+
+TEST(CodePages, Utf8RoundTripsEveryScalarValue) {
+    std::u16string wide;
+    for (char32_t c = 1; c <= 0x10FFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        if (c < 0x10000) {
+            wide.push_back(static_cast<char16_t>(c));
+        } else {
+            wide.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+            wide.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        }
+    }
+    std::string utf8 = ToMulti(CP_UTF8, wide);
+    EXPECT_EQ(ToWide(CP_UTF8, utf8, MB_ERR_INVALID_CHARS), wide);
+    EXPECT_EQ(qf::WideToUtf8(wide), utf8);
+    EXPECT_EQ(qf::Utf8ToWide(utf8), wide);
+    EXPECT_EQ(qf::WideToUtf8(u"a€😀"), "a\xE2\x82\xAC\xF0\x9F\x98\x80");
+}
+
+TEST(CodePages, IllFormedUtf8BecomesOneReplacementPerMaximalSubpart) {
+    struct Case {
+        std::string bytes;
+        std::u16string expected;
+    };
+    const std::vector<Case> cases = {
+        {"\x80", u"\uFFFD"},  // stray continuation
+        {"a\xC0\xAF"
+         "b",
+         u"a\uFFFD\uFFFDb"},                                // overlong lead byte, then its continuation
+        {"\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},            // overlong three-byte form
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // encoded surrogate
+        {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
+        {"\xE2\x82"
+         "A",
+         u"\uFFFDA"},                   // truncated sequence keeps the next character
+        {"\xF0\x9F\x98", u"\uFFFD"},    // truncated at the end
+        {"\xF5\xFF", u"\uFFFD\uFFFD"},  // bytes that never occur
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.bytes));
+        EXPECT_EQ(ToWide(CP_UTF8, c.bytes), c.expected);
+        EXPECT_EQ(qf::Utf8ToWide(c.bytes), c.expected);
+        SetLastError(0);
+        EXPECT_EQ(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, c.bytes.data(),
+                                      static_cast<int>(c.bytes.size()), nullptr, 0),
+                  0);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
+    }
+}
+
+TEST(CodePages, UnpairedSurrogatesEncodeAsReplacement) {
+    const std::u16string lone = {u'a', 0xD800, u'b', 0xDC00};
+    EXPECT_EQ(ToMulti(CP_UTF8, lone),
+              "a\xEF\xBF\xBD"
+              "b\xEF\xBF\xBD");
+    EXPECT_EQ(qf::WideToUtf8(lone),
+              "a\xEF\xBF\xBD"
+              "b\xEF\xBF\xBD");
+}
+
+TEST(CodePages, AnswersZeroWhereTheDeviceDoes) {
+    char16_t wide[8] = {};
+    char multi[8] = {};
+    auto expect_failure = [](int result, DWORD error) {
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(GetLastError(), error);
+    };
+    SetLastError(0);
+    expect_failure(MultiByteToWideChar(CP_UTF8, 0, "abc", 0, wide, 8), ERROR_INVALID_PARAMETER);
+    expect_failure(MultiByteToWideChar(CP_UTF8, 0, nullptr, 3, wide, 8), ERROR_INVALID_PARAMETER);
+    expect_failure(MultiByteToWideChar(437, 0, "abc", 3, wide, 8), ERROR_INVALID_PARAMETER);
+    expect_failure(MultiByteToWideChar(CP_UTF8, 0, "abc", 3, wide, 2), ERROR_INSUFFICIENT_BUFFER);
+    expect_failure(WideCharToMultiByte(CP_ACP, 0, u"abc", 0, multi, 8, nullptr, nullptr),
+                   ERROR_INVALID_PARAMETER);
+    expect_failure(WideCharToMultiByte(65000, 0, u"abc", 3, multi, 8, nullptr, nullptr),
+                   ERROR_INVALID_PARAMETER);
+    // Three bytes for the euro sign do not fit in two.
+    expect_failure(WideCharToMultiByte(CP_UTF8, 0, u"€", 1, multi, 2, nullptr, nullptr),
+                   ERROR_INSUFFICIENT_BUFFER);
+    BOOL used = FALSE;
+    expect_failure(WideCharToMultiByte(CP_UTF8, 0, u"abc", 3, multi, 8, nullptr, &used),
+                   ERROR_INVALID_PARAMETER);
+
+    // -1 counts the terminating zero, and an exactly fitting buffer is enough.
+    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "h\xC3\xA9", -1, nullptr, 0), 3);
+    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "h\xC3\xA9", -1, wide, 3), 3);
+    EXPECT_EQ(std::u16string(wide), u"hé");
+    EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"hé", -1, multi, 3, nullptr, nullptr), 3);
+    EXPECT_STREQ(multi, "h\xE9");
+}
+
+TEST(CodePages, CharactersOutsideTheAnsiPageTakeTheDefault) {
+    const std::u16string text = u"a€Ωb😀";
+    char multi[16] = {};
+    BOOL used = FALSE;
+    int length =
+        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), multi, 16, "#", &used);
+    EXPECT_EQ(std::string(multi, length), "a\x80#b#");
+    EXPECT_TRUE(used);
+    EXPECT_EQ(qf::WideToAnsi(text), "a\x80?b?");
+
+    used = TRUE;
+    WideCharToMultiByte(CP_ACP, 0, u"plain", 5, multi, 16, nullptr, &used);
+    EXPECT_FALSE(used);
+}
+
+TEST(WideStrings, LengthsAndOrdinalComparison) {
+    EXPECT_EQ(lstrlenW(nullptr), 0);
+    EXPECT_EQ(lstrlenW(u""), 0);
+    EXPECT_EQ(lstrlenW(u"PocketPC"), 8);
+
+    EXPECT_EQ(lstrcmpW(u"PocketPC", u"PocketPC"), 0);
+    EXPECT_LT(lstrcmpW(u"PocketPC", u"Pocketpc"), 0);
+    EXPECT_LT(lstrcmpW(u"abc", u"abcd"), 0);
+    EXPECT_GT(lstrcmpW(u"\uFFFF", u"a"), 0);  // compared unsigned
+    EXPECT_EQ(lstrcmpW(nullptr, nullptr), 0);
+    EXPECT_LT(lstrcmpW(nullptr, u""), 0);
+    EXPECT_GT(lstrcmpW(u"", nullptr), 0);
+}
+
+TEST(WideStrings, CaseInsensitiveComparisonFoldsTheDeviceScripts) {
+    const std::vector<std::pair<std::u16string, std::u16string>> same = {
+        {u"QUILLFEED", u"quillfeed"}, {u"ÀÉÎÕÜÞ", u"àéîõüþ"}, {u"ŸĀĲĹŊŹŽ", u"ÿāĳĺŋźž"},
+        {u"ΑΩΆΈΌΏΪ", u"αωάέόώϊ"},     {u"ДЖЯЁЂ", u"джяёђ"},
+    };
+    for (const auto& [upper, lower] : same) {
+        EXPECT_EQ(lstrcmpiW(upper.c_str(), lower.c_str()), 0) << qf::WideToUtf8(upper);
+    }
+    const std::vector<std::pair<std::u16string, std::u16string>> different = {
+        {u"×", u"÷"},
+        {u"ß", u"ss"},
+        {u"ĸ", u"Ĺ"},
+        {u"İ", u"i"},
+    };
+    for (const auto& [a, b] : different) EXPECT_NE(lstrcmpiW(a.c_str(), b.c_str()), 0) << qf::WideToUtf8(a);
+    // Folding goes to lower case, so an underscore sorts before every letter.
+    EXPECT_LT(lstrcmpiW(u"_x", u"Ax"), 0);
+    EXPECT_LT(lstrcmpiW(nullptr, u"a"), 0);
+}
+
+TEST(LastError, BelongsToTheCallingThread) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    DWORD seen_by_other = 1;
+    std::thread other([&] {
+        seen_by_other = GetLastError();
+        SetLastError(ERROR_ACCESS_DENIED);
+    });
+    other.join();
+    EXPECT_EQ(seen_by_other, 0u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
+}  // namespace

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "qfdevice/device.h"
+#include "support/temp_device.h"
+#include "windows.h"
+
+namespace fs = std::filesystem;
+using qf::device::DevicePathOf;
+using qf::device::MapPath;
+
+namespace {
+
+void Touch(const fs::path& path) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << "x";
+}
+
+// Sets or clears an environment variable for one test and restores it afterwards.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(DeviceRoot, ChosenBySetterThenEnvironmentThenDefault) {
+    ScopedEnv device("QUILLFEED_DEVICE", "/srv/qf-env-device/");
+    ScopedEnv data_home("XDG_DATA_HOME", "/srv/data");
+    ScopedEnv home("HOME", "/home/someone");
+    qf::device::SetDeviceRoot("/srv/qf-set/./device/");
+    EXPECT_EQ(qf::device::DeviceRoot(), "/srv/qf-set/device");
+    EXPECT_EQ(qf::device::StateDir(), "/srv/qf-set/device/.qfdevice");
+
+    qf::device::SetDeviceRoot({});
+    EXPECT_EQ(qf::device::DeviceRoot(), "/srv/qf-env-device");
+    {
+        ScopedEnv no_device("QUILLFEED_DEVICE", nullptr);
+        EXPECT_EQ(qf::device::DeviceRoot(), "/srv/data/quillfeed/device");
+        ScopedEnv relative_data_home("XDG_DATA_HOME", "relative");
+        EXPECT_EQ(qf::device::DefaultDeviceRoot(), "/home/someone/.local/share/quillfeed/device");
+    }
+}
+
+TEST(DevicePaths, ExistingComponentsMatchWithoutRegardToCase) {
+    qf::test::TempDevice device;
+    Touch(device.HostPath("Program Files/Quillfeed/Skin.BMP"));
+    Touch(device.HostPath("Müsik/Ärger.mp3"));
+
+    EXPECT_EQ(MapPath(u"\\"), device.root());
+    EXPECT_EQ(MapPath(u"\\PROGRAM FILES\\quillfeed\\skin.bmp"),
+              device.HostPath("Program Files/Quillfeed/Skin.BMP"));
+    EXPECT_EQ(MapPath(u"/program files//QUILLFEED/./skin.bmp"),
+              device.HostPath("Program Files/Quillfeed/Skin.BMP"));
+    EXPECT_EQ(MapPath(u"\\MÜSIK\\ärger.MP3"), device.HostPath("Müsik/Ärger.mp3"));
+    // Missing components keep the spelling they were given, below a matched folder too.
+    EXPECT_EQ(MapPath(u"\\program files\\New Folder\\A.txt"),
+              device.HostPath("Program Files/New Folder/A.txt"));
+}
+
+TEST(DevicePaths, CaseVariantsOnTheHostResolveStably) {
+    qf::test::TempDevice device;
+    Touch(device.HostPath("readme.txt"));
+    Touch(device.HostPath("README.TXT"));
+    EXPECT_EQ(MapPath(u"\\readme.txt"), device.HostPath("readme.txt"));
+    EXPECT_EQ(MapPath(u"\\README.TXT"), device.HostPath("README.TXT"));
+    EXPECT_EQ(MapPath(u"\\ReadMe.txt"), device.HostPath("README.TXT"));  // first in byte order
+}
+
+TEST(DevicePaths, RefusesPathsThatLeaveTheRootOrReachTheState) {
+    qf::test::TempDevice device;
+    fs::create_directories(qf::device::StateDir());
+    const std::u16string_view refused_paths[] = {u"",
+                                                 u"relative\\file.txt",
+                                                 u"C:\\Windows",
+                                                 u"\\..",
+                                                 u"\\..\\etc\\passwd",
+                                                 u"\\a\\..\\..\\b",
+                                                 u"\\.qfdevice",
+                                                 u"\\.QFDevice\\registry.db",
+                                                 u"\\x\\..\\.qfdevice\\profile.json",
+                                                 std::u16string_view(u"\\a\0b", 4)};
+    for (std::u16string_view refused : refused_paths) {
+        EXPECT_EQ(MapPath(refused), std::nullopt) << qf::WideToUtf8(refused);
+    }
+    EXPECT_EQ(MapPath(u"\\a\\..\\b"), device.HostPath("b"));
+    EXPECT_EQ(MapPath(u"\\sub\\.qfdevice"), device.HostPath("sub/.qfdevice"));
+
+    SetLastError(0);
+    EXPECT_EQ(GetFileAttributesW(u"\\.qfdevice"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+}
+
+TEST(DevicePaths, DevicePathOfIsTheInverseInsideTheRoot) {
+    qf::test::TempDevice device;
+    Touch(device.HostPath("Windows/tahoma.ttf"));
+    EXPECT_EQ(DevicePathOf(device.HostPath("Windows/tahoma.ttf")), u"\\Windows\\tahoma.ttf");
+    EXPECT_EQ(DevicePathOf(device.HostPath("Windows/new/../x")), u"\\Windows\\x");
+    EXPECT_EQ(DevicePathOf(device.root()), u"\\");
+    EXPECT_EQ(DevicePathOf(device.root() / "Windows" / ""), u"\\Windows");
+    EXPECT_EQ(DevicePathOf(device.root().parent_path()), std::nullopt);
+    EXPECT_EQ(DevicePathOf(device.root().string() + "-sibling/file"), std::nullopt);
+    EXPECT_EQ(DevicePathOf(qf::device::StateDir() / "registry.db"), std::nullopt);
+}
+
+}  // namespace

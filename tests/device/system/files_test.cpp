@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "qfdevice/device.h"
+#include "support/temp_device.h"
+#include "windows.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class FilesTest : public testing::Test {
+  protected:
+    void Write(const std::string& relative, const std::string& content) {
+        fs::create_directories(device_.HostPath(relative).parent_path());
+        std::ofstream(device_.HostPath(relative), std::ios::binary) << content;
+    }
+    std::string Read(const std::string& relative) {
+        std::ifstream in(device_.HostPath(relative), std::ios::binary);
+        std::stringstream content;
+        content << in.rdbuf();
+        return content.str();
+    }
+    // Expects a failed call and the last error it left.
+    static void ExpectFailure(BOOL result, DWORD error) {
+        EXPECT_FALSE(result);
+        EXPECT_EQ(GetLastError(), error);
+    }
+
+    qf::test::TempDevice device_;
+};
+
+TEST_F(FilesTest, AttributesTellFilesFoldersAndWhatIsMissing) {
+    Write("Windows/a.txt", "a");
+    EXPECT_EQ(GetFileAttributesW(u"\\windows"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    EXPECT_EQ(GetFileAttributesW(u"\\WINDOWS\\A.TXT"), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+    fs::permissions(device_.HostPath("Windows/a.txt"), fs::perms::owner_write, fs::perm_options::remove);
+    EXPECT_EQ(GetFileAttributesW(u"\\Windows\\a.txt"),
+              static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY));
+
+    EXPECT_EQ(GetFileAttributesW(u"\\Windows\\missing.txt"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(GetFileAttributesW(u"\\Missing\\b.txt"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(GetFileAttributesW(nullptr), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(FilesTest, FoldersAreCreatedOneLevelAndRemovedWhenEmpty) {
+    EXPECT_TRUE(CreateDirectoryW(u"\\Program Files", nullptr));
+    ExpectFailure(CreateDirectoryW(u"\\PROGRAM FILES", nullptr), ERROR_ALREADY_EXISTS);
+    ExpectFailure(CreateDirectoryW(u"\\a\\b", nullptr), ERROR_PATH_NOT_FOUND);
+    int security = 0;
+    ExpectFailure(CreateDirectoryW(u"\\c", &security), ERROR_INVALID_PARAMETER);
+    ExpectFailure(CreateDirectoryW(u"\\..\\outside", nullptr), ERROR_PATH_NOT_FOUND);
+    EXPECT_FALSE(fs::exists(device_.root().parent_path() / "outside"));
+
+    Write("Program Files/x.txt", "x");
+    ExpectFailure(RemoveDirectoryW(u"\\program files"), ERROR_DIR_NOT_EMPTY);
+    ExpectFailure(RemoveDirectoryW(u"\\program files\\x.txt"), ERROR_DIRECTORY);
+    ExpectFailure(RemoveDirectoryW(u"\\"), ERROR_ACCESS_DENIED);
+    EXPECT_TRUE(DeleteFileW(u"\\Program Files\\X.TXT"));
+    EXPECT_TRUE(RemoveDirectoryW(u"\\program files"));
+    EXPECT_FALSE(fs::exists(device_.HostPath("Program Files")));
+}
+
+TEST_F(FilesTest, DeleteRemovesFilesOnly) {
+    Write("dir/file.txt", "x");
+    ExpectFailure(DeleteFileW(u"\\dir"), ERROR_ACCESS_DENIED);
+    ExpectFailure(DeleteFileW(u"\\dir\\none.txt"), ERROR_FILE_NOT_FOUND);
+    EXPECT_TRUE(DeleteFileW(u"\\DIR\\FILE.TXT"));
+    EXPECT_FALSE(fs::exists(device_.HostPath("dir/file.txt")));
+}
+
+TEST_F(FilesTest, MoveNeverReplacesAndCanChangeCase) {
+    Write("a.txt", "A");
+    Write("b.txt", "B");
+    ExpectFailure(MoveFileW(u"\\a.txt", u"\\B.TXT"), ERROR_ALREADY_EXISTS);
+    EXPECT_EQ(Read("b.txt"), "B");
+    ExpectFailure(MoveFileW(u"\\missing.txt", u"\\c.txt"), ERROR_FILE_NOT_FOUND);
+
+    EXPECT_TRUE(MoveFileW(u"\\A.TXT", u"\\A.Txt"));
+    EXPECT_EQ(Read("A.Txt"), "A");
+    EXPECT_FALSE(fs::exists(device_.HostPath("a.txt")));
+
+    Write("folder/inner.txt", "I");
+    EXPECT_TRUE(MoveFileW(u"\\folder", u"\\moved"));
+    EXPECT_EQ(Read("moved/inner.txt"), "I");
+    ExpectFailure(MoveFileW(u"\\moved", u"\\..\\escaped"), ERROR_PATH_NOT_FOUND);
+}
+
+TEST_F(FilesTest, CopyHonoursFailIfExists) {
+    Write("src.txt", "new");
+    Write("dst.txt", "old");
+    ExpectFailure(CopyFileW(u"\\src.txt", u"\\dst.txt", TRUE), ERROR_FILE_EXISTS);
+    EXPECT_EQ(Read("dst.txt"), "old");
+    EXPECT_TRUE(CopyFileW(u"\\SRC.TXT", u"\\DST.TXT", FALSE));
+    EXPECT_EQ(Read("dst.txt"), "new");
+    EXPECT_TRUE(CopyFileW(u"\\src.txt", u"\\third.txt", TRUE));
+    EXPECT_EQ(Read("third.txt"), "new");
+    ExpectFailure(CopyFileW(u"\\src.txt", u"\\Src.txt", FALSE), ERROR_SHARING_VIOLATION);
+    fs::create_directories(device_.HostPath("dir"));
+    ExpectFailure(CopyFileW(u"\\dir", u"\\dir2", FALSE), ERROR_ACCESS_DENIED);
+}
+
+TEST_F(FilesTest, CFileReadsWritesAndSeeks) {
+    CFile file;
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(file.Read(nullptr, 0), 0u);
+    EXPECT_FALSE(file.Open(u"\\missing.txt", CFile::modeRead));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+
+    ASSERT_TRUE(file.Open(u"\\data.bin", CFile::modeCreate | CFile::modeReadWrite));
+    EXPECT_TRUE(file.Write("0123456789", 10));
+    EXPECT_EQ(file.GetLength(), 10u);
+    EXPECT_EQ(file.Seek(-4, CFile::end), 6);
+    char buffer[16] = {};
+    EXPECT_EQ(file.Read(buffer, sizeof buffer), 4u);
+    EXPECT_STREQ(buffer, "6789");
+    EXPECT_EQ(file.Read(buffer, sizeof buffer), 0u);
+    EXPECT_EQ(file.Seek(-1, CFile::begin), -1);
+    file.SeekToBegin();
+    EXPECT_EQ(file.Seek(2, CFile::current), 2);
+    EXPECT_EQ(file.SeekToEnd(), 10u);
+    file.Close();
+
+    ASSERT_TRUE(file.Open(u"\\DATA.BIN", CFile::modeRead));
+    EXPECT_FALSE(file.Write("x", 1));
+    EXPECT_EQ(file.GetLength(), 10u);
+
+    // modeCreate truncates unless modeNoTruncate keeps the contents.
+    ASSERT_TRUE(file.Open(u"\\data.bin", CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite));
+    EXPECT_EQ(file.GetLength(), 10u);
+    ASSERT_TRUE(file.Open(u"\\data.bin", CFile::modeCreate | CFile::modeWrite));
+    EXPECT_EQ(file.GetLength(), 0u);
+}
+
+TEST_F(FilesTest, CFileRefusesFoldersAndHiddenState) {
+    fs::create_directories(device_.HostPath("dir"));
+    fs::create_directories(qf::device::StateDir());
+    CFile file;
+    EXPECT_FALSE(file.Open(u"\\dir", CFile::modeRead));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_FALSE(file.Open(u"\\.qfdevice\\profile.json", CFile::modeCreate | CFile::modeWrite));
+    EXPECT_FALSE(fs::exists(qf::device::StateDir() / "profile.json"));
+    EXPECT_FALSE(file.IsOpen());
+}
+
+TEST(ModuleFileName, DevicePathInsideTheRootElseBareName) {
+    fs::path program = fs::read_symlink("/proc/self/exe");
+    // The device library is a module of this process; any address inside it names it.
+    auto* device_library = reinterpret_cast<HMODULE>(reinterpret_cast<void*>(&GetModuleFileNameW));
+    char16_t buffer[MAX_PATH] = {};
+
+    qf::device::SetDeviceRoot(program.parent_path().parent_path());
+    DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    EXPECT_EQ(std::u16string(buffer, length), u"\\tests\\" + qf::Utf8ToWide(program.filename().string()));
+    EXPECT_EQ(GetModuleFileNameW(device_library, buffer, MAX_PATH), 22u);
+    EXPECT_EQ(std::u16string(buffer), u"\\device\\libqfdevice.so");
+    EXPECT_EQ(GetModuleFileNameW(device_library, buffer, 5), 4u);
+    EXPECT_EQ(std::u16string(buffer), u"\\dev");
+
+    qf::test::TempDevice elsewhere;
+    EXPECT_EQ(GetModuleFileNameW(device_library, buffer, MAX_PATH), 0u);
+    EXPECT_EQ(std::u16string(buffer), u"\\libqfdevice.so");
+}
+
+}  // namespace
