@@ -1,0 +1,64 @@
+// The eleven feed formats the parser knows, how a document's format is recognised, and the custom field
+// mappings that the settings may add per format.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "parse/feed_document.h"
+
+namespace qf {
+
+class SettingsStore;
+
+// The codes are stored with feeds; their values are fixed.
+enum class FeedFormat {
+    kUnknown = 0,
+    kRss090 = 1,
+    kRss091 = 2,
+    kRss092 = 3,
+    kRss10 = 4,
+    kOpml10 = 5,
+    kOpml11 = 6,
+    kRss20 = 7,
+    kRss093 = 8,
+    kOpmlSharpReader = 9,
+    kOpmlGeneric = 10,
+    kAtom03 = 11,
+};
+
+// The first of these that fits: the root element with its version or namespace ("rss" with version
+// "2.0", "2", "0.94" or "1.0" is RSS 2.0), then OPML whose head title mentions SharpReader, then any OPML
+// with a body outline. kUnknown otherwise.
+FeedFormat DetectFormat(const FeedDocument& document);
+
+// "RSS v2.0", "ATOM v0.3", "OPML Subscription (generic)", ...; empty for kUnknown.
+std::u16string_view FormatName(FeedFormat format);
+
+// The settings section index of a format's custom mapping ("RSSMap\Map5" for RSS 2.0); -1 for the OPML
+// formats and kUnknown, which have none.
+int CustomMapIndex(FeedFormat format);
+
+// Item elements chosen by the user in place of the standard ones, names lower-cased; an empty name
+// means no custom element.
+struct CustomMapping {
+    std::u16string title;
+    std::u16string link;
+    std::u16string date;
+    std::u16string content;
+    // Take the content element's inner XML rather than its text. Never set without `content`.
+    bool xml_children = false;
+};
+
+// Answers the custom mapping of a map index; called once per parse of an RSS, RDF or Atom feed.
+using CustomMappingSource = std::function<CustomMapping(int map_index)>;
+
+// Reads section "RSSMap\Map<index>" of `settings`: strings Title, Link, Date, Content and number
+// XmlChildren. Missing values read as no custom element.
+CustomMapping ReadCustomMapping(const SettingsStore& settings, int map_index);
+
+// A source that knows no custom mappings.
+CustomMapping NoCustomMapping(int map_index);
+
+}  // namespace qf

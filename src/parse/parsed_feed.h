@@ -1,0 +1,35 @@
+// What the feed parser hands to the feed update: the channel fields and one item per entry, with the
+// texts raw as the file holds them (only the channel title is trimmed).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qf {
+
+struct ParsedItem {
+    std::u16string title;
+    std::u16string description;        // description, content or summary, or text built from outlines
+    std::u16string link;               // the item's link, or the feed URL of a subscription entry
+    std::u16string date;               // as written, not parsed
+    std::u16string guid;               // RSS guid, Atom id
+    std::u16string enclosureUrl;       // an audio/mpeg enclosure, else empty
+    std::int32_t enclosureLength = 0;  // as written in the feed; 0 when absent or empty
+};
+
+struct ParsedFeed {
+    std::u16string sourcePath;  // set only when a parse succeeds
+    int formatCode = 0;         // a FeedFormat value; 0 when unknown
+    std::u16string formatName;  // "RSS v2.0"
+    std::u16string title;       // trimmed; never empty after a successful parse
+    std::u16string link;
+    std::u16string description;
+    std::u16string date;            // as written, not parsed
+    std::vector<ParsedItem> items;  // in document order
+
+    // Empties every field and drops the items.
+    void Reset() { *this = ParsedFeed(); }
+};
+
+}  // namespace qf

@@ -1,0 +1,156 @@
+#include "parse/feed_document.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "support/watchdog.h"
+#include "tree_dump.h"
+
+namespace qf {
+namespace {
+
+using test::Dump;
+
+std::string ParseAndDump(std::u16string text) {
+    FeedDocument document;
+    EXPECT_TRUE(document.Parse(std::move(text)));
+    return Dump(document.root());
+}
+
+TEST(FeedDocument, LeavesKeepTheirTextAsWritten) {
+    EXPECT_EQ(ParseAndDump(u"<t><![CDATA[a <b> &amp; c]]></t>"), "t\"<![CDATA[a <b> &amp; c]]>\"");
+    EXPECT_EQ(ParseAndDump(u"<d>1 &lt; 2\r\n </d>"), "d\"1 &lt; 2\r\n \"");
+    // A leaf ends at the first closing tag of its name, even inside a CDATA section.
+    EXPECT_EQ(ParseAndDump(u"<r><t><![CDATA[x</t>y]]></t></r>"), "r(t\"<![CDATA[x\" /t)");
+}
+
+TEST(FeedDocument, BuildsElementsWithChildrenAndSiblingLinks) {
+    FeedDocument document;
+    ASSERT_TRUE(
+        document.Parse(u"<?xml version=\"1.0\"?><?xml-stylesheet href=\"s.xsl\"?><!-- c -->"
+                       u"<rss><item><title>A</title><link>B</link></item><item/></rss>"));
+    EXPECT_EQ(Dump(document.root()), "rss(item(title\"A\" link\"B\") item/)");
+    const FeedNode* title = document.FindPath(u"rss\\item\\title");
+    ASSERT_NE(title, nullptr);
+    const FeedNode* link = document.NextSibling(title);
+    EXPECT_EQ(Dump(link), "link\"B\"");
+    EXPECT_EQ(link->previousSibling, title);
+    EXPECT_EQ(link->parent, title->parent);
+    EXPECT_EQ(document.NextSibling(link), nullptr);
+    EXPECT_EQ(Dump(document.NextSibling(title->parent)), "item/");
+    EXPECT_EQ(document.FirstChild(link), nullptr);
+    EXPECT_EQ(document.FirstChild(nullptr), nullptr);
+    EXPECT_EQ(document.NextSibling(nullptr), nullptr);
+}
+
+TEST(FeedDocument, HtmlInsideADescriptionBecomesChildren) {
+    EXPECT_EQ(ParseAndDump(u"<item><description>Text <b>bold</b> more</description></item>"),
+              "item(description(b\"bold\"))");
+    // Unclosed tags are leaves; a closing tag of another element is read as an element named "/...".
+    EXPECT_EQ(ParseAndDump(u"<d>a<br>b<p>c</x></d>"), "d(br p /x)");
+    EXPECT_EQ(ParseAndDump(u"<a><b></a></b>"), "a(b(/a))");
+}
+
+TEST(FeedDocument, ReadsAttributesWithOneQuoteKindPerTag) {
+    EXPECT_EQ(ParseAndDump(u"<enclosure url=\"http://e/a.mp3\" length=\"12\" type=\"audio/mpeg\"/>"),
+              "enclosure[url=http://e/a.mp3 length=12 type=audio/mpeg]/");
+    EXPECT_EQ(ParseAndDump(u"<a x='1' y=\"2\"/>"), "a[y=2]/");
+    EXPECT_EQ(ParseAndDump(u"<a x='1' y='it\"s'/>"), "a[x=1 y=it\"s]/");
+    EXPECT_EQ(ParseAndDump(u"<a\r\n x=\"l1\r\nl2\tt\" y = \"no\" z=\"open/>"), "a[x=l1 l2    t]/");
+    EXPECT_EQ(ParseAndDump(u"<guid/>"), "guid/");
+    EXPECT_EQ(ParseAndDump(u"<\tlink\n/>"), "link/");
+}
+
+TEST(FeedDocument, FindPathMatchesTheRootExactlyAndChildrenInAnyCase) {
+    FeedDocument document;
+    ASSERT_TRUE(document.Parse(u"<rss><Channel><title>1</title><TITLE>2</TITLE></Channel></rss>"));
+    EXPECT_EQ(Dump(document.FindPath(u"rss\\channel\\TITLE")), "title\"1\"");
+    EXPECT_EQ(document.FindPath(u"RSS\\channel"), nullptr);
+    EXPECT_EQ(document.FindPath(u"rss\\item"), nullptr);
+    EXPECT_EQ(Dump(document.FindPath(u"rss")), Dump(document.root()));
+}
+
+TEST(FeedDocument, AttributeLookupIgnoresNameCaseButNotValueCase) {
+    FeedDocument document;
+    ASSERT_TRUE(document.Parse(u"<rss Version=\"2.0\" version=\"0.91\"/>"));
+    EXPECT_EQ(document.GetAttribute(document.root(), u"VERSION"), u"2.0");
+    EXPECT_TRUE(document.HasAttributeValue(document.root(), u"version", u"0.91"));
+    EXPECT_FALSE(document.HasAttributeValue(document.root(), u"version", u"2.0 "));
+    EXPECT_EQ(document.GetAttribute(document.root(), u"missing"), u"");
+    EXPECT_EQ(document.GetAttribute(nullptr, u"version"), u"");
+    EXPECT_FALSE(document.HasAttributeValue(nullptr, u"version", u""));
+}
+
+TEST(FeedDocument, SkipsDeclarationsAndCompleteComments) {
+    // The internal subset's declarations are skipped one by one; the stray "]" text is never kept.
+    EXPECT_EQ(ParseAndDump(u"<!DOCTYPE rss [<!ENTITY e \"x\"><!ELEMENT a ANY><!ATTLIST a b CDATA #IMPLIED>]>"
+                           u"<!-- <fake> --><rss><!----><a/></rss>"),
+              "rss(a/)");
+    // Without "-->" a comment opening is an element like any other.
+    EXPECT_EQ(ParseAndDump(u"<r><!-- x><y/></r>"), "r(!-- y/)");
+}
+
+TEST(FeedDocument, RootIsTheLastTopLevelElementMet) {
+    EXPECT_EQ(ParseAndDump(u"<a/><b>x</b>"), "b\"x\"");
+    // An element whose closing tag never comes is a leaf and does not become the root.
+    EXPECT_EQ(ParseAndDump(u"<rss version=\"2.0\"><channel><title>t</title></channel>"),
+              "channel(title\"t\")");
+    FeedDocument document;
+    EXPECT_TRUE(document.Parse(u"<?xml version=\"1.0\"?>"));
+    EXPECT_EQ(document.root(), nullptr);
+    EXPECT_EQ(document.FindPath(u"rss"), nullptr);
+}
+
+TEST(FeedDocument, FailsWithoutTagsButKeepsWhatWasBuilt) {
+    FeedDocument document;
+    EXPECT_FALSE(document.Parse(u"just text"));
+    EXPECT_FALSE(document.Parse(u""));
+    EXPECT_FALSE(document.Parse(u"<rss><a/></rss><b"));
+    EXPECT_EQ(Dump(document.root()), "rss(a/)");
+    EXPECT_TRUE(document.Parse(u"<x/>"));
+    EXPECT_EQ(Dump(document.root()), "x/");
+}
+
+TEST(FeedDocument, SerializesElementsBack) {
+    FeedDocument document;
+    ASSERT_TRUE(document.Parse(u"<content type=\"xhtml\"><div a=\"1\"><p>Hi</p><br/></div>tail</content>"));
+    EXPECT_EQ(document.SerializeNode(document.root(), OwnTags::kWrite, Quotes::kDouble),
+              u"<content type=\"xhtml\">\n<div a=\"1\">\n<p>\nHi\n</p>\n<br/>\n</div>\n</content>\n");
+    EXPECT_EQ(document.SerializeNode(document.root(), OwnTags::kSkip, Quotes::kSingle),
+              u"<div a='1'>\n<p>\nHi\n</p>\n<br/>\n</div>\n");
+    EXPECT_EQ(document.SerializeNode(nullptr, OwnTags::kWrite, Quotes::kDouble), u"");
+}
+
+TEST(FeedDocument, ClosingTagsAreMatchedByTheirExactName) {
+    // "</a</c>" holds a closing tag of "c" but none of "a".
+    EXPECT_EQ(ParseAndDump(u"<r><a>x</a</b></r>"), "r(a /a</b)");
+    EXPECT_EQ(ParseAndDump(u"<r><c>y</a</c>z</c></r>"), "r(c(/a</c))");
+    EXPECT_EQ(ParseAndDump(u"<r><a<b>x</a<b></r>"), "r(a<b\"x\" b)");
+    // The search is case-sensitive; a closing tag with a blank closes the open element all the same.
+    EXPECT_EQ(ParseAndDump(u"<r><Item>x</item></Item></r>"), "r(Item(/item))");
+    EXPECT_EQ(ParseAndDump(u"<r><a>x</a ></a></r>"), "r(a /a)");
+}
+
+TEST(FeedDocument, HostileNestingAndUnclosedTagsStayCheap) {
+    test::Watchdog watchdog(std::chrono::seconds(60), "hostile documents");
+    std::u16string nested = u"<d>";
+    for (int i = 0; i < 100000; ++i) nested += u"<div>";
+    nested += u"x";
+    for (int i = 0; i < 100000; ++i) nested += u"</div>";
+    nested += u"</d>";
+    FeedDocument document;
+    ASSERT_TRUE(document.Parse(nested));
+    EXPECT_EQ(document.SerializeNode(document.root(), OwnTags::kWrite, Quotes::kDouble).size(), 1300011u);
+
+    std::u16string unclosed = u"<rss><channel><item><description>";
+    for (int i = 0; i < 200000; ++i) unclosed += u"line<br><p><x" + std::u16string(1, u'a' + i % 26) + u">";
+    for (int i = 0; i < 100000; ++i) unclosed += u"<!-- x>";
+    for (int i = 0; i < 100000; ++i) unclosed += u"</</";
+    unclosed += u"></description></item></channel></rss>";
+    ASSERT_TRUE(document.Parse(unclosed));
+    EXPECT_EQ(document.FindPath(u"rss\\channel\\item\\description")->children.size(), 700001u);
+}
+
+}  // namespace
+}  // namespace qf
