@@ -13,7 +13,7 @@ namespace {
 
 // Builds one element line: two spaces, the element, its attributes, " />".
 class ElementLine {
-public:
+  public:
     explicit ElementLine(std::u16string_view name) : text_(u"  <") { text_ += name; }
     ElementLine& Number(std::u16string_view name, long long value) { return Text(name, Decimal(value)); }
     ElementLine& Flag(std::u16string_view name, bool value) { return Text(name, value ? u"1" : u"0"); }
@@ -22,7 +22,7 @@ public:
     }
     std::u16string Done() const { return text_ + u" />\n"; }
 
-private:
+  private:
     ElementLine& Text(std::u16string_view name, const std::u16string& value) {
         text_ += u' ';
         text_ += name;
@@ -38,21 +38,22 @@ constexpr std::int32_t kLastBuiltInViewId = 3;
 
 void WriteViews(AdoConnection& connection, std::u16string& out) {
     out += u"  <views>\n";
-    ForEachRow(connection, std::u16string(db_detail::kSelectViews) + u" Order By ViewID", [&](AdoRecordset& row) {
-        ViewRecord view = db_detail::ReadView(row);
-        if (view.view_id <= kLastBuiltInViewId) return;
-        out += ElementLine(u"view")
-                   .Number(u"id", view.view_id)
-                   .Escaped(u"label", view.label)
-                   .Number(u"readAfter", view.read_after)
-                   .Number(u"hideAfter", view.hide_after)
-                   .Number(u"numToShow", view.num_to_show)
-                   .Flag(u"hideRead", view.hide_read)
-                   .Flag(u"skipRead", view.dpad_skip_read)
-                   .Number(u"sortBy", view.sort_by)
-                   .Escaped(u"keywords", view.keywords)
-                   .Done();
-    });
+    ForEachRow(connection, std::u16string(db_detail::kSelectViews) + u" Order By ViewID",
+               [&](AdoRecordset& row) {
+                   ViewRecord view = db_detail::ReadView(row);
+                   if (view.view_id <= kLastBuiltInViewId) return;
+                   out += ElementLine(u"view")
+                              .Number(u"id", view.view_id)
+                              .Escaped(u"label", view.label)
+                              .Number(u"readAfter", view.read_after)
+                              .Number(u"hideAfter", view.hide_after)
+                              .Number(u"numToShow", view.num_to_show)
+                              .Flag(u"hideRead", view.hide_read)
+                              .Flag(u"skipRead", view.dpad_skip_read)
+                              .Number(u"sortBy", view.sort_by)
+                              .Escaped(u"keywords", view.keywords)
+                              .Done();
+               });
     out += u"  </views>\n";
 }
 
@@ -73,20 +74,21 @@ void WriteSubscriptions(AdoConnection& connection, std::u16string& out) {
 
 void WriteFeeds(AdoConnection& connection, std::u16string& out) {
     out += u"  <feeds>\n";
-    ForEachRow(connection, std::u16string(db_detail::kSelectFeeds) + u" Order By FeedID", [&](AdoRecordset& row) {
-        FeedRecord feed = db_detail::ReadFeed(row);
-        out += ElementLine(u"feed")
-                   .Number(u"id", feed.feed_id)
-                   .Escaped(u"label", feed.title)
-                   .Escaped(u"url", feed.feed_url)
-                   .Number(u"priority", feed.priority)
-                   .Number(u"reload", feed.reload_frequency)
-                   .Number(u"readAfter", feed.read_after)
-                   .Number(u"maxItems", feed.max_items)
-                   .Flag(u"extendedData", feed.extended_data)
-                   .Flag(u"extendedAudio", feed.extended_audio)
-                   .Done();
-    });
+    ForEachRow(connection, std::u16string(db_detail::kSelectFeeds) + u" Order By FeedID",
+               [&](AdoRecordset& row) {
+                   FeedRecord feed = db_detail::ReadFeed(row);
+                   out += ElementLine(u"feed")
+                              .Number(u"id", feed.feed_id)
+                              .Escaped(u"label", feed.title)
+                              .Escaped(u"url", feed.feed_url)
+                              .Number(u"priority", feed.priority)
+                              .Number(u"reload", feed.reload_frequency)
+                              .Number(u"readAfter", feed.read_after)
+                              .Number(u"maxItems", feed.max_items)
+                              .Flag(u"extendedData", feed.extended_data)
+                              .Flag(u"extendedAudio", feed.extended_audio)
+                              .Done();
+               });
     out += u"  </feeds>\n";
 }
 
@@ -112,11 +114,11 @@ std::string EncodeForFile(const std::u16string& text) {
         crlf += c;
     }
     if (crlf.empty()) return std::string();
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, crlf.data(), static_cast<int>(crlf.size()), nullptr, 0, nullptr,
-                                    nullptr);
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, crlf.data(), static_cast<int>(crlf.size()), nullptr, 0,
+                                    nullptr, nullptr);
     std::string encoded(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, crlf.data(), static_cast<int>(crlf.size()), encoded.data(), bytes, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, crlf.data(), static_cast<int>(crlf.size()), encoded.data(), bytes,
+                        nullptr, nullptr);
     return encoded;
 }
 

@@ -10,7 +10,8 @@ constexpr DWORD kLockTimeoutMs = 10000;
 
 }  // namespace
 
-FeedDatabase::FeedDatabase() : mutex_(CreateMutexW(nullptr, FALSE, kMutexName)), free_space_kb_(FreeSpaceKb) {}
+FeedDatabase::FeedDatabase()
+    : mutex_(CreateMutexW(nullptr, FALSE, kMutexName)), free_space_kb_(FreeSpaceKb) {}
 
 FeedDatabase::~FeedDatabase() {
     Reset();
@@ -77,14 +78,16 @@ void FeedDatabase::Close() {
     }
 }
 
-bool FeedDatabase::FileExists() const { return GetFileAttributesW(path().c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool FeedDatabase::FileExists() const {
+    return GetFileAttributesW(path().c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 bool FeedDatabase::BeginAccess() {
     if (locked()) return true;
     if (verify_file_ && !FileExists()) {
         if (show_missing_message_.exchange(false)) {
-            std::u16string text = u"The database is no longer connected to..." + path() +
-                                  u"\n\nPlease, Re-open the database.";
+            std::u16string text =
+                u"The database is no longer connected to..." + path() + u"\n\nPlease, Re-open the database.";
             MessageBoxW(nullptr, text.c_str(), u"Missing Database", MB_OK);
         }
         return false;
@@ -117,7 +120,8 @@ std::u16string FeedDatabase::Version() {
     return Run(std::u16string(), [](AdoConnection& connection) {
         try {
             AdoRecordset versions;
-            if (!versions.Open(u"Select VersionNumber from VersionInfo Where VersionInfoID = 1", &connection)) {
+            if (!versions.Open(u"Select VersionNumber from VersionInfo Where VersionInfoID = 1",
+                               &connection)) {
                 return std::u16string();
             }
             if (versions.IsEOF()) return std::u16string();

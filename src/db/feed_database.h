@@ -8,6 +8,8 @@
 // operations (the start-up sequence, a download run).
 #pragma once
 
+#include <windows.h>
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -16,8 +18,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <windows.h>
 
 #include "db/records.h"
 #include "shared/adoclass31.h"
@@ -56,7 +56,7 @@ struct SearchHit {
 };
 
 class FeedDatabase {
-public:
+  public:
     // Creates (or opens) the named mutex without owning it.
     FeedDatabase();
     // Resets the object and closes the mutex handle.
@@ -199,7 +199,7 @@ public:
     // Adds the feed and, when given (non-zero), its view and subscription memberships.
     bool AddFeed(const FeedRecord& feed, std::int32_t view_id, std::int32_t subscription_id);
 
-private:
+  private:
     // The connection of an operation when it may start (ready, connected, locked); null otherwise.
     std::shared_ptr<AdoConnection> Acquire();
     std::shared_ptr<AdoConnection> connection() const;

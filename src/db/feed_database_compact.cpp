@@ -20,7 +20,9 @@ std::u16string AsidePath(const std::u16string& database_path) {
     return FolderOf(database_path) + u"\\rss1029102Old.qfdb";
 }
 
-bool Exists(const std::u16string& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::u16string& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 }  // namespace
 
@@ -42,7 +44,8 @@ bool FeedDatabase::CopyTable(const std::u16string& table, AdoConnection& source,
         AdoRecordset from;
         AdoRecordset to;
         std::u16string select = u"Select * From " + table;
-        if (!from.Open(select, &source) || !to.Open(select, &target, adOpenDynamic, adLockPessimistic)) return false;
+        if (!from.Open(select, &source) || !to.Open(select, &target, adOpenDynamic, adLockPessimistic))
+            return false;
         long fields = from.FieldCount();
         for (from.MoveFirst(); !from.IsEOF(); from.MoveNext()) {
             to.AddNew();

@@ -17,16 +17,19 @@ void StartNewRow(AdoRecordset& rows, AdoConnection& connection, const std::u16st
     rows.AddNew();
 }
 
-std::u16string CleanTitle(const std::u16string& title) { return StripMarkup(DecodeEntities(DecodeEntities(title))); }
+std::u16string CleanTitle(const std::u16string& title) {
+    return StripMarkup(DecodeEntities(DecodeEntities(title)));
+}
 std::u16string CleanLink(const std::u16string& link) { return StripCdata(DecodeEntities(link)); }
 
 }  // namespace
 
 void FeedDatabase::AddViewRow(AdoConnection& connection, const ViewRecord& view) {
     AdoRecordset rows;
-    StartNewRow(rows, connection,
-                u"Select ViewID,ParentID,Label,ReadAfter,HideAfter,NumToShow,HideRead,DPadSkipRead,SortBy,Status,"
-                u"Keywords,DateEntered From Views Where ViewID = 0");
+    StartNewRow(
+        rows, connection,
+        u"Select ViewID,ParentID,Label,ReadAfter,HideAfter,NumToShow,HideRead,DPadSkipRead,SortBy,Status,"
+        u"Keywords,DateEntered From Views Where ViewID = 0");
     rows.Field(0).SetInt(view.view_id);
     rows.Field(1).SetInt(view.parent_id);
     rows.Field(2).SetString(view.label);
@@ -45,9 +48,10 @@ void FeedDatabase::AddViewRow(AdoConnection& connection, const ViewRecord& view)
 void FeedDatabase::AddSubscriptionRow(AdoConnection& connection, const SubscriptionRecord& subscription,
                                       std::int32_t view_id) {
     AdoRecordset rows;
-    StartNewRow(rows, connection,
-                u"Select SubscriptionID,ViewID,Title,SubscriptionUrl,IsFromFile,DateEntered From Subscriptions Where "
-                u"SubscriptionID = 0");
+    StartNewRow(
+        rows, connection,
+        u"Select SubscriptionID,ViewID,Title,SubscriptionUrl,IsFromFile,DateEntered From Subscriptions Where "
+        u"SubscriptionID = 0");
     rows.Field(0).SetInt(subscription.subscription_id);
     rows.Field(1).SetInt(view_id);
     rows.Field(2).SetString(DecodeEntities(subscription.title));
@@ -60,10 +64,11 @@ void FeedDatabase::AddSubscriptionRow(AdoConnection& connection, const Subscript
 void FeedDatabase::AddFeedRows(AdoConnection& connection, const FeedRecord& feed, std::int32_t view_id,
                                std::int32_t subscription_id) {
     AdoRecordset rows;
-    StartNewRow(rows, connection,
-                u"Select FeedID,Title,GUID,FeedType,FeedUrl,LinkUrl,Description1,Description2,ReloadFrequency,"
-                u"ReadAfter,MaxItems,ExtendedData,ExtendedAudio,Priority,Status,LastDigestKey,LastDownloadDate,"
-                u"LastFeedDate,DateEntered From Feeds Where FeedID = 0");
+    StartNewRow(
+        rows, connection,
+        u"Select FeedID,Title,GUID,FeedType,FeedUrl,LinkUrl,Description1,Description2,ReloadFrequency,"
+        u"ReadAfter,MaxItems,ExtendedData,ExtendedAudio,Priority,Status,LastDigestKey,LastDownloadDate,"
+        u"LastFeedDate,DateEntered From Feeds Where FeedID = 0");
     db_detail::SplitText description = db_detail::SplitColumns(feed.description);
     rows.Field(0).SetInt(feed.feed_id);
     rows.Field(1).SetString(CleanTitle(feed.title));
@@ -87,12 +92,12 @@ void FeedDatabase::AddFeedRows(AdoConnection& connection, const FeedRecord& feed
     rows.Update();
     rows.Close();
     if (view_id != 0) {
-        connection.Execute(u"Insert Into ViewFeeds(ViewID,FeedID,Priority) Values(" + Decimal(view_id) + u"," +
-                           Decimal(feed.feed_id) + u"," + Decimal(feed.priority) + u")");
+        connection.Execute(u"Insert Into ViewFeeds(ViewID,FeedID,Priority) Values(" + Decimal(view_id) +
+                           u"," + Decimal(feed.feed_id) + u"," + Decimal(feed.priority) + u")");
     }
     if (subscription_id != 0) {
-        connection.Execute(u"Insert Into SubscriptionFeeds(SubscriptionID,FeedID) Values(" + Decimal(subscription_id) +
-                           u"," + Decimal(feed.feed_id) + u")");
+        connection.Execute(u"Insert Into SubscriptionFeeds(SubscriptionID,FeedID) Values(" +
+                           Decimal(subscription_id) + u"," + Decimal(feed.feed_id) + u")");
     }
 }
 

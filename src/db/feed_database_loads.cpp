@@ -52,17 +52,17 @@ long CountRows(AdoConnection& connection, const std::u16string& sql) {
 
 std::optional<ViewRecord> FeedDatabase::LoadView(std::int32_t view_id) {
     return Run(std::optional<ViewRecord>(), [&](AdoConnection& connection) {
-        return ReadOne<ViewRecord>(connection, std::u16string(db_detail::kSelectViews) + u" Where ViewID = " +
-                                                   Decimal(view_id),
-                                   db_detail::ReadView);
+        return ReadOne<ViewRecord>(
+            connection, std::u16string(db_detail::kSelectViews) + u" Where ViewID = " + Decimal(view_id),
+            db_detail::ReadView);
     });
 }
 
 std::optional<FeedRecord> FeedDatabase::LoadFeed(std::int32_t feed_id) {
     return Run(std::optional<FeedRecord>(), [&](AdoConnection& connection) {
-        return ReadOne<FeedRecord>(connection, std::u16string(db_detail::kSelectFeeds) + u" Where FeedID = " +
-                                                   Decimal(feed_id),
-                                   db_detail::ReadFeed);
+        return ReadOne<FeedRecord>(
+            connection, std::u16string(db_detail::kSelectFeeds) + u" Where FeedID = " + Decimal(feed_id),
+            db_detail::ReadFeed);
     });
 }
 
@@ -71,7 +71,8 @@ std::optional<ItemRecord> FeedDatabase::LoadItem(std::int32_t item_id) {
         return ReadOne<ItemRecord>(
             connection,
             u"Select FeedItemID,FeedID,Title,Status,GUID,LinkUrl,LinkUrl2,ItemDate,Keywords,DateEntered From "
-            u"FeedItems Where FeedItemID = " + Decimal(item_id),
+            u"FeedItems Where FeedItemID = " +
+                Decimal(item_id),
             [](AdoRecordset& row) {
                 ItemRecord item;
                 item.feed_item_id = row.Field(0).AsInt();
@@ -110,19 +111,20 @@ bool FeedDatabase::LoadSubscriptions() {
 bool FeedDatabase::LoadFeedsForDownload() {
     feeds_.clear();
     return Run(false, [&](AdoConnection& connection) {
-        ForEachRow(connection,
-                   u"Select FeedID,Title,Status,Priority,LastFeedDate,FeedUrl From Feeds Where Status <> 0 Order "
-                   u"By Priority Desc, LastDownloadDate Asc, Title",
-                   [&](AdoRecordset& row) {
-                       FeedRecord feed;
-                       feed.feed_id = row.Field(0).AsInt();
-                       feed.title = row.Field(1).AsString();
-                       feed.status = row.Field(2).AsShort();
-                       feed.priority = row.Field(3).AsShort();
-                       feed.last_feed_date = row.Field(4).AsDate();
-                       feed.feed_url = row.Field(5).AsString();
-                       feeds_.push_back(std::move(feed));
-                   });
+        ForEachRow(
+            connection,
+            u"Select FeedID,Title,Status,Priority,LastFeedDate,FeedUrl From Feeds Where Status <> 0 Order "
+            u"By Priority Desc, LastDownloadDate Asc, Title",
+            [&](AdoRecordset& row) {
+                FeedRecord feed;
+                feed.feed_id = row.Field(0).AsInt();
+                feed.title = row.Field(1).AsString();
+                feed.status = row.Field(2).AsShort();
+                feed.priority = row.Field(3).AsShort();
+                feed.last_feed_date = row.Field(4).AsDate();
+                feed.feed_url = row.Field(5).AsString();
+                feeds_.push_back(std::move(feed));
+            });
         return true;
     });
 }
@@ -131,12 +133,15 @@ bool FeedDatabase::LoadItemsOfFeed(std::int32_t feed_id, int max_count) {
     items_.clear();
     return Run(false, [&](AdoConnection& connection) {
         AdoRecordset rows;
-        if (!rows.Open(u"Select FeedItemID,FeedID,Title,Status,ItemDate,LinkUrl,LinkUrl2 From FeedItems Where "
-                       u"Status <> 0 And FeedID = " + Decimal(feed_id) + u" Order By ItemDate Desc,FeedItemID Desc",
-                       &connection)) {
+        if (!rows.Open(
+                u"Select FeedItemID,FeedID,Title,Status,ItemDate,LinkUrl,LinkUrl2 From FeedItems Where "
+                u"Status <> 0 And FeedID = " +
+                    Decimal(feed_id) + u" Order By ItemDate Desc,FeedItemID Desc",
+                &connection)) {
             return true;
         }
-        for (rows.MoveFirst(); !rows.IsEOF() && static_cast<int>(items_.size()) < max_count; rows.MoveNext()) {
+        for (rows.MoveFirst(); !rows.IsEOF() && static_cast<int>(items_.size()) < max_count;
+             rows.MoveNext()) {
             items_.push_back(db_detail::ReadListedItem(rows));
         }
         return true;
@@ -153,8 +158,8 @@ bool FeedDatabase::LoadAudio(std::int16_t status) {
 void FeedDatabase::LoadAudioInto(AdoConnection& connection, std::int16_t status) {
     audio_.clear();
     ForEachRow(connection,
-               u"Select FeedItemID,FeedID,Link,Size From FeedItemAudioData Where Status = " + Decimal(status) +
-                   (status != 0 ? u" Order By FeedItemID" : u" Order By FeedItemID Desc"),
+               u"Select FeedItemID,FeedID,Link,Size From FeedItemAudioData Where Status = " +
+                   Decimal(status) + (status != 0 ? u" Order By FeedItemID" : u" Order By FeedItemID Desc"),
                [&](AdoRecordset& row) {
                    AudioRecord audio;
                    audio.feed_item_id = row.Field(0).AsInt();
@@ -168,7 +173,8 @@ void FeedDatabase::LoadAudioInto(AdoConnection& connection, std::int16_t status)
     for (AudioRecord& audio : audio_) {
         ForEachRow(connection, u"Select Title From Feeds Where FeedID = " + Decimal(audio.feed_id),
                    [&](AdoRecordset& row) {
-                       audio.folder_name = SanitizeFileName(row.Field(0).AsString().substr(0, kFolderNameLength));
+                       audio.folder_name =
+                           SanitizeFileName(row.Field(0).AsString().substr(0, kFolderNameLength));
                    });
     }
 }
@@ -178,10 +184,10 @@ std::vector<std::int32_t> FeedDatabase::FeedIdsOfView(std::int32_t view_id) {
     if (!view) return {};
     return Run(std::vector<std::int32_t>(), [&](AdoConnection& connection) {
         std::u16string join = view->is_keyword_view ? u"ViewFeedItems" : u"ViewFeeds";
-        std::vector<std::int32_t> ids =
-            ReadIds(connection, u"Select Feeds.FeedID From Feeds Inner Join " + join + u" On Feeds.FeedID = " +
-                                    join + u".FeedID Where Feeds.Status <> 0 And " + join +
-                                    u".ViewID = " + Decimal(view_id) + u" Order By Feeds.Priority Desc");
+        std::vector<std::int32_t> ids = ReadIds(
+            connection, u"Select Feeds.FeedID From Feeds Inner Join " + join + u" On Feeds.FeedID = " + join +
+                            u".FeedID Where Feeds.Status <> 0 And " + join + u".ViewID = " +
+                            Decimal(view_id) + u" Order By Feeds.Priority Desc");
         if (!view->is_keyword_view) return ids;
         std::vector<std::int32_t> unique;
         std::unordered_set<std::int32_t> seen;
@@ -214,9 +220,11 @@ std::optional<TextRecord> FeedDatabase::LoadItemText(std::int32_t item_id, TextK
 
 std::vector<std::int32_t> FeedDatabase::ViewsOfFeed(std::int32_t feed_id) {
     return Run(std::vector<std::int32_t>(), [&](AdoConnection& connection) {
-        return ReadIds(connection,
-                       u"Select Views.ViewID From Views Inner Join ViewFeeds On Views.ViewID = ViewFeeds.ViewID "
-                       u"Where ViewFeeds.FeedID = " + Decimal(feed_id) + u" Order By Views.Label");
+        return ReadIds(
+            connection,
+            u"Select Views.ViewID From Views Inner Join ViewFeeds On Views.ViewID = ViewFeeds.ViewID "
+            u"Where ViewFeeds.FeedID = " +
+                Decimal(feed_id) + u" Order By Views.Label");
     });
 }
 
@@ -232,16 +240,17 @@ long FeedDatabase::CountViewItems(std::int32_t view_id, ItemCount count) {
     if (!view) return -1;
     return Run(-1L, [&](AdoConnection& connection) {
         if (view->is_keyword_view) {
-            return CountRows(connection,
-                             u"Select FeedItems.FeedItemID From FeedItems Inner Join ViewFeedItems On "
-                             u"FeedItems.FeedItemID = ViewFeedItems.FeedItemID Where ViewFeedItems.ViewID = " +
-                                 Decimal(view_id) + StatusCondition(count, u"FeedItems."));
+            return CountRows(
+                connection,
+                u"Select FeedItems.FeedItemID From FeedItems Inner Join ViewFeedItems On "
+                u"FeedItems.FeedItemID = ViewFeedItems.FeedItemID Where ViewFeedItems.ViewID = " +
+                    Decimal(view_id) + StatusCondition(count, u"FeedItems."));
         }
         long total = 0;
         ForEachRow(connection,
                    u"Select Feeds.FeedID,Feeds.Status From Feeds Inner Join ViewFeeds On Feeds.FeedID = "
-                   u"ViewFeeds.FeedID Where Feeds.Status <> 0 And ViewFeeds.ViewID = " + Decimal(view_id) +
-                       u" Order By Feeds.Priority Desc",
+                   u"ViewFeeds.FeedID Where Feeds.Status <> 0 And ViewFeeds.ViewID = " +
+                       Decimal(view_id) + u" Order By Feeds.Priority Desc",
                    [&](AdoRecordset& row) {
                        std::int32_t feed_id = row.Field(0).AsInt();
                        if (row.Field(1).AsShort() == kFeedListOnly) return;

@@ -40,8 +40,9 @@ SYSTEMTIME ResetDate() {
 void SetKeepOnTexts(AdoConnection& connection, std::int32_t item_id, std::int16_t keep) {
     for (const char16_t* table : {u"FeedItemShortData", u"FeedItemLongData"}) {
         AdoRecordset rows;
-        if (!rows.Open(u"Select Keep from " + std::u16string(table) + u" Where FeedItemID = " + Decimal(item_id),
-                       &connection, adOpenDynamic, adLockPessimistic)) {
+        if (!rows.Open(
+                u"Select Keep from " + std::u16string(table) + u" Where FeedItemID = " + Decimal(item_id),
+                &connection, adOpenDynamic, adLockPessimistic)) {
             continue;
         }
         for (rows.MoveFirst(); !rows.IsEOF(); rows.MoveNext()) {
@@ -92,7 +93,8 @@ bool FeedDatabase::DeleteView(std::int32_t view_id) {
 
 bool FeedDatabase::ClearViewMemberships(std::int32_t view_id) {
     return Run(false, [&](AdoConnection& connection) {
-        ExecuteForId(connection, {u"Delete From ViewFeeds Where ViewID = ", u"Delete From ViewFeedItems Where ViewID = "},
+        ExecuteForId(connection,
+                     {u"Delete From ViewFeeds Where ViewID = ", u"Delete From ViewFeedItems Where ViewID = "},
                      view_id);
         return true;
     });
@@ -105,12 +107,12 @@ bool FeedDatabase::DeleteFeed(std::int32_t feed_id) {
             if (record.feed_id == feed_id) DeleteAudioFile(record);
         }
         RemoveDirectoryW((audio_folder() + u"\\" + Decimal(feed_id)).c_str());
-        ExecuteForId(connection,
-                     {u"Delete From Feeds Where FeedID = ", u"Delete From ViewFeeds Where FeedID = ",
-                      u"Delete From ViewFeedItems Where FeedID = ", u"Delete From SubscriptionFeeds Where FeedID = "},
-                     feed_id);
-        ExecuteForId(connection,
-                     {kDeleteFeedItemRows.begin() + 1, kDeleteFeedItemRows.end()}, feed_id);
+        ExecuteForId(
+            connection,
+            {u"Delete From Feeds Where FeedID = ", u"Delete From ViewFeeds Where FeedID = ",
+             u"Delete From ViewFeedItems Where FeedID = ", u"Delete From SubscriptionFeeds Where FeedID = "},
+            feed_id);
+        ExecuteForId(connection, {kDeleteFeedItemRows.begin() + 1, kDeleteFeedItemRows.end()}, feed_id);
         return true;
     });
 }
@@ -122,15 +124,16 @@ bool FeedDatabase::ClearFeed(std::int32_t feed_id) {
             if (record.feed_id == feed_id) DeleteAudioFile(record);
         }
         SYSTEMTIME reset = ResetDate();
-        ChangeRow(connection,
-                  u"Select FeedID,Status,LastDigestKey,LastDownloadDate,LastFeedDate From Feeds Where FeedID = " +
-                      Decimal(feed_id),
-                  [&](AdoRecordset& row) {
-                      row.Field(1).SetShort(kFeedActive);
-                      row.Field(2).SetString(u"");
-                      row.Field(3).SetDate(reset);
-                      row.Field(4).SetDate(reset);
-                  });
+        ChangeRow(
+            connection,
+            u"Select FeedID,Status,LastDigestKey,LastDownloadDate,LastFeedDate From Feeds Where FeedID = " +
+                Decimal(feed_id),
+            [&](AdoRecordset& row) {
+                row.Field(1).SetShort(kFeedActive);
+                row.Field(2).SetString(u"");
+                row.Field(3).SetDate(reset);
+                row.Field(4).SetDate(reset);
+            });
         ExecuteForId(connection, kDeleteFeedItemRows, feed_id);
         return true;
     });
@@ -157,7 +160,8 @@ bool FeedDatabase::DeleteItemAudio(std::int32_t item_id) {
 std::vector<std::int32_t> FeedDatabase::FeedIdsOfSubscription(AdoConnection& connection,
                                                               std::int32_t subscription_id) {
     std::vector<std::int32_t> feed_ids;
-    ForEachRow(connection, u"Select FeedID From SubscriptionFeeds Where SubscriptionID = " + Decimal(subscription_id),
+    ForEachRow(connection,
+               u"Select FeedID From SubscriptionFeeds Where SubscriptionID = " + Decimal(subscription_id),
                [&](AdoRecordset& row) { feed_ids.push_back(row.Field(0).AsInt()); });
     return feed_ids;
 }
@@ -175,7 +179,8 @@ bool FeedDatabase::DeleteSubscription(std::int32_t subscription_id) {
         ExecuteForId(connection, {u"Delete From SubscriptionFeeds Where SubscriptionID = "}, subscription_id);
         for (std::int32_t feed_id : feed_ids) {
             ExecuteForId(connection,
-                         {u"Delete From Feeds Where FeedID = ", u"Delete From ViewFeeds Where FeedID = "}, feed_id);
+                         {u"Delete From Feeds Where FeedID = ", u"Delete From ViewFeeds Where FeedID = "},
+                         feed_id);
             ExecuteForId(connection, kDeleteFeedItemRows, feed_id);
         }
         return true;
@@ -184,14 +189,14 @@ bool FeedDatabase::DeleteSubscription(std::int32_t subscription_id) {
 
 bool FeedDatabase::DeleteAllItems() {
     bool deleted = Run(false, [&](AdoConnection& connection) {
-        for (const char16_t* table :
-             {u"ViewFeedItems", u"FeedItems", u"FeedItemShortData", u"FeedItemLongData", u"FeedItemAudioData"}) {
+        for (const char16_t* table : {u"ViewFeedItems", u"FeedItems", u"FeedItemShortData",
+                                      u"FeedItemLongData", u"FeedItemAudioData"}) {
             connection.Execute(u"Delete From " + std::u16string(table));
         }
         SYSTEMTIME reset = ResetDate();
         AdoRecordset feeds;
-        if (feeds.Open(u"Select FeedID,Status,LastDigestKey,LastDownloadDate,LastFeedDate From Feeds", &connection,
-                       adOpenDynamic, adLockPessimistic)) {
+        if (feeds.Open(u"Select FeedID,Status,LastDigestKey,LastDownloadDate,LastFeedDate From Feeds",
+                       &connection, adOpenDynamic, adLockPessimistic)) {
             for (feeds.MoveFirst(); !feeds.IsEOF(); feeds.MoveNext()) {
                 if (feeds.Field(1).AsShort() != kFeedListOnly) feeds.Field(1).SetShort(kFeedActive);
                 feeds.Field(2).SetString(u"");
@@ -226,7 +231,8 @@ bool FeedDatabase::SetFeedViews(std::int32_t feed_id, const std::vector<std::int
 bool FeedDatabase::SetItemStatus(std::int32_t item_id, std::int16_t status) {
     return Run(false, [&](AdoConnection& connection) {
         std::int16_t old_status = status;
-        ChangeRow(connection, u"Select FeedItemID,Status From FeedItems Where FeedItemID = " + Decimal(item_id),
+        ChangeRow(connection,
+                  u"Select FeedItemID,Status From FeedItems Where FeedItemID = " + Decimal(item_id),
                   [&](AdoRecordset& row) {
                       old_status = row.Field(1).AsShort();
                       row.Field(1).SetShort(status);
@@ -242,26 +248,29 @@ bool FeedDatabase::SetItemStatus(std::int32_t item_id, std::int16_t status) {
 
 bool FeedDatabase::UpdateViewRecord(const ViewRecord& view) {
     return Run(false, [&](AdoConnection& connection) {
-        ChangeRow(connection,
-                  u"Select ViewID,ParentID,Label,ReadAfter,HideAfter,NumToShow,HideRead,DPadSkipRead,SortBy,Status,"
-                  u"Keywords,DateEntered From Views Where ViewID = " + Decimal(view.view_id),
-                  [&](AdoRecordset& row) {
-                      row.Field(3).SetShort(view.read_after);
-                      row.Field(4).SetShort(view.hide_after);
-                      row.Field(5).SetShort(view.num_to_show);
-                      row.Field(6).SetBool(view.hide_read);
-                      row.Field(7).SetBool(view.dpad_skip_read);
-                      row.Field(8).SetShort(view.sort_by);
-                      row.Field(9).SetShort(view.status);
-                      row.Field(10).SetString(view.keywords);
-                  });
+        ChangeRow(
+            connection,
+            u"Select ViewID,ParentID,Label,ReadAfter,HideAfter,NumToShow,HideRead,DPadSkipRead,SortBy,Status,"
+            u"Keywords,DateEntered From Views Where ViewID = " +
+                Decimal(view.view_id),
+            [&](AdoRecordset& row) {
+                row.Field(3).SetShort(view.read_after);
+                row.Field(4).SetShort(view.hide_after);
+                row.Field(5).SetShort(view.num_to_show);
+                row.Field(6).SetBool(view.hide_read);
+                row.Field(7).SetBool(view.dpad_skip_read);
+                row.Field(8).SetShort(view.sort_by);
+                row.Field(9).SetShort(view.status);
+                row.Field(10).SetString(view.keywords);
+            });
         return true;
     });
 }
 
 bool FeedDatabase::UpdateFeedRecord(const FeedRecord& feed) {
     return Run(false, [&](AdoConnection& connection) {
-        ChangeRow(connection, std::u16string(db_detail::kSelectFeeds) + u" Where FeedID = " + Decimal(feed.feed_id),
+        ChangeRow(connection,
+                  std::u16string(db_detail::kSelectFeeds) + u" Where FeedID = " + Decimal(feed.feed_id),
                   [&](AdoRecordset& row) {
                       row.Field(2).SetShort(feed.status);
                       row.Field(5).SetString(feed.feed_url);

@@ -37,7 +37,8 @@ int FeedDatabase::Open(const std::u16string& path, MissingMessage missing_messag
     std::u16string version;
     try {
         AdoRecordset versions;
-        if (versions.Open(u"Select VersionNumber from VersionInfo Where VersionInfoID = 1", connection().get()) &&
+        if (versions.Open(u"Select VersionNumber from VersionInfo Where VersionInfoID = 1",
+                          connection().get()) &&
             !versions.IsEOF()) {
             version = versions.Field(0).AsString();
         }
@@ -62,10 +63,11 @@ int FeedDatabase::Open(const std::u16string& path, MissingMessage missing_messag
 // brought to the current version.
 int FeedDatabase::AskAndUpgrade(const std::u16string& version) {
     SendReleaseDatabase();
-    int answer = MessageBoxW(nullptr,
-                             u"The Database structure needs to be updated.  This may take several minutes.\n\n"
-                             u"Do you want to update the database?",
-                             u"Database Update Required", MB_YESNO);
+    int answer =
+        MessageBoxW(nullptr,
+                    u"The Database structure needs to be updated.  This may take several minutes.\n\n"
+                    u"Do you want to update the database?",
+                    u"Database Update Required", MB_YESNO);
     if (answer != IDYES) {
         EndAccess();
         Close();
@@ -127,9 +129,10 @@ bool FeedDatabase::Create(const std::u16string& path, OverwritePrompt overwrite,
     }
     if (NonEmptyFileAt(path)) {
         if (overwrite == OverwritePrompt::kAsk &&
-            MessageBoxW(nullptr,
-                        u"A database already exists.\n\nAre you sure you want to overwrite the existing database?",
-                        u"Overwrite Warning", MB_YESNO) != IDYES) {
+            MessageBoxW(
+                nullptr,
+                u"A database already exists.\n\nAre you sure you want to overwrite the existing database?",
+                u"Overwrite Warning", MB_YESNO) != IDYES) {
             return false;
         }
         DeleteFileW(path.c_str());

@@ -37,13 +37,18 @@ std::vector<std::int32_t> ListedFeeds(AdoConnection& connection, const ViewRecor
 
 std::u16string FeedItemsQuery(const ViewRecord& view, std::int32_t feed_id) {
     if (!view.is_keyword_view) {
-        return u"Select FeedItemID,FeedID,Title,Status,ItemDate,LinkUrl,LinkUrl2 From FeedItems Where Status <> 0 "
-               u"And FeedID = " + Decimal(feed_id) + u" Order By FeedItemID Desc";
+        return u"Select FeedItemID,FeedID,Title,Status,ItemDate,LinkUrl,LinkUrl2 From FeedItems Where Status "
+               u"<> 0 "
+               u"And FeedID = " +
+               Decimal(feed_id) + u" Order By FeedItemID Desc";
     }
-    return u"Select FeedItems.FeedItemID,FeedItems.FeedID,FeedItems.Title,FeedItems.Status,FeedItems.ItemDate,"
-           u"FeedItems.LinkUrl,FeedItems.LinkUrl2 From FeedItems Inner Join ViewFeedItems On FeedItems.FeedItemID = "
-           u"ViewFeedItems.FeedItemID Where FeedItems.FeedID = " + Decimal(feed_id) + u" And ViewFeedItems.ViewID = " +
-           Decimal(view.view_id) + u" Order By FeedItems.FeedItemID Desc";
+    return u"Select "
+           u"FeedItems.FeedItemID,FeedItems.FeedID,FeedItems.Title,FeedItems.Status,FeedItems.ItemDate,"
+           u"FeedItems.LinkUrl,FeedItems.LinkUrl2 From FeedItems Inner Join ViewFeedItems On "
+           u"FeedItems.FeedItemID = "
+           u"ViewFeedItems.FeedItemID Where FeedItems.FeedID = " +
+           Decimal(feed_id) + u" And ViewFeedItems.ViewID = " + Decimal(view.view_id) +
+           u" Order By FeedItems.FeedItemID Desc";
 }
 
 std::u16string TrimBlanks(const std::u16string& text) {
@@ -57,21 +62,23 @@ std::u16string TrimBlanks(const std::u16string& text) {
 void CollectHits(AdoConnection& connection, const std::u16string& term, SearchFields fields, bool by_date,
                  std::unordered_set<std::int32_t>& seen, std::vector<SearchHit>& hits) {
     std::u16string plain_order = by_date ? u" Order By ItemDate Desc" : u" Order By FeedID";
-    std::u16string joined_order = by_date ? u" Order By FeedItems.ItemDate Desc" : u" Order By FeedItems.FeedID";
+    std::u16string joined_order =
+        by_date ? u" Order By FeedItems.ItemDate Desc" : u" Order By FeedItems.FeedID";
     std::vector<std::u16string> queries;
     if (fields.title) {
-        queries.push_back(u"Select FeedItemID,Title,FeedID From FeedItems Where Title Like '%" + term + u"%'" +
-                          plain_order);
+        queries.push_back(u"Select FeedItemID,Title,FeedID From FeedItems Where Title Like '%" + term +
+                          u"%'" + plain_order);
     }
     if (fields.keywords) {
-        queries.push_back(u"Select FeedItemID,Title,FeedID From FeedItems Where Keywords Like '%" + term + u"%'" +
-                          plain_order);
+        queries.push_back(u"Select FeedItemID,Title,FeedID From FeedItems Where Keywords Like '%" + term +
+                          u"%'" + plain_order);
     }
     if (fields.text) {
         queries.push_back(
             u"Select FeedItems.FeedItemID,FeedItems.Title,FeedItems.FeedID From FeedItems Inner Join "
             u"FeedItemShortData On FeedItems.FeedItemID = FeedItemShortData.FeedItemID Where "
-            u"FeedItemShortData.TextData Like '%" + term + u"%'" + joined_order);
+            u"FeedItemShortData.TextData Like '%" +
+            term + u"%'" + joined_order);
     }
     for (const std::u16string& query : queries) {
         ForEachRow(connection, query, [&](AdoRecordset& row) {
@@ -86,10 +93,11 @@ void CollectHits(AdoConnection& connection, const std::u16string& term, SearchFi
     }
 }
 
-void InsertMembership(AdoConnection& connection, std::int32_t view_id, std::int32_t feed_id, std::int32_t item_id,
-                      std::int32_t priority) {
-    connection.Execute(u"Insert Into ViewFeedItems(ViewID,FeedID,FeedItemID,Priority) Values(" + Decimal(view_id) +
-                       u"," + Decimal(feed_id) + u"," + Decimal(item_id) + u"," + Decimal(priority) + u")");
+void InsertMembership(AdoConnection& connection, std::int32_t view_id, std::int32_t feed_id,
+                      std::int32_t item_id, std::int32_t priority) {
+    connection.Execute(u"Insert Into ViewFeedItems(ViewID,FeedID,FeedItemID,Priority) Values(" +
+                       Decimal(view_id) + u"," + Decimal(feed_id) + u"," + Decimal(item_id) + u"," +
+                       Decimal(priority) + u")");
 }
 
 }  // namespace
@@ -111,7 +119,8 @@ bool FeedDatabase::LoadViewItems(const ViewRecord& view, bool hide_read) {
             ViewQuota::Next next = ViewQuota::Next::kSameFeed;
             for (rows.MoveFirst(); !rows.IsEOF() && next == ViewQuota::Next::kSameFeed; rows.MoveNext()) {
                 ItemRecord item = db_detail::ReadListedItem(rows);
-                if (!IsItemListed(item.status, hide, view.hide_after, SecondsBetween(item.item_date, now))) continue;
+                if (!IsItemListed(item.status, hide, view.hide_after, SecondsBetween(item.item_date, now)))
+                    continue;
                 items_.push_back(std::move(item));
                 next = quota.Count();
             }
@@ -141,16 +150,18 @@ bool FeedDatabase::Search(const std::u16string& term, SearchFields fields, bool 
 
 bool FeedDatabase::RebuildWhatsNew() {
     return Run(false, [&](AdoConnection& connection) {
-        db_detail::ExecuteForId(connection, {u"Delete From ViewFeeds Where ViewID = ",
-                                             u"Delete From ViewFeedItems Where ViewID = "},
-                                schema::kWhatsNewViewId);
+        db_detail::ExecuteForId(
+            connection,
+            {u"Delete From ViewFeeds Where ViewID = ", u"Delete From ViewFeedItems Where ViewID = "},
+            schema::kWhatsNewViewId);
         struct Newest {
             std::int32_t item_id;
             std::int32_t feed_id;
         };
         std::vector<Newest> newest;
         AdoRecordset rows;
-        if (rows.Open(u"Select FeedItemID,FeedID From FeedItems Where Status <> 0 Order By ItemDate Desc,FeedItemID "
+        if (rows.Open(u"Select FeedItemID,FeedID From FeedItems Where Status <> 0 Order By ItemDate "
+                      u"Desc,FeedItemID "
                       u"Desc",
                       &connection)) {
             for (rows.MoveFirst(); !rows.IsEOF() && newest.size() < kWhatsNewSize; rows.MoveNext()) {
@@ -170,9 +181,10 @@ bool FeedDatabase::RebuildKeywordView(std::int32_t view_id, SearchFields fields)
     std::optional<ViewRecord> view = LoadView(view_id);
     if (!view || !view->is_keyword_view) return false;
     return Run(false, [&](AdoConnection& connection) {
-        db_detail::ExecuteForId(connection, {u"Delete From ViewFeeds Where ViewID = ",
-                                             u"Delete From ViewFeedItems Where ViewID = "},
-                                view_id);
+        db_detail::ExecuteForId(
+            connection,
+            {u"Delete From ViewFeeds Where ViewID = ", u"Delete From ViewFeedItems Where ViewID = "},
+            view_id);
         std::vector<SearchHit> hits;
         std::unordered_set<std::int32_t> seen;
         for (const std::u16string& keyword : SplitKeywords(view->keywords)) {

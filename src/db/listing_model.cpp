@@ -33,15 +33,15 @@ ListingModel::~ListingModel() { database_->Reset(); }
 bool ListingModel::LoadViews() {
     views_.clear();
     return database_->Run(false, [&](AdoConnection& connection) {
-        db_detail::ForEachRow(connection,
-                              u"Select ViewID,ParentID,Label,Status From Views Where Status <> 0 Order By Label",
-                              [&](AdoRecordset& row) {
-                                  ViewEntry view;
-                                  view.view_id = row.Field(0).AsInt();
-                                  view.label = row.Field(2).AsString();
-                                  view.status = row.Field(3).AsShort();
-                                  views_.push_back(std::move(view));
-                              });
+        db_detail::ForEachRow(
+            connection, u"Select ViewID,ParentID,Label,Status From Views Where Status <> 0 Order By Label",
+            [&](AdoRecordset& row) {
+                ViewEntry view;
+                view.view_id = row.Field(0).AsInt();
+                view.label = row.Field(2).AsString();
+                view.status = row.Field(3).AsShort();
+                views_.push_back(std::move(view));
+            });
         return true;
     });
 }
@@ -49,19 +49,19 @@ bool ListingModel::LoadViews() {
 bool ListingModel::LoadFeeds() {
     feeds_.clear();
     return database_->Run(false, [&](AdoConnection& connection) {
-        db_detail::ForEachRow(
-            connection,
-            u"Select FeedID,Title,Status,Priority,LastFeedDate,FeedUrl From Feeds Where Status <> 0 Order By Title",
-            [&](AdoRecordset& row) {
-                FeedEntry feed;
-                feed.feed_id = row.Field(0).AsInt();
-                feed.title = row.Field(1).AsString();
-                feed.status = row.Field(2).AsShort();
-                feed.priority = row.Field(3).AsShort();
-                feed.last_feed_date = row.Field(4).AsDate();
-                feed.feed_url = row.Field(5).AsString();
-                feeds_.push_back(std::move(feed));
-            });
+        db_detail::ForEachRow(connection,
+                              u"Select FeedID,Title,Status,Priority,LastFeedDate,FeedUrl From Feeds Where "
+                              u"Status <> 0 Order By Title",
+                              [&](AdoRecordset& row) {
+                                  FeedEntry feed;
+                                  feed.feed_id = row.Field(0).AsInt();
+                                  feed.title = row.Field(1).AsString();
+                                  feed.status = row.Field(2).AsShort();
+                                  feed.priority = row.Field(3).AsShort();
+                                  feed.last_feed_date = row.Field(4).AsDate();
+                                  feed.feed_url = row.Field(5).AsString();
+                                  feeds_.push_back(std::move(feed));
+                              });
         return true;
     });
 }
@@ -129,7 +129,8 @@ ListingRow* ListingModel::FindRow(std::int32_t item_id, LoadTexts load_texts) {
         if (load_texts == LoadTexts::kYes && row.texts_loaded == 0) {
             row.texts_loaded = 1;
             if (auto text = database_->LoadItemText(item_id, TextKind::kShort)) row.description = text->text;
-            if (auto text = database_->LoadItemText(item_id, TextKind::kLong)) row.extended_content = text->text;
+            if (auto text = database_->LoadItemText(item_id, TextKind::kLong))
+                row.extended_content = text->text;
         }
         return &row;
     }

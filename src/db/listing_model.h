@@ -3,12 +3,12 @@
 // offered for choosing. It owns the process's one FeedDatabase.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <windows.h>
 
 #include "db/feed_database.h"
 
@@ -55,7 +55,7 @@ enum class LoadTexts { kNo, kYes };
 // The thread that builds a listing owns its rows until the next build. One thread at a time per
 // operation; the FeedDatabase inside serialises database access.
 class ListingModel {
-public:
+  public:
     // Makes the FeedDatabase, with its lock and file check set from Special/LockDatabase and
     // Special/VerifyDatabase (default 1 each).
     ListingModel();
@@ -84,7 +84,7 @@ public:
     // content are loaded on the first such call.
     ListingRow* FindRow(std::int32_t item_id, LoadTexts load_texts);
 
-private:
+  private:
     // Turns the database's item list into listing rows with their feed and audio fields.
     void MakeRows(std::int32_t view_id);
 

@@ -3,12 +3,12 @@
 // item's audio file lies.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <windows.h>
 
 #include "db/records.h"
 
@@ -26,7 +26,7 @@ long long SecondsBetween(const SYSTEMTIME& then, const SYSTEMTIME& now);
 // stops once num_to_show items have been counted. The item that fills a feed's quota moves on to the
 // next feed without counting towards the total.
 class ViewQuota {
-public:
+  public:
     enum class Next { kSameFeed, kNextFeed, kStop };
 
     ViewQuota(int num_to_show, int feed_count);
@@ -36,7 +36,7 @@ public:
     Next Count();
     int per_feed() const { return per_feed_; }
 
-private:
+  private:
     int num_to_show_;
     int per_feed_;
     int feed_count_ = 0;

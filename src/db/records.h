@@ -3,10 +3,10 @@
 // field they read.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
-
-#include <windows.h>
 
 namespace qf {
 
@@ -81,8 +81,8 @@ struct AudioRecord {
     std::int32_t feed_item_id = 0;
     std::int32_t feed_id = 0;
     std::u16string link;
-    std::int32_t size = 0;        // bytes
-    std::u16string folder_name;   // the feed's title, cut and made safe as a file name
+    std::int32_t size = 0;       // bytes
+    std::u16string folder_name;  // the feed's title, cut and made safe as a file name
 };
 
 // Status values of FeedItems.Status.

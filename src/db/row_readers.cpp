@@ -42,7 +42,8 @@ FeedRecord ReadFeed(AdoRecordset& row) {
 }
 
 const char16_t kSelectViews[] =
-    u"Select ViewID,ParentID,Label,Status,ReadAfter,HideAfter,NumToShow,HideRead,DPadSkipRead,SortBy,Keywords,"
+    u"Select "
+    u"ViewID,ParentID,Label,Status,ReadAfter,HideAfter,NumToShow,HideRead,DPadSkipRead,SortBy,Keywords,"
     u"DateEntered From Views";
 
 ViewRecord ReadView(AdoRecordset& row) {

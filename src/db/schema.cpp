@@ -17,14 +17,17 @@ const std::array<const char16_t*, 11> kCreateTables = {
     u"LastDownloadDate datetime,LastFeedDate datetime,DateEntered datetime)",
     u"CREATE TABLE ViewFeeds(ViewID int,FeedID int,Priority smallint)",
     u"CREATE TABLE ViewFeedItems(ViewID int,FeedID int,FeedItemID int,Priority smallint)",
-    u"CREATE TABLE Subscriptions(SubscriptionID int,ViewID int,Title varchar(255),SubscriptionUrl varchar(255),"
+    u"CREATE TABLE Subscriptions(SubscriptionID int,ViewID int,Title varchar(255),SubscriptionUrl "
+    u"varchar(255),"
     u"IsFromFile smallint,DateEntered datetime)",
     u"CREATE TABLE SubscriptionFeeds(SubscriptionID int,FeedID int)",
     u"CREATE TABLE FeedItems(FeedItemID int,FeedID int,GUID varchar(255),Title varchar(255),"
     u"LinkUrl varchar(255),LinkUrl2 varchar(255),Status smallint,Keywords varchar(255),ItemDate datetime,"
     u"DateEntered datetime)",
-    u"CREATE TABLE FeedItemShortData(FeedItemID int,FeedID int,LinkOrder smallint,Keep smallint,TextData text)",
-    u"CREATE TABLE FeedItemLongData(FeedItemID int,FeedID int,LinkOrder smallint,Keep smallint,TextData text)",
+    u"CREATE TABLE FeedItemShortData(FeedItemID int,FeedID int,LinkOrder smallint,Keep smallint,TextData "
+    u"text)",
+    u"CREATE TABLE FeedItemLongData(FeedItemID int,FeedID int,LinkOrder smallint,Keep smallint,TextData "
+    u"text)",
     u"CREATE TABLE FeedItemAudioData(FeedItemID int,FeedID int,Link varchar(255),Size int,Status smallint,"
     u"Keep smallint)",
 };
@@ -42,13 +45,21 @@ const std::array<const char16_t*, 9> kCreateIndexes = {
 };
 
 const std::array<const char16_t*, 10> kCopiedTables = {
-    u"Views",    u"Feeds",     u"ViewFeeds",         u"ViewFeedItems",    u"Subscriptions",
-    u"SubscriptionFeeds", u"FeedItems", u"FeedItemShortData", u"FeedItemLongData", u"FeedItemAudioData",
+    u"Views",
+    u"Feeds",
+    u"ViewFeeds",
+    u"ViewFeedItems",
+    u"Subscriptions",
+    u"SubscriptionFeeds",
+    u"FeedItems",
+    u"FeedItemShortData",
+    u"FeedItemLongData",
+    u"FeedItemAudioData",
 };
 
 std::u16string VersionInsert(const std::u16string& version, const std::u16string& date_literal) {
-    return u"Insert Into VersionInfo(VersionInfoID,VersionNumber,CreatedBy,DateCreated) Values(1,'" + version +
-           u"','Thornbeckvale','" + date_literal + u"')";
+    return u"Insert Into VersionInfo(VersionInfoID,VersionNumber,CreatedBy,DateCreated) Values(1,'" +
+           version + u"','Thornbeckvale','" + date_literal + u"')";
 }
 
 std::u16string DefaultViewInsert(int view_id, const std::u16string& date_literal) {

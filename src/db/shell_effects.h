@@ -12,7 +12,7 @@ inline constexpr UINT kReleaseDatabaseMessage = 0x041E;
 
 // Shows the wait cursor for its lifetime. One thread.
 class WaitCursor {
-public:
+  public:
     WaitCursor() { SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
     ~WaitCursor() { SetCursor(nullptr); }
     WaitCursor(const WaitCursor&) = delete;

@@ -76,6 +76,10 @@ bool AdoConnection::Execute(const std::u16string& sql, AdoRecordset* result, lon
     return true;
 }
 
+bool AdoConnection::BeginTrans() { return Execute(u"BEGIN"); }
+bool AdoConnection::CommitTrans() { return Execute(u"COMMIT"); }
+bool AdoConnection::RollbackTrans() { return Execute(u"ROLLBACK"); }
+
 bool AdoConnection::CreateDatabase(const std::u16string& device_path) {
     if (!open_) {
         RecordError(u"connection is not open", SQLITE_MISUSE);

@@ -57,6 +57,12 @@ class AdoConnection {
     bool Execute(const std::u16string& sql, AdoRecordset* result = nullptr, long* records_affected = nullptr,
                  long options = adCmdUnknown);
 
+    // A transaction on the open database: changes become visible together at CommitTrans and vanish at
+    // RollbackTrans. False when no database is open or the engine refuses (e.g. one already runs).
+    bool BeginTrans();
+    bool CommitTrans();
+    bool RollbackTrans();
+
     std::u16string provider() const;
     void set_provider(const std::u16string& provider);
     std::u16string connection_string() const;

@@ -146,6 +146,7 @@ class Reader {
         return text_.substr(token.begin, token.end - token.begin);
     }
     const std::vector<Token>& tokens() const { return tokens_; }
+    size_t position() const { return index_; }
 
   private:
     static std::u16string Unquote(std::u16string_view quoted) {
@@ -253,6 +254,42 @@ std::optional<std::u16string> WithRowId(std::u16string_view text) {
     result.append(u" _rowid_,");
     result.append(text.substr(insert_at));
     return result;
+}
+
+std::optional<std::vector<ColumnDefinition>> ColumnDefinitions(std::u16string_view create_table) {
+    Reader reader(create_table);
+    if (!reader.Keyword(u"CREATE") || !reader.Keyword(u"TABLE") || !reader.Name() || !reader.Punct(u'(')) {
+        return std::nullopt;
+    }
+    std::vector<ColumnDefinition> columns;
+    const std::vector<Token>& tokens = reader.tokens();
+    size_t index = reader.position();
+    while (index < tokens.size()) {
+        size_t first = index;
+        int depth = 0;
+        for (; index < tokens.size(); ++index) {
+            char16_t c = tokens[index].kind == TokenKind::kPunct ? create_table[tokens[index].begin] : 0;
+            if (c == u'(') ++depth;
+            if (depth == 0 && (c == u',' || c == u')')) break;
+            if (c == u')') --depth;
+        }
+        if (index == tokens.size() || first == index) return std::nullopt;
+        Reader name_reader(create_table.substr(tokens[first].begin));
+        if (name_reader.Keyword(u"CONSTRAINT") || name_reader.Keyword(u"PRIMARY") ||
+            name_reader.Keyword(u"UNIQUE") || name_reader.Keyword(u"CHECK") ||
+            name_reader.Keyword(u"FOREIGN")) {
+            return std::nullopt;
+        }
+        auto name = name_reader.Name();
+        if (!name) return std::nullopt;
+        size_t end = tokens[index - 1].end;
+        columns.push_back(
+            {*name, std::u16string(create_table.substr(tokens[first].begin, end - tokens[first].begin))});
+        bool closing = create_table[tokens[index].begin] == u')';
+        ++index;
+        if (closing) return columns;
+    }
+    return std::nullopt;
 }
 
 std::u16string Quote(std::u16string_view value) {

@@ -53,6 +53,15 @@ std::u16string RewriteInsertDates(
 // anything not starting with SELECT).
 std::optional<std::u16string> WithRowId(std::u16string_view text);
 
+// One column of a CREATE TABLE statement: its name and its definition as written ("Title varchar(255)").
+struct ColumnDefinition {
+    std::u16string name;
+    std::u16string text;
+};
+// The column definitions of "CREATE TABLE name(def,def,...)" in order; nullopt for any other text and
+// for tables with table constraints.
+std::optional<std::vector<ColumnDefinition>> ColumnDefinitions(std::u16string_view create_table);
+
 // `value` between single quotes, with inner quotes doubled.
 std::u16string Quote(std::u16string_view value);
 

@@ -144,29 +144,18 @@ std::optional<std::u16string> SqliteDatabase::ColumnType(const std::u16string& t
 // SQLite has no column reordering: the table is rebuilt in the new order inside one transaction, rows
 // copied in row id order, and its indexes made again from their original statements.
 bool SqliteDatabase::MoveColumn(const sql::MoveColumn& move) {
-    struct Column {
-        std::u16string name;
-        std::u16string type;
-    };
     std::u16string table;
-    std::vector<Column> columns;
+    std::optional<std::vector<sql::ColumnDefinition>> columns;
     std::vector<std::u16string> index_sql;
     {
-        StatementHandle info = Prepare(u"SELECT name FROM sqlite_master WHERE type='table' AND name=" +
+        StatementHandle info = Prepare(u"SELECT name,sql FROM sqlite_master WHERE type='table' AND name=" +
                                        sql::Quote(move.table) + u" COLLATE NOCASE");
         if (!info) return false;
         if (sqlite3_step(info.get()) != SQLITE_ROW)
             return Fail(SQLITE_ERROR, u"no such table: " + move.table);
         table = static_cast<const char16_t*>(sqlite3_column_text16(info.get(), 0));
-    }
-    {
-        StatementHandle info =
-            Prepare(u"SELECT name,type FROM pragma_table_info(" + sql::Quote(table) + u")");
-        if (!info) return false;
-        while (sqlite3_step(info.get()) == SQLITE_ROW) {
-            columns.push_back({static_cast<const char16_t*>(sqlite3_column_text16(info.get(), 0)),
-                               static_cast<const char16_t*>(sqlite3_column_text16(info.get(), 1))});
-        }
+        columns = sql::ColumnDefinitions(static_cast<const char16_t*>(sqlite3_column_text16(info.get(), 1)));
+        if (!columns) return Fail(SQLITE_ERROR, u"cannot reorder the columns of " + table);
     }
     {
         StatementHandle info = Prepare(
@@ -178,35 +167,32 @@ bool SqliteDatabase::MoveColumn(const sql::MoveColumn& move) {
             index_sql.emplace_back(static_cast<const char16_t*>(sqlite3_column_text16(info.get(), 0)));
         }
     }
-    auto same_name = [](const std::u16string& a, const std::u16string& b) {
-        return lstrcmpiW(a.c_str(), b.c_str()) == 0;
-    };
     auto find = [&](const std::u16string& name) {
-        for (size_t i = 0; i < columns.size(); ++i) {
-            if (same_name(columns[i].name, name)) return static_cast<long>(i);
+        for (size_t i = 0; i < columns->size(); ++i) {
+            if (lstrcmpiW((*columns)[i].name.c_str(), name.c_str()) == 0) return static_cast<long>(i);
         }
         return -1L;
     };
     long from = find(move.column);
     if (from < 0 || find(move.before) < 0) return Fail(SQLITE_ERROR, u"no such column");
-    Column moved = columns[from];
-    columns.erase(columns.begin() + from);
-    columns.insert(columns.begin() + find(move.before), moved);
+    sql::ColumnDefinition moved = (*columns)[from];
+    columns->erase(columns->begin() + from);
+    columns->insert(columns->begin() + find(move.before), moved);
 
+    // The new statement keeps the style of the schema's own: "CREATE TABLE Feeds(FeedID int,...)".
     std::string names, definition;
-    for (const Column& column : columns) {
+    for (const sql::ColumnDefinition& column : *columns) {
         if (!names.empty()) {
             names += ",";
             definition += ",";
         }
         names += QuoteName(column.name);
-        definition += qf::WideToUtf8(column.name) + " " + qf::WideToUtf8(column.type);
+        definition += qf::WideToUtf8(column.text);
     }
-    std::string target = qf::WideToUtf8(table);
     std::string aside = QuoteName(table + u"_qf_moving");
     if (!Exec("SAVEPOINT qf_move_column")) return false;
     bool ok = Exec(("ALTER TABLE " + QuoteName(table) + " RENAME TO " + aside).c_str()) &&
-              Exec(("CREATE TABLE " + target + "(" + definition + ")").c_str()) &&
+              Exec(("CREATE TABLE " + qf::WideToUtf8(table) + "(" + definition + ")").c_str()) &&
               Exec(("INSERT INTO " + QuoteName(table) + "(" + names + ") SELECT " + names + " FROM " + aside +
                     " ORDER BY rowid")
                        .c_str()) &&
