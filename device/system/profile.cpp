@@ -1,3 +1,4 @@
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -15,11 +16,18 @@ namespace qf::device {
 namespace {
 
 // The profile file changes rarely but is consulted on every clock read (for the zone bias), so the
-// parsed file is kept until its time stamp or size changes.
-struct CachedProfile {
+// parsed file is kept while its identity, time stamp and size stay the same. SaveProfile drops it at
+// once, since two saves can fall within one tick of the file system's clock.
+struct FileStamp {
     fs::path file;
-    fs::file_time_type stamp;
-    std::uintmax_t size = 0;
+    ino_t inode = 0;
+    std::int64_t modified_ns = 0;
+    off_t size = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+struct CachedProfile {
+    FileStamp stamp;
     Profile profile;
 };
 
@@ -118,13 +126,11 @@ Profile CurrentProfile() {
     std::lock_guard lock(profile_mutex);
     if (override_profile) return *override_profile;
     fs::path file = ProfileFile();
-    std::error_code stamp_error, size_error;
-    fs::file_time_type stamp = fs::last_write_time(file, stamp_error);
-    std::uintmax_t size = fs::file_size(file, size_error);
-    if (stamp_error || size_error) return Profile{};
-    if (!cached || cached->file != file || cached->stamp != stamp || cached->size != size) {
-        cached = CachedProfile{file, stamp, size, ReadProfileFile(file)};
-    }
+    struct stat info;
+    if (::stat(file.c_str(), &info) != 0) return Profile{};
+    FileStamp stamp{file, info.st_ino,
+                    info.st_mtim.tv_sec * std::int64_t{1'000'000'000} + info.st_mtim.tv_nsec, info.st_size};
+    if (!cached || cached->stamp != stamp) cached = CachedProfile{stamp, ReadProfileFile(file)};
     return cached->profile;
 }
 
@@ -145,7 +151,11 @@ bool SaveProfile(const Profile& profile) {
         }
     }
     fs::rename(temporary, file, error);
-    if (!error) return true;
+    if (!error) {
+        std::lock_guard lock(profile_mutex);
+        cached.reset();
+        return true;
+    }
     fs::remove(temporary, error);
     return false;
 }

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+#include <sys/statvfs.h>
+
+#include <fstream>
+
+#include "qfdevice/device.h"
+#include "support/temp_device.h"
+#include "windows.h"
+
+namespace fs = std::filesystem;
+using qf::device::CurrentProfile;
+using qf::device::NamedProfile;
+using qf::device::Profile;
+
+namespace {
+
+void WriteProfileFile(const std::string& json) {
+    fs::create_directories(qf::device::StateDir());
+    std::ofstream(qf::device::StateDir() / "profile.json") << json;
+}
+
+TEST(Profile, NamedProfilesDifferInScreenOnly) {
+    EXPECT_EQ(NamedProfile("xga"), std::nullopt);
+    const struct {
+        const char* name;
+        int width, height, dpi;
+    } expected[] = {{"qvga", 240, 320, 96}, {"vga", 480, 640, 192}, {"vga96", 480, 640, 96}};
+    for (const auto& e : expected) {
+        auto profile = NamedProfile(e.name);
+        ASSERT_TRUE(profile) << e.name;
+        EXPECT_EQ(profile->name, e.name);
+        EXPECT_EQ(profile->screen_width, e.width);
+        EXPECT_EQ(profile->screen_height, e.height);
+        EXPECT_EQ(profile->dpi, e.dpi);
+        EXPECT_EQ(profile->platform_type, u"PocketPC");
+    }
+}
+
+TEST(Profile, SavedFileIsReadBackAndChangesAreNoticed) {
+    qf::test::TempDevice device;
+    EXPECT_EQ(CurrentProfile().name, "qvga");  // no file: the defaults
+
+    Profile profile = *NamedProfile("vga");
+    profile.oem_info = u"Gerät für Tests";
+    profile.time_zone_bias_minutes = -60;
+    profile.lang_id = 0x0407;
+    profile.avail_phys_bytes = 5u << 20;
+    ASSERT_TRUE(qf::device::SaveProfile(profile));
+    EXPECT_TRUE(fs::exists(qf::device::StateDir() / "profile.json"));
+    Profile read = CurrentProfile();
+    EXPECT_EQ(read.name, "vga");
+    EXPECT_EQ(read.dpi, 192);
+    EXPECT_EQ(read.oem_info, u"Gerät für Tests");
+    EXPECT_EQ(read.time_zone_bias_minutes, -60);
+    EXPECT_EQ(read.lang_id, 0x0407);
+    EXPECT_EQ(read.avail_phys_bytes, 5u << 20);
+
+    profile.screen_width = 640;
+    ASSERT_TRUE(qf::device::SaveProfile(profile));
+    EXPECT_EQ(CurrentProfile().screen_width, 640);
+}
+
+TEST(Profile, BadEntriesKeepTheirDefaults) {
+    qf::test::TempDevice device;
+    WriteProfileFile(R"({"name": "custom", "screen_width": "wide", "dpi": -5, "os_major": 5,
+                         "lang_id": 70000, "time_zone_bias_minutes": 100000, "oem_info": 7,
+                         "total_phys_bytes": 18446744073709551615})");
+    Profile read = CurrentProfile();
+    Profile defaults;
+    EXPECT_EQ(read.name, "custom");
+    EXPECT_EQ(read.os_major, 5u);
+    EXPECT_EQ(read.screen_width, defaults.screen_width);
+    EXPECT_EQ(read.dpi, defaults.dpi);
+    EXPECT_EQ(read.lang_id, defaults.lang_id);
+    EXPECT_EQ(read.time_zone_bias_minutes, defaults.time_zone_bias_minutes);
+    EXPECT_EQ(read.oem_info, defaults.oem_info);
+    EXPECT_EQ(read.total_phys_bytes, defaults.total_phys_bytes);
+
+    WriteProfileFile("{ not json");
+    EXPECT_EQ(CurrentProfile().name, "qvga");
+}
+
+TEST(Profile, OverrideReplacesTheFileUntilRemoved) {
+    qf::test::TempDevice device;
+    ASSERT_TRUE(qf::device::SaveProfile(*NamedProfile("vga")));
+    qf::device::OverrideProfile(NamedProfile("vga96"));
+    EXPECT_EQ(CurrentProfile().name, "vga96");
+    qf::device::OverrideProfile(std::nullopt);
+    EXPECT_EQ(CurrentProfile().name, "vga");
+}
+
+class ProbesTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        Profile profile;
+        profile.os_major = 3;
+        profile.os_minor = 0;
+        profile.os_build = 9348;
+        profile.lang_id = 0x0407;
+        profile.total_phys_bytes = 64u << 20;
+        profile.avail_phys_bytes = 16u << 20;
+        qf::device::OverrideProfile(profile);
+    }
+    void TearDown() override { qf::device::OverrideProfile(std::nullopt); }
+
+    qf::test::TempDevice device_;
+};
+
+TEST_F(ProbesTest, VersionPlatformAndLocaleComeFromTheProfile) {
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version - 1;
+    EXPECT_FALSE(GetVersionExW(&version));
+    version.dwOSVersionInfoSize = sizeof version;
+    ASSERT_TRUE(GetVersionExW(&version));
+    EXPECT_EQ(version.dwMajorVersion, 3u);
+    EXPECT_EQ(version.dwBuildNumber, 9348u);
+    EXPECT_EQ(version.dwPlatformId, static_cast<DWORD>(VER_PLATFORM_WIN32_CE));
+
+    char16_t platform[9];
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETPLATFORMTYPE, sizeof platform, platform, 0));
+    EXPECT_EQ(lstrcmpW(platform, u"PocketPC"), 0);
+    EXPECT_FALSE(SystemParametersInfoW(SPI_GETPLATFORMTYPE, sizeof platform - 1, platform, 0));
+    char16_t oem[64];
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETOEMINFO, sizeof oem, oem, 0));
+    EXPECT_EQ(std::u16string(oem), u"Quillfeed Emulated Device");
+    EXPECT_FALSE(SystemParametersInfoW(0x0030, sizeof oem, oem, 0));
+
+    EXPECT_EQ(GetSystemDefaultLangID(), 0x0407);
+    EXPECT_EQ(GetSystemDefaultLCID(), 0x0407u);
+}
+
+TEST_F(ProbesTest, MemoryStatusReportsTheProfile) {
+    MEMORYSTATUS status{};
+    status.dwLength = sizeof status;
+    GlobalMemoryStatus(&status);
+    EXPECT_EQ(status.dwTotalPhys, 64u << 20);
+    EXPECT_EQ(status.dwAvailPhys, 16u << 20);
+    EXPECT_EQ(status.dwMemoryLoad, 75u);
+}
+
+TEST_F(ProbesTest, DiskSpaceIsThatOfTheHostVolume) {
+    fs::create_directories(device_.HostPath("Storage Card"));
+    ULARGE_INTEGER to_caller{}, total{}, total_free{};
+    ASSERT_TRUE(GetDiskFreeSpaceExW(u"\\storage card", &to_caller, &total, &total_free));
+    struct statvfs volume;
+    ASSERT_EQ(::statvfs(device_.root().c_str(), &volume), 0);
+    EXPECT_EQ(total.QuadPart, std::uint64_t{volume.f_blocks} * volume.f_frsize);
+    EXPECT_LE(to_caller.QuadPart, total_free.QuadPart);
+    EXPECT_LE(total_free.QuadPart, total.QuadPart);
+    EXPECT_TRUE(GetDiskFreeSpaceExW(nullptr, nullptr, nullptr, &total_free));
+
+    SetLastError(0);
+    EXPECT_FALSE(GetDiskFreeSpaceExW(u"\\Missing Card", &to_caller, &total, &total_free));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_FALSE(GetDiskFreeSpaceExW(u"\\..", &to_caller, &total, &total_free));
+}
+
+}  // namespace

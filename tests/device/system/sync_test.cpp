@@ -1,0 +1,316 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include "support/temp_device.h"
+#include "support/watchdog.h"
+#include "windows.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// Owns a HANDLE for one test.
+class Handle {
+  public:
+    explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
+    ~Handle() {
+        if (handle_ != nullptr) CloseHandle(handle_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE get() const { return handle_; }
+
+  private:
+    HANDLE handle_;
+};
+
+HANDLE NewEvent(BOOL manual_reset, BOOL initially_set, LPCWSTR name = nullptr) {
+    return CreateEventW(nullptr, manual_reset, initially_set, name);
+}
+
+bool Signalled(HANDLE object) { return WaitForSingleObject(object, 0) == WAIT_OBJECT_0; }
+
+// Runs `body` on a device thread and answers its handle.
+template <typename Body>
+HANDLE StartThread(Body* body, DWORD* thread_id = nullptr) {
+    return CreateThread(
+        nullptr, 0, [](LPVOID parameter) -> DWORD { return (*static_cast<Body*>(parameter))(); }, body, 0,
+        thread_id);
+}
+
+TEST(Threads, HandleSignalsAndExitCodeAppearWhenTheThreadEnds) {
+    qf::test::Watchdog watchdog(10s, "thread end");
+    Handle go(NewEvent(TRUE, FALSE));
+    std::atomic<DWORD> id_inside{0};
+    auto body = [&]() -> DWORD {
+        id_inside = GetCurrentThreadId();
+        WaitForSingleObject(go.get(), INFINITE);
+        return 42;
+    };
+    DWORD id = 0;
+    Handle thread(StartThread(&body, &id));
+    ASSERT_NE(thread.get(), nullptr);
+    DWORD exit_code = 0;
+    ASSERT_TRUE(GetExitCodeThread(thread.get(), &exit_code));
+    EXPECT_EQ(exit_code, STILL_ACTIVE);
+    EXPECT_EQ(WaitForSingleObject(thread.get(), 10), WAIT_TIMEOUT);
+
+    SetEvent(go.get());
+    EXPECT_EQ(WaitForSingleObject(thread.get(), INFINITE), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(thread.get(), 0), WAIT_OBJECT_0);  // stays signalled
+    ASSERT_TRUE(GetExitCodeThread(thread.get(), &exit_code));
+    EXPECT_EQ(exit_code, 42u);
+    EXPECT_EQ(id_inside.load(), id);
+    EXPECT_NE(id, GetCurrentThreadId());
+}
+
+TEST(Threads, RefusesWhatTheDeviceCannotDo) {
+    auto body = [](LPVOID) -> DWORD { return 0; };
+    SetLastError(0);
+    EXPECT_EQ(CreateThread(nullptr, 0, body, nullptr, CREATE_SUSPENDED, nullptr), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(CreateThread(nullptr, 0, nullptr, nullptr, 0, nullptr), nullptr);
+
+    HANDLE event = NewEvent(FALSE, FALSE);
+    DWORD exit_code = 0;
+    EXPECT_FALSE(GetExitCodeThread(event, &exit_code));
+    EXPECT_TRUE(CloseHandle(event));
+    EXPECT_FALSE(CloseHandle(event));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_FAILED);
+}
+
+TEST(Events, AutoResetLetsOneWaitThroughPerSet) {
+    Handle automatic(NewEvent(FALSE, TRUE));
+    EXPECT_TRUE(Signalled(automatic.get()));
+    EXPECT_FALSE(Signalled(automatic.get()));
+    SetEvent(automatic.get());
+    SetEvent(automatic.get());  // setting twice still lets only one through
+    EXPECT_TRUE(Signalled(automatic.get()));
+    EXPECT_FALSE(Signalled(automatic.get()));
+
+    Handle manual(NewEvent(TRUE, FALSE));
+    EXPECT_FALSE(Signalled(manual.get()));
+    SetEvent(manual.get());
+    EXPECT_TRUE(Signalled(manual.get()));
+    EXPECT_TRUE(Signalled(manual.get()));
+    ResetEvent(manual.get());
+    EXPECT_FALSE(Signalled(manual.get()));
+}
+
+TEST(Events, EverySetWakesExactlyOneBlockedWaiter) {
+    qf::test::Watchdog watchdog(20s, "auto-reset event waiters");
+    constexpr int kWaiters = 4;
+    constexpr int kRounds = 200;
+    Handle work(NewEvent(FALSE, FALSE));
+    Handle done(NewEvent(FALSE, FALSE));
+    std::atomic<int> woken{0};
+    std::vector<std::thread> waiters;
+    for (int i = 0; i < kWaiters; ++i) {
+        waiters.emplace_back([&] {
+            for (int round = 0; round < kRounds; ++round) {
+                WaitForSingleObject(work.get(), INFINITE);
+                ++woken;
+                SetEvent(done.get());
+            }
+        });
+    }
+    for (int i = 0; i < kWaiters * kRounds; ++i) {
+        SetEvent(work.get());
+        ASSERT_EQ(WaitForSingleObject(done.get(), INFINITE), WAIT_OBJECT_0);
+        EXPECT_EQ(woken.load(), i + 1);
+    }
+    for (auto& waiter : waiters) waiter.join();
+}
+
+TEST(Events, NamesAreSharedWithinTheProcessWithoutRegardToCase) {
+    Handle first(NewEvent(TRUE, FALSE, u"QuillfeedReload"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
+    Handle second(NewEvent(FALSE, TRUE, u"QUILLFEEDRELOAD"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    ASSERT_NE(second.get(), first.get());
+    EXPECT_FALSE(Signalled(second.get()));  // the existing event keeps its state and mode
+    SetEvent(first.get());
+    EXPECT_TRUE(Signalled(second.get()));
+    EXPECT_TRUE(Signalled(second.get()));
+
+    EXPECT_EQ(CreateMutexW(nullptr, FALSE, u"quillfeedreload"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
+TEST(Waits, AnyTakesTheFirstSignalledObjectOnly) {
+    Handle e0(NewEvent(FALSE, FALSE)), e1(NewEvent(FALSE, TRUE)), e2(NewEvent(FALSE, TRUE));
+    const HANDLE objects[] = {e0.get(), e1.get(), e2.get()};
+    EXPECT_EQ(WaitForMultipleObjects(3, objects, FALSE, 0), WAIT_OBJECT_0 + 1);
+    EXPECT_EQ(WaitForMultipleObjects(3, objects, FALSE, 0), WAIT_OBJECT_0 + 2);
+    EXPECT_EQ(WaitForMultipleObjects(3, objects, FALSE, 0), WAIT_TIMEOUT);
+}
+
+TEST(Waits, AllTakesEveryObjectOrNone) {
+    qf::test::Watchdog watchdog(10s, "wait for all");
+    Handle ready(NewEvent(FALSE, TRUE)), later(NewEvent(FALSE, FALSE));
+    Handle mutex(CreateMutexW(nullptr, FALSE, nullptr));
+    const HANDLE objects[] = {ready.get(), mutex.get(), later.get()};
+    EXPECT_EQ(WaitForMultipleObjects(3, objects, TRUE, 0), WAIT_TIMEOUT);
+    // Nothing was kept: the auto-reset event is still set and the mutex is free for another thread.
+    std::thread other([&] { EXPECT_EQ(WaitForSingleObject(mutex.get(), 0), WAIT_OBJECT_0); });
+    other.join();  // ends as owner: the mutex is now abandoned
+    EXPECT_TRUE(Signalled(ready.get()));
+    SetEvent(ready.get());
+
+    std::thread setter([&] {
+        std::this_thread::sleep_for(20ms);
+        SetEvent(later.get());
+    });
+    EXPECT_EQ(WaitForMultipleObjects(3, objects, TRUE, INFINITE), WAIT_ABANDONED + 1);
+    setter.join();
+    EXPECT_FALSE(Signalled(ready.get()));
+    EXPECT_FALSE(Signalled(later.get()));
+    EXPECT_TRUE(ReleaseMutex(mutex.get()));
+
+    const HANDLE twice[] = {ready.get(), ready.get()};
+    EXPECT_EQ(WaitForMultipleObjects(2, twice, TRUE, 0), WAIT_FAILED);
+    EXPECT_EQ(WaitForMultipleObjects(0, objects, FALSE, 0), WAIT_FAILED);
+    const HANDLE unknown[] = {ready.get(), reinterpret_cast<HANDLE>(0x7FFFFFF0)};
+    EXPECT_EQ(WaitForMultipleObjects(2, unknown, FALSE, 0), WAIT_FAILED);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
+TEST(Waits, TimeOutAfterTheGivenHostTime) {
+    Handle never(NewEvent(TRUE, FALSE));
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(WaitForSingleObject(never.get(), 60), WAIT_TIMEOUT);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 60ms);
+}
+
+TEST(Mutexes, OwnerMayTakeItAgainAndMustReleaseAsOften) {
+    qf::test::Watchdog watchdog(10s, "mutex recursion");
+    Handle mutex(CreateMutexW(nullptr, TRUE, nullptr));
+    EXPECT_EQ(WaitForSingleObject(mutex.get(), 0), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(mutex.get(), INFINITE), WAIT_OBJECT_0);
+    auto other_thread_wait = [&](DWORD timeout_ms) {
+        DWORD result = 0;
+        std::thread other([&] {
+            result = WaitForSingleObject(mutex.get(), timeout_ms);
+            if (result == WAIT_OBJECT_0) ReleaseMutex(mutex.get());
+            SetLastError(0);
+            EXPECT_FALSE(ReleaseMutex(mutex.get()));
+            EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_OWNER));
+        });
+        other.join();
+        return result;
+    };
+    EXPECT_EQ(other_thread_wait(30), WAIT_TIMEOUT);
+    EXPECT_TRUE(ReleaseMutex(mutex.get()));
+    EXPECT_TRUE(ReleaseMutex(mutex.get()));
+    EXPECT_EQ(other_thread_wait(0), WAIT_TIMEOUT);  // still held once
+    EXPECT_TRUE(ReleaseMutex(mutex.get()));
+    EXPECT_FALSE(ReleaseMutex(mutex.get()));
+    EXPECT_EQ(other_thread_wait(0), WAIT_OBJECT_0);
+}
+
+TEST(Mutexes, AThreadThatEndsOwningItAbandonsIt) {
+    qf::test::Watchdog watchdog(10s, "abandoned mutex");
+    Handle mutex(CreateMutexW(nullptr, FALSE, nullptr));
+    auto take_and_leave = [&]() -> DWORD {
+        WaitForSingleObject(mutex.get(), INFINITE);
+        WaitForSingleObject(mutex.get(), INFINITE);
+        return 0;
+    };
+    Handle thread(StartThread(&take_and_leave));
+    ASSERT_EQ(WaitForSingleObject(thread.get(), INFINITE), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(mutex.get(), 0), WAIT_ABANDONED);
+    EXPECT_TRUE(ReleaseMutex(mutex.get()));
+    EXPECT_FALSE(ReleaseMutex(mutex.get()));  // abandonment dropped both levels
+    EXPECT_EQ(WaitForSingleObject(mutex.get(), 0), WAIT_OBJECT_0);
+    EXPECT_TRUE(ReleaseMutex(mutex.get()));
+}
+
+TEST(Mutexes, NamedMutexesAreSharedWithinTheProcess) {
+    qf::test::TempDevice device;
+    Handle first(CreateMutexW(nullptr, TRUE, u"QuillfeedDBMutex"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
+    Handle second(CreateMutexW(nullptr, TRUE, u"quillfeeddbmutex"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    // Not taken again by the second creation: one release frees it.
+    EXPECT_TRUE(ReleaseMutex(second.get()));
+    EXPECT_FALSE(ReleaseMutex(first.get()));
+}
+
+// Forks a child that runs `child` and exits with its result; never returns in the child.
+template <typename Child>
+pid_t Fork(Child child) {
+    pid_t pid = ::fork();
+    if (pid == 0) ::_exit(child());
+    return pid;
+}
+
+int ExitStatus(pid_t pid) {
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST(Mutexes, NamedMutexSerialisesProcesses) {
+    qf::test::TempDevice device;
+    constexpr int kRounds = 200;
+    const auto counter = device.HostPath("counter");
+    std::ofstream(counter) << 0;
+    auto increment_under_mutex = [&] {
+        HANDLE mutex = CreateMutexW(nullptr, FALSE, u"QuillfeedDBMutex");
+        for (int i = 0; i < kRounds; ++i) {
+            if (WaitForSingleObject(mutex, INFINITE) != WAIT_OBJECT_0) return 1;
+            int value = 0;
+            std::ifstream(counter) >> value;
+            std::ofstream(counter) << value + 1;
+            if (!ReleaseMutex(mutex)) return 2;
+        }
+        return 0;
+    };
+    qf::test::Watchdog watchdog(60s, "processes sharing a named mutex");
+    pid_t first = Fork(increment_under_mutex);
+    pid_t second = Fork(increment_under_mutex);
+    ASSERT_GT(first, 0);
+    ASSERT_GT(second, 0);
+    EXPECT_EQ(ExitStatus(first), 0);
+    EXPECT_EQ(ExitStatus(second), 0);
+    int total = 0;
+    std::ifstream(counter) >> total;
+    EXPECT_EQ(total, 2 * kRounds);
+}
+
+TEST(Mutexes, AKilledOwnerProcessLeavesTheNamedMutexFree) {
+    qf::test::TempDevice device;
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    pid_t child = Fork([&] {
+        HANDLE mutex = CreateMutexW(nullptr, FALSE, u"QuillfeedDBMutex");
+        if (WaitForSingleObject(mutex, INFINITE) != WAIT_OBJECT_0) return 1;
+        char held = 'h';
+        if (::write(ready[1], &held, 1) != 1) return 2;
+        for (;;) ::pause();
+    });
+    ASSERT_GT(child, 0);
+    qf::test::Watchdog watchdog(30s, "named mutex after a killed owner");
+    char held = 0;
+    ASSERT_EQ(::read(ready[0], &held, 1), 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+
+    Handle mutex(CreateMutexW(nullptr, FALSE, u"QUILLFEEDDBMUTEX"));
+    EXPECT_EQ(WaitForSingleObject(mutex.get(), 50), WAIT_TIMEOUT);
+    ::kill(child, SIGKILL);
+    EXPECT_EQ(ExitStatus(child), 128 + SIGKILL);
+    EXPECT_EQ(WaitForSingleObject(mutex.get(), 10'000), WAIT_OBJECT_0);
+    EXPECT_TRUE(ReleaseMutex(mutex.get()));
+}
+
+}  // namespace
