@@ -194,7 +194,7 @@ bool BadArguments(const In* input, int input_count, const Out* output, int outpu
 
 }  // namespace
 
-QF_EXTERN_C int WINAPI MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR multi, int cb_multi,
+QF_EXTERN_C int WINAPI MultiByteToWideChar(UINT code_page, DWORD /*flags*/, LPCSTR multi, int cb_multi,
                                            LPWSTR wide, int cch_wide) {
     auto page = PageOf(code_page);
     if (!page || BadArguments(multi, cb_multi, wide, cch_wide)) {
@@ -205,7 +205,8 @@ QF_EXTERN_C int WINAPI MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR m
     std::u16string converted;
     if (*page == Page::kAnsi) {
         DecodeAnsi(input, converted);
-    } else if (!DecodeUtf8(input, converted) && (flags & MB_ERR_INVALID_CHARS) != 0) {
+    } else if (!DecodeUtf8(input, converted)) {
+        // The device refuses malformed UTF-8 whatever the flags say; callers fall back to the ANSI page.
         SetLastError(ERROR_NO_UNICODE_TRANSLATION);
         return 0;
     }

@@ -14,8 +14,8 @@
 // Any thread. Converts `cb_multi` bytes of `multi` (-1: up to and including the terminating zero) in
 // `code_page` (CP_UTF8, CP_ACP/CP_OEMCP = Windows-1252) to UTF-16. With `cch_wide` 0 answers the length
 // needed, else writes at most `cch_wide` characters. Answers 0 on an unknown code page, on a buffer that
-// is too small, on empty input, and (with MB_ERR_INVALID_CHARS) on bytes that are not valid in the page;
-// without that flag invalid UTF-8 becomes U+FFFD as on the device.
+// is too small, on empty input, and, as the device does with or without MB_ERR_INVALID_CHARS, on bytes
+// that are not valid UTF-8 (ERROR_NO_UNICODE_TRANSLATION).
 QF_EXTERN_C int WINAPI MultiByteToWideChar(UINT code_page, DWORD flags, LPCSTR multi, int cb_multi,
                                            LPWSTR wide, int cch_wide);
 // Any thread. The reverse conversion; characters with no byte in CP_ACP become `default_char` (or '?')
