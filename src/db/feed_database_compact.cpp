@@ -90,6 +90,11 @@ bool FeedDatabase::Compact() {
     EndAccess();
     Close();
     SendReleaseDatabase();
+    // A connection that did not let go would go on writing to the old file, or fold its log into the new one.
+    if (IsDatabaseFileInUse(database_path)) {
+        DeleteFileW(temporary.c_str());
+        return false;
+    }
     return ReplaceWithCompacted(temporary);
 }
 

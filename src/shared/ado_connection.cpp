@@ -116,6 +116,11 @@ void AdoConnection::RecordError(const std::u16string& description, long number) 
 
 void AdoConnection::RecordDatabaseError() { RecordError(database_->last_error(), database_->last_code()); }
 
+bool IsDatabaseFileInUse(const std::u16string& device_path) {
+    auto host_path = qf::device::MapPath(device_path);
+    return host_path && ado_detail::IsInUse(*host_path);
+}
+
 bool IsAdoEngineAvailable() {
     AdoConnection probe(AdoConnection::EngineObject::kNone);
     return probe.CreateEngineObject();

@@ -90,6 +90,10 @@ class AdoConnection {
     std::vector<AdoError> errors_;
 };
 
+// Whether any connection (of any process) still has the database file at the device path open. The file
+// may be replaced only when none has.
+bool IsDatabaseFileInUse(const std::u16string& device_path);
+
 // Whether the engine can be used at all: makes an empty connection, tries its engine object, and answers.
 bool IsAdoEngineAvailable();
 

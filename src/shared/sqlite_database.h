@@ -25,7 +25,7 @@ class SqliteDatabase {
     enum class OpenMode { kExisting, kCreateNew };
 
     // Opens the host file; kExisting refuses a missing file or one that is no SQLite database, kCreateNew
-    // refuses an existing file. nullptr on failure, with the reason in `error`.
+    // refuses an existing file that is not empty. nullptr on failure, with the reason in `error`.
     static std::unique_ptr<SqliteDatabase> Open(const std::filesystem::path& host_path, OpenMode mode,
                                                 std::u16string& error);
     ~SqliteDatabase();
@@ -56,5 +56,9 @@ class SqliteDatabase {
     std::u16string last_error_;
     int last_code_ = SQLITE_OK;
 };
+
+// Whether some connection still has the database at `host_path` open: its write-ahead log exists only
+// while one does.
+bool IsInUse(const std::filesystem::path& host_path);
 
 }  // namespace qf::ado_detail
