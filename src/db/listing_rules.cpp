@@ -25,6 +25,11 @@ bool IsItemListed(std::int16_t status, bool hide_read, std::int16_t hide_after_d
 }
 
 long long SecondsBetween(const SYSTEMTIME& then, const SYSTEMTIME& now) {
+    // A NULL date reads as an all-zero SYSTEMTIME, which names no day at all.
+    auto is_day = [](const SYSTEMTIME& time) {
+        return time.wMonth >= 1 && time.wMonth <= 12 && time.wDay >= 1;
+    };
+    if (!is_day(then) || !is_day(now)) return 0;
     DATE then_date = 0, now_date = 0;
     if (!SystemTimeToVariantTime(&then, &then_date) || !SystemTimeToVariantTime(&now, &now_date)) return 0;
     return std::llround((now_date - then_date) * kSecondsPerDay);
