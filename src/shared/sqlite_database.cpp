@@ -52,8 +52,15 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::Open(const std::filesystem::path
         error = u"database file already exists";
         return nullptr;
     }
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
-    if (mode == OpenMode::kCreateNew) flags |= SQLITE_OPEN_CREATE;
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX;
+    if (mode == OpenMode::kCreateNew) {
+        flags |= SQLITE_OPEN_CREATE;
+        // A log left beside the path by a process that died belongs to an earlier file of that name; SQLite
+        // would replay it into the new one.
+        for (const char* suffix : {"-wal", "-shm", "-journal"}) {
+            std::filesystem::remove(host_path.string() + suffix, ignored);
+        }
+    }
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(host_path.c_str(), &db, flags, nullptr);
     std::unique_ptr<SqliteDatabase> database(new SqliteDatabase(db));

@@ -34,9 +34,10 @@ inline SYSTEMTIME Date(WORD year, WORD month, WORD day, WORD hour = 0, WORD minu
 }
 
 class DbTest : public ::testing::Test {
-  protected:
+  public:
     static constexpr char16_t kPath[] = u"\\db.cdb";
 
+  protected:
     void SetUp() override;
 
     // Rows written through their own record-layer connection, like another writer of the file.
