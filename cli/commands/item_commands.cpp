@@ -100,10 +100,13 @@ void AddItemCommands(CLI::App& app, CommandContext& context) {
         app.add_subcommand("items", "List items (newest first, feed by feed), or delete them all");
     AddYesOption(*items, args->yes);
     items->add_option("--feed", args->feed, "Only the items of this feed");
-    items->callback(run(RunList));
     CLI::App* delete_all =
         items->add_subcommand("delete-all", "Delete every item, reset the feeds and compact");
     delete_all->callback(run(RunDeleteAll));
+    // The group's own callback runs after its subcommand's: it lists only when no subcommand was given.
+    items->callback([delete_all, list = run(RunList)] {
+        if (!delete_all->parsed()) list();
+    });
 
     CLI::App* item = app.add_subcommand("item", "Change or delete one item");
     item->require_subcommand(1);
