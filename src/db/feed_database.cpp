@@ -74,6 +74,7 @@ void FeedDatabase::Close() {
     if (!closing) return;
     if (locked()) {
         if (use_lock_ && mutex_) ReleaseMutex(mutex_);
+        lock_depth_ = 0;
         lock_owner_ = 0;
     }
 }
@@ -83,7 +84,10 @@ bool FeedDatabase::FileExists() const {
 }
 
 bool FeedDatabase::BeginAccess() {
-    if (locked()) return true;
+    if (locked()) {
+        ++lock_depth_;
+        return true;
+    }
     if (verify_file_ && !FileExists()) {
         if (show_missing_message_.exchange(false)) {
             std::u16string text =
@@ -98,11 +102,14 @@ bool FeedDatabase::BeginAccess() {
         if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return false;
     }
     lock_owner_ = GetCurrentThreadId();
+    lock_depth_ = 1;
     return true;
 }
 
 void FeedDatabase::EndAccess() {
-    if (keep_lock_ || !locked()) return;
+    if (!locked()) return;
+    if (lock_depth_ > 0) --lock_depth_;
+    if (lock_depth_ > 0 || keep_lock_) return;
     if (use_lock_ && mutex_) ReleaseMutex(mutex_);
     lock_owner_ = 0;
 }

@@ -100,8 +100,10 @@ class FeedDatabase {
     void Close();
     // Before every statement group: the file check and the lock (waiting at most 10 s). False when the
     // file is missing (with the "Missing Database" message at most once per Open) or the lock times out.
+    // A thread that holds the lock already just goes deeper, so operations can run inside a larger one.
     bool BeginAccess();
-    // After every statement group: releases the lock unless keep_lock is set.
+    // After every statement group: comes back up one level, and at the outermost releases the lock
+    // unless keep_lock is set.
     void EndAccess();
     // The stored VersionNumber; "" when not ready or the lock fails; "0" when reading throws.
     std::u16string Version();
@@ -229,6 +231,7 @@ class FeedDatabase {
     std::atomic<bool> ready_{false};
     std::atomic<bool> show_missing_message_{false};
     std::atomic<DWORD> lock_owner_{0};  // thread id of the holder, 0 when free
+    int lock_depth_ = 0;                // nested BeginAccess calls of the holder; the holder's alone
 
     mutable std::mutex state_mutex_;  // guards the fields below
     std::shared_ptr<AdoConnection> connection_;
@@ -242,6 +245,23 @@ class FeedDatabase {
     std::vector<ItemRecord> items_;
     std::vector<SubscriptionRecord> subscriptions_;
     std::vector<AudioRecord> audio_;
+};
+
+// Holds the database lock for its lifetime, so that several operations run as one and the record lists
+// they load stay as loaded until it ends. One thread.
+class DatabaseAccess {
+  public:
+    explicit DatabaseAccess(FeedDatabase& database) : database_(database), held_(database.BeginAccess()) {}
+    ~DatabaseAccess() {
+        if (held_) database_.EndAccess();
+    }
+    DatabaseAccess(const DatabaseAccess&) = delete;
+    DatabaseAccess& operator=(const DatabaseAccess&) = delete;
+    bool held() const { return held_; }
+
+  private:
+    FeedDatabase& database_;
+    bool held_;
 };
 
 template <typename Result, typename Body>

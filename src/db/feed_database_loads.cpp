@@ -100,8 +100,8 @@ std::optional<SubscriptionRecord> FeedDatabase::LoadSubscription(std::int32_t su
 }
 
 bool FeedDatabase::LoadSubscriptions() {
-    subscriptions_.clear();
     return Run(false, [&](AdoConnection& connection) {
+        subscriptions_.clear();
         ForEachRow(connection, std::u16string(db_detail::kSelectSubscriptions) + u" Order By Title",
                    [&](AdoRecordset& row) { subscriptions_.push_back(db_detail::ReadSubscription(row)); });
         return true;
@@ -109,8 +109,8 @@ bool FeedDatabase::LoadSubscriptions() {
 }
 
 bool FeedDatabase::LoadFeedsForDownload() {
-    feeds_.clear();
     return Run(false, [&](AdoConnection& connection) {
+        feeds_.clear();
         ForEachRow(
             connection,
             u"Select FeedID,Title,Status,Priority,LastFeedDate,FeedUrl From Feeds Where Status <> 0 Order "
@@ -130,8 +130,8 @@ bool FeedDatabase::LoadFeedsForDownload() {
 }
 
 bool FeedDatabase::LoadItemsOfFeed(std::int32_t feed_id, int max_count) {
-    items_.clear();
     return Run(false, [&](AdoConnection& connection) {
+        items_.clear();
         AdoRecordset rows;
         if (!rows.Open(
                 u"Select FeedItemID,FeedID,Title,Status,ItemDate,LinkUrl,LinkUrl2 From FeedItems Where "

@@ -140,21 +140,19 @@ bool FeedDatabase::ClearFeed(std::int32_t feed_id) {
 }
 
 bool FeedDatabase::DeleteItem(std::int32_t item_id) {
-    bool deleted = Run(false, [&](AdoConnection& connection) {
+    return Run(false, [&](AdoConnection& connection) {
         ExecuteForId(connection, kDeleteItemRows, item_id);
+        DeleteAudioOfItem(item_id);
         return true;
     });
-    if (deleted) DeleteAudioOfItem(item_id);
-    return deleted;
 }
 
 bool FeedDatabase::DeleteItemAudio(std::int32_t item_id) {
-    bool deleted = Run(false, [&](AdoConnection& connection) {
+    return Run(false, [&](AdoConnection& connection) {
         ExecuteForId(connection, {u"Delete From FeedItemAudioData Where FeedItemID = "}, item_id);
+        DeleteAudioOfItem(item_id);
         return true;
     });
-    if (deleted) DeleteAudioOfItem(item_id);
-    return deleted;
 }
 
 std::vector<std::int32_t> FeedDatabase::FeedIdsOfSubscription(AdoConnection& connection,

@@ -103,8 +103,8 @@ void InsertMembership(AdoConnection& connection, std::int32_t view_id, std::int3
 }  // namespace
 
 bool FeedDatabase::LoadViewItems(const ViewRecord& view, bool hide_read) {
-    items_.clear();
-    bool loaded = Run(false, [&](AdoConnection& connection) {
+    return Run(false, [&](AdoConnection& connection) {
+        items_.clear();
         std::vector<std::int32_t> feeds = ListedFeeds(connection, view);
         if (feeds.empty()) return true;
         ViewQuota quota(view.num_to_show, static_cast<int>(feeds.size()));
@@ -126,14 +126,9 @@ bool FeedDatabase::LoadViewItems(const ViewRecord& view, bool hide_read) {
             }
             if (next == ViewQuota::Next::kStop) break;
         }
+        if (view.sort_by == 2) SortNewestFirst(items_);
         return true;
     });
-    if (!loaded) {
-        items_.clear();
-        return false;
-    }
-    if (view.sort_by == 2) SortNewestFirst(items_);
-    return true;
 }
 
 bool FeedDatabase::Search(const std::u16string& term, SearchFields fields, bool by_date,

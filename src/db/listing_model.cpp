@@ -68,6 +68,9 @@ bool ListingModel::LoadFeeds() {
 
 bool ListingModel::BuildViewListing(std::int32_t view_id, bool hide_read) {
     listing_.clear();
+    // One lock over the whole build: another thread's loads must not replace the lists read here.
+    DatabaseAccess access(*database_);
+    if (!access.held()) return false;
     std::optional<ViewRecord> view = database_->LoadView(view_id);
     if (!view || !database_->LoadViewItems(*view, hide_read)) return false;
     database_->LoadAudio(1);
@@ -77,6 +80,8 @@ bool ListingModel::BuildViewListing(std::int32_t view_id, bool hide_read) {
 
 bool ListingModel::BuildFeedListing(std::int32_t feed_id) {
     listing_.clear();
+    DatabaseAccess access(*database_);
+    if (!access.held()) return false;
     if (!database_->LoadItemsOfFeed(feed_id, kFeedListingSize)) return false;
     database_->LoadAudio(1);
     if (!database_->LoadFeed(feed_id)) return false;

@@ -218,3 +218,43 @@ TEST_F(OpenTest, KeepLockHoldsTheLockAcrossOperations) {
 
 }  // namespace
 }  // namespace qf::test
+
+namespace qf::test {
+namespace {
+
+// The item window's thread and the download thread share one FeedDatabase: the lock belongs to a
+// thread, so each waits for the other's operations (and for a download run's kept lock) to end.
+TEST_F(OpenTest, TwoThreadsSharingOneDatabaseTakeTurns) {
+    Watchdog watchdog(60s, "two threads sharing one database");
+    AddFeed(1, u"Feed");
+    for (int i = 1; i <= 20; ++i) AddItem(i, 1, u"item");
+    std::atomic<bool> run_holds_lock{false};
+    std::atomic<bool> run_done{false};
+    std::thread download([&] {
+        db_.set_keep_lock(true);
+        EXPECT_TRUE(db_.LoadFeedsForDownload());
+        run_holds_lock = true;
+        for (int i = 1; i <= 20; ++i) EXPECT_TRUE(db_.SetItemStatus(i, kItemRead));
+        std::this_thread::sleep_for(200ms);
+        run_done = true;
+        db_.set_keep_lock(false);
+        db_.EndAccess();
+    });
+    while (!run_holds_lock) std::this_thread::sleep_for(1ms);
+    std::optional<FeedRecord> feed = db_.LoadFeed(1);  // waits for the run
+    EXPECT_TRUE(run_done);
+    ASSERT_TRUE(feed);
+    download.join();
+    EXPECT_EQ(Count("Select count(*) From FeedItems Where Status = 2"), 20);
+
+    std::thread other([&] {
+        for (int i = 1; i <= 50; ++i) EXPECT_TRUE(db_.SetItemStatus(1 + i % 20, kItemUnread));
+    });
+    for (int i = 0; i < 50; ++i) EXPECT_TRUE(db_.LoadItemsOfFeed(1, 100));
+    other.join();
+    EXPECT_FALSE(db_.locked());
+    EXPECT_TRUE(MutexIsFree());
+}
+
+}  // namespace
+}  // namespace qf::test
