@@ -10,3 +10,6 @@
 #include "win/sync.h"
 #include "win/sysinfo.h"
 #include "win/shell.h"
+#include "win/geometry.h"
+#include "win/gdi.h"
+#include "win/window.h"

@@ -9,6 +9,13 @@
 namespace qf::device {
 
 constexpr std::int64_t kMsPerDay = 86'400'000;
+constexpr std::int64_t kFileTimeEpochToUnixMs = 11'644'473'600'000;  // 1601-01-01 to 1970-01-01
+constexpr std::int64_t kFileTimeTicksPerMs = 10'000;                 // FILETIME counts 100 ns
+
+// The FILETIME count (100 ns since 1601-01-01) of `unix_ms` milliseconds since 1970-01-01.
+constexpr std::int64_t FileTimeTicksFromUnixMs(std::int64_t unix_ms) {
+    return (unix_ms + kFileTimeEpochToUnixMs) * kFileTimeTicksPerMs;
+}
 
 // Days since 1970-01-01 of day `day` of `month` (1-12) of `year`. Days outside the month roll over:
 // day 0 is the last day of the month before, day 32 of January is 1 February.

@@ -9,11 +9,9 @@ using namespace qf::device;
 
 namespace {
 
-constexpr std::int64_t kFileTimeEpochToUnixMs = 11'644'473'600'000;  // 1601-01-01 to 1970-01-01
-constexpr std::int64_t kTicksPerMs = 10'000;                         // FILETIME counts 100 ns
-constexpr std::int64_t kOleEpochToUnixDays = 25'569;                 // 1899-12-30 to 1970-01-01
-constexpr std::int64_t kFirstOleDay = -657'434;                      // 0100-01-01
-constexpr std::int64_t kLastOleDay = 2'958'465;                      // 9999-12-31
+constexpr std::int64_t kOleEpochToUnixDays = 25'569;  // 1899-12-30 to 1970-01-01
+constexpr std::int64_t kFirstOleDay = -657'434;       // 0100-01-01
+constexpr std::int64_t kLastOleDay = 2'958'465;       // 9999-12-31
 constexpr std::int64_t kSecondsPerDay = 86'400;
 
 std::uint64_t Ticks(const FILETIME& time) {
@@ -33,7 +31,7 @@ QF_EXTERN_C BOOL WINAPI SystemTimeToFileTime(const SYSTEMTIME* time, LPFILETIME 
     if (time == nullptr || file_time == nullptr) return FailWith(ERROR_INVALID_PARAMETER);
     auto unix_ms = UnixMsFromSystemTime(*time);
     if (!unix_ms) return FailWith(ERROR_INVALID_PARAMETER);
-    auto ticks = static_cast<std::uint64_t>(*unix_ms + kFileTimeEpochToUnixMs) * kTicksPerMs;
+    auto ticks = static_cast<std::uint64_t>(FileTimeTicksFromUnixMs(*unix_ms));
     file_time->dwLowDateTime = static_cast<DWORD>(ticks);
     file_time->dwHighDateTime = static_cast<DWORD>(ticks >> 32);
     return TRUE;
@@ -44,7 +42,8 @@ QF_EXTERN_C BOOL WINAPI FileTimeToSystemTime(const FILETIME* file_time, LPSYSTEM
     std::uint64_t ticks = Ticks(*file_time);
     // The device treats FILETIME as signed: the top half of the range is invalid.
     if (ticks >> 63 != 0) return FailWith(ERROR_INVALID_PARAMETER);
-    *time = SystemTimeFromUnixMs(static_cast<std::int64_t>(ticks / kTicksPerMs) - kFileTimeEpochToUnixMs);
+    *time =
+        SystemTimeFromUnixMs(static_cast<std::int64_t>(ticks / kFileTimeTicksPerMs) - kFileTimeEpochToUnixMs);
     return TRUE;
 }
 

@@ -108,7 +108,7 @@ fs::path DeviceRoot() {
 }
 
 fs::path DefaultDeviceRoot() {
-    // The base directory specification ignores a relative XDG_DATA_HOME.
+    // XDG prescribes ignoring a relative XDG_DATA_HOME.
     fs::path data_home = EnvOrEmpty("XDG_DATA_HOME");
     if (data_home.empty() || data_home.is_relative()) data_home = HomeFolder() / ".local" / "share";
     return NormalFolder(data_home / "quillfeed" / "device");

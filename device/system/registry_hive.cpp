@@ -1,6 +1,7 @@
 #include "system/registry_hive.h"
 
 #include "qfdevice/device.h"
+#include "system/calendar.h"
 #include "system/case_fold.h"
 #include "win/base.h"
 #include "win/strings.h"
@@ -13,7 +14,6 @@ namespace {
 // Long enough for another process's write (a few milliseconds) and for a burst of them.
 constexpr int kBusyTimeoutMs = 10'000;
 constexpr int kSchemaVersion = 1;
-constexpr std::int64_t kFileTimeEpochToUnixMs = 11'644'473'600'000;
 
 constexpr const char* kSchema = R"sql(
 CREATE TABLE keys(
@@ -34,12 +34,11 @@ INSERT INTO keys(id, parent, name, folded) VALUES
     (1, NULL, 'HKEY_CLASSES_ROOT', 'hkey_classes_root'),
     (2, NULL, 'HKEY_CURRENT_USER', 'hkey_current_user'),
     (3, NULL, 'HKEY_LOCAL_MACHINE', 'hkey_local_machine');
-PRAGMA user_version = 1;
 )sql";
 
 bool IsRoot(KeyId key) { return key >= kClassesRootId && key <= kLocalMachineId; }
 
-std::int64_t NowFileTimeTicks() { return (NowUtcMs() + kFileTimeEpochToUnixMs) * 10'000; }
+std::int64_t NowFileTimeTicks() { return FileTimeTicksFromUnixMs(NowUtcMs()); }
 
 }  // namespace
 
@@ -87,7 +86,8 @@ class HiveSession::Statement {
     std::int64_t Int(int column) { return sqlite3_column_int64(statement_, column); }
     std::u16string Text(int column) {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
-        return text != nullptr ? qf::Utf8ToWide(text) : std::u16string();
+        if (text == nullptr) return {};
+        return qf::Utf8ToWide(std::string_view(text, sqlite3_column_bytes(statement_, column)));
     }
     std::vector<BYTE> Blob(int column) {
         const auto* data = static_cast<const BYTE*>(sqlite3_column_blob(statement_, column));
@@ -175,7 +175,7 @@ void HiveSession::EnsureSchema() {
     // Checked again inside the transaction: another process may have created the schema meanwhile.
     std::int64_t version = UserVersion();
     if (version == 0) {
-        Exec(kSchema);
+        if (Exec(kSchema)) Exec(("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str());
     } else if (version != kSchemaVersion) {
         Fail(ERROR_CANTOPEN);
     }
@@ -226,12 +226,6 @@ std::optional<ChildKey> HiveSession::ChildAt(KeyId parent, DWORD index) {
         *this, "SELECT name, last_write FROM keys WHERE parent = ? ORDER BY folded LIMIT 1 OFFSET ?");
     if (!statement.Bind(parent).Bind(index).Step()) return std::nullopt;
     return ChildKey{statement.Text(0), statement.Int(1)};
-}
-
-std::optional<std::int64_t> HiveSession::LastWriteTicks(KeyId key) {
-    Statement statement(*this, "SELECT last_write FROM keys WHERE id = ?");
-    if (!statement.Bind(key).Step()) return std::nullopt;
-    return statement.Int(0);
 }
 
 std::optional<RegistryValue> HiveSession::GetValue(KeyId key, std::u16string_view name) {

@@ -63,7 +63,6 @@ class HiveSession {
     void DeleteTree(KeyId key);
     // The `index`th subkey in name order, nullopt past the last.
     std::optional<ChildKey> ChildAt(KeyId parent, DWORD index);
-    std::optional<std::int64_t> LastWriteTicks(KeyId key);
 
     std::optional<RegistryValue> GetValue(KeyId key, std::u16string_view name);
     // The `index`th value in name order, nullopt past the last.

@@ -64,20 +64,25 @@ void OverrideProfile(std::optional<Profile> profile);
 
 // ---- Clock -------------------------------------------------------------------------------------------
 
-// Any thread. Pins the device's local time: from now on it moves only through StepClock.
-// QUILLFEED_CLOCK=YYYY-MM-DDTHH:MM:SS pins it at process start.
+// Any thread. Pins the device's local time: from now on it moves only through StepClock, and
+// GetTickCount stands still with it. An invalid time is ignored.
+// QUILLFEED_CLOCK=YYYY-MM-DDTHH:MM:SS pins it at process start (anything else there is reported on stderr
+// and ignored).
 void PinClock(const SYSTEMTIME& local_time);
 // Any thread. Lets the clock follow the host clock again.
 void UnpinClock();
 bool ClockPinned();
-// Any thread. Moves the device clock forward (pinned or not) and tells the step listeners.
+// Any thread. Moves the device clock forward (pinned or not) and tells the step listeners; a step that
+// is not positive is ignored.
 void StepClock(std::chrono::milliseconds step);
 // Any thread. The device's UTC time in milliseconds since 1970-01-01.
 std::int64_t NowUtcMs();
 // Any thread. Milliseconds of device time since the process started (GetTickCount without the wrap).
 std::int64_t DeviceUptimeMs();
-// Listeners run on the stepping thread after every StepClock; the window manager uses this to deliver
-// the timers that fell due. Answers an id for RemoveClockStepListener.
+// Listeners run on the stepping thread after every StepClock, one step at a time; the window manager
+// uses this to deliver the timers that fell due. A listener may add or remove listeners (itself too) but
+// must not wait for another thread that steps the clock or removes a listener. After
+// RemoveClockStepListener returns, the listener is not called again. Answers an id for removal.
 int AddClockStepListener(std::function<void()> listener);
 void RemoveClockStepListener(int id);
 

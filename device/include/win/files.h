@@ -27,7 +27,8 @@ QF_EXTERN_C BOOL WINAPI CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL fail_if
 QF_EXTERN_C BOOL WINAPI CreateDirectoryW(LPCWSTR path, void* security);
 // Any thread. Removes an empty folder.
 QF_EXTERN_C BOOL WINAPI RemoveDirectoryW(LPCWSTR path);
-// Any thread. Writes the device path of `module` (null: the main program) into `buffer`, zero-terminated
+// Any thread. Writes the device path of `module` (any address inside the module, such as its base
+// address; null: the main program) into `buffer`, zero-terminated
 // and cut to `size` characters; answers the characters written, 0 when the module is not inside the
 // device root's view (then the device path is "\" + the file name).
 QF_EXTERN_C DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size);

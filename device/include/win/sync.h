@@ -15,7 +15,8 @@ using LPTHREAD_START_ROUTINE = DWORD(WINAPI*)(LPVOID parameter);
 #define CREATE_SUSPENDED 0x00000004
 
 // Any thread. Starts `start(parameter)` on a new thread; the handle is signalled when it returns.
-// `security` must be null; CREATE_SUSPENDED is not supported (null, ERROR_INVALID_PARAMETER).
+// `security` must be null; CREATE_SUSPENDED is not supported (null, ERROR_INVALID_PARAMETER). The stack
+// size is not used (host threads get the host's larger default).
 QF_EXTERN_C HANDLE WINAPI CreateThread(void* security, DWORD stack_size, LPTHREAD_START_ROUTINE start,
                                        LPVOID parameter, DWORD flags, LPDWORD thread_id);
 // Any thread. The thread's result, or STILL_ACTIVE while it runs.
@@ -35,9 +36,11 @@ QF_EXTERN_C BOOL WINAPI ResetEvent(HANDLE event);
 
 // Any thread. A mutex; a named one is shared by every thread and process of the device (last error
 // ERROR_ALREADY_EXISTS when it existed in this process). The owning thread may take it again and must
-// release it as often. A mutex held by a process that dies is free again.
+// release it as often. A mutex held by a process that dies is free again; one still owned by a thread
+// that ends is abandoned (its next owner's wait answers WAIT_ABANDONED + index). `initial_owner` takes
+// only a mutex new to this process, and not when another process holds it.
 QF_EXTERN_C HANDLE WINAPI CreateMutexW(void* security, BOOL initial_owner, LPCWSTR name);
-// Any thread. FALSE when the calling thread does not own the mutex.
+// Any thread. FALSE (ERROR_NOT_OWNER) when the calling thread does not own the mutex.
 QF_EXTERN_C BOOL WINAPI ReleaseMutex(HANDLE mutex);
 
 // Any thread. Waits until the object is signalled (thread ended, event set, mutex acquired) or

@@ -36,5 +36,8 @@ QF_EXTERN_C BOOL WINAPI FileTimeToSystemTime(const FILETIME* file_time, LPSYSTEM
 QF_EXTERN_C LONG WINAPI CompareFileTime(const FILETIME* a, const FILETIME* b);
 // Any thread. OLE automation dates (days since 1899-12-30, range years 100 to 9999). Milliseconds are
 // ignored; VariantTimeToSystemTime rounds to the nearest second. 0 (FALSE) when out of range.
+// As on the device, SystemTimeToVariantTime fails only for a month above 12, a day above 31 or a year
+// above 9999; years 0-29 mean 2000-2029 and 30-99 mean 1930-1999, and other fields roll over (day 0 is
+// the last day of the month before, 30 February is in March, hour 24 is the next day).
 QF_EXTERN_C int WINAPI SystemTimeToVariantTime(const SYSTEMTIME* time, DATE* variant_time);
 QF_EXTERN_C int WINAPI VariantTimeToSystemTime(DATE variant_time, LPSYSTEMTIME time);

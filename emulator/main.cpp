@@ -1,0 +1,33 @@
+// quillfeed-emu: the hosts of the plug-in. `today` runs the Today screen of the emulated device.
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "today_command.h"
+
+int main(int argc, char** argv) {
+    CLI::App app{"quillfeed-emu: run the Quillfeed Today item on the emulated device", "quillfeed-emu"};
+    app.require_subcommand(1);
+    qf::emu::TodayOptions today;
+    CLI::App* today_command =
+        app.add_subcommand("today", "Run the Today screen with the device's Today items");
+    today_command->add_option(
+        "--device", today.device,
+        "Device root folder (default: $QUILLFEED_DEVICE, then $XDG_DATA_HOME/quillfeed/device)");
+    today_command->add_option("--plugin", today.plugin,
+                              "Load this item library instead of the registered ones");
+    today_command->add_option("--script", today.script,
+                              "Run the commands of FILE ('-': standard input), one per line, then exit: "
+                              "advance 5s, tap X Y, key up|down|left|right|enter, screenshot FILE.png, "
+                              "dump FILE.json, quit");
+    today_command->add_option("--screenshot", today.screenshot, "Write the screen as PNG at exit");
+    today_command->add_option("--dump", today.dump, "Write the state dump as JSON at exit");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        std::cerr << "quillfeed-emu: " << e.what() << '\n';
+        return 2;
+    }
+    return qf::emu::RunToday(today);
+}

@@ -1,0 +1,94 @@
+// The emulated Today screen: the "DesktopExplorerWindow" that loads the Today items' libraries, lays the
+// items out under its title bar at the height each reports, answers their colour and watermark requests
+// from a theme, asks them every two seconds whether they must be redrawn, and moves the keyboard
+// selection between them. Main thread only; one shell per process.
+#pragma once
+
+#include <todaycmn.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "plugin_module.h"
+#include "qfdevice/device.h"
+#include "qfdevice/window_surface.h"
+#include "script.h"
+#include "state_dump.h"
+#include "theme.h"
+
+namespace qf::emu {
+
+inline constexpr char16_t kDesktopClass[] = u"DesktopExplorerWindow";
+// Posted to the desktop window when script lines are waiting.
+inline constexpr UINT kScriptWakeMessage = WM_APP + 1;
+// How often the Today screen asks its items WM_TODAYCUSTOM_QUERYREFRESHCACHE.
+inline constexpr UINT kRefreshQueryIntervalMs = 2000;
+
+// Any thread. Height of the title bar on a screen of `dpi`: 26 pixels at 96 dpi.
+int TitleBarHeight(int dpi);
+
+class TodayShell {
+  public:
+    explicit TodayShell(const device::Profile& profile, TodayTheme theme = {});
+    // Destroys the windows (the items get WM_DESTROY) and unloads the libraries.
+    ~TodayShell();
+    TodayShell(const TodayShell&) = delete;
+    TodayShell& operator=(const TodayShell&) = delete;
+
+    // Creates the desktop window over the whole screen, in front, with the refresh query timer. False
+    // with a reason when it cannot.
+    bool Create(std::string* error);
+    // Loads the item's library from the host path `library`, calls its InitializeCustomItem and asks the
+    // first refresh query. A disabled item, or one that answers no window, takes no place on the screen.
+    // False with a reason when the library cannot be loaded.
+    bool AddItem(const std::u16string& name, const std::u16string& device_path,
+                 const std::filesystem::path& library, bool enabled, std::string* error);
+
+    // The Today screen's periodic question; lays the items out again when one answers TRUE.
+    void QueryRefresh();
+    // A tap at a screen point: pen down and up for the window there.
+    void Tap(int x, int y);
+    // A press of the D-pad or its action button.
+    void Key(NavigationKey key);
+
+    // Called on kScriptWakeMessage.
+    void SetScriptHandler(std::function<void()> handler) { script_handler_ = std::move(handler); }
+
+    HWND desktop() const { return desktop_; }
+    StateDump Dump() const;
+    // The screen as the user sees it: every visible window's surface at its place, clipped to its parent.
+    device::SurfacePixels ComposeScreen() const;
+    // Destroys the windows and unloads the libraries; the shell is empty afterwards.
+    void Destroy();
+
+    // The desktop window's procedure lands here.
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+  private:
+    struct Item {
+        std::string name;
+        std::unique_ptr<PluginModule> module;
+        TODAYLISTITEM record{};
+        HWND window = nullptr;
+    };
+
+    void Layout();
+    void Paint();
+    void DrawWatermark(const TODAYDRAWWATERMARKINFO& info) const;
+    void RepaintItem(const Item& item) const;
+    void Deselect();
+    bool OfferSelection(int start, int direction, UINT key);
+
+    device::Profile profile_;
+    TodayTheme theme_;
+    HWND desktop_ = nullptr;
+    std::vector<std::unique_ptr<Item>> items_;
+    int selected_ = -1;  // index into items_ of the item holding the selection
+    WORD shown_minute_ = 0xffff;
+    std::function<void()> script_handler_;
+};
+
+}  // namespace qf::emu

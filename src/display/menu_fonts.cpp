@@ -1,0 +1,84 @@
+#include "display/menu_fonts.h"
+
+#include <algorithm>
+
+#include "display/font_size.h"
+#include "display/gdi_handles.h"
+
+namespace qf::display {
+namespace {
+
+// The menus' own font: the plain pair always uses Tahoma 8 pt; the other pairs derive from these.
+constexpr char16_t kMenuFace[] = u"Tahoma";
+constexpr int kMenuPoints = 8;
+constexpr LONG kMenuWeight = FW_NORMAL;
+
+struct PairSpec {
+    MenuFontPair pair;
+    const char16_t* face;
+    int points;
+    LONG weight;
+};
+
+constexpr PairSpec kPairs[] = {
+    {MenuFontPair::kPlain, u"Tahoma", 8, FW_NORMAL},
+    {MenuFontPair::kNormal, kMenuFace, kMenuPoints, kMenuWeight},
+    {MenuFontPair::kBold, kMenuFace, kMenuPoints, FW_BOLD},
+    {MenuFontPair::kSmall, kMenuFace, kMenuPoints - 1, kMenuWeight},
+};
+
+std::array<GdiObject<HFONT>, 8> g_fonts;
+
+size_t SlotOf(MenuFontPair pair, MenuFontSize size) {
+    return static_cast<size_t>(pair) * 2 + static_cast<size_t>(size);
+}
+
+GdiObject<HFONT> CreateMenuFont(const MenuFontSpec& spec) {
+    LOGFONTW font{};
+    font.lfHeight = spec.height;
+    font.lfWeight = spec.weight;
+    size_t length = std::min(spec.face.size(), static_cast<size_t>(LF_FACESIZE - 1));
+    std::copy_n(spec.face.begin(), length, font.lfFaceName);
+    return GdiObject<HFONT>(CreateFontIndirectW(&font));
+}
+
+// The DC of `window`, or the screen's for a null window.
+int LogicalPixelsYOf(HWND window) {
+    if (window == nullptr) {
+        ScreenDc screen;
+        return GetDeviceCaps(screen.get(), LOGPIXELSY);
+    }
+    WindowDc dc(window);
+    return GetDeviceCaps(dc.get(), LOGPIXELSY);
+}
+
+}  // namespace
+
+std::array<MenuFontSpec, 8> MenuFontSpecs(int logpixels_y) {
+    std::array<MenuFontSpec, 8> specs;
+    size_t slot = 0;
+    for (const PairSpec& pair : kPairs) {
+        LONG height = FontHeightForPoints(logpixels_y, pair.points);
+        specs[slot++] = {pair.pair, MenuFontSize::kSingle, pair.face, height, pair.weight};
+        specs[slot++] = {pair.pair, MenuFontSize::kDouble, pair.face, height * 2, pair.weight};
+    }
+    return specs;
+}
+
+void BuildMenuFonts(HWND window) {
+    int logpixels_y = LogicalPixelsYOf(window);
+    if (logpixels_y == 0) return;
+    for (const MenuFontSpec& spec : MenuFontSpecs(logpixels_y)) {
+        GdiObject<HFONT>& slot = g_fonts[SlotOf(spec.pair, spec.size)];
+        slot.Reset();
+        slot = CreateMenuFont(spec);
+    }
+}
+
+void FreeMenuFonts() {
+    for (GdiObject<HFONT>& font : g_fonts) font.Reset();
+}
+
+HFONT MenuFont(MenuFontPair pair, MenuFontSize size) { return g_fonts[SlotOf(pair, size)].get(); }
+
+}  // namespace qf::display

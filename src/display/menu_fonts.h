@@ -1,0 +1,35 @@
+// The eight fonts of the owner-drawn popup menus: four pairs, each a font and the same font at twice
+// the height. They are built for the item window when it is created and freed when it is destroyed.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+namespace qf::display {
+
+enum class MenuFontPair { kPlain = 0, kNormal = 1, kBold = 2, kSmall = 3 };
+enum class MenuFontSize { kSingle = 0, kDouble = 1 };
+
+// One font of the set as it is asked of GDI.
+struct MenuFontSpec {
+    MenuFontPair pair;
+    MenuFontSize size;
+    std::u16string face;
+    LONG height;  // LOGFONT lfHeight
+    LONG weight;
+};
+
+// Any thread. The eight fonts, pair by pair (single then double), for a DC with `logpixels_y`.
+std::array<MenuFontSpec, 8> MenuFontSpecs(int logpixels_y);
+
+// User-interface thread. (Re)creates the eight fonts for the DC of `window` (the screen when null),
+// deleting any that still exist.
+void BuildMenuFonts(HWND window);
+// User-interface thread. Deletes all eight fonts and forgets them.
+void FreeMenuFonts();
+// User-interface thread. The font, or null when the set is not built. The set keeps ownership.
+HFONT MenuFont(MenuFontPair pair, MenuFontSize size);
+
+}  // namespace qf::display

@@ -1,0 +1,51 @@
+#include "host/library_state.h"
+
+#include "common/settings_store.h"
+#include "common/system_info.h"
+
+namespace qf::host {
+namespace {
+
+const int kModuleAnchor = 0;
+
+std::u16string OwnModuleFolder() {
+    WCHAR path[MAX_PATH] = {};
+    GetModuleFileNameW(OwnModule(), path, MAX_PATH);
+    return FolderOf(path);
+}
+
+}  // namespace
+
+HMODULE OwnModule() { return reinterpret_cast<HMODULE>(const_cast<int*>(&kModuleAnchor)); }
+
+void LoadLibraryState() {
+    LibraryState& library = Library();
+    SettingsStore& settings = AppSettings();
+    settings.Open(u"Thornbeckvale", u"Quillfeed");
+    library = LibraryState{};
+    library.install_folder = settings.ReadString(u"Settings", u"InstallPath", u"");
+    if (library.install_folder.empty()) library.install_folder = OwnModuleFolder();
+    library.extended_page_path = library.install_folder + u"\\webData2.htm";
+    library.audio_folder = settings.ReadString(u"Audio", u"Folder", u"");
+    if (library.audio_folder.empty()) library.audio_folder = library.install_folder + u"\\rssAudio";
+    library.purge_at_start = settings.ReadDword(u"General", u"AutoPurgeFD", 0) != 0;
+    library.item = std::make_unique<ItemWindow>();
+}
+
+void UnloadLibraryState() {
+    LibraryState& library = Library();
+    if (library.item == nullptr) return;
+    library.item.reset();
+    // Nobody may send to a window of an unloaded library.
+    AppSettings().WriteDword(u"Today", u"HWND", 0);
+}
+
+// Built on first use: the plug-in's load hook runs before the other static objects of the library exist.
+LibraryState& Library() {
+    static LibraryState library;
+    return library;
+}
+
+ItemWindow& Item() { return *Library().item; }
+
+}  // namespace qf::host

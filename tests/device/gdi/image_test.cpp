@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+#pragma GCC diagnostic ignored "-Wunused-but-set-variable"
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb/stb_image.h>
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
+#pragma GCC diagnostic pop
+
+#include "gdi_fixture.h"
+#include "qfdevice/gdi_io.h"
+#include "windows.h"
+
+namespace qf::test {
+namespace {
+
+// A 3 x 2 picture: red, green, blue on top; white, black, pure red (a skin's transparent colour) below.
+constexpr unsigned char kRgb[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 0, 0, 0, 255, 0, 0};
+
+void ExpectPicture(HBITMAP bitmap) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(GetPixel(dc, i % 3, i / 3), RGB(kRgb[3 * i], kRgb[3 * i + 1], kRgb[3 * i + 2])) << i;
+    }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+}
+
+TEST(ImageFiles, BmpAndPngLoadByDevicePath) {
+    GdiDevice device;
+    auto folder = device.device().HostPath("Program Files/Quillfeed/images/today");
+    std::filesystem::create_directories(folder);
+    ASSERT_TRUE(stbi_write_bmp((folder / "menuButton.bmp").c_str(), 3, 2, 3, kRgb));
+    ASSERT_TRUE(stbi_write_png((folder / "up.png").c_str(), 3, 2, 3, kRgb, 9));
+    // Device paths match names without regard to case.
+    auto loaded = qf::device::LoadImageFile(u"\\program files\\Quillfeed\\IMAGES\\today\\menubutton.bmp");
+    ASSERT_NE(loaded.bitmap, nullptr);
+    EXPECT_EQ(loaded.width, 3);
+    EXPECT_EQ(loaded.height, 2);
+    ExpectPicture(loaded.bitmap);
+    HBITMAP png = SHLoadDIBitmap(u"\\Program Files\\Quillfeed\\images\\today\\up.png");
+    ASSERT_NE(png, nullptr);
+    ExpectPicture(png);
+    auto size = qf::device::BitmapSize(png);
+    ASSERT_TRUE(size);
+    EXPECT_EQ(size->cx, 3);
+    DeleteObject(png);
+    DeleteObject(loaded.bitmap);
+}
+
+TEST(ImageFiles, MissingOrDamagedFilesGiveNoBitmap) {
+    GdiDevice device;
+    SetLastError(0);
+    EXPECT_EQ(SHLoadDIBitmap(u"\\nothing.bmp"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    std::ofstream(device.device().HostPath("broken.bmp")) << "BM this is not a bitmap";
+    EXPECT_EQ(SHLoadDIBitmap(u"\\broken.bmp"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_FORMAT));
+    EXPECT_EQ(SHLoadDIBitmap(u"\\..\\outside.bmp"), nullptr);
+    EXPECT_EQ(SHLoadDIBitmap(nullptr), nullptr);
+    EXPECT_FALSE(qf::device::BitmapSize(nullptr));
+}
+
+TEST(PngOutput, DcAndSurfaceDecodeBackToTheirPixels) {
+    GdiDevice device;
+    Canvas canvas(5, 4);
+    SetPixel(canvas.dc(), 0, 0, RGB(1, 2, 3));
+    SetPixel(canvas.dc(), 4, 3, RGB(250, 100, 50));
+    auto file = device.device().HostPath("shot.png");
+    ASSERT_TRUE(qf::device::WriteDcPng(canvas.dc(), file));
+    int width = 0, height = 0, channels = 0;
+    unsigned char* rgb = stbi_load(file.c_str(), &width, &height, &channels, 3);
+    ASSERT_NE(rgb, nullptr);
+    EXPECT_EQ(width, 5);
+    EXPECT_EQ(height, 4);
+    EXPECT_EQ((std::vector<int>{rgb[0], rgb[1], rgb[2]}), (std::vector<int>{1, 2, 3}));
+    const unsigned char* last = rgb + 3 * (5 * 4 - 1);
+    EXPECT_EQ((std::vector<int>{last[0], last[1], last[2]}), (std::vector<int>{250, 100, 50}));
+    EXPECT_EQ(rgb[3], 255);
+    stbi_image_free(rgb);
+
+    ASSERT_TRUE(qf::device::WriteBitmapPng(canvas.bitmap(), file));
+    EXPECT_FALSE(qf::device::WriteBitmapPng(reinterpret_cast<HBITMAP>(canvas.dc()), file));
+    EXPECT_FALSE(qf::device::WriteDcPng(nullptr, file));
+    EXPECT_FALSE(qf::device::WriteDcPng(canvas.dc(), device.device().HostPath("no/such/folder/x.png")));
+    EXPECT_FALSE(qf::device::WritePixelsPng({}, file));
+}
+
+}  // namespace
+}  // namespace qf::test

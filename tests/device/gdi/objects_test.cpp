@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <limits>
+#include <thread>
+#include <vector>
+
+#include "gdi_fixture.h"
+#include "support/watchdog.h"
+#include "windows.h"
+
+namespace qf::test {
+namespace {
+
+TEST(GdiHandles, BadHandlesFailWithoutCrashing) {
+    GdiDevice device;
+    HDC stale = CreateCompatibleDC(nullptr);
+    ASSERT_TRUE(DeleteDC(stale));
+    HFONT font = CreateTestFont(-11);
+    const std::vector<HDC> bad_dcs = {nullptr, stale, reinterpret_cast<HDC>(0x1234),
+                                      reinterpret_cast<HDC>(font)};
+    for (HDC dc : bad_dcs) {
+        RECT rect{0, 0, 10, 10};
+        SIZE size{};
+        TEXTMETRICW metrics{};
+        SetLastError(0);
+        EXPECT_EQ(DrawTextW(dc, u"x", -1, &rect, 0), 0);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+        EXPECT_FALSE(GetTextExtentPoint32W(dc, u"x", 1, &size));
+        EXPECT_FALSE(GetTextMetricsW(dc, &metrics));
+        EXPECT_FALSE(ExtTextOutW(dc, 0, 0, 0, nullptr, u"x", 1, nullptr));
+        EXPECT_EQ(SelectObject(dc, GetStockObject(BLACK_BRUSH)), nullptr);
+        EXPECT_EQ(GetPixel(dc, 0, 0), CLR_INVALID);
+        EXPECT_EQ(SetPixel(dc, 0, 0, 0), CLR_INVALID);
+        EXPECT_EQ(FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 0);
+        EXPECT_FALSE(BitBlt(dc, 0, 0, 1, 1, dc, 0, 0, SRCCOPY));
+        EXPECT_FALSE(LineTo(dc, 1, 1));
+        EXPECT_EQ(SetTextColor(dc, 0), CLR_INVALID);
+        EXPECT_EQ(SetBkMode(dc, OPAQUE), 0);
+        EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSY), 0);
+        EXPECT_EQ(CreateCompatibleBitmap(dc, 2, 2), nullptr);
+        EXPECT_FALSE(DeleteDC(dc));
+    }
+    Canvas canvas(4, 4);
+    EXPECT_EQ(SelectObject(canvas.dc(), stale), nullptr);
+    EXPECT_EQ(SelectObject(canvas.dc(), canvas.dc()), nullptr);
+    EXPECT_FALSE(DeleteObject(stale));
+    EXPECT_FALSE(DeleteObject(canvas.dc()));
+    EXPECT_EQ(GetObjectW(stale, 0, nullptr), 0);
+    EXPECT_TRUE(DeleteObject(font));
+    EXPECT_FALSE(DeleteObject(font));
+    EXPECT_EQ(SelectObject(canvas.dc(), font), nullptr);
+    EXPECT_EQ(DrawTextW(canvas.dc(), nullptr, -1, nullptr, 0), 0);
+}
+
+TEST(GdiHandles, SelectedObjectsStayUntilDeselected) {
+    GdiDevice device;
+    HDC first = CreateCompatibleDC(nullptr);
+    HDC second = CreateCompatibleDC(first);
+    HBITMAP bitmap = CreateCompatibleBitmap(first, 3, 3);
+    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    HGDIOBJ default_bitmap = SelectObject(first, bitmap);
+    ASSERT_NE(default_bitmap, nullptr);
+    HGDIOBJ default_brush = SelectObject(first, brush);
+    EXPECT_EQ(default_brush, GetStockObject(WHITE_BRUSH));
+    EXPECT_EQ(GetCurrentObject(first, OBJ_BITMAP), bitmap);
+    // A bitmap lives in one DC at a time; selected objects cannot be deleted.
+    EXPECT_EQ(SelectObject(second, bitmap), nullptr);
+    EXPECT_FALSE(DeleteObject(bitmap));
+    EXPECT_FALSE(DeleteObject(brush));
+    EXPECT_EQ(SelectObject(first, default_bitmap), bitmap);
+    EXPECT_EQ(SelectObject(second, bitmap), default_bitmap);
+    EXPECT_TRUE(DeleteDC(second));  // deleting the DC sets its bitmap free
+    EXPECT_TRUE(DeleteObject(bitmap));
+    EXPECT_TRUE(DeleteDC(first));
+    EXPECT_TRUE(DeleteObject(brush));
+    // Stock objects survive DeleteObject.
+    EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_PEN)));
+    EXPECT_EQ(GetObjectType(GetStockObject(BLACK_PEN)), static_cast<DWORD>(OBJ_PEN));
+}
+
+TEST(GdiObjects, DescribeThemselves) {
+    GdiDevice device;
+    Canvas canvas(7, 5);
+    EXPECT_EQ(GetObjectType(canvas.dc()), static_cast<DWORD>(OBJ_MEMDC));
+    EXPECT_EQ(GetObjectType(canvas.bitmap()), static_cast<DWORD>(OBJ_BITMAP));
+    BITMAP info{};
+    ASSERT_EQ(GetObjectW(canvas.bitmap(), sizeof(info), &info), static_cast<int>(sizeof(info)));
+    EXPECT_EQ(info.bmWidth, 7);
+    EXPECT_EQ(info.bmHeight, 5);
+    EXPECT_EQ(info.bmBitsPixel, 32);
+    EXPECT_EQ(info.bmBits, nullptr);
+    LOGFONTW logfont{};
+    HFONT font = CreateTestFont(-13, FW_BOLD, u"Verdana");
+    EXPECT_EQ(GetObjectW(font, 0, nullptr), static_cast<int>(sizeof(LOGFONTW)));
+    EXPECT_EQ(GetObjectW(font, sizeof(logfont) - 1, &logfont), 0);
+    ASSERT_EQ(GetObjectW(font, sizeof(logfont), &logfont), static_cast<int>(sizeof(logfont)));
+    EXPECT_EQ(logfont.lfHeight, -13);
+    EXPECT_EQ(logfont.lfWeight, FW_BOLD);
+    EXPECT_EQ(std::u16string(logfont.lfFaceName), u"Verdana");
+    DeleteObject(font);
+    LOGPEN pen{};
+    HPEN red = CreatePen(PS_SOLID, 0, RGB(255, 0, 0));
+    ASSERT_TRUE(GetObjectW(red, sizeof(pen), &pen));
+    EXPECT_EQ(pen.lopnWidth.x, 1);
+    EXPECT_EQ(pen.lopnColor, RGB(255, 0, 0));
+    DeleteObject(red);
+    EXPECT_EQ(CreatePen(42, 1, 0), nullptr);
+    EXPECT_EQ(GetStockObject(99), nullptr);
+}
+
+TEST(GetDeviceCaps, ReportsTheProfileForMemoryDcs) {
+    for (auto [profile, width, height, dpi] :
+         {std::tuple{"qvga", 240, 320, 96}, std::tuple{"vga", 480, 640, 192}}) {
+        GdiDevice device(DeviceFonts::kTahoma, profile);
+        Canvas canvas(2, 2);
+        EXPECT_EQ(GetDeviceCaps(canvas.dc(), HORZRES), width);
+        EXPECT_EQ(GetDeviceCaps(canvas.dc(), VERTRES), height);
+        EXPECT_EQ(GetDeviceCaps(canvas.dc(), LOGPIXELSX), dpi);
+        EXPECT_EQ(GetDeviceCaps(canvas.dc(), LOGPIXELSY), dpi);
+        EXPECT_EQ(GetDeviceCaps(canvas.dc(), BITSPIXEL), 32);
+    }
+}
+
+TEST(GetSysColor, PocketPcSchemeWithOrWithoutTheIndexFlag) {
+    const std::pair<int, COLORREF> table[] = {
+        {COLOR_WINDOW, RGB(255, 255, 255)},  {COLOR_WINDOWTEXT, RGB(0, 0, 0)},
+        {COLOR_HIGHLIGHT, RGB(0, 0, 128)},   {COLOR_HIGHLIGHTTEXT, RGB(255, 255, 255)},
+        {COLOR_BTNFACE, RGB(192, 192, 192)}, {COLOR_GRAYTEXT, RGB(128, 128, 128)},
+    };
+    for (auto [index, color] : table) {
+        EXPECT_EQ(GetSysColor(index), color) << index;
+        EXPECT_EQ(GetSysColor(index | SYS_COLOR_INDEX_FLAG), color) << index;
+    }
+    EXPECT_EQ(GetSysColor(200), 0u);
+    EXPECT_EQ(GetSysColorBrush(200), nullptr);
+    GdiDevice device;
+    Canvas canvas(2, 2);
+    RECT rect{0, 0, 2, 2};
+    ASSERT_TRUE(FillRect(canvas.dc(), &rect, reinterpret_cast<HBRUSH>(COLOR_HIGHLIGHT + 1)));
+    EXPECT_EQ(GetPixel(canvas.dc(), 1, 1), RGB(0, 0, 128));
+}
+
+TEST(Shapes, RectangleOutlineFillAndLines) {
+    GdiDevice device;
+    Canvas canvas(10, 10);
+    HDC dc = canvas.dc();
+    SelectObject(dc, GetStockObject(BLACK_BRUSH));
+    ASSERT_TRUE(Rectangle(dc, 1, 1, 6, 6));
+    EXPECT_EQ(GetPixel(dc, 1, 1), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 5, 5), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 6, 6), RGB(255, 255, 255));
+    // Without a pen the last row and column stay as they were.
+    HBRUSH grey = CreateSolidBrush(RGB(9, 9, 9));
+    SelectObject(dc, grey);
+    SelectObject(dc, GetStockObject(NULL_PEN));
+    Rectangle(dc, 1, 1, 6, 6);
+    EXPECT_EQ(GetPixel(dc, 4, 4), RGB(9, 9, 9));
+    EXPECT_EQ(GetPixel(dc, 5, 5), RGB(0, 0, 0));
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    DeleteObject(grey);
+    // Lines stop short of their end point.
+    HPEN red = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
+    HGDIOBJ old = SelectObject(dc, red);
+    POINT previous{};
+    MoveToEx(dc, 0, 8, nullptr);
+    ASSERT_TRUE(LineTo(dc, 9, 8));
+    EXPECT_EQ(GetPixel(dc, 8, 8), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 9, 8), RGB(255, 255, 255));
+    MoveToEx(dc, 3, 3, &previous);
+    EXPECT_EQ(previous.x, 9);
+    const POINT points[] = {{7, 0}, {7, 3}, {9, 3}};
+    ASSERT_TRUE(Polyline(dc, points, 3));
+    EXPECT_EQ(GetPixel(dc, 7, 2), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 8, 3), RGB(255, 0, 0));
+    EXPECT_FALSE(Polyline(dc, points, 1));
+    // Wild coordinates cost only the part inside the bitmap.
+    MoveToEx(dc, -2000000000, 9, nullptr);
+    EXPECT_TRUE(LineTo(dc, 2000000000, 9));
+    EXPECT_EQ(GetPixel(dc, 0, 9), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 9, 9), RGB(255, 0, 0));
+    SelectObject(dc, old);
+    DeleteObject(red);
+}
+
+TEST(GdiCoordinates, ExtremeValuesDrawNothingAndNeverOverflow) {
+    GdiDevice device;
+    Canvas canvas(8, 8);
+    HDC dc = canvas.dc();
+    constexpr int kMax = std::numeric_limits<int>::max();
+    constexpr int kMin = std::numeric_limits<int>::min();
+    EXPECT_TRUE(BitBlt(dc, kMax, kMax, kMax, kMax, dc, kMin, kMin, SRCCOPY));
+    EXPECT_TRUE(StretchBlt(dc, kMin, 0, kMin, kMax, dc, kMax, 0, kMin, 1, SRCCOPY));
+    EXPECT_TRUE(BitBlt(dc, kMax, kMin, kMin, kMax, nullptr, 0, 0, BLACKNESS));
+    RECT huge{kMin, kMin, kMax, kMax};
+    EXPECT_GT(DrawTextW(dc, u"x y z", -1, &huge, DT_WORDBREAK | DT_CENTER), 0);
+    const int dx[] = {kMax, kMax, kMin};
+    EXPECT_TRUE(ExtTextOutW(dc, kMax, kMin, 0, nullptr, u"abc", 3, dx));
+    SelectObject(dc, GetStockObject(BLACK_BRUSH));
+    EXPECT_TRUE(Rectangle(dc, kMin, kMin, kMax, kMax));
+    EXPECT_EQ(GetPixel(dc, 4, 4), RGB(0, 0, 0));
+    SelectObject(dc, GetStockObject(WHITE_BRUSH));
+}
+
+TEST(GdiThreads, ThreadsDrawAndCreateConcurrently) {
+    GdiDevice device;
+    Watchdog watchdog(std::chrono::seconds(60), "concurrent GDI use");
+    std::atomic<int> failures{0};
+    auto work = [&](int seed) {
+        for (int i = 0; i < 200; ++i) {
+            Canvas canvas(60, 20);
+            canvas.UseFont(-9 - (i + seed) % 4, (i % 2) ? FW_BOLD : FW_NORMAL);
+            RECT rect{0, 0, 60, 20};
+            if (DrawTextW(canvas.dc(), u"thread text wraps", -1, &rect, DT_WORDBREAK) <= 0) ++failures;
+            HBRUSH brush = CreateSolidBrush(RGB(i, seed, 0));
+            FillRect(canvas.dc(), &rect, brush);
+            if (!DeleteObject(brush)) ++failures;
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) threads.emplace_back(work, t);
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(failures.load(), 0);
+}
+
+}  // namespace
+}  // namespace qf::test

@@ -1,0 +1,166 @@
+#include "fake_window_surface.h"
+#include "qfdevice/device.h"
+#include "qfdevice/window_manager.h"
+#include "window_test.h"
+
+namespace qf::test {
+namespace {
+
+using WindowGeometry = WindowTest;
+
+RECT WindowRect(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+bool SameRect(RECT a, RECT b) { return EqualRect(&a, &b) != FALSE; }
+
+TEST_F(WindowGeometry, MoveSendsPositionChangedAndDefWindowProcTurnsItIntoSizeAndMove) {
+    HWND parent = Create(nullptr, 0, {30, 40, 230, 340});
+    HWND child = Create(parent, WS_VISIBLE, {10, 20, 60, 40});
+    ValidateRect(child, nullptr);
+    MessageLog::Get().Take();
+
+    EXPECT_TRUE(MoveWindow(child, 15, 20, 80, 75, TRUE));
+    EXPECT_EQ(MessageLog::Get().Take(),
+              (std::vector<Logged>{{child, WM_WINDOWPOSCHANGED}, {child, WM_SIZE}, {child, WM_MOVE}}));
+    EXPECT_TRUE(SameRect(WindowRect(child), RECT{45, 60, 125, 135}));
+    EXPECT_EQ((SurfaceRecordNow().sizes[child]), (std::pair{80, 75}));
+    RECT update;
+    EXPECT_TRUE(GetUpdateRect(child, &update, FALSE));  // what grew: to the right and below
+    EXPECT_TRUE(SameRect(update, RECT{0, 0, 80, 75}));
+    ValidateRect(child, nullptr);
+    MoveWindow(child, 15, 20, 80, 70, TRUE);  // shrinking exposes nothing...
+    EXPECT_FALSE(GetUpdateRect(child, &update, FALSE));
+    SetWindowPos(parent, nullptr, 0, 0, 200, 310, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_TRUE(GetUpdateRect(parent, &update, FALSE));  // ...growing exposes only the new strip
+    EXPECT_TRUE(SameRect(update, RECT{0, 300, 200, 310}));
+    MoveWindow(child, 15, 20, 80, 75, TRUE);
+    MessageLog::Get().Take();
+
+    // Only a move: no WM_SIZE; nothing at all when nothing changes.
+    MoveWindow(child, 0, 0, 80, 75, TRUE);
+    EXPECT_EQ(MessageLog::Get().Take(),
+              (std::vector<Logged>{{child, WM_WINDOWPOSCHANGED}, {child, WM_MOVE}}));
+    MoveWindow(child, 0, 0, 80, 75, TRUE);
+    EXPECT_TRUE(MessageLog::Get().Take().empty());
+
+    POINT point{5, 5};
+    ClientToScreen(child, &point);
+    EXPECT_EQ(point.x, 35);
+    EXPECT_EQ(point.y, 45);
+    ScreenToClient(parent, &point);
+    EXPECT_EQ(point.x, 5);
+    RECT client;
+    GetClientRect(child, &client);
+    EXPECT_TRUE(SameRect(client, RECT{0, 0, 80, 75}));
+}
+
+TEST_F(WindowGeometry, StackingDecidesPaintOrderAndHitTesting) {
+    HWND back = Create(nullptr, WS_VISIBLE, {0, 0, 240, 320});
+    HWND front = Create(nullptr, WS_VISIBLE, {0, 0, 100, 100});
+    HWND lower = Create(back, WS_VISIBLE, {0, 200, 240, 300});
+    HWND upper = Create(back, WS_VISIBLE, {0, 250, 240, 320});
+    EXPECT_EQ(device::TopLevelZOrder(), (std::vector<HWND>{front, back}));
+    EXPECT_EQ(WindowFromPoint(POINT{10, 10}), front);
+    EXPECT_EQ(WindowFromPoint(POINT{10, 260}), upper);
+
+    MessageLog::Get().Take();
+    BringWindowToTop(lower);
+    EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{lower, WM_WINDOWPOSCHANGED}}));
+    EXPECT_EQ(WindowFromPoint(POINT{10, 260}), lower);
+    // A top-level window brought to the top is activated as well.
+    BringWindowToTop(back);
+    EXPECT_EQ(GetForegroundWindow(), back);
+    EXPECT_EQ(WindowFromPoint(POINT{10, 10}), back);
+
+    std::vector<HWND> paint_order;
+    for (const device::WindowInfo& info : device::EnumerateWindows()) paint_order.push_back(info.handle);
+    EXPECT_EQ(paint_order, (std::vector<HWND>{front, back, upper, lower}));
+
+    ShowWindow(lower, SW_HIDE);
+    EXPECT_EQ(WindowFromPoint(POINT{10, 260}), upper);
+}
+
+TEST_F(WindowGeometry, ShowWindowReportsThePreviousStateAndVisibilityFollowsAncestors) {
+    HWND parent = Create(nullptr, WS_VISIBLE);
+    HWND child = Create(parent, WS_VISIBLE);
+    MessageLog::Get().Take();
+    EXPECT_TRUE(ShowWindow(child, SW_HIDE));
+    EXPECT_EQ(MessageLog::Get().Take(),
+              (std::vector<Logged>{{child, WM_SHOWWINDOW}, {child, WM_WINDOWPOSCHANGED}}));
+    EXPECT_FALSE(ShowWindow(child, SW_HIDE));
+    EXPECT_TRUE(MessageLog::Get().Take().empty());
+    EXPECT_FALSE(ShowWindow(child, SW_SHOWNORMAL));
+    EXPECT_TRUE(IsWindowVisible(child));
+    ShowWindow(parent, SW_HIDE);
+    EXPECT_FALSE(IsWindowVisible(child));
+    EXPECT_EQ(GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE, WS_VISIBLE);
+    // Hiding the foreground window deactivates it.
+    EXPECT_EQ(GetForegroundWindow(), nullptr);
+}
+
+TEST_F(WindowGeometry, ForegroundAndFocusMoveWithActivation) {
+    HWND a = Create(nullptr, WS_VISIBLE);
+    HWND b = Create(nullptr, 0);
+    HWND b_child = Create(b);
+    MessageLog::Get().Take();
+    // A child asks for its top-level window to be activated.
+    EXPECT_TRUE(SetForegroundWindow(b_child));
+    EXPECT_EQ(GetForegroundWindow(), b);
+    EXPECT_EQ(MessageLog::Get().Take(),
+              (std::vector<Logged>{{a, WM_ACTIVATE}, {b, WM_ACTIVATE}, {a, WM_KILLFOCUS}, {b, WM_SETFOCUS}}));
+    EXPECT_EQ(SetFocus(b_child), b);
+    EXPECT_EQ(GetFocus(), b_child);
+    EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{b, WM_KILLFOCUS}, {b_child, WM_SETFOCUS}}));
+}
+
+TEST_F(WindowGeometry, WindowLongsAndTexts) {
+    HWND window = Create(nullptr, 0, {0, 0, 10, 10}, u"Quillfeed");
+    int object = 0;
+    EXPECT_EQ(SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&object)), 0);
+    EXPECT_EQ(GetWindowLongPtrW(window, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&object));
+    EXPECT_EQ(GetWindowLongW(window, GWL_WNDPROC), 0);  // a procedure does not fit 32 bits
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_INDEX));
+    EXPECT_EQ(GetWindowLongPtrW(window, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&LoggingProc));
+
+    // Setting WS_VISIBLE through the style sends nothing.
+    MessageLog::Get().Take();
+    SetWindowLongW(window, GWL_STYLE, GetWindowLongW(window, GWL_STYLE) | WS_VISIBLE);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(MessageLog::Get().Take().empty());
+
+    WCHAR text[5];
+    EXPECT_EQ(GetWindowTextLengthW(window), 9);
+    EXPECT_EQ(GetWindowTextW(window, text, 5), 4);
+    EXPECT_EQ(std::u16string(text), u"Quil");
+    EXPECT_TRUE(SetWindowTextW(window, u"Feed"));
+    EXPECT_EQ(GetWindowTextW(window, text, 5), 4);
+    EXPECT_EQ(std::u16string(text), u"Feed");
+    EXPECT_EQ(FindWindowW(nullptr, u"feed"), window);
+}
+
+TEST_F(WindowGeometry, ScreenMetricsComeFromTheProfile) {
+    struct Case {
+        const char* profile;
+        int cx_screen, cy_screen, cx_vscroll, cx_border, cx_icon;
+    } cases[] = {{"qvga", 240, 320, 13, 1, 32}, {"vga", 480, 640, 26, 1, 64}, {"vga96", 480, 640, 13, 1, 32}};
+    for (const Case& c : cases) {
+        device::OverrideProfile(device::NamedProfile(c.profile));
+        EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), c.cx_screen) << c.profile;
+        EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), c.cy_screen) << c.profile;
+        EXPECT_EQ(GetSystemMetrics(SM_CXVSCROLL), c.cx_vscroll) << c.profile;
+        EXPECT_EQ(GetSystemMetrics(SM_CXBORDER), c.cx_border) << c.profile;
+        EXPECT_EQ(GetSystemMetrics(SM_CXICON), c.cx_icon) << c.profile;
+        EXPECT_EQ(GetSystemMetrics(9999), 0);
+    }
+    // CW_USEDEFAULT gives a top-level window the whole screen.
+    HWND window = CreateWindowExW(0, kLoggingClass, u"", 0, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr,
+                                  nullptr, nullptr, nullptr);
+    EXPECT_TRUE(SameRect(WindowRect(window), RECT{0, 0, 480, 640}));
+    device::OverrideProfile(std::nullopt);
+}
+
+}  // namespace
+}  // namespace qf::test

@@ -1,0 +1,125 @@
+#include <thread>
+
+#include "fake_window_surface.h"
+#include "qfdevice/window_manager.h"
+#include "window_test.h"
+
+namespace qf::test {
+namespace {
+
+using WindowLifecycle = WindowTest;
+
+TEST_F(WindowLifecycle, CreationSendsCreateSizeMoveThenShows) {
+    CREATESTRUCTW seen{};
+    int marker = 0;
+    SetResponder([&](HWND, UINT message, WPARAM, LPARAM lparam) -> std::optional<LRESULT> {
+        if (message == WM_CREATE) seen = *reinterpret_cast<CREATESTRUCTW*>(lparam);
+        return std::nullopt;
+    });
+    HWND parent = CreateWindowExW(0, kLoggingClass, u"Top", WS_VISIBLE, 5, 6, 200, 100, nullptr, nullptr,
+                                  nullptr, &marker);
+    ASSERT_NE(parent, nullptr);
+    EXPECT_EQ(seen.lpCreateParams, &marker);
+    EXPECT_EQ(seen.x, 5);
+    EXPECT_EQ(seen.y, 6);
+    EXPECT_EQ(seen.cx, 200);
+    EXPECT_EQ(seen.cy, 100);
+    EXPECT_EQ(seen.style, static_cast<LONG>(WS_VISIBLE));
+    EXPECT_EQ(std::u16string(seen.lpszName), u"Top");
+    // A visible top-level window is also activated, and activation gives it the focus.
+    EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{parent, WM_CREATE},
+                                                             {parent, WM_SIZE},
+                                                             {parent, WM_MOVE},
+                                                             {parent, WM_SHOWWINDOW},
+                                                             {parent, WM_WINDOWPOSCHANGED},
+                                                             {parent, WM_ACTIVATE},
+                                                             {parent, WM_SETFOCUS}}));
+    EXPECT_EQ(GetForegroundWindow(), parent);
+    EXPECT_EQ(GetFocus(), parent);
+
+    HWND child = Create(parent, WS_VISIBLE, {10, 20, 60, 40});
+    EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{child, WM_CREATE},
+                                                             {child, WM_SIZE},
+                                                             {child, WM_MOVE},
+                                                             {child, WM_SHOWWINDOW},
+                                                             {child, WM_WINDOWPOSCHANGED}}));
+    EXPECT_EQ(GetParent(child), parent);
+    EXPECT_EQ(GetParent(parent), nullptr);
+    EXPECT_EQ((SurfaceRecordNow().sizes[child]), (std::pair{50, 20}));
+    // Handles fit in 31 bits, so that they survive a REG_DWORD.
+    EXPECT_LE(reinterpret_cast<std::uintptr_t>(child), 0x7FFFFFFFu);
+}
+
+TEST_F(WindowLifecycle, CreateAnsweringMinusOneFailsAndDestroys) {
+    HWND created = nullptr;
+    SetResponder([&](HWND window, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        created = window;
+        if (message == WM_CREATE) return -1;
+        return std::nullopt;
+    });
+    EXPECT_EQ(Create(nullptr, WS_VISIBLE), nullptr);
+    ASSERT_NE(created, nullptr);
+    EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{created, WM_CREATE}, {created, WM_DESTROY}}));
+    EXPECT_FALSE(IsWindow(created));
+    EXPECT_TRUE(SurfaceRecordNow().sizes.empty());
+}
+
+TEST_F(WindowLifecycle, DestroyTellsParentsFirstAndFreesEverything) {
+    HWND parent = Create();
+    HWND first = Create(parent);
+    HWND grandchild = Create(first);
+    HWND second = Create(parent);
+    SetTimer(first, 7, 1000, nullptr);
+    MessageLog::Get().Take();
+    bool children_alive_in_parent_destroy = false;
+    SetResponder([&](HWND window, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (window == parent && message == WM_DESTROY) {
+            children_alive_in_parent_destroy = IsWindow(first) && IsWindow(grandchild) && IsWindow(second);
+        }
+        return std::nullopt;
+    });
+    EXPECT_TRUE(DestroyWindow(parent));
+    EXPECT_EQ(
+        MessageLog::Get().Take(),
+        (std::vector<Logged>{
+            {parent, WM_DESTROY}, {first, WM_DESTROY}, {grandchild, WM_DESTROY}, {second, WM_DESTROY}}));
+    EXPECT_TRUE(children_alive_in_parent_destroy);
+    for (HWND window : {parent, first, grandchild, second}) EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(SurfaceRecordNow().destroyed.size(), 4u);
+    EXPECT_TRUE(device::RunningTimers().empty());
+    EXPECT_FALSE(DestroyWindow(parent));
+}
+
+TEST_F(WindowLifecycle, DestroyingTheActiveWindowTakesFocusAndActivationFirst) {
+    HWND window = Create(nullptr, WS_VISIBLE);
+    MessageLog::Get().Take();
+    DestroyWindow(window);
+    EXPECT_EQ(MessageLog::Get().Take(),
+              (std::vector<Logged>{{window, WM_KILLFOCUS}, {window, WM_ACTIVATE}, {window, WM_DESTROY}}));
+    EXPECT_EQ(GetForegroundWindow(), nullptr);
+    EXPECT_EQ(GetFocus(), nullptr);
+}
+
+TEST_F(WindowLifecycle, OnlyTheOwnerThreadDestroys) {
+    HWND window = Create();
+    BOOL destroyed = TRUE;
+    DWORD error = 0;
+    std::thread([&] {
+        destroyed = DestroyWindow(window);
+        error = GetLastError();
+    }).join();
+    EXPECT_FALSE(destroyed);
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_TRUE(IsWindow(window));
+}
+
+TEST_F(WindowLifecycle, AThreadThatEndsTakesItsWindowsAlong) {
+    HWND window = nullptr;
+    std::thread([&] { window = Create(); }).join();
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(SendMessageW(window, WM_USER, 0, 0), 0);
+}
+
+}  // namespace
+}  // namespace qf::test

@@ -1,0 +1,243 @@
+// The item's paint in message mode, checked through what reached the window: its pixels, the texts GDI
+// recorded for the frame, and the requests the stand-in Today screen received.
+#include "display/item_paint.h"
+
+#include <gtest/gtest.h>
+#include <todaycmn.h>
+
+#include <vector>
+
+#include "display/gdi_handles.h"
+#include "qfdevice/window_surface.h"
+#include "support/temp_device.h"
+
+namespace qf::display {
+namespace {
+
+constexpr COLORREF kText = RGB(10, 20, 30);
+constexpr COLORREF kHighlight = RGB(0, 0, 200);
+constexpr COLORREF kHighlightedText = RGB(250, 250, 0);
+constexpr COLORREF kWatermark = RGB(0, 200, 0);
+constexpr int kWidth = 240;
+constexpr int kHeight = 75;
+
+// What the stand-in Today screen saw; one shell per test.
+struct ShellLog {
+    std::vector<WPARAM> colors_asked;
+    int watermarks = 0;
+    RECT watermark_rect{};
+    HWND watermark_window = nullptr;
+};
+ShellLog* g_log = nullptr;
+PaintInputs* g_inputs = nullptr;
+
+LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == TODAYM_GETCOLOR) {
+        g_log->colors_asked.push_back(wparam);
+        switch (wparam) {
+            case TODAYCOLOR_HIGHLIGHT:
+                return kHighlight;
+            case TODAYCOLOR_HIGHLIGHTEDTEXT:
+                return kHighlightedText;
+            default:
+                return kText;
+        }
+    }
+    if (message == TODAYM_DRAWWATERMARK) {
+        auto* info = reinterpret_cast<TODAYDRAWWATERMARKINFO*>(lparam);
+        ++g_log->watermarks;
+        g_log->watermark_rect = info->rc;
+        g_log->watermark_window = info->hwnd;
+        GdiObject<HBRUSH> brush(CreateSolidBrush(kWatermark));
+        FillRect(info->hdc, &info->rc, brush.get());
+        return TRUE;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+LRESULT CALLBACK ItemProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_PAINT) {
+        PaintItem(window, *g_inputs);
+        return 0;
+    }
+    if (message == WM_ERASEBKGND) return 1;
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void Register(const char16_t* name, WNDPROC procedure) {
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = procedure;
+    window_class.lpszClassName = name;
+    RegisterClassW(&window_class);
+}
+
+class ItemPaint : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        g_log = &log_;
+        g_inputs = &inputs_;
+        Register(u"PaintTestShell", ShellProc);
+        Register(u"PaintTestItem", ItemProc);
+        shell_ = CreateWindowExW(0, u"PaintTestShell", u"", WS_VISIBLE, 0, 0, 480, 640, nullptr, nullptr,
+                                 nullptr, nullptr);
+        inputs_.content.status_text = u"Building View Listing...";
+    }
+    void TearDown() override {
+        DestroyWindow(shell_);
+        UnregisterClassW(u"PaintTestItem", nullptr);
+        UnregisterClassW(u"PaintTestShell", nullptr);
+        g_log = nullptr;
+        g_inputs = nullptr;
+    }
+
+    // Creates the item window (in tab mode inside a middle window, as the tab host nests it) and paints.
+    HWND Paint(int width = kWidth, int height = kHeight) {
+        HWND parent = shell_;
+        if (inputs_.host_mode == HostMode::kTab) {
+            parent = CreateWindowExW(0, u"PaintTestItem", u"", WS_CHILD | WS_VISIBLE, 0, 0, width, height,
+                                     shell_, nullptr, nullptr, nullptr);
+        }
+        HWND item = CreateWindowExW(0, u"PaintTestItem", u"", WS_CHILD | WS_VISIBLE, 0, 0, width, height,
+                                    parent, nullptr, nullptr, nullptr);
+        log_ = ShellLog{};
+        InvalidateRect(item, nullptr, TRUE);
+        UpdateWindow(item);
+        return item;
+    }
+
+    static COLORREF Pixel(HWND window, int x, int y) {
+        qf::device::SurfacePixels surface = qf::device::ReadWindowSurface(window);
+        std::uint32_t rgb = surface.pixels.at(static_cast<size_t>(y) * surface.width + x);
+        return RGB((rgb >> 16) & 0xff, (rgb >> 8) & 0xff, rgb & 0xff);
+    }
+
+    static qf::device::DrawnText OnlyText(HWND window) {
+        std::vector<qf::device::DrawnText> texts = qf::device::WindowTexts(window);
+        EXPECT_EQ(texts.size(), 1u);
+        return texts.empty() ? qf::device::DrawnText{} : texts.front();
+    }
+
+    qf::test::TempDevice device_;
+    ShellLog log_;
+    PaintInputs inputs_;
+    HWND shell_ = nullptr;
+};
+
+TEST_F(ItemPaint, ThemedMessageOnTheWatermarkInTheTodayTextColour) {
+    HWND item = Paint();
+    EXPECT_EQ(log_.watermarks, 1);
+    EXPECT_EQ(log_.watermark_window, item);
+    EXPECT_EQ(log_.watermark_rect.right, kWidth);
+    EXPECT_EQ(log_.watermark_rect.bottom, kHeight);
+    EXPECT_EQ(log_.colors_asked, std::vector<WPARAM>{TODAYCOLOR_TEXT});
+    EXPECT_EQ(Pixel(item, 5, kHeight - 1), kWatermark);
+
+    qf::device::DrawnText text = OnlyText(item);
+    EXPECT_EQ(text.text, u"No View items are available:  Please configure Quillfeed.");
+    EXPECT_EQ(text.left, 20);
+    EXPECT_EQ(text.top, 2);
+    EXPECT_LE(text.right, kWidth - 10);
+    EXPECT_EQ(text.color, kText);
+    EXPECT_EQ(text.font_height, -11);  // 8 points at 96 dpi
+    EXPECT_EQ(text.font_weight, FW_NORMAL);
+}
+
+TEST_F(ItemPaint, SelectionFillsWithTheHighlightAndSwitchesTheTextColour) {
+    inputs_.item_selected = true;
+    HWND item = Paint();
+    EXPECT_EQ(Pixel(item, 5, kHeight - 1), kHighlight);
+    EXPECT_EQ(OnlyText(item).color, kHighlightedText);
+    EXPECT_EQ(log_.colors_asked, (std::vector<WPARAM>{TODAYCOLOR_HIGHLIGHT, TODAYCOLOR_HIGHLIGHTEDTEXT}));
+}
+
+TEST_F(ItemPaint, WhiteBackgroundKeepsBlackTextEvenWhenSelected) {
+    inputs_.themed_background = false;
+    HWND item = Paint();
+    EXPECT_EQ(log_.watermarks, 0);
+    EXPECT_EQ(Pixel(item, 5, kHeight - 1), RGB(255, 255, 255));
+    EXPECT_EQ(OnlyText(item).color, RGB(0, 0, 0));
+
+    inputs_.item_selected = true;
+    item = Paint();
+    EXPECT_EQ(Pixel(item, 5, kHeight - 1), kHighlight);
+    EXPECT_EQ(OnlyText(item).color, RGB(0, 0, 0));
+    EXPECT_EQ(log_.colors_asked, std::vector<WPARAM>{TODAYCOLOR_HIGHLIGHT});
+}
+
+TEST_F(ItemPaint, MessagesFollowTheirOwnOrderAndSizes) {
+    inputs_.content.current_view_index = 0;
+    inputs_.font_size_name = u"largest";
+    EXPECT_EQ(OnlyText(Paint()).text, u"Building View Listing...");
+    EXPECT_EQ(OnlyText(Paint()).font_height, -13);  // 10 points
+
+    inputs_.content.status_text = u"ABOUT";
+    inputs_.content.about_text = u"Quillfeed version 2.0";
+    qf::device::DrawnText about = OnlyText(Paint());
+    EXPECT_EQ(about.text, u"Quillfeed version 2.0");
+    EXPECT_EQ(about.font_weight, FW_BOLD);
+
+    inputs_.content.database_unusable = true;
+    inputs_.content.database_message =
+        u"Quillfeed Warnings - see Help\n- Less than 1 MB of RAM is available.";
+    EXPECT_EQ(OnlyText(Paint()).text, inputs_.content.database_message);
+}
+
+TEST_F(ItemPaint, TabModeUsesTheNarrowMarginAndTheGrandparentsColours) {
+    inputs_.host_mode = HostMode::kTab;
+    HWND item = Paint();
+    EXPECT_EQ(OnlyText(item).left, 10);
+    EXPECT_EQ(log_.watermarks, 1);  // reached the shell through the middle window
+    EXPECT_EQ(OnlyText(item).color, kText);
+}
+
+TEST_F(ItemPaint, ScaledLayoutDoublesTheMargins) {
+    inputs_.scale = SkinScale{2, false, false};
+    qf::device::DrawnText text = OnlyText(Paint(480, 150));
+    EXPECT_EQ(text.left, 40);
+    EXPECT_EQ(text.top, 4);
+    EXPECT_LE(text.right, 480 - 20);
+    EXPECT_EQ(text.font_height, -11);  // the font grows with the dpi, not the scale factor
+}
+
+TEST_F(ItemPaint, MenuButtonWithRedTransparentOnlyInTodayMode) {
+    // A 2 x 1 button: red (transparent) then blue; stretched by 2 with the low-resolution skin.
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 2, -1, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    GdiObject<HBITMAP> button(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ASSERT_TRUE(button);
+    static_cast<std::uint32_t*>(bits)[0] = 0x00FF0000;  // red
+    static_cast<std::uint32_t*>(bits)[1] = 0x000000FF;  // blue
+    inputs_.menu_button = button.get();
+    inputs_.scale = SkinScale{2, false, false};
+
+    HWND item = Paint();
+    EXPECT_EQ(Pixel(item, 0, 0), kWatermark);
+    EXPECT_EQ(Pixel(item, 1, 1), kWatermark);
+    EXPECT_EQ(Pixel(item, 2, 0), RGB(0, 0, 255));
+    EXPECT_EQ(Pixel(item, 3, 1), RGB(0, 0, 255));
+    EXPECT_EQ(Pixel(item, 4, 0), kWatermark);
+
+    inputs_.scale.high_res_skin = true;
+    item = Paint();
+    EXPECT_EQ(Pixel(item, 1, 0), RGB(0, 0, 255));
+    EXPECT_EQ(Pixel(item, 2, 0), kWatermark);
+
+    inputs_.host_mode = HostMode::kTab;
+    item = Paint();
+    EXPECT_EQ(Pixel(item, 1, 0), kWatermark);
+}
+
+TEST_F(ItemPaint, AnItemTooLowForTheMessageShowsOnlyTheBackground) {
+    HWND item = Paint(kWidth, 2);
+    EXPECT_TRUE(qf::device::WindowTexts(item).empty());
+    EXPECT_EQ(log_.watermarks, 1);
+
+    inputs_.item_height = 2;  // a taller window does not make room: the item keeps to its height
+    item = Paint();
+    EXPECT_TRUE(qf::device::WindowTexts(item).empty());
+    EXPECT_EQ(log_.watermark_rect.bottom, kHeight);
+}
+
+}  // namespace
+}  // namespace qf::display

@@ -1,0 +1,62 @@
+#include "script.h"
+
+#include <gtest/gtest.h>
+
+namespace qf::emu {
+namespace {
+
+template <typename Command>
+Command Parsed(std::string_view line) {
+    auto result = ParseScriptLine(line);
+    EXPECT_TRUE(std::holds_alternative<ScriptCommand>(result)) << line;
+    if (!std::holds_alternative<ScriptCommand>(result)) return Command{};
+    const ScriptCommand& command = std::get<ScriptCommand>(result);
+    EXPECT_TRUE(std::holds_alternative<Command>(command)) << line;
+    return std::holds_alternative<Command>(command) ? std::get<Command>(command) : Command{};
+}
+
+bool Refused(std::string_view line) { return std::holds_alternative<ScriptError>(ParseScriptLine(line)); }
+
+TEST(ScriptParser, EveryCommand) {
+    using std::chrono::milliseconds;
+    EXPECT_EQ(Parsed<AdvanceCommand>("advance 5s").step, milliseconds(5000));
+    EXPECT_EQ(Parsed<AdvanceCommand>("advance 1500ms").step, milliseconds(1500));
+    EXPECT_EQ(Parsed<AdvanceCommand>("advance 2m").step, milliseconds(120'000));
+    EXPECT_EQ(Parsed<AdvanceCommand>("advance 1h").step, milliseconds(3'600'000));
+    EXPECT_EQ(Parsed<AdvanceCommand>("  advance   7  ").step, milliseconds(7000));
+
+    TapCommand tap = Parsed<TapCommand>("tap 120 40");
+    EXPECT_EQ(tap.x, 120);
+    EXPECT_EQ(tap.y, 40);
+
+    EXPECT_EQ(Parsed<KeyCommand>("key up").key, NavigationKey::kUp);
+    EXPECT_EQ(Parsed<KeyCommand>("key down").key, NavigationKey::kDown);
+    EXPECT_EQ(Parsed<KeyCommand>("key left").key, NavigationKey::kLeft);
+    EXPECT_EQ(Parsed<KeyCommand>("key right").key, NavigationKey::kRight);
+    EXPECT_EQ(Parsed<KeyCommand>("key enter\r").key, NavigationKey::kEnter);
+
+    EXPECT_EQ(Parsed<ScreenshotCommand>("screenshot out.png").path, "out.png");
+    EXPECT_EQ(Parsed<ScreenshotCommand>("screenshot  my shots/a b.png ").path, "my shots/a b.png");
+    EXPECT_EQ(Parsed<DumpCommand>("dump /tmp/state.json").path, "/tmp/state.json");
+    Parsed<QuitCommand>("quit");
+}
+
+TEST(ScriptParser, BlankAndCommentLinesAreSkipped) {
+    for (std::string_view line : {"", "   ", "\t\r", "# advance 5s", "  # note"}) {
+        EXPECT_TRUE(std::holds_alternative<std::nullopt_t>(ParseScriptLine(line))) << line;
+    }
+}
+
+TEST(ScriptParser, MalformedLinesAreRefusedWithAReason) {
+    for (std::string_view line :
+         {"advance", "advance 5x", "advance -5s", "advance s", "advance 99999999999999999999s",
+          "advance 999999999h", "tap 1", "tap 1 2 3", "tap a b", "tap -1 5", "key", "key home", "screenshot",
+          "dump", "quit now", "jump 5", "Advance 5s"}) {
+        EXPECT_TRUE(Refused(line)) << line;
+    }
+    auto error = ParseScriptLine("jump 5");
+    EXPECT_NE(std::get<ScriptError>(error).text.find("jump"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qf::emu

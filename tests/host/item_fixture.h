@@ -1,0 +1,60 @@
+// A throw-away device with the item's library state loaded, a stand-in Today screen window that answers
+// the item's colour and watermark requests, and a recorder of the messages a window receives.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <todaycmn.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/settings_store.h"
+#include "host/library_state.h"
+#include "support/temp_device.h"
+
+namespace qf::host::test {
+
+inline constexpr COLORREF kShellText = RGB(1, 2, 3);
+
+// Records every message a window gets (Wine's user32 tests do the same) by replacing its procedure and
+// passing each message on. One recorder per window; it must go before the window does.
+class MessageRecorder {
+  public:
+    explicit MessageRecorder(HWND window);
+    ~MessageRecorder();
+
+    int Count(UINT message) const;
+    void Clear() { messages_.clear(); }
+
+  private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+    HWND window_;
+    WNDPROC original_;
+    std::vector<UINT> messages_;
+};
+
+class ItemTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The stand-in Today screen, a top-level "DesktopExplorerWindow" in front.
+    HWND shell() const { return shell_; }
+    // A Today item record as the shell passes it.
+    TODAYLISTITEM Record(BOOL enabled) const;
+    // InitializeCustomItem through the library's entry, answering the item window.
+    HWND CreateTodayItem(TODAYLISTITEM& record);
+    std::optional<LONG> Setting(const std::u16string& section, const std::u16string& key) const;
+    bool TimerRuns(HWND window, UINT_PTR id) const;
+    // The texts of the window's latest frame, joined by "|".
+    std::u16string DrawnTexts(HWND window) const;
+
+    qf::test::TempDevice device_;
+
+  private:
+    HWND shell_ = nullptr;
+};
+
+}  // namespace qf::host::test

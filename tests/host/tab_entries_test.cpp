@@ -1,0 +1,141 @@
+// The tab host's entries: creation of the item window and control strip, show and hide with and without
+// a schedule, moving, hot keys and destruction.
+#include <gtest/gtest.h>
+
+#include "host/entry_points.h"
+#include "host/item_fixture.h"
+#include "host/timers.h"
+#include "qfdevice/window_manager.h"
+
+namespace qf::host::test {
+namespace {
+
+using std::chrono::milliseconds;
+
+class TabTest : public ItemTest {
+  protected:
+    void SetUp() override {
+        ItemTest::SetUp();
+        item_ = CreateTab(shell(), TabRect{0, 30, 240, 200}, TabRect{0, 230, 240, 24}, &strip_);
+        ASSERT_NE(item_, nullptr);
+        ASSERT_NE(strip_, nullptr);
+    }
+    void TearDown() override {
+        DestroyTab();
+        ItemTest::TearDown();
+    }
+
+    static RECT WindowRect(HWND window) {
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        return rect;
+    }
+
+    HWND item_ = nullptr;
+    HWND strip_ = nullptr;
+};
+
+TEST_F(TabTest, CreatesBothWindowsAtTheGivenPlaces) {
+    EXPECT_EQ(Library().host_mode, display::HostMode::kTab);
+    EXPECT_EQ(GetParent(item_), shell());
+    EXPECT_EQ(GetParent(strip_), shell());
+    EXPECT_EQ(WindowRect(item_).top, 30);
+    EXPECT_EQ(WindowRect(item_).bottom, 230);
+    EXPECT_EQ(WindowRect(strip_).top, 230);
+    EXPECT_EQ(Item().item_height, 200);
+    EXPECT_EQ(Item().status_text, u"Building View Listing...");
+    EXPECT_EQ(Setting(u"Today", u"HWND"), static_cast<LONG>(reinterpret_cast<std::uintptr_t>(item_)));
+    EXPECT_TRUE(TimerRuns(item_, kStartupTimer));
+    EXPECT_EQ(TabApiVersion(), 1);
+}
+
+TEST_F(TabTest, HotKeysActOnlyWhenPressedAndAlwaysAnswerOne) {
+    MessageRecorder item_messages(item_);
+    MessageRecorder strip_messages(strip_);
+    EXPECT_EQ(HotKeyDown(0), 1);
+    EXPECT_EQ(HotKeyUp(0), 1);
+    EXPECT_EQ(HotKeyEnter(0), 1);
+    EXPECT_EQ(item_messages.Count(WM_PAINT), 0);
+    EXPECT_EQ(strip_messages.Count(WM_PAINT), 0);
+
+    EXPECT_EQ(HotKeyDown(1), 1);
+    EXPECT_EQ(HotKeyUp(0x80), 1);
+    EXPECT_EQ(HotKeyEnter(1), 1);
+    EXPECT_EQ(item_messages.Count(WM_PAINT), 3);
+    EXPECT_EQ(strip_messages.Count(WM_PAINT), 3);  // the strip repaints first
+}
+
+TEST_F(TabTest, MoveWindowChangesTheReportedHeightAndLeavesTheStrip) {
+    RECT strip_before = WindowRect(strip_);
+    MoveTab(TabRect{0, 40, 240, 120});
+    RECT moved = WindowRect(item_);
+    EXPECT_EQ(moved.top, 40);
+    EXPECT_EQ(moved.bottom - moved.top, 120);
+    RECT strip_after = WindowRect(strip_);
+    EXPECT_TRUE(EqualRect(&strip_before, &strip_after));
+
+    TODAYLISTITEM record = Record(TRUE);
+    EXPECT_EQ(SendMessageW(item_, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0),
+              TRUE);
+    EXPECT_EQ(record.cyp, 120u);
+    // Moving raises no height-changed flag: a later query has nothing new to report.
+    MoveTab(TabRect{0, 40, 240, 150});
+    EXPECT_EQ(SendMessageW(item_, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0),
+              FALSE);
+    EXPECT_EQ(record.cyp, 120u);
+    // The control strip answers the query like the item window.
+    record.cyp = 0;
+    EXPECT_EQ(SendMessageW(strip_, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0),
+              TRUE);
+    EXPECT_EQ(record.cyp, 150u);
+}
+
+TEST_F(TabTest, HideStopsTheHeartbeatUnlessAScheduleNeedsIt) {
+    qf::device::AdvanceClockAndPump(milliseconds(1000));  // the start-up has run
+    HideTab();
+    ShowTab();
+    EXPECT_TRUE(TimerRuns(item_, kHeartbeatTimer));
+    EXPECT_TRUE(IsWindowVisible(item_));
+
+    HideTab();
+    EXPECT_FALSE(TimerRuns(item_, kHeartbeatTimer));
+    EXPECT_FALSE(Item().heartbeat_running);
+    EXPECT_FALSE(IsWindowVisible(item_));
+    EXPECT_FALSE(IsWindowVisible(strip_));
+
+    ShowTab();
+    EXPECT_TRUE(IsWindowVisible(strip_));
+    Item().schedule_active = true;
+    HideTab();
+    EXPECT_TRUE(TimerRuns(item_, kHeartbeatTimer));
+    EXPECT_FALSE(Item().visible);
+    EXPECT_FALSE(IsWindowVisible(item_));
+
+    // Hidden, the ticks serve the schedule only: a requested repaint waits.
+    MessageRecorder recorder(item_);
+    Item().repaint_requested = true;
+    Item().ticker_delay = 0;
+    qf::device::AdvanceClockAndPump(milliseconds(3000));
+    EXPECT_EQ(recorder.Count(WM_PAINT), 0);
+    EXPECT_TRUE(Item().repaint_requested);
+}
+
+TEST_F(TabTest, DestroyForgetsBothWindowsAndLaterCallsDoNothing) {
+    DestroyTab();
+    EXPECT_FALSE(IsWindow(item_));
+    EXPECT_FALSE(IsWindow(strip_));
+    EXPECT_EQ(Setting(u"Today", u"HWND"), 0);
+    DestroyTab();
+    ShowTab();
+    HideTab();
+    EXPECT_EQ(HotKeyDown(1), 1);
+    EXPECT_EQ(ShowTabAbout(), FALSE);
+}
+
+TEST_F(TabTest, SettingsAskTheMainApplicationToStartOnItsSettings) {
+    EXPECT_EQ(ShowTabSettings(), 0);
+    EXPECT_EQ(Setting(u"General", u"StartMode"), 1);
+}
+
+}  // namespace
+}  // namespace qf::host::test

@@ -1,0 +1,220 @@
+// The Today screen's side of the item: InitializeCustomItem, the refresh-cache negotiation, the two
+// timers, the selection messages and the release-database message.
+#include <gtest/gtest.h>
+
+#include "host/about.h"
+#include "host/entry_points.h"
+#include "host/item_fixture.h"
+#include "host/timers.h"
+#include "qfdevice/window_manager.h"
+#include "qfdevice/window_surface.h"
+
+namespace qf::host::test {
+namespace {
+
+using std::chrono::milliseconds;
+constexpr char16_t kNoView[] = u"No View items are available:  Please configure Quillfeed.";
+
+bool ClassRegistered(const char16_t* name) {
+    WNDCLASSW probe{};
+    probe.lpfnWndProc = DefWindowProcW;
+    probe.lpszClassName = name;
+    if (RegisterClassW(&probe) != 0) {
+        UnregisterClassW(name, nullptr);
+        return false;
+    }
+    return true;
+}
+
+TEST_F(ItemTest, DisabledItemCreatesNothing) {
+    TODAYLISTITEM record = Record(FALSE);
+    EXPECT_EQ(CreateTodayItem(record), nullptr);
+    EXPECT_FALSE(ClassRegistered(u"ZelTodayRSSClass"));
+    EXPECT_EQ(Setting(u"Today", u"HWND"), std::nullopt);
+    EXPECT_EQ(Item().window, nullptr);
+}
+
+TEST_F(ItemTest, EnabledItemIsAParkedChildThatPublishesItsHandle) {
+    TODAYLISTITEM record = Record(TRUE);
+    HWND item = CreateTodayItem(record);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(GetParent(item), shell());
+    EXPECT_TRUE(IsWindowVisible(item));
+    RECT rect{};
+    GetWindowRect(item, &rect);
+    EXPECT_EQ(rect.left, 0x1001F);
+    EXPECT_EQ(rect.right - rect.left, 150);
+    EXPECT_EQ(rect.bottom - rect.top, 100);
+    EXPECT_EQ(Setting(u"Today", u"HWND"), static_cast<LONG>(reinterpret_cast<std::uintptr_t>(item)));
+    EXPECT_TRUE(TimerRuns(item, kStartupTimer));
+    EXPECT_EQ(Item().top_level, shell());
+    EXPECT_TRUE(Item().status_text.empty());
+
+    DestroyWindow(item);
+    EXPECT_EQ(Setting(u"Today", u"HWND"), 0);
+    EXPECT_FALSE(TimerRuns(item, kStartupTimer));
+
+    // A class left over from an earlier item is replaced by the next one.
+    TODAYLISTITEM again = Record(TRUE);
+    EXPECT_NE(CreateTodayItem(again), nullptr);
+}
+
+TEST_F(ItemTest, TopLevelWindowNameAloneStillFindsTheTodayScreen) {
+    AppSettings().WriteString(u"Today", u"TopLevelWindowName", u"Somewhere Else");
+    TODAYLISTITEM record = Record(TRUE);
+    ASSERT_NE(CreateTodayItem(record), nullptr);
+    EXPECT_EQ(Item().top_level, shell());
+}
+
+TEST_F(ItemTest, RefreshCacheReportsTheHeightOnTheFirstQueryAndAfterAChange) {
+    TODAYLISTITEM record = Record(TRUE);
+    HWND item = CreateTodayItem(record);
+    MessageRecorder recorder(item);
+    auto query = [&] {
+        return SendMessageW(item, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0);
+    };
+    EXPECT_EQ(query(), TRUE);
+    EXPECT_EQ(record.cyp, 75u);
+    EXPECT_EQ(recorder.Count(WM_PAINT), 1);
+    EXPECT_EQ(DrawnTexts(item), kNoView);
+
+    EXPECT_EQ(query(), FALSE);
+    EXPECT_EQ(recorder.Count(WM_PAINT), 1);
+
+    Item().item_height = 90;
+    Item().height_changed = true;
+    EXPECT_EQ(query(), TRUE);
+    EXPECT_EQ(record.cyp, 90u);
+    EXPECT_FALSE(Item().height_changed);
+    EXPECT_EQ(query(), FALSE);
+    EXPECT_EQ(SendMessageW(item, WM_TODAYCUSTOM_QUERYREFRESHCACHE, 0, 0), FALSE);
+}
+
+TEST_F(ItemTest, StartupTimerFiresOnceAndHandsOverToTheHeartbeat) {
+    TODAYLISTITEM record = Record(TRUE);
+    HWND item = CreateTodayItem(record);
+    Item().status_text = u"Building View Listing...";
+    qf::device::AdvanceClockAndPump(milliseconds(999));
+    EXPECT_TRUE(TimerRuns(item, kStartupTimer));
+    EXPECT_FALSE(TimerRuns(item, kHeartbeatTimer));
+
+    qf::device::AdvanceClockAndPump(milliseconds(1));
+    EXPECT_FALSE(TimerRuns(item, kStartupTimer));
+    EXPECT_TRUE(TimerRuns(item, kHeartbeatTimer));
+    EXPECT_TRUE(Item().heartbeat_running);
+    EXPECT_TRUE(Item().status_text.empty());
+    EXPECT_EQ(Item().current_view_index, -1);
+    EXPECT_EQ(Item().current_view_name, u"None Active");
+}
+
+TEST_F(ItemTest, HeartbeatReloadsOnChangeAndNoticesASleepingDevice) {
+    TODAYLISTITEM record = Record(TRUE);
+    HWND item = CreateTodayItem(record);
+    qf::device::AdvanceClockAndPump(milliseconds(1000));
+
+    AppSettings().WriteDword(u"Today", u"TodayHasChanged", 1);
+    Item().status_text = u"stale";
+    qf::device::AdvanceClockAndPump(milliseconds(1000));
+    EXPECT_EQ(Setting(u"Today", u"TodayHasChanged"), 0);
+    EXPECT_TRUE(Item().status_text.empty());
+    EXPECT_TRUE(TimerRuns(item, kHeartbeatTimer));
+
+    EXPECT_EQ(Setting(u"AutoReload", u"ResetNextReload"), std::nullopt);
+    Item().previous_tick_ms -= 6 * 60'000;
+    qf::device::AdvanceClockAndPump(milliseconds(1000));
+    EXPECT_EQ(Setting(u"AutoReload", u"ResetNextReload"), 1);
+}
+
+TEST_F(ItemTest, AboutShowsInBoldForFourTicks) {
+    TODAYLISTITEM record = Record(TRUE);
+    HWND item = CreateTodayItem(record);
+    SendMessageW(item, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0);
+    qf::device::AdvanceClockAndPump(milliseconds(1000));  // the heartbeat runs from here on
+
+    AppSettings().WriteString(u"AutoReload", u"LastRefreshDate", u"05/02/2024 18:30");
+    EXPECT_NE(ShowAbout(Item()), FALSE);
+    std::vector<qf::device::DrawnText> about = qf::device::WindowTexts(item);
+    ASSERT_EQ(about.size(), 1u);
+    EXPECT_EQ(about[0].text, AboutText());
+    EXPECT_EQ(about[0].font_weight, FW_BOLD);
+    EXPECT_NE(about[0].text.find(u"Last Refresh: 05/02/2024 18:30"), std::u16string::npos);
+
+    qf::device::AdvanceClockAndPump(milliseconds(3000));
+    EXPECT_EQ(DrawnTexts(item), AboutText());
+    qf::device::AdvanceClockAndPump(milliseconds(1000));
+    EXPECT_EQ(DrawnTexts(item), kNoView);
+}
+
+TEST_F(ItemTest, HeartbeatLeavesTheItemAloneWhileAnotherWindowIsInFront) {
+    TODAYLISTITEM record = Record(TRUE);
+    HWND item = CreateTodayItem(record);
+    qf::device::AdvanceClockAndPump(milliseconds(1000));
+    HWND other = CreateWindowExW(0, u"DesktopExplorerWindow", u"Other", WS_VISIBLE, 0, 0, 10, 10, nullptr,
+                                 nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    AppSettings().WriteDword(u"Today", u"TodayHasChanged", 1);
+    qf::device::AdvanceClockAndPump(milliseconds(2000));
+    EXPECT_EQ(Setting(u"Today", u"TodayHasChanged"), 1);
+
+    SetForegroundWindow(shell());
+    qf::device::AdvanceClockAndPump(milliseconds(1000));
+    EXPECT_EQ(Setting(u"Today", u"TodayHasChanged"), 0);
+    DestroyWindow(other);
+    EXPECT_TRUE(IsWindow(item));
+}
+
+TEST_F(ItemTest, SelectionFollowsTheTodayScreensKeys) {
+    TODAYLISTITEM record = Record(TRUE);
+    HWND item = CreateTodayItem(record);
+    auto send = [&](UINT message, WPARAM key) { return SendMessageW(item, message, key, 0); };
+
+    EXPECT_EQ(send(WM_TODAYCUSTOM_USERNAVIGATION, VK_DOWN), 0);  // not selected yet
+    EXPECT_EQ(send(WM_TODAYCUSTOM_RECEIVEDSELECTION, VK_RIGHT), 0);
+    EXPECT_FALSE(Library().item_selected);
+    for (WPARAM key : {WPARAM{VK_UP}, WPARAM{VK_DOWN}, WPARAM{0}}) {
+        Library().item_selected = false;
+        EXPECT_EQ(send(WM_TODAYCUSTOM_RECEIVEDSELECTION, key), 1) << key;
+        EXPECT_TRUE(Library().item_selected);
+    }
+    EXPECT_EQ(send(WM_TODAYCUSTOM_USERNAVIGATION, VK_DOWN), 1);
+    EXPECT_EQ(send(WM_TODAYCUSTOM_USERNAVIGATION, VK_UP), 1);
+    EXPECT_EQ(send(WM_TODAYCUSTOM_USERNAVIGATION, VK_LEFT), 1);
+    EXPECT_TRUE(Library().item_selected);
+    EXPECT_EQ(send(WM_TODAYCUSTOM_USERNAVIGATION, VK_RIGHT), 0);
+    EXPECT_FALSE(Library().item_selected);
+
+    Library().item_selected = true;
+    EXPECT_EQ(send(WM_TODAYCUSTOM_LOSTSELECTION, 0), 1);
+    EXPECT_FALSE(Library().item_selected);
+}
+
+TEST_F(ItemTest, ReleaseDatabaseAnswersTwo) {
+    TODAYLISTITEM record = Record(TRUE);
+    HWND item = CreateTodayItem(record);
+    EXPECT_EQ(SendMessageW(item, 0x041E, 0, 0), 2);
+}
+
+TEST_F(ItemTest, SuspendAndActivationControlTheHeartbeat) {
+    TODAYLISTITEM record = Record(TRUE);
+    HWND item = CreateTodayItem(record);
+    qf::device::AdvanceClockAndPump(milliseconds(1000));
+    ASSERT_TRUE(TimerRuns(item, kHeartbeatTimer));
+
+    SendMessageW(item, 0x03FF, 0, 0);
+    EXPECT_FALSE(TimerRuns(item, kHeartbeatTimer));
+    SendMessageW(item, WM_ACTIVATE, WA_INACTIVE, 0);  // a suspended item only wakes up
+    EXPECT_TRUE(TimerRuns(item, kHeartbeatTimer));
+
+    SendMessageW(item, WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_FALSE(TimerRuns(item, kHeartbeatTimer));
+    SendMessageW(item, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_TRUE(TimerRuns(item, kHeartbeatTimer));
+
+    Item().schedule_active = true;
+    SendMessageW(item, 0x03FF, 0, 0);
+    SendMessageW(item, WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_TRUE(TimerRuns(item, kHeartbeatTimer));
+}
+
+}  // namespace
+}  // namespace qf::host::test

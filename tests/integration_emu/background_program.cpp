@@ -1,0 +1,84 @@
+#include "integration_emu/background_program.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <fstream>
+#include <sstream>
+
+extern char** environ;
+
+namespace qf::test {
+
+BackgroundProgram::BackgroundProgram(const std::vector<std::string>& argv,
+                                     const std::vector<std::string>& env,
+                                     const std::filesystem::path& output_prefix)
+    : output_prefix_(output_prefix) {
+    std::signal(SIGPIPE, SIG_IGN);
+    int in[2];
+    if (::pipe2(in, O_CLOEXEC) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+    std::string out = output_prefix.string() + ".out";
+    std::string err = output_prefix.string() + ".err";
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+
+    std::vector<std::string> env_strings;
+    for (char** e = environ; *e != nullptr; ++e) env_strings.emplace_back(*e);
+    env_strings.insert(env_strings.end(), env.begin(), env.end());
+    std::vector<char*> env_pointers;
+    for (std::string& entry : env_strings) env_pointers.push_back(entry.data());
+    env_pointers.push_back(nullptr);
+    std::vector<std::string> args = argv;
+    std::vector<char*> arg_pointers;
+    for (std::string& arg : args) arg_pointers.push_back(arg.data());
+    arg_pointers.push_back(nullptr);
+
+    if (posix_spawn(&pid_, arg_pointers[0], &actions, nullptr, arg_pointers.data(), env_pointers.data()) !=
+        0) {
+        pid_ = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(in[0]);
+    stdin_fd_ = in[1];
+}
+
+BackgroundProgram::~BackgroundProgram() {
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        Finish();
+    }
+    if (stdin_fd_ >= 0) ::close(stdin_fd_);
+}
+
+bool BackgroundProgram::Write(const std::string& text) {
+    if (stdin_fd_ < 0) return false;
+    return ::write(stdin_fd_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+}
+
+int BackgroundProgram::Finish() {
+    if (stdin_fd_ >= 0) {
+        ::close(stdin_fd_);
+        stdin_fd_ = -1;
+    }
+    if (pid_ <= 0) return -1;
+    int status = 0;
+    pid_t waited = ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+    if (waited < 0 || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+std::string BackgroundProgram::Errors() const {
+    std::ifstream in(output_prefix_.string() + ".err");
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace qf::test

@@ -1,0 +1,228 @@
+// Runs the real `quillfeed init` and `quillfeed-emu today` on a throw-away device.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <thread>
+
+#include "common/settings_store.h"
+#include "integration_emu/background_program.h"
+#include "qfdevice/gdi_io.h"
+#include "support/run_program.h"
+#include "support/temp_device.h"
+#include "support/watchdog.h"
+
+namespace qf {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr char kNoView[] = "No View items are available:  Please configure Quillfeed.";
+const std::vector<std::string> kPinnedClock = {"QUILLFEED_CLOCK=2024-05-03T09:00:00"};
+
+class TodayEmulator : public ::testing::Test {
+  protected:
+    void Init(const std::string& profile = "qvga") {
+        test::ProgramResult init = test::RunProgram(
+            {test::BuiltProgram("quillfeed"), "--device", root(), "init", "--profile", profile});
+        ASSERT_EQ(init.exit_code, 0) << init.err;
+    }
+
+    // Runs the Today screen with the script lines; answers its result.
+    test::ProgramResult Emulate(const std::vector<std::string>& lines, std::vector<std::string> extra = {}) {
+        std::ofstream(device_.HostPath("script.txt")) << Join(lines);
+        std::vector<std::string> args = {
+            test::BuiltProgram("quillfeed-emu"),    "today", "--device", root(), "--script",
+            device_.HostPath("script.txt").string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return test::RunProgram(args, {}, kPinnedClock);
+    }
+
+    nlohmann::json Dump(const std::string& name) {
+        std::ifstream in(device_.HostPath(name));
+        return nlohmann::json::parse(in);
+    }
+
+    // The item's Today/HWND as the command line reads it.
+    std::string HwndSetting() {
+        return test::RunProgram({test::BuiltProgram("quillfeed"), "--device", root(), "settings", "get",
+                                 "Today", "HWND", "--default", "none"})
+            .out;
+    }
+
+    static std::string Join(const std::vector<std::string>& lines) {
+        std::string text;
+        for (const std::string& line : lines) text += line + "\n";
+        return text;
+    }
+
+    std::string root() const { return device_.root().string(); }
+    std::string Host(const std::string& name) const { return device_.HostPath(name).string(); }
+
+    test::TempDevice device_;
+};
+
+const nlohmann::json* FindText(const nlohmann::json& item, const std::string& text) {
+    for (const nlohmann::json& drawn : item["texts"]) {
+        if (drawn["text"] == text) return &drawn;
+    }
+    return nullptr;
+}
+
+bool TimerRunning(const nlohmann::json& dump, const nlohmann::json& hwnd, int id) {
+    for (const nlohmann::json& timer : dump["timers"]) {
+        if (timer["hwnd"] == hwnd && timer["id"] == id) return true;
+    }
+    return false;
+}
+
+// Dark pixels inside a screen rectangle of the PNG: text drawn there.
+int DarkPixels(const std::u16string& device_png, int left, int top, int right, int bottom, SIZE* size) {
+    qf::device::LoadedImage image = qf::device::LoadImageFile(device_png);
+    if (image.bitmap == nullptr) return -1;
+    *size = SIZE{image.width, image.height};
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, image.bitmap);
+    int dark = 0;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            COLORREF c = GetPixel(dc, x, y);
+            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 240) ++dark;
+        }
+    }
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    DeleteObject(image.bitmap);
+    return dark;
+}
+
+TEST_F(TodayEmulator, FreshDeviceShowsTheNoViewMessage) {
+    Init();
+    test::ProgramResult run =
+        Emulate({"advance 2s", "dump " + Host("out.json"), "screenshot " + Host("out.png")});
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+
+    nlohmann::json dump = Dump("out.json");
+    EXPECT_EQ(dump["screen"]["width"], 240);
+    EXPECT_EQ(dump["screen"]["height"], 320);
+    EXPECT_EQ(dump["time"], "2024-05-03T09:00:02");
+    ASSERT_EQ(dump["items"].size(), 1u);
+    const nlohmann::json& item = dump["items"][0];
+    EXPECT_EQ(item["name"], "Quillfeed Today");
+    EXPECT_EQ(item["class"], "ZelTodayRSSClass");
+    EXPECT_EQ(item["height"], 75);
+    EXPECT_EQ(item["visible"], true);
+    EXPECT_EQ(item["rect"], (nlohmann::json{{"left", 0}, {"top", 26}, {"right", 240}, {"bottom", 101}}));
+    const nlohmann::json* text = FindText(item, kNoView);
+    ASSERT_NE(text, nullptr) << item["texts"].dump();
+    EXPECT_EQ((*text)["rect"]["left"], 20);
+    EXPECT_EQ((*text)["rect"]["top"], 2);
+    EXPECT_EQ((*text)["font_height"], -11);
+    EXPECT_EQ((*text)["font_weight"], 400);
+    EXPECT_EQ((*text)["color"], "#000000");
+    EXPECT_TRUE(TimerRunning(dump, item["hwnd"], 21));
+    EXPECT_FALSE(TimerRunning(dump, item["hwnd"], 13));
+
+    SIZE size{};
+    EXPECT_GT(DarkPixels(u"\\out.png", 20, 26, 230, 101, &size), 50);  // the message
+    EXPECT_EQ(size.cx, 240);
+    EXPECT_EQ(size.cy, 320);
+    EXPECT_EQ(DarkPixels(u"\\out.png", 0, 110, 240, 320, &size), 0);  // nothing below the item
+    EXPECT_EQ(HwndSetting(), "0\n");
+}
+
+TEST_F(TodayEmulator, VgaScreenAt192Dpi) {
+    Init("vga");
+    test::ProgramResult run =
+        Emulate({"advance 1s"}, {"--dump", Host("vga.json"), "--screenshot", Host("vga.png")});
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    nlohmann::json dump = Dump("vga.json");
+    EXPECT_EQ(dump["screen"]["width"], 480);
+    EXPECT_EQ(dump["screen"]["dpi"], 192);
+    const nlohmann::json& item = dump["items"][0];
+    EXPECT_EQ(item["rect"]["top"], 52);
+    EXPECT_EQ(item["rect"]["right"], 480);
+    const nlohmann::json* text = FindText(item, kNoView);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ((*text)["font_height"], -21);  // 8 points at 192 dpi
+    SIZE size{};
+    EXPECT_GT(DarkPixels(u"\\vga.png", 0, 52, 480, 52 + 75, &size), 50);
+    EXPECT_EQ(size.cx, 480);
+    EXPECT_EQ(size.cy, 640);
+}
+
+TEST_F(TodayEmulator, ReleaseDatabaseMessageFromAnotherProcess) {
+    Init();
+    test::Watchdog watchdog(60s, "the release-database message to a running emulator");
+    test::BackgroundProgram emulator(
+        {test::BuiltProgram("quillfeed-emu"), "today", "--device", root(), "--script", "-"}, kPinnedClock,
+        device_.HostPath("emulator"));
+    ASSERT_TRUE(emulator.started());
+
+    // The command line finds the item window as the main application would: through Today/HWND.
+    LONG published = 0;
+    for (int attempt = 0; attempt < 600 && published == 0; ++attempt) {
+        published = AppSettings().ReadDword(u"Today", u"HWND", 0);
+        if (published == 0) std::this_thread::sleep_for(50ms);
+    }
+    ASSERT_NE(published, 0) << emulator.Errors();
+    HWND item = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(published));
+    EXPECT_EQ(SendMessageW(item, 0x041E, 0, 0), 2);
+
+    ASSERT_TRUE(emulator.Write("dump " + Host("running.json") + "\nquit\n"));
+    EXPECT_EQ(emulator.Finish(), 0) << emulator.Errors();
+    EXPECT_EQ(Dump("running.json")["items"][0]["hwnd"], published);
+    EXPECT_EQ(AppSettings().ReadDword(u"Today", u"HWND", -1), 0);
+    EXPECT_EQ(SendMessageW(item, 0x041E, 0, 0), 0);  // the window is gone
+}
+
+TEST_F(TodayEmulator, KeysMoveTheSelectionOntoTheItem) {
+    Init();
+    test::ProgramResult run = Emulate({"advance 1s", "key down", "dump " + Host("selected.json"), "key right",
+                                       "dump " + Host("left.json")});
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    nlohmann::json selected = Dump("selected.json")["items"][0];
+    EXPECT_EQ(selected["selected"], true);
+    EXPECT_EQ(FindText(selected, kNoView)->at("color"), "#FFFFFF");  // highlighted text
+    nlohmann::json left = Dump("left.json")["items"][0];
+    EXPECT_EQ(left["selected"], false);
+    EXPECT_EQ(FindText(left, kNoView)->at("color"), "#000000");
+}
+
+TEST_F(TodayEmulator, ExplicitPluginNeedsNoRegistration) {
+    Init();
+    ASSERT_EQ(RegDeleteKeyW(HKEY_LOCAL_MACHINE, u"Software\\Microsoft\\Today\\Items\\Quillfeed Today"),
+              ERROR_SUCCESS);
+    std::string plugin = std::string(QF_BINARY_DIR) + "/src/libquillfeedtoday.so";
+    test::ProgramResult run = Emulate({"dump " + Host("plugin.json")}, {"--plugin", plugin});
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(Dump("plugin.json")["items"][0]["class"], "ZelTodayRSSClass");
+}
+
+TEST_F(TodayEmulator, ProblemsAreOneLineAndNonZero) {
+    test::ProgramResult no_device = Emulate({"quit"});
+    EXPECT_EQ(no_device.exit_code, 1);
+    EXPECT_NE(no_device.err.find("no device"), std::string::npos) << no_device.err;
+
+    Init();
+    test::ProgramResult bad_line = Emulate({"advance 1s", "fly away", "dump " + Host("never.json")});
+    EXPECT_EQ(bad_line.exit_code, 2);
+    EXPECT_NE(bad_line.err.find("script line 2"), std::string::npos) << bad_line.err;
+    EXPECT_FALSE(std::filesystem::exists(device_.HostPath("never.json")));
+    EXPECT_EQ(HwndSetting(), "0\n");
+
+    test::ProgramResult no_script = test::RunProgram(
+        {test::BuiltProgram("quillfeed-emu"), "today", "--device", root(), "--script", Host("missing.txt")});
+    EXPECT_EQ(no_script.exit_code, 1);
+    EXPECT_NE(no_script.err.find("cannot read the script"), std::string::npos) << no_script.err;
+
+    ASSERT_EQ(RegDeleteKeyW(HKEY_LOCAL_MACHINE, u"Software\\Microsoft\\Today\\Items"), ERROR_SUCCESS);
+    test::ProgramResult no_item = Emulate({"quit"});
+    EXPECT_EQ(no_item.exit_code, 1);
+    EXPECT_NE(no_item.err.find("no Today item"), std::string::npos) << no_item.err;
+}
+
+}  // namespace
+}  // namespace qf
