@@ -15,6 +15,14 @@ int main(int argc, char** argv) {
     qf::cli::AddSettingsCommands(app, context);
     qf::cli::AddParseCommand(app, context);
     qf::cli::AddDateCommand(app, context);
+    qf::cli::AddDbCommands(app, context);
+    qf::cli::AddViewCommands(app, context);
+    qf::cli::AddFeedCommands(app, context);
+    qf::cli::AddItemCommands(app, context);
+    qf::cli::AddListingCommand(app, context);
+    qf::cli::AddSearchCommand(app, context);
+    qf::cli::AddSubscriptionCommands(app, context);
+    qf::cli::AddBackupCommands(app, context);
 
     try {
         app.parse(argc, argv);

@@ -1,0 +1,91 @@
+// What the database commands share: the terminal stand-ins for the device's message boxes, the opened
+// database of the device, device paths given on the command line, and the JSON forms of records.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "command_context.h"
+#include "db/listing_model.h"
+
+namespace qf::cli {
+
+enum class Answer { kAsk, kYes };
+
+// Shows the device's message boxes on the terminal for its lifetime: the text goes to stderr; a Yes/No
+// question is answered Yes with kYes, else asked on the terminal when stdin is one, else answered No.
+class TerminalMessageBoxes {
+  public:
+    explicit TerminalMessageBoxes(Answer answer);
+    ~TerminalMessageBoxes();
+    TerminalMessageBoxes(const TerminalMessageBoxes&) = delete;
+    TerminalMessageBoxes& operator=(const TerminalMessageBoxes&) = delete;
+};
+
+// The device's database, opened for one command (the 1.0 upgrade asked through the message boxes). The
+// device must exist; throws CommandError when no database is set up or it does not open.
+class DatabaseSession {
+  public:
+    DatabaseSession(CommandContext& context, Answer answer);
+    ~DatabaseSession();
+
+    FeedDatabase& database() { return model_->database(); }
+    ListingModel& model() { return *model_; }
+    const std::u16string& path() const { return path_; }
+    // Tells a running item that the data changed (Today/TodayHasChanged), as the main application does.
+    void MarkChanged();
+
+  private:
+    TerminalMessageBoxes boxes_;
+    std::unique_ptr<ListingModel> model_;
+    std::u16string path_;
+};
+
+// A device path typed on the command line: "/" may stand for "\"; a path without a leading separator
+// is taken from the root.
+std::u16string DevicePathArgument(const std::string& argument);
+
+// A file named on the command line for an operation that works on device files: an argument starting
+// with "\" is a device path; anything else is a host file, copied into the device's \Temp folder to be
+// read, or copied out of it by Finish after being written. The copy in \Temp goes with the object.
+class DeviceFile {
+  public:
+    enum class Use { kRead, kWrite };
+    // Throws CommandError when a host file to read cannot be copied in.
+    DeviceFile(const std::string& argument, Use use);
+    ~DeviceFile();
+    DeviceFile(const DeviceFile&) = delete;
+    DeviceFile& operator=(const DeviceFile&) = delete;
+
+    const std::u16string& device_path() const { return device_path_; }
+    bool is_host_file() const { return !host_path_.empty(); }
+    // After a write: copies the device file to the host file. Throws CommandError on failure.
+    void Finish();
+
+  private:
+    std::u16string device_path_;
+    std::filesystem::path host_path_;
+    std::filesystem::path temporary_;
+};
+
+// The audio folder of the device's settings: Audio/Folder, else the install folder + "\rssAudio".
+std::u16string AudioFolderSetting();
+
+// Throws CommandError(`message`) unless `ok`.
+void Require(bool ok, const std::string& message);
+
+// "YYYY-MM-DD HH:MM:SS", or "" for an all-zero date.
+std::string DateText(const SYSTEMTIME& date);
+
+// The JSON form of a record, fields named as in the backup file where they appear there.
+nlohmann::json ToJson(const ViewRecord& view);
+nlohmann::json ToJson(const FeedRecord& feed);
+nlohmann::json ToJson(const ItemRecord& item);
+nlohmann::json ToJson(const ListingRow& row);
+
+// Adds --yes to a command group (and lets it fall through to its subcommands).
+void AddYesOption(CLI::App& group, bool& yes);
+
+}  // namespace qf::cli

@@ -1,0 +1,198 @@
+// `quillfeed feeds` and `quillfeed feed add|update|status|clear|delete`.
+#include <iostream>
+
+#include "commands/commands.h"
+#include "commands/db_session.h"
+#include "parse/dates.h"
+
+namespace qf::cli {
+namespace {
+
+struct FeedArgs {
+    bool yes = false;
+    std::int32_t id = 0;
+    std::string url;
+    std::optional<std::string> title, new_url;
+    std::int32_t view = 0;
+    std::optional<int> priority, max_items, read_after, reload, status;
+    int new_status = 0;
+    bool extended_data = false, no_extended_data = false;
+    bool extended_audio = false, no_extended_audio = false;
+};
+
+Answer AnswerOf(const FeedArgs& args) { return args.yes ? Answer::kYes : Answer::kAsk; }
+
+std::int16_t Small(int value, const char* name) {
+    Require(value >= -32768 && value <= 32767, std::string(name) + " must fit in 16 bits");
+    return static_cast<std::int16_t>(value);
+}
+
+void ApplyOptions(const FeedArgs& args, FeedRecord& feed) {
+    if (args.new_url) feed.feed_url = Utf8ToWide(*args.new_url);
+    if (args.priority) feed.priority = Small(*args.priority, "--priority");
+    if (args.max_items) feed.max_items = Small(*args.max_items, "--max-items");
+    if (args.read_after) feed.read_after = Small(*args.read_after, "--read-after");
+    if (args.reload) feed.reload_frequency = Small(*args.reload, "--reload");
+    if (args.status) feed.status = Small(*args.status, "--status");
+    if (args.extended_data) feed.extended_data = true;
+    if (args.no_extended_data) feed.extended_data = false;
+    if (args.extended_audio) feed.extended_audio = true;
+    if (args.no_extended_audio) feed.extended_audio = false;
+}
+
+nlohmann::json Describe(FeedDatabase& database, const FeedRecord& feed) {
+    nlohmann::json json = ToJson(feed);
+    json["views"] = database.ViewsOfFeed(feed.feed_id);
+    json["unread"] = database.CountFeedItems(feed.feed_id, ItemCount::kUnread);
+    json["items"] = database.CountFeedItems(feed.feed_id, ItemCount::kAll);
+    return json;
+}
+
+void PrintFeed(const CommandContext& context, FeedDatabase& database, std::int32_t feed_id,
+               const char* verb) {
+    std::optional<FeedRecord> feed = database.LoadFeed(feed_id);
+    Require(feed.has_value(), "could not read feed " + std::to_string(feed_id));
+    if (context.json()) {
+        PrintJson({{"ok", true}, {"feed", Describe(database, *feed)}});
+    } else {
+        std::cout << verb << " feed " << feed_id << " \"" << WideToUtf8(feed->title) << "\" "
+                  << WideToUtf8(feed->feed_url) << '\n';
+    }
+}
+
+int RunList(CommandContext& context, const FeedArgs& args) {
+    DatabaseSession session(context, AnswerOf(args));
+    Require(session.model().LoadFeeds(), "could not read the feeds");
+    nlohmann::json feeds = nlohmann::json::array();
+    for (const FeedEntry& entry : session.model().feeds()) {
+        if (std::optional<FeedRecord> feed = session.database().LoadFeed(entry.feed_id)) {
+            feeds.push_back(Describe(session.database(), *feed));
+        }
+    }
+    if (context.json()) {
+        PrintJson({{"ok", true}, {"feeds", feeds}});
+        return 0;
+    }
+    for (const auto& feed : feeds) {
+        std::cout << feed["id"] << "  " << feed["title"].get<std::string>() << "  "
+                  << feed["url"].get<std::string>() << "  (status " << feed["status"] << ", priority "
+                  << feed["priority"] << ", " << feed["unread"] << " unread of " << feed["items"] << ")\n";
+    }
+    return 0;
+}
+
+int RunAdd(CommandContext& context, const FeedArgs& args) {
+    DatabaseSession session(context, AnswerOf(args));
+    if (args.view != 0)
+        Require(session.database().LoadView(args.view).has_value(), "no view " + std::to_string(args.view));
+    FeedRecord feed = NewFeedRecord();
+    feed.feed_id = UniqueNumber();
+    feed.feed_url = Utf8ToWide(args.url);
+    feed.title = args.title ? Utf8ToWide(*args.title) : feed.feed_url;
+    ApplyOptions(args, feed);
+    Require(session.database().AddFeed(feed, args.view, 0), "could not add the feed");
+    session.MarkChanged();
+    PrintFeed(context, session.database(), feed.feed_id, "Added");
+    return 0;
+}
+
+int RunUpdate(CommandContext& context, const FeedArgs& args) {
+    DatabaseSession session(context, AnswerOf(args));
+    std::optional<FeedRecord> feed = session.database().LoadFeed(args.id);
+    Require(feed.has_value(), "no feed " + std::to_string(args.id));
+    ApplyOptions(args, *feed);
+    Require(session.database().UpdateFeedRecord(*feed), "could not update the feed");
+    session.MarkChanged();
+    PrintFeed(context, session.database(), args.id, "Updated");
+    return 0;
+}
+
+// The feed operations that take only the id (and a status).
+int RunChange(CommandContext& context, const FeedArgs& args, const char* verb,
+              bool (*change)(FeedDatabase&, const FeedArgs&)) {
+    DatabaseSession session(context, AnswerOf(args));
+    Require(session.database().LoadFeed(args.id).has_value(), "no feed " + std::to_string(args.id));
+    Require(change(session.database(), args),
+            std::string("could not ") + verb + " feed " + std::to_string(args.id));
+    session.MarkChanged();
+    if (context.json()) {
+        PrintJson({{"ok", true}, {"id", args.id}});
+    } else {
+        std::cout << "Feed " << args.id << ": " << verb << " done\n";
+    }
+    return 0;
+}
+
+int RunStatus(CommandContext& context, const FeedArgs& args) {
+    return RunChange(context, args, "set the status of", [](FeedDatabase& db, const FeedArgs& a) {
+        return db.SetFeedStatus(a.id, Small(a.new_status, "status"));
+    });
+}
+int RunClear(CommandContext& context, const FeedArgs& args) {
+    return RunChange(context, args, "clear",
+                     [](FeedDatabase& db, const FeedArgs& a) { return db.ClearFeed(a.id); });
+}
+int RunDelete(CommandContext& context, const FeedArgs& args) {
+    return RunChange(context, args, "delete",
+                     [](FeedDatabase& db, const FeedArgs& a) { return db.DeleteFeed(a.id); });
+}
+
+void AddFeedOptions(CLI::App& command, FeedArgs& args) {
+    command.add_option("--priority", args.priority, "Priority (larger first)");
+    command.add_option("--max-items", args.max_items, "Most items kept");
+    command.add_option("--read-after", args.read_after, "Days after which items count as read (stored only)");
+    command.add_option("--reload", args.reload, "Reload frequency (stored only)");
+    command.add_flag("--extended-data", args.extended_data, "Download each item's page too");
+    command.add_flag("--extended-audio", args.extended_audio, "Download audio enclosures");
+}
+
+}  // namespace
+
+void AddFeedCommands(CLI::App& app, CommandContext& context) {
+    auto args = std::make_shared<FeedArgs>();
+    auto run = [&context, args](int (*command)(CommandContext&, const FeedArgs&)) {
+        return [&context, args, command] {
+            context.SetAction([&context, args, command] { return command(context, *args); });
+        };
+    };
+
+    CLI::App* feeds = app.add_subcommand("feeds", "List the feeds with their settings and item counts");
+    AddYesOption(*feeds, args->yes);
+    feeds->callback(run(RunList));
+
+    CLI::App* feed = app.add_subcommand("feed", "Add, change, clear and delete feeds");
+    feed->require_subcommand(1);
+    AddYesOption(*feed, args->yes);
+
+    CLI::App* add = feed->add_subcommand("add", "Add a feed");
+    add->add_option("url", args->url, "The feed's address")->required();
+    add->add_option("--title", args->title, "Title until the first download (default: the address)");
+    add->add_option("--view", args->view, "Also list the feed in this view");
+    AddFeedOptions(*add, *args);
+    add->callback(run(RunAdd));
+
+    CLI::App* update = feed->add_subcommand("update", "Change a feed's settings");
+    update->add_option("id", args->id, "Feed id")->required();
+    update->add_option("--url", args->new_url, "New address");
+    update->add_option("--status", args->status, "Status (1 feed list only, 2 active)");
+    AddFeedOptions(*update, *args);
+    update->add_flag("--no-extended-data", args->no_extended_data, "Stop downloading item pages");
+    update->add_flag("--no-extended-audio", args->no_extended_audio, "Stop downloading audio");
+    update->callback(run(RunUpdate));
+
+    CLI::App* status =
+        feed->add_subcommand("status", "Set a feed's status (0 deleted, 1 feed list only, 2 active)");
+    status->add_option("id", args->id, "Feed id")->required();
+    status->add_option("status", args->new_status, "New status")->required();
+    status->callback(run(RunStatus));
+
+    CLI::App* clear = feed->add_subcommand("clear", "Delete a feed's items and make it download afresh");
+    clear->add_option("id", args->id, "Feed id")->required();
+    clear->callback(run(RunClear));
+
+    CLI::App* remove = feed->add_subcommand("delete", "Delete a feed with its items and audio files");
+    remove->add_option("id", args->id, "Feed id")->required();
+    remove->callback(run(RunDelete));
+}
+
+}  // namespace qf::cli

@@ -1,0 +1,125 @@
+// `quillfeed items [--feed ID]`, `quillfeed items delete-all` and `quillfeed item status|delete`.
+#include <iostream>
+#include <limits>
+
+#include "commands/commands.h"
+#include "commands/db_session.h"
+
+namespace qf::cli {
+namespace {
+
+struct ItemArgs {
+    bool yes = false;
+    std::int32_t id = 0;
+    std::optional<std::int32_t> feed;
+    int status = 0;
+};
+
+Answer AnswerOf(const ItemArgs& args) { return args.yes ? Answer::kYes : Answer::kAsk; }
+
+int RunList(CommandContext& context, const ItemArgs& args) {
+    DatabaseSession session(context, AnswerOf(args));
+    std::vector<std::int32_t> feeds;
+    if (args.feed) {
+        Require(session.database().LoadFeed(*args.feed).has_value(), "no feed " + std::to_string(*args.feed));
+        feeds.push_back(*args.feed);
+    } else {
+        Require(session.model().LoadFeeds(), "could not read the feeds");
+        for (const FeedEntry& feed : session.model().feeds()) feeds.push_back(feed.feed_id);
+    }
+    nlohmann::json items = nlohmann::json::array();
+    for (std::int32_t feed : feeds) {
+        Require(session.database().LoadItemsOfFeed(feed, std::numeric_limits<int>::max()),
+                "could not read the items of feed " + std::to_string(feed));
+        for (const ItemRecord& item : session.database().items()) items.push_back(ToJson(item));
+    }
+    if (context.json()) {
+        PrintJson({{"ok", true}, {"items", items}});
+        return 0;
+    }
+    for (const auto& item : items) {
+        std::cout << item["id"] << "  feed " << item["feedId"] << "  status " << item["status"] << "  "
+                  << item["itemDate"].get<std::string>() << "  " << item["title"].get<std::string>() << '\n';
+    }
+    return 0;
+}
+
+int RunStatus(CommandContext& context, const ItemArgs& args) {
+    Require(args.status >= 0 && args.status <= 3, "an item's status is 0 to 3 (1 unread, 2 read, 3 kept)");
+    DatabaseSession session(context, AnswerOf(args));
+    Require(session.database().LoadItem(args.id).has_value(), "no item " + std::to_string(args.id));
+    Require(session.database().SetItemStatus(args.id, static_cast<std::int16_t>(args.status)),
+            "could not set the item's status");
+    session.MarkChanged();
+    if (context.json()) {
+        PrintJson({{"ok", true}, {"item", ToJson(*session.database().LoadItem(args.id))}});
+    } else {
+        std::cout << "Item " << args.id << " now has status " << args.status << '\n';
+    }
+    return 0;
+}
+
+int RunDelete(CommandContext& context, const ItemArgs& args) {
+    DatabaseSession session(context, AnswerOf(args));
+    Require(session.database().LoadItem(args.id).has_value(), "no item " + std::to_string(args.id));
+    // Deleting an item removes its downloaded audio file, found in the loaded audio list.
+    session.database().LoadAudio(1);
+    Require(session.database().DeleteItem(args.id), "could not delete the item");
+    session.MarkChanged();
+    if (context.json()) {
+        PrintJson({{"ok", true}, {"id", args.id}});
+    } else {
+        std::cout << "Deleted item " << args.id << '\n';
+    }
+    return 0;
+}
+
+int RunDeleteAll(CommandContext& context, const ItemArgs& args) {
+    DatabaseSession session(context, AnswerOf(args));
+    Require(session.database().DeleteAllItems(), "could not delete the items");
+    session.MarkChanged();
+    if (context.json()) {
+        PrintJson({{"ok", true}});
+    } else {
+        std::cout << "Deleted every item and compacted the database\n";
+    }
+    return 0;
+}
+
+}  // namespace
+
+void AddItemCommands(CLI::App& app, CommandContext& context) {
+    auto args = std::make_shared<ItemArgs>();
+    auto run = [&context, args](int (*command)(CommandContext&, const ItemArgs&)) {
+        return [&context, args, command] {
+            context.SetAction([&context, args, command] { return command(context, *args); });
+        };
+    };
+
+    CLI::App* items =
+        app.add_subcommand("items", "List items (newest first, feed by feed), or delete them all");
+    AddYesOption(*items, args->yes);
+    items->add_option("--feed", args->feed, "Only the items of this feed");
+    CLI::App* delete_all =
+        items->add_subcommand("delete-all", "Delete every item, reset the feeds and compact");
+    delete_all->callback(run(RunDeleteAll));
+    // The group's own callback runs after its subcommand's: it lists only when no subcommand was given.
+    items->callback([delete_all, list = run(RunList)] {
+        if (!delete_all->parsed()) list();
+    });
+
+    CLI::App* item = app.add_subcommand("item", "Change or delete one item");
+    item->require_subcommand(1);
+    AddYesOption(*item, args->yes);
+
+    CLI::App* status = item->add_subcommand("status", "Set an item's status (1 unread, 2 read, 3 kept)");
+    status->add_option("id", args->id, "Item id")->required();
+    status->add_option("status", args->status, "New status")->required();
+    status->callback(run(RunStatus));
+
+    CLI::App* remove = item->add_subcommand("delete", "Delete an item with its texts and audio");
+    remove->add_option("id", args->id, "Item id")->required();
+    remove->callback(run(RunDelete));
+}
+
+}  // namespace qf::cli

@@ -1,0 +1,209 @@
+// `quillfeed views` and `quillfeed view add|update|feeds|delete|rebuild`.
+#include <iostream>
+
+#include "commands/commands.h"
+#include "commands/db_session.h"
+#include "db/schema.h"
+#include "parse/dates.h"
+
+namespace qf::cli {
+namespace {
+
+struct ViewArgs {
+    bool yes = false;
+    std::int32_t id = 0;
+    std::string label;
+    std::optional<std::string> keywords;
+    std::optional<int> sort_by, num_to_show, hide_after, read_after, status;
+    bool hide_read = false, show_read = false;
+    std::vector<std::int32_t> feeds;
+    bool title = false, in_keywords = false, text = false;
+};
+
+Answer AnswerOf(const ViewArgs& args) { return args.yes ? Answer::kYes : Answer::kAsk; }
+
+std::int16_t Small(int value, const char* name) {
+    Require(value >= -32768 && value <= 32767, std::string(name) + " must fit in 16 bits");
+    return static_cast<std::int16_t>(value);
+}
+
+// Applies the options given to `view`.
+void ApplyOptions(const ViewArgs& args, ViewRecord& view) {
+    if (args.keywords) view.keywords = Utf8ToWide(*args.keywords);
+    view.is_keyword_view = !view.keywords.empty();
+    if (args.sort_by) view.sort_by = Small(*args.sort_by, "--sort-by");
+    if (args.num_to_show) view.num_to_show = Small(*args.num_to_show, "--num-to-show");
+    if (args.hide_after) view.hide_after = Small(*args.hide_after, "--hide-after");
+    if (args.read_after) view.read_after = Small(*args.read_after, "--read-after");
+    if (args.status) view.status = Small(*args.status, "--status");
+    if (args.hide_read) view.hide_read = true;
+    if (args.show_read) view.hide_read = false;
+}
+
+void PrintView(const CommandContext& context, const ViewRecord& view) {
+    if (context.json()) {
+        PrintJson({{"ok", true}, {"view", ToJson(view)}});
+    } else {
+        std::cout << "View " << view.view_id << " \"" << WideToUtf8(view.label) << "\"\n";
+    }
+}
+
+int RunList(CommandContext& context, const ViewArgs& args) {
+    DatabaseSession session(context, AnswerOf(args));
+    Require(session.model().LoadViews(), "could not read the views");
+    nlohmann::json views = nlohmann::json::array();
+    for (const ViewEntry& entry : session.model().views()) {
+        std::optional<ViewRecord> view = session.database().LoadView(entry.view_id);
+        if (!view) continue;
+        nlohmann::json json = ToJson(*view);
+        json["feeds"] = session.database().FeedIdsOfView(entry.view_id);
+        json["unread"] = session.database().CountViewItems(entry.view_id, ItemCount::kUnread);
+        json["items"] = session.database().CountViewItems(entry.view_id, ItemCount::kAll);
+        views.push_back(json);
+    }
+    if (context.json()) {
+        PrintJson({{"ok", true}, {"views", views}});
+        return 0;
+    }
+    for (const auto& view : views) {
+        std::cout << view["id"] << "  " << view["label"].get<std::string>() << "  (" << view["unread"]
+                  << " unread of " << view["items"] << ", " << view["feeds"].size() << " feeds";
+        if (view["keywordView"].get<bool>())
+            std::cout << ", keywords: " << view["keywords"].get<std::string>();
+        std::cout << ")\n";
+    }
+    return 0;
+}
+
+int RunAdd(CommandContext& context, const ViewArgs& args) {
+    DatabaseSession session(context, AnswerOf(args));
+    ViewRecord view;
+    view.view_id = UniqueNumber();
+    view.label = Utf8ToWide(args.label);
+    ApplyOptions(args, view);
+    Require(session.database().AddView(view), "could not add the view");
+    session.MarkChanged();
+    PrintView(context, *session.database().LoadView(view.view_id));
+    return 0;
+}
+
+int RunUpdate(CommandContext& context, const ViewArgs& args) {
+    DatabaseSession session(context, AnswerOf(args));
+    std::optional<ViewRecord> view = session.database().LoadView(args.id);
+    Require(view.has_value(), "no view " + std::to_string(args.id));
+    ApplyOptions(args, *view);
+    Require(session.database().UpdateViewRecord(*view), "could not update the view");
+    session.MarkChanged();
+    PrintView(context, *session.database().LoadView(args.id));
+    return 0;
+}
+
+int RunFeeds(CommandContext& context, const ViewArgs& args) {
+    DatabaseSession session(context, AnswerOf(args));
+    Require(session.database().LoadView(args.id).has_value(), "no view " + std::to_string(args.id));
+    for (std::int32_t feed : args.feeds) {
+        Require(session.database().LoadFeed(feed).has_value(), "no feed " + std::to_string(feed));
+    }
+    Require(session.database().SetViewFeeds(args.id, args.feeds), "could not set the view's feeds");
+    session.MarkChanged();
+    if (context.json()) {
+        PrintJson({{"ok", true}, {"id", args.id}, {"feeds", session.database().FeedIdsOfView(args.id)}});
+    } else {
+        std::cout << "View " << args.id << " lists " << args.feeds.size() << " feeds\n";
+    }
+    return 0;
+}
+
+int RunDelete(CommandContext& context, const ViewArgs& args) {
+    DatabaseSession session(context, AnswerOf(args));
+    Require(session.database().LoadView(args.id).has_value(), "no view " + std::to_string(args.id));
+    Require(session.database().DeleteView(args.id), "could not delete the view");
+    session.MarkChanged();
+    if (context.json()) {
+        PrintJson({{"ok", true}, {"id", args.id}});
+    } else {
+        std::cout << "Deleted view " << args.id << '\n';
+    }
+    return 0;
+}
+
+int RunRebuild(CommandContext& context, const ViewArgs& args) {
+    DatabaseSession session(context, AnswerOf(args));
+    bool rebuilt;
+    if (args.id == schema::kWhatsNewViewId) {
+        rebuilt = session.database().RebuildWhatsNew();
+    } else {
+        SearchFields fields{args.title, args.in_keywords, args.text};
+        if (!fields.title && !fields.keywords && !fields.text) fields.title = true;
+        rebuilt = session.database().RebuildKeywordView(args.id, fields);
+    }
+    Require(rebuilt,
+            "could not rebuild view " + std::to_string(args.id) + " (is it What's New or a keyword view?)");
+    session.MarkChanged();
+    long items = session.database().CountViewItems(args.id, ItemCount::kAll);
+    if (context.json()) {
+        PrintJson({{"ok", true}, {"id", args.id}, {"items", items}});
+    } else {
+        std::cout << "View " << args.id << " now holds " << items << " items\n";
+    }
+    return 0;
+}
+
+void AddViewOptions(CLI::App& command, ViewArgs& args) {
+    command.add_option("--keywords", args.keywords, "Comma-separated keywords (makes a keyword view)");
+    command.add_option("--sort-by", args.sort_by, "0 feeds by priority, 1 by date, 2 all items by date");
+    command.add_option("--num-to-show", args.num_to_show, "Most items listed");
+    command.add_option("--hide-after", args.hide_after, "Hide items older than this many days (0: never)");
+    command.add_option("--read-after", args.read_after, "Days after which items count as read (stored only)");
+    command.add_flag("--hide-read", args.hide_read, "Hide read items");
+}
+
+}  // namespace
+
+void AddViewCommands(CLI::App& app, CommandContext& context) {
+    auto args = std::make_shared<ViewArgs>();
+    auto run = [&context, args](int (*command)(CommandContext&, const ViewArgs&)) {
+        return [&context, args, command] {
+            context.SetAction([&context, args, command] { return command(context, *args); });
+        };
+    };
+
+    CLI::App* views =
+        app.add_subcommand("views", "List the views with their settings, feeds and item counts");
+    AddYesOption(*views, args->yes);
+    views->callback(run(RunList));
+
+    CLI::App* view = app.add_subcommand("view", "Add, change, delete and rebuild views");
+    view->require_subcommand(1);
+    AddYesOption(*view, args->yes);
+
+    CLI::App* add = view->add_subcommand("add", "Add a view");
+    add->add_option("label", args->label, "The view's name")->required();
+    AddViewOptions(*add, *args);
+    add->callback(run(RunAdd));
+
+    CLI::App* update = view->add_subcommand("update", "Change a view's settings (its name stays)");
+    update->add_option("id", args->id, "View id")->required();
+    AddViewOptions(*update, *args);
+    update->add_flag("--show-read", args->show_read, "Show read items");
+    update->add_option("--status", args->status, "Status (0 deleted)");
+    update->callback(run(RunUpdate));
+
+    CLI::App* feeds = view->add_subcommand("feeds", "Set the feeds a view lists");
+    feeds->add_option("id", args->id, "View id")->required();
+    feeds->add_option("feed", args->feeds, "Feed ids");
+    feeds->callback(run(RunFeeds));
+
+    CLI::App* remove = view->add_subcommand("delete", "Delete a view and its memberships");
+    remove->add_option("id", args->id, "View id")->required();
+    remove->callback(run(RunDelete));
+
+    CLI::App* rebuild = view->add_subcommand("rebuild", "Rebuild What's New (view 1) or a keyword view");
+    rebuild->add_option("id", args->id, "View id")->required();
+    rebuild->add_flag("--title", args->title, "Search titles (the default)");
+    rebuild->add_flag("--keywords", args->in_keywords, "Search item keywords");
+    rebuild->add_flag("--text", args->text, "Search item descriptions");
+    rebuild->callback(run(RunRebuild));
+}
+
+}  // namespace qf::cli

@@ -1,0 +1,33 @@
+#include "db/default_database.h"
+
+#include <windows.h>
+
+#include "common/settings_store.h"
+#include "db/feed_database.h"
+
+namespace qf {
+namespace {
+
+bool NonEmptyFileAt(const std::u16string& path) {
+    CFile file;
+    return !path.empty() && file.Open(path.c_str(), CFile::modeRead | CFile::shareDenyNone) &&
+           file.GetLength() != 0;
+}
+
+}  // namespace
+
+std::u16string DatabasePathSetting() { return AppSettings().ReadString(u"General", u"Database", u""); }
+
+DefaultDatabase EnsureDefaultDatabase(const std::u16string& path) {
+    if (NonEmptyFileAt(DatabasePathSetting())) return DefaultDatabase::kExisting;
+    if (!NonEmptyFileAt(path)) {
+        FeedDatabase database;
+        if (!database.Create(path, OverwritePrompt::kOverwriteSilently, DefaultViews::kCreate)) {
+            return DefaultDatabase::kFailed;
+        }
+    }
+    AppSettings().WriteString(u"General", u"Database", path);
+    return DefaultDatabase::kCreated;
+}
+
+}  // namespace qf

@@ -1,0 +1,142 @@
+#include "db/feed_database.h"
+
+#include "common/system_info.h"
+
+namespace qf {
+namespace {
+
+constexpr char16_t kMutexName[] = u"QuillfeedDBMutex";
+constexpr DWORD kLockTimeoutMs = 10000;
+
+}  // namespace
+
+FeedDatabase::FeedDatabase()
+    : mutex_(CreateMutexW(nullptr, FALSE, kMutexName)), free_space_kb_(FreeSpaceKb) {}
+
+FeedDatabase::~FeedDatabase() {
+    Reset();
+    if (mutex_) CloseHandle(mutex_);
+}
+
+void FeedDatabase::set_audio_folder(const std::u16string& folder) {
+    std::lock_guard lock(state_mutex_);
+    audio_folder_ = folder;
+}
+
+std::u16string FeedDatabase::audio_folder() const {
+    std::lock_guard lock(state_mutex_);
+    return audio_folder_;
+}
+
+bool FeedDatabase::connected() const { return connection() != nullptr; }
+
+bool FeedDatabase::locked() const { return lock_owner_ == GetCurrentThreadId(); }
+
+std::u16string FeedDatabase::path() const {
+    std::lock_guard lock(state_mutex_);
+    return path_;
+}
+
+std::shared_ptr<AdoConnection> FeedDatabase::connection() const {
+    std::lock_guard lock(state_mutex_);
+    return connection_;
+}
+
+void FeedDatabase::Reset() {
+    ready_ = false;
+    Close();
+    std::lock_guard lock(state_mutex_);
+    path_.clear();
+}
+
+bool FeedDatabase::Connect() {
+    RecoverInterruptedCompaction();
+    std::u16string file = path();
+    // An operation already running on another thread keeps the old connection alive until it ends.
+    auto fresh = std::make_shared<AdoConnection>(AdoConnection::EngineObject::kCreate);
+    bool opened = false;
+    try {
+        opened = fresh->Open(file, u"", u"", -1) == 0;
+    } catch (const CException&) {
+        opened = false;
+    }
+    std::lock_guard lock(state_mutex_);
+    connection_ = opened ? std::move(fresh) : nullptr;
+    return opened;
+}
+
+void FeedDatabase::Close() {
+    std::shared_ptr<AdoConnection> closing;
+    {
+        std::lock_guard lock(state_mutex_);
+        closing = std::move(connection_);
+    }
+    if (!closing) return;
+    if (locked()) {
+        if (use_lock_ && mutex_) ReleaseMutex(mutex_);
+        lock_depth_ = 0;
+        lock_owner_ = 0;
+    }
+}
+
+bool FeedDatabase::FileExists() const {
+    return GetFileAttributesW(path().c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool FeedDatabase::BeginAccess() {
+    if (locked()) {
+        ++lock_depth_;
+        return true;
+    }
+    if (verify_file_ && !FileExists()) {
+        if (show_missing_message_.exchange(false)) {
+            std::u16string text =
+                u"The database is no longer connected to..." + path() + u"\n\nPlease, Re-open the database.";
+            MessageBoxW(nullptr, text.c_str(), u"Missing Database", MB_OK);
+        }
+        return false;
+    }
+    if (use_lock_ && mutex_) {
+        DWORD wait = WaitForSingleObject(mutex_, kLockTimeoutMs);
+        // A holder that died leaves the mutex abandoned, and then it is ours.
+        if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return false;
+    }
+    lock_owner_ = GetCurrentThreadId();
+    lock_depth_ = 1;
+    return true;
+}
+
+void FeedDatabase::EndAccess() {
+    if (!locked()) return;
+    if (lock_depth_ > 0) --lock_depth_;
+    if (lock_depth_ > 0 || keep_lock_) return;
+    if (use_lock_ && mutex_) ReleaseMutex(mutex_);
+    lock_owner_ = 0;
+}
+
+std::shared_ptr<AdoConnection> FeedDatabase::Acquire() {
+    if (!ready_) return nullptr;
+    if (!connected() && !Connect()) return nullptr;
+    if (!BeginAccess()) return nullptr;
+    std::shared_ptr<AdoConnection> current = connection();
+    if (!current) EndAccess();
+    return current;
+}
+
+std::u16string FeedDatabase::Version() {
+    return Run(std::u16string(), [](AdoConnection& connection) {
+        try {
+            AdoRecordset versions;
+            if (!versions.Open(u"Select VersionNumber from VersionInfo Where VersionInfoID = 1",
+                               &connection)) {
+                return std::u16string();
+            }
+            if (versions.IsEOF()) return std::u16string();
+            return versions.Field(0).AsString();
+        } catch (const CException&) {
+            return std::u16string(u"0");
+        }
+    });
+}
+
+}  // namespace qf

@@ -1,0 +1,167 @@
+// Opening an existing database (version check and the one upgrade) and creating a new one.
+#include <cmath>
+#include <string>
+
+#include "common/settings_store.h"
+#include "common/system_info.h"
+#include "db/feed_database.h"
+#include "db/schema.h"
+#include "db/shell_effects.h"
+
+namespace qf {
+namespace {
+
+constexpr double kCreateNeedsKb = 200;
+
+// A file exists for Create when it opens and is not empty.
+bool NonEmptyFileAt(const std::u16string& path) {
+    CFile file;
+    return file.Open(path.c_str(), CFile::modeRead | CFile::shareDenyNone) && file.GetLength() != 0;
+}
+
+}  // namespace
+
+int FeedDatabase::Open(const std::u16string& path, MissingMessage missing_message) {
+    Reset();
+    {
+        std::lock_guard lock(state_mutex_);
+        path_ = path;
+    }
+    show_missing_message_ = missing_message == MissingMessage::kShowOnce;
+    if (!Connect()) {
+        std::lock_guard lock(state_mutex_);
+        path_.clear();
+        return kOpenFailed;
+    }
+    if (!BeginAccess()) return kOpenLockFailed;
+    std::u16string version;
+    try {
+        AdoRecordset versions;
+        if (versions.Open(u"Select VersionNumber from VersionInfo Where VersionInfoID = 1",
+                          connection().get()) &&
+            !versions.IsEOF()) {
+            version = versions.Field(0).AsString();
+        }
+    } catch (const CException&) {
+        EndAccess();
+        return kOpenFailed;
+    }
+    if (version == schema::kCurrentVersion) {
+        EndAccess();
+        ready_ = true;
+        return kOpenReady;
+    }
+    if (suppress_upgrade_prompt_) {
+        EndAccess();
+        Close();
+        return kOpenUpgradeDeclined;
+    }
+    return AskAndUpgrade(version);
+}
+
+// Still holding the lock: the item window lets go of the file, the user is asked, and a 1.0 file is
+// brought to the current version.
+int FeedDatabase::AskAndUpgrade(const std::u16string& version) {
+    SendReleaseDatabase();
+    int answer =
+        MessageBoxW(nullptr,
+                    u"The Database structure needs to be updated.  This may take several minutes.\n\n"
+                    u"Do you want to update the database?",
+                    u"Database Update Required", MB_YESNO);
+    if (answer != IDYES) {
+        EndAccess();
+        Close();
+        return kOpenUpgradeDeclined;
+    }
+    if (version != schema::kUpgradableVersion) {
+        EndAccess();
+        Close();
+        return kOpenFailed;
+    }
+    if (!BeginAccess()) return kOpenLockFailed;
+    if (!UpgradeFromOneDotZero()) {
+        EndAccess();
+        Close();
+        return kOpenFailed;
+    }
+    EndAccess();
+    Close();
+    if (!Connect()) {
+        std::lock_guard lock(state_mutex_);
+        path_.clear();
+        return kOpenFailed;
+    }
+    ready_ = true;
+    return kOpenReady;
+}
+
+bool FeedDatabase::UpgradeFromOneDotZero() {
+    std::shared_ptr<AdoConnection> db = connection();
+    if (!db) return false;
+    try {
+        db->Execute(u"Delete From VersionInfo");
+        db->Execute(u"ALTER TABLE Feeds ADD ReadAfter smallint");
+        db->Execute(u"ALTER TABLE Feeds MOVE ReadAfter BEFORE MaxItems");
+        db->Execute(schema::VersionInsert(schema::kCurrentVersion, schema::NowDateLiteral()));
+        AdoRecordset feeds;
+        if (feeds.Open(u"Select FeedID,ReadAfter from Feeds", db.get(), adOpenDynamic, adLockPessimistic)) {
+            for (feeds.MoveFirst(); !feeds.IsEOF(); feeds.MoveNext()) {
+                feeds.Field(1).SetShort(10);
+                feeds.Update();
+            }
+        }
+        AppSettings().WriteDword(u"Today", u"TodayHasChanged", 1);
+        return true;
+    } catch (const CException&) {
+        return false;
+    }
+}
+
+bool FeedDatabase::Create(const std::u16string& path, OverwritePrompt overwrite, DefaultViews default_views) {
+    std::u16string folder = FolderOf(path);
+    double free_kb = free_space_kb_(folder.empty() ? u"\\" : folder);
+    if (free_kb < kCreateNeedsKb) {
+        std::u16string text = u"Sorry, but there is not enough available space. 200KB is needed, but only " +
+                              Utf8ToWide(std::to_string(static_cast<long long>(std::trunc(free_kb)))) +
+                              u"KB is available.";
+        MessageBoxW(nullptr, text.c_str(), u"Create Error", MB_OK);
+        return false;
+    }
+    if (NonEmptyFileAt(path)) {
+        if (overwrite == OverwritePrompt::kAsk &&
+            MessageBoxW(
+                nullptr,
+                u"A database already exists.\n\nAre you sure you want to overwrite the existing database?",
+                u"Overwrite Warning", MB_YESNO) != IDYES) {
+            return false;
+        }
+        DeleteFileW(path.c_str());
+    }
+    WaitCursor wait;
+    try {
+        {
+            AdoConnection engine(AdoConnection::EngineObject::kCreate);
+            AdoRecordset create;
+            if (engine.Open(u"") != 0 ||
+                !create.Open(u"CREATE DATABASE '" + path + u"'", &engine, adOpenDynamic, adLockPessimistic)) {
+                return false;
+            }
+        }
+        AdoConnection database(AdoConnection::EngineObject::kCreate);
+        if (database.Open(path) != 0) return false;
+        for (const char16_t* statement : schema::kCreateTables) database.Execute(statement);
+        for (const char16_t* statement : schema::kCreateIndexes) database.Execute(statement);
+        std::u16string now = schema::NowDateLiteral();
+        database.Execute(schema::VersionInsert(schema::kCurrentVersion, now));
+        if (default_views == DefaultViews::kCreate) {
+            database.Execute(schema::DefaultViewInsert(schema::kWhatsNewViewId, now));
+            database.Execute(schema::DefaultViewInsert(schema::kSearchResultsViewId, now));
+        }
+        database.Close();
+        return true;
+    } catch (const CException&) {
+        return false;
+    }
+}
+
+}  // namespace qf

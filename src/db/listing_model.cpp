@@ -1,0 +1,145 @@
+#include "db/listing_model.h"
+
+#include "common/settings_store.h"
+#include "db/listing_rules.h"
+#include "db/row_readers.h"
+
+namespace qf {
+
+using db_detail::Decimal;
+
+namespace {
+
+constexpr int kFeedListingSize = 50;
+
+bool NonEmptyFileAt(const std::u16string& path) {
+    CFile file;
+    return file.Open(path.c_str(), CFile::modeRead | CFile::shareDenyNone) && file.GetLength() != 0;
+}
+
+std::u16string UntitledText(size_t position) {
+    return u"No Title: Item #" + Decimal(static_cast<long long>(position));
+}
+
+}  // namespace
+
+ListingModel::ListingModel() : database_(std::make_unique<FeedDatabase>()) {
+    database_->set_verify_file(AppSettings().ReadDword(u"Special", u"VerifyDatabase", 1) != 0);
+    database_->set_use_lock(AppSettings().ReadDword(u"Special", u"LockDatabase", 1) != 0);
+}
+
+ListingModel::~ListingModel() { database_->Reset(); }
+
+bool ListingModel::LoadViews() {
+    views_.clear();
+    return database_->Run(false, [&](AdoConnection& connection) {
+        db_detail::ForEachRow(
+            connection, u"Select ViewID,ParentID,Label,Status From Views Where Status <> 0 Order By Label",
+            [&](AdoRecordset& row) {
+                ViewEntry view;
+                view.view_id = row.Field(0).AsInt();
+                view.label = row.Field(2).AsString();
+                view.status = row.Field(3).AsShort();
+                views_.push_back(std::move(view));
+            });
+        return true;
+    });
+}
+
+bool ListingModel::LoadFeeds() {
+    feeds_.clear();
+    return database_->Run(false, [&](AdoConnection& connection) {
+        db_detail::ForEachRow(connection,
+                              u"Select FeedID,Title,Status,Priority,LastFeedDate,FeedUrl From Feeds Where "
+                              u"Status <> 0 Order By Title",
+                              [&](AdoRecordset& row) {
+                                  FeedEntry feed;
+                                  feed.feed_id = row.Field(0).AsInt();
+                                  feed.title = row.Field(1).AsString();
+                                  feed.status = row.Field(2).AsShort();
+                                  feed.priority = row.Field(3).AsShort();
+                                  feed.last_feed_date = row.Field(4).AsDate();
+                                  feed.feed_url = row.Field(5).AsString();
+                                  feeds_.push_back(std::move(feed));
+                              });
+        return true;
+    });
+}
+
+bool ListingModel::BuildViewListing(std::int32_t view_id, bool hide_read) {
+    listing_.clear();
+    // One lock over the whole build: another thread's loads must not replace the lists read here.
+    DatabaseAccess access(*database_);
+    if (!access.held()) return false;
+    std::optional<ViewRecord> view = database_->LoadView(view_id);
+    if (!view || !database_->LoadViewItems(*view, hide_read)) return false;
+    database_->LoadAudio(1);
+    MakeRows(view_id);
+    return true;
+}
+
+bool ListingModel::BuildFeedListing(std::int32_t feed_id) {
+    listing_.clear();
+    DatabaseAccess access(*database_);
+    if (!access.held()) return false;
+    if (!database_->LoadItemsOfFeed(feed_id, kFeedListingSize)) return false;
+    database_->LoadAudio(1);
+    if (!database_->LoadFeed(feed_id)) return false;
+    MakeRows(0);
+    return true;
+}
+
+void ListingModel::MakeRows(std::int32_t view_id) {
+    const std::vector<AudioRecord>& audio = database_->audio_records();
+    std::u16string audio_folder = database_->audio_folder();
+    std::optional<FeedRecord> feed;
+    std::int32_t loaded_feed_id = 0;
+    bool feed_loaded = false;
+    for (const ItemRecord& item : database_->items()) {
+        ListingRow row;
+        row.item_id = item.feed_item_id;
+        row.title = item.title.empty() ? UntitledText(listing_.size() + 1) : item.title;
+        row.item_status = item.status;
+        row.item_date = item.item_date;
+        row.link = item.link;
+        if (!feed_loaded || item.feed_id != loaded_feed_id) {
+            feed = database_->LoadFeed(item.feed_id);
+            loaded_feed_id = item.feed_id;
+            feed_loaded = true;
+        }
+        if (feed) {
+            row.feed_id = feed->feed_id;
+            row.feed_title = feed->title;
+            row.feed_status = feed->status;
+            row.feed_priority = feed->priority;
+            row.feed_last_date = feed->last_feed_date;
+        }
+        row.view_id = view_id;
+        for (const AudioRecord& record : audio) {
+            if (record.feed_item_id != item.feed_item_id) continue;
+            std::u16string path = AudioFilePath(audio_folder, record);
+            if (NonEmptyFileAt(path)) {
+                row.has_audio = true;
+                row.audio_path = path;
+            }
+            break;
+        }
+        listing_.push_back(std::move(row));
+    }
+}
+
+ListingRow* ListingModel::FindRow(std::int32_t item_id, LoadTexts load_texts) {
+    for (ListingRow& row : listing_) {
+        if (row.item_id != item_id) continue;
+        if (load_texts == LoadTexts::kYes && row.texts_loaded == 0) {
+            row.texts_loaded = 1;
+            if (auto text = database_->LoadItemText(item_id, TextKind::kShort)) row.description = text->text;
+            if (auto text = database_->LoadItemText(item_id, TextKind::kLong))
+                row.extended_content = text->text;
+        }
+        return &row;
+    }
+    return nullptr;
+}
+
+}  // namespace qf

@@ -1,0 +1,194 @@
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "db/schema.h"
+#include "db_fixture.h"
+#include "faulty_vfs.h"
+
+namespace qf::test {
+namespace {
+
+class CompactTest : public DbTest {
+  protected:
+    // A database of `items` items over 20 feeds, with texts, audio rows, views and a subscription,
+    // written in one transaction straight through SQLite (the rows' origin does not matter here).
+    void Seed(int items) {
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(HostPath().c_str(), &raw), SQLITE_OK);
+        std::string sql = "BEGIN;";
+        for (int feed = 1; feed <= 20; ++feed) {
+            std::string id = std::to_string(feed);
+            sql += "Insert Into Feeds(FeedID,Title,Priority,Status,LastFeedDate) Values(" + id + ",'Feed " +
+                   id +
+                   "',1,2,'2006-01-01 00:00:00');Insert Into ViewFeeds(ViewID,FeedID,Priority) Values(1," +
+                   id + ",0);Insert Into SubscriptionFeeds(SubscriptionID,FeedID) Values(5," + id + ");";
+        }
+        sql +=
+            "Insert Into Subscriptions(SubscriptionID,ViewID,Title,SubscriptionUrl,IsFromFile,DateEntered) "
+            "Values(5,1,'Sub','http://example.com',0,'2006-01-01 00:00:00');";
+        ASSERT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_stmt* item = nullptr;
+        sqlite3_prepare_v2(
+            raw,
+            "Insert Into FeedItems(FeedItemID,FeedID,GUID,Title,LinkUrl,LinkUrl2,Status,Keywords,"
+            "ItemDate,DateEntered) Values(?1,?2,'guid-'||?1,'Item '||?1,'http://example.com/'||?1,'',"
+            "1,'',datetime(1136073600+?1*60,'unixepoch'),'2006-01-01 00:00:00')",
+            -1, &item, nullptr);
+        sqlite3_stmt* text = nullptr;
+        sqlite3_prepare_v2(raw,
+                           "Insert Into FeedItemShortData(FeedItemID,FeedID,LinkOrder,Keep,TextData) "
+                           "Values(?1,?2,1,0,'Description of item '||?1)",
+                           -1, &text, nullptr);
+        for (int i = 1; i <= items; ++i) {
+            for (sqlite3_stmt* statement : {item, text}) {
+                sqlite3_bind_int(statement, 1, 1000 + i);
+                sqlite3_bind_int(statement, 2, 1 + i % 20);
+                ASSERT_EQ(sqlite3_step(statement), SQLITE_DONE);
+                sqlite3_reset(statement);
+            }
+        }
+        sqlite3_finalize(item);
+        sqlite3_finalize(text);
+        ASSERT_EQ(
+            sqlite3_exec(raw,
+                         "Insert Into ViewFeedItems Select 1,FeedID,FeedItemID,0 From FeedItems Where "
+                         "FeedItemID % 7 = 0;Insert Into FeedItemAudioData Values(1007,8,'a.mp3',4096,1,0);"
+                         "COMMIT",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+        sqlite3_close(raw);
+    }
+
+    // Every row of every copied table, in row order.
+    std::string Dump() {
+        std::string dump;
+        for (const char16_t* table : schema::kCopiedTables) {
+            dump += WideToUtf8(table) + ":" +
+                    Text("Select group_concat(r, ';') From (Select quote(" + Columns(table) + ") r From " +
+                         WideToUtf8(table) + " Order By rowid)") +
+                    "\n";
+        }
+        return dump;
+    }
+    std::string Columns(const char16_t* table) {
+        return Text("Select group_concat(name, ')||quote(') From pragma_table_info('" + WideToUtf8(table) +
+                    "')");
+    }
+    bool Exists(const std::string& relative) { return std::filesystem::exists(device_.HostPath(relative)); }
+};
+
+TEST_F(CompactTest, KeepsEveryRowOfTenThousandItems) {
+    Seed(10000);
+    std::string before = Dump();
+    ASSERT_EQ(Count("Select count(*) From FeedItems"), 10000);
+    ASSERT_TRUE(db_.Compact());
+    EXPECT_EQ(Dump(), before);
+    EXPECT_EQ(Text("PRAGMA integrity_check"), "ok");
+    EXPECT_FALSE(Exists("rss1029102Temp.qfdb"));
+    EXPECT_FALSE(Exists("rss1029102Old.qfdb"));
+    EXPECT_FALSE(db_.connected());
+    EXPECT_TRUE(db_.ready());
+    EXPECT_EQ(db_.CountFeedItems(3, ItemCount::kAll), 500) << "connects again on demand";
+}
+
+TEST_F(CompactTest, ADatabaseWithoutSubscriptionsOrItemsCompactsToo) {
+    std::string before = Dump();
+    ASSERT_TRUE(db_.Compact());
+    EXPECT_EQ(Dump(), before);
+    EXPECT_EQ(db_.Version(), u"2.0");
+}
+
+TEST_F(CompactTest, RefusesWhileAnotherConnectionHoldsTheFile) {
+    Seed(10);
+    AdoConnection other;
+    ASSERT_EQ(other.Open(kPath), 0);
+    EXPECT_FALSE(db_.Compact());
+    EXPECT_FALSE(Exists("rss1029102Temp.qfdb"));
+    other.Close();
+    EXPECT_TRUE(db_.Compact());
+}
+
+TEST_F(CompactTest, AFailedCopyLeavesTheDatabaseAsItWas) {
+    Seed(200);
+    std::string before = Dump();
+    {
+        ScopedFileFault fault(FileFault::kFailWrite, "rss1029102Temp", 20);
+        EXPECT_FALSE(db_.Compact());
+    }
+    EXPECT_FALSE(Exists("rss1029102Temp.qfdb"));
+    EXPECT_EQ(Dump(), before);
+    EXPECT_FALSE(db_.locked());
+    EXPECT_TRUE(db_.Compact());
+    EXPECT_EQ(Dump(), before);
+}
+
+// Runs a compaction in a child process that dies where `fault` says; answers the child's exit code.
+int CompactInChild(FileFault fault, const std::string& name_part, int after) {
+    pid_t child = fork();
+    if (child == 0) {
+        InstallFaultyVfs();
+        ArmFileFault(fault, name_part, after);
+        FeedDatabase database;
+        if (database.Open(DbTest::kPath, MissingMessage::kHide) != kOpenReady) _exit(3);
+        _exit(database.Compact() ? 0 : 4);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(CompactTest, AKilledCompactionNeverLosesTheDatabase) {
+    Seed(300);
+    std::string before = Dump();
+    struct KillPoint {
+        FileFault fault;
+        const char* file;
+        int after;
+    };
+    std::vector<KillPoint> points;
+    for (int after : {0, 3, 30, 300}) points.push_back({FileFault::kExitOnWrite, "rss1029102Temp", after});
+    // Closes of the new file and its log: the first ones while it is made, the last after the copy.
+    for (int after = 0; after < 12; ++after)
+        points.push_back({FileFault::kExitOnClose, "rss1029102Temp", after});
+    // The database's own connection closes between the copy and the exchange of the files.
+    points.push_back({FileFault::kExitOnClose, "db.cdb", 0});
+    bool killed_after_copy = false;
+    for (const KillPoint& point : points) {
+        SCOPED_TRACE(::testing::Message()
+                     << point.file << " " << static_cast<int>(point.fault) << " after " << point.after);
+        db_.Reset();
+        int exit_code = CompactInChild(point.fault, point.file, point.after);
+        ASSERT_TRUE(exit_code == 9 || exit_code == 0) << exit_code;
+        if (exit_code == 9 && point.fault == FileFault::kExitOnClose && std::string(point.file) == "db.cdb") {
+            killed_after_copy = true;
+        }
+        ASSERT_EQ(db_.Open(kPath, MissingMessage::kHide), kOpenReady);
+        EXPECT_EQ(Dump(), before);
+        EXPECT_EQ(Text("PRAGMA integrity_check"), "ok");
+    }
+    EXPECT_TRUE(killed_after_copy);
+    // Whatever was left behind, the next compaction works.
+    ASSERT_TRUE(db_.Compact());
+    EXPECT_EQ(Dump(), before);
+}
+
+TEST_F(CompactTest, ACompactionStoppedBetweenTheTwoMovesIsPutRight) {
+    Seed(20);
+    std::string before = Dump();
+    db_.Reset();
+    // The state a crash between moving the old file aside and moving the new one in leaves behind.
+    std::filesystem::rename(HostPath(), device_.HostPath("rss1029102Old.qfdb"));
+    std::filesystem::copy_file(device_.HostPath("rss1029102Old.qfdb"),
+                               device_.HostPath("rss1029102Temp.qfdb"));
+    ASSERT_EQ(db_.Open(kPath, MissingMessage::kHide), kOpenReady);
+    EXPECT_FALSE(Exists("rss1029102Old.qfdb"));
+    EXPECT_EQ(Dump(), before);
+    ASSERT_TRUE(db_.Compact());
+    EXPECT_EQ(Dump(), before);
+}
+
+}  // namespace
+}  // namespace qf::test

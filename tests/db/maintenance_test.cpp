@@ -1,0 +1,225 @@
+#include <filesystem>
+#include <fstream>
+
+#include "db_fixture.h"
+
+namespace qf::test {
+namespace {
+
+using MaintenanceTest = DbTest;
+
+TEST_F(MaintenanceTest, ItemStatusChangesFollowTheKeepRule) {
+    struct Row {
+        std::int16_t from;
+        std::int16_t to;
+        std::int16_t keep_before;
+        std::int16_t keep_after;
+    };
+    const Row table[] = {
+        {kItemKept, kItemRead, 1, 0},    // leaving "kept" clears Keep
+        {kItemUnread, kItemRead, 1, 1},  // other changes leave it alone
+        {kItemRead, kItemKept, 0, 1},    // becoming "kept" sets it
+        {kItemKept, kItemKept, 0, 1},   {kItemRead, kItemUnread, 0, 0},
+    };
+    AddFeed(1, u"Feed");
+    std::int32_t id = 0;
+    for (const Row& row : table) {
+        ++id;
+        SCOPED_TRACE(::testing::Message() << row.from << " -> " << row.to);
+        AddItem(id, 1, u"item", Date(2006, 1, 1), row.from);
+        AddText(id, 1, 1, u"a", false, row.keep_before);
+        AddText(id, 1, 2, u"b", false, row.keep_before);
+        AddText(id, 1, 1, u"page", true, row.keep_before);
+        ASSERT_TRUE(db_.SetItemStatus(id, row.to));
+        std::string where = " Where FeedItemID = " + std::to_string(id);
+        EXPECT_EQ(Count("Select Status From FeedItems" + where), row.to);
+        EXPECT_EQ(Count("Select count(*) From FeedItemShortData" + where +
+                        " And Keep = " + std::to_string(row.keep_after)),
+                  2);
+        EXPECT_EQ(Count("Select Keep From FeedItemLongData" + where), row.keep_after);
+    }
+}
+
+TEST_F(MaintenanceTest, DeletingAFeedWithoutItemsRemovesItsRowAndMemberships) {
+    AddFeed(1, u"Lonely");
+    AddFeed(2, u"Other");
+    ASSERT_TRUE(db_.SetFeedViews(1, {1, 2}));
+    ASSERT_TRUE(db_.SetFeedViews(2, {1}));
+    Execute(u"Insert Into SubscriptionFeeds(SubscriptionID,FeedID) Values(7,1)");
+    ASSERT_TRUE(db_.DeleteFeed(1));
+    EXPECT_EQ(Count("Select count(*) From Feeds"), 1);
+    EXPECT_EQ(Count("Select count(*) From ViewFeeds"), 1);
+    EXPECT_EQ(Count("Select count(*) From SubscriptionFeeds"), 0);
+    EXPECT_EQ(db_.ViewsOfFeed(2), std::vector<std::int32_t>{1});
+}
+
+class AudioTest : public DbTest {
+  protected:
+    void SetUp() override {
+        DbTest::SetUp();
+        db_.set_audio_folder(u"\\Audio");
+        AddFeed(5, u"Talk");
+        AddFeed(6, u"Music");
+        AddItem(51, 5, u"first");
+        AddItem(52, 5, u"second");
+        AddItem(61, 6, u"song");
+        AddText(51, 5, 1, u"text");
+        Execute(u"Insert Into ViewFeedItems(ViewID,FeedID,FeedItemID,Priority) Values(1,5,51,0)");
+        AddAudio(51, 5, u"talk1.mp3");
+        AddAudio(52, 5, u"talk2.mp3");
+        AddAudio(61, 6, u"song.mp3");
+        std::filesystem::create_directories(device_.HostPath("Audio/5"));
+    }
+    void AddAudio(std::int32_t item_id, std::int32_t feed_id, const std::u16string& file) {
+        std::u16string item = std::u16string(1, u'0' + item_id / 10) + std::u16string(1, u'0' + item_id % 10);
+        std::u16string feed(1, u'0' + feed_id);
+        Execute(u"Insert Into FeedItemAudioData(FeedItemID,FeedID,Link,Size,Status,Keep) Values(" + item +
+                u"," + feed + u",'http://example.com/" + file + u"',2048,1,0)");
+        std::string folder = feed_id == 5 ? "Audio/Talk" : "Audio/Music";
+        std::filesystem::create_directories(device_.HostPath(folder));
+        std::ofstream(device_.HostPath(folder + "/" + WideToUtf8(file))) << "ID3";
+    }
+    bool AudioExists(const std::string& relative) {
+        return std::filesystem::exists(device_.HostPath(relative));
+    }
+};
+
+TEST_F(AudioTest, DeletingAFeedRemovesItsItemsAndAudioFiles) {
+    ASSERT_TRUE(db_.DeleteFeed(5));
+    EXPECT_FALSE(AudioExists("Audio/Talk/talk1.mp3"));
+    EXPECT_FALSE(AudioExists("Audio/Talk/talk2.mp3"));
+    EXPECT_FALSE(AudioExists("Audio/5")) << "the folder named by the feed id";
+    EXPECT_TRUE(AudioExists("Audio/Music/song.mp3"));
+    EXPECT_EQ(Count("Select count(*) From FeedItems"), 1);
+    EXPECT_EQ(Count("Select count(*) From FeedItemAudioData"), 1);
+    EXPECT_EQ(Count("Select count(*) From FeedItemShortData"), 0);
+    EXPECT_EQ(Count("Select count(*) From ViewFeedItems"), 0);
+}
+
+TEST_F(AudioTest, ClearingAFeedResetsItForAFreshDownload) {
+    Execute(u"Update Feeds Set Status = 7, LastDigestKey = 'abc' Where FeedID = 5");
+    ASSERT_TRUE(db_.ClearFeed(5));
+    EXPECT_EQ(Text("Select Status||'|'||LastDigestKey||'|'||substr(LastDownloadDate,1,10)||'|'||"
+                   "substr(LastFeedDate,1,10) From Feeds Where FeedID = 5"),
+              "2||1900-01-01|1900-01-01");
+    EXPECT_EQ(Count("Select count(*) From FeedItems Where FeedID = 5"), 0);
+    EXPECT_EQ(Count("Select count(*) From FeedItems Where FeedID = 6"), 1);
+    EXPECT_FALSE(AudioExists("Audio/Talk/talk1.mp3"));
+    EXPECT_TRUE(AudioExists("Audio/5")) << "clearing removes no folder";
+    std::optional<FeedRecord> feed = db_.LoadFeed(5);
+    ASSERT_TRUE(feed);
+    EXPECT_EQ(feed->last_feed_date.wYear, 1900);
+}
+
+TEST_F(AudioTest, DeletingAnItemRemovesTheAudioFileOfTheLoadedList) {
+    ASSERT_TRUE(db_.DeleteItem(52)) << "the audio list is not loaded yet";
+    EXPECT_TRUE(AudioExists("Audio/Talk/talk2.mp3"));
+    ASSERT_TRUE(db_.LoadAudio(1));
+    ASSERT_TRUE(db_.DeleteItem(51));
+    EXPECT_FALSE(AudioExists("Audio/Talk/talk1.mp3"));
+    ASSERT_TRUE(db_.DeleteItemAudio(61));
+    EXPECT_FALSE(AudioExists("Audio/Music/song.mp3"));
+    EXPECT_EQ(Count("Select count(*) From FeedItems"), 1) << "only the item's audio row went";
+    EXPECT_EQ(Count("Select count(*) From FeedItemAudioData"), 0);
+    EXPECT_EQ(Count("Select count(*) From ViewFeedItems"), 0);
+}
+
+TEST_F(AudioTest, DeletingAllItemsResetsEveryFeedAndCompacts) {
+    Execute(u"Update Feeds Set Status = 1 Where FeedID = 6");
+    Execute(u"Update Feeds Set Status = 9, LastDigestKey = 'x' Where FeedID = 5");
+    ASSERT_TRUE(db_.DeleteAllItems());
+    EXPECT_EQ(
+        Text("Select group_concat(FeedID||':'||Status||':'||LastDigestKey||':'||substr(LastFeedDate,1,4)) "
+             "From Feeds"),
+        "5:2::1900,6:1::1900");
+    for (const char* table :
+         {"ViewFeedItems", "FeedItems", "FeedItemShortData", "FeedItemLongData", "FeedItemAudioData"}) {
+        EXPECT_EQ(Count(std::string("Select count(*) From ") + table), 0) << table;
+    }
+    EXPECT_FALSE(db_.connected()) << "closed by the compaction";
+    EXPECT_FALSE(std::filesystem::exists(device_.HostPath("rss1029102Temp.qfdb")));
+    EXPECT_TRUE(db_.LoadView(1)) << "and connected again on demand";
+}
+
+TEST_F(MaintenanceTest, DeletingASubscriptionTakesItsViewAndFeeds) {
+    SubscriptionRecord subscription = NewSubscriptionRecord();
+    subscription.subscription_id = 70;
+    subscription.title = u"News &amp; more";
+    std::int32_t view_id = db_.AddSubscription(subscription, SubscriptionView::kOwnView);
+    ASSERT_GT(view_id, 2);
+    EXPECT_EQ(db_.LoadView(view_id)->label, u"News & more");
+    EXPECT_EQ(db_.LoadSubscription(70)->title, u"News & more");
+    FeedRecord feed = NewFeedRecord();
+    feed.feed_id = 71;
+    ASSERT_TRUE(db_.AddFeed(feed, view_id, 70));
+    AddFeed(80, u"Unrelated");
+    AddItem(711, 71, u"item");
+    ASSERT_TRUE(db_.DeleteSubscription(70));
+    EXPECT_FALSE(db_.LoadSubscription(70));
+    EXPECT_FALSE(db_.LoadView(view_id));
+    EXPECT_EQ(Count("Select count(*) From Feeds"), 1);
+    EXPECT_EQ(Count("Select count(*) From FeedItems"), 0);
+    EXPECT_EQ(Count("Select count(*) From ViewFeeds"), 0);
+    EXPECT_EQ(Count("Select count(*) From SubscriptionFeeds"), 0);
+    EXPECT_EQ(db_.AddSubscription(subscription, SubscriptionView::kWhatsNew), 1);
+}
+
+TEST_F(MaintenanceTest, RecordUpdatesChangeOnlyTheirColumns) {
+    AddView(10, u"Label");
+    ViewRecord view = *db_.LoadView(10);
+    view.label = u"Ignored";
+    view.num_to_show = 12;
+    view.hide_read = true;
+    view.keywords = u"kiwi";
+    ASSERT_TRUE(db_.UpdateViewRecord(view));
+    ViewRecord stored = *db_.LoadView(10);
+    EXPECT_EQ(stored.label, u"Label");
+    EXPECT_EQ(stored.num_to_show, 12);
+    EXPECT_TRUE(stored.hide_read);
+    EXPECT_TRUE(stored.is_keyword_view);
+
+    AddFeed(1, u"Title");
+    FeedRecord feed = *db_.LoadFeed(1);
+    feed.title = u"Ignored";
+    feed.feed_url = u"http://example.com/rss";
+    feed.max_items = 9;
+    feed.extended_audio = true;
+    ASSERT_TRUE(db_.UpdateFeedRecord(feed));
+    ASSERT_TRUE(db_.SetFeedStatus(1, 1));
+    FeedRecord stored_feed = *db_.LoadFeed(1);
+    EXPECT_EQ(stored_feed.title, u"Title");
+    EXPECT_EQ(stored_feed.feed_url, u"http://example.com/rss");
+    EXPECT_EQ(stored_feed.max_items, 9);
+    EXPECT_TRUE(stored_feed.extended_audio);
+    EXPECT_EQ(stored_feed.status, 1);
+
+    AddItem(5, 1, u"item", Date(2006, 1, 1), kItemKept);
+    AddText(5, 1, 1, u"text", false, 1);
+    ItemRecord item = *db_.LoadItem(5);
+    item.status = kItemRead;
+    item.keywords = u"tagged";
+    item.title = u"Ignored";
+    ASSERT_TRUE(db_.UpdateItemRecord(item));
+    ItemRecord stored_item = *db_.LoadItem(5);
+    EXPECT_EQ(stored_item.status, kItemRead);
+    EXPECT_EQ(stored_item.keywords, u"tagged");
+    EXPECT_EQ(stored_item.title, u"item");
+    EXPECT_EQ(Count("Select Keep From FeedItemShortData"), 1) << "no Keep rule here";
+}
+
+TEST_F(MaintenanceTest, MembershipsAreReplacedAsAWhole) {
+    AddView(10, u"Ten");
+    AddView(11, u"Eleven");
+    ASSERT_TRUE(db_.SetViewFeeds(10, {1, 2, 3}));
+    ASSERT_TRUE(db_.SetViewFeeds(10, {4}));
+    ASSERT_TRUE(db_.SetFeedViews(4, {11}));
+    EXPECT_EQ(Text("Select group_concat(ViewID||':'||FeedID||':'||Priority) From ViewFeeds"), "11:4:0");
+    ASSERT_TRUE(db_.DeleteView(11));
+    EXPECT_EQ(Count("Select count(*) From ViewFeeds"), 0);
+    EXPECT_FALSE(db_.LoadView(11));
+    ASSERT_TRUE(db_.ClearViewMemberships(10));
+    EXPECT_TRUE(db_.LoadView(10));
+}
+
+}  // namespace
+}  // namespace qf::test

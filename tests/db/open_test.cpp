@@ -1,0 +1,269 @@
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "common/settings_store.h"
+#include "db_fixture.h"
+#include "support/watchdog.h"
+
+namespace qf::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Takes the database mutex on its own thread and holds it until told to let go.
+class MutexHolder {
+  public:
+    MutexHolder() {
+        thread_ = std::thread([this] {
+            HANDLE mutex = CreateMutexW(nullptr, FALSE, u"QuillfeedDBMutex");
+            WaitForSingleObject(mutex, INFINITE);
+            held_ = true;
+            while (!release_) std::this_thread::sleep_for(5ms);
+            released_at_ = std::chrono::steady_clock::now();
+            ReleaseMutex(mutex);
+            CloseHandle(mutex);
+        });
+        while (!held_) std::this_thread::sleep_for(1ms);
+    }
+    ~MutexHolder() { Release(); }
+    void Release() {
+        release_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+    std::chrono::steady_clock::time_point released_at() const { return released_at_; }
+
+  private:
+    std::atomic<bool> held_{false};
+    std::atomic<bool> release_{false};
+    std::chrono::steady_clock::time_point released_at_;
+    std::thread thread_;
+};
+
+// Whether another thread could take the mutex at once.
+bool MutexIsFree() {
+    bool free = false;
+    std::thread([&] {
+        HANDLE mutex = CreateMutexW(nullptr, FALSE, u"QuillfeedDBMutex");
+        DWORD wait = WaitForSingleObject(mutex, 0);
+        free = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+        if (free) ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    }).join();
+    return free;
+}
+
+class OpenTest : public DbTest {
+  protected:
+    // Turns the file into what version 1.0 wrote: Feeds without ReadAfter, version "1.0".
+    void MakeVersionOne() {
+        db_.Reset();
+        RawExecute("Drop Table Feeds");
+        RawExecute(
+            "CREATE TABLE Feeds(FeedID int,Title varchar(255),GUID varchar(255),FeedType smallint,"
+            "FeedUrl varchar(255),LinkUrl varchar(255),Description1 varchar(255),Description2 varchar(255),"
+            "ReloadFrequency smallint,MaxItems smallint,ExtendedData smallint,ExtendedAudio smallint,"
+            "Priority smallint,Status smallint,LastDigestKey varchar(255),LastDownloadDate datetime,"
+            "LastFeedDate datetime,DateEntered datetime)");
+        RawExecute("CREATE INDEX Feeds_PI On Feeds(FeedID)");
+        for (int id = 1; id <= 3; ++id) {
+            RawExecute("Insert Into Feeds(FeedID,Title,MaxItems,Priority,Status) Values(" +
+                       std::to_string(id) + ",'Feed " + std::to_string(id) + "',25,1,2)");
+        }
+        RawExecute("Update VersionInfo Set VersionNumber = '1.0'");
+    }
+};
+
+TEST_F(OpenTest, FilesThatAreMissingOrNoDatabaseDoNotOpen) {
+    EXPECT_EQ(db_.Open(u"\\missing.cdb", MissingMessage::kShowOnce), kOpenFailed);
+    EXPECT_EQ(db_.path(), u"");
+    EXPECT_FALSE(db_.ready());
+    std::ofstream(device_.HostPath("text.cdb"))
+        << "plain text, and long enough to have a header's worth of bytes";
+    EXPECT_EQ(db_.Open(u"\\text.cdb", MissingMessage::kHide), kOpenFailed);
+    EXPECT_FALSE(db_.LoadView(1));
+    EXPECT_EQ(db_.Version(), u"");
+}
+
+TEST_F(OpenTest, AnUnknownVersionIsClosedAfterTheQuestion) {
+    RawExecute("Delete From VersionInfo");
+    MessageBoxRecorder boxes(IDYES);
+    EXPECT_EQ(db_.Open(kPath, MissingMessage::kHide), kOpenFailed);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].caption, u"Database Update Required");
+    EXPECT_EQ(boxes.shown()[0].text,
+              u"The Database structure needs to be updated.  This may take several minutes.\n\n"
+              u"Do you want to update the database?");
+    EXPECT_EQ(boxes.shown()[0].type & 0xF, MB_YESNO);
+    EXPECT_FALSE(db_.ready());
+    EXPECT_FALSE(db_.connected());
+    EXPECT_TRUE(MutexIsFree());
+}
+
+TEST_F(OpenTest, AnUpgradeDeclinedOrSuppressedLeavesTheFileAlone) {
+    MakeVersionOne();
+    {
+        MessageBoxRecorder boxes(IDNO);
+        EXPECT_EQ(db_.Open(kPath, MissingMessage::kHide), kOpenUpgradeDeclined);
+        EXPECT_EQ(boxes.shown().size(), 1u);
+    }
+    {
+        MessageBoxRecorder boxes(IDYES);
+        db_.set_suppress_upgrade_prompt(true);
+        EXPECT_EQ(db_.Open(kPath, MissingMessage::kHide), kOpenUpgradeDeclined);
+        EXPECT_TRUE(boxes.shown().empty());
+    }
+    EXPECT_EQ(Text("Select VersionNumber From VersionInfo"), "1.0");
+    EXPECT_EQ(Count("Select count(*) From pragma_table_info('Feeds') Where name = 'ReadAfter'"), 0);
+    EXPECT_TRUE(MutexIsFree());
+}
+
+TEST_F(OpenTest, VersionOneIsUpgradedInPlace) {
+    MakeVersionOne();
+    AppSettings().WriteDword(u"Today", u"TodayHasChanged", 0);
+    MessageBoxRecorder boxes(IDYES);
+    ASSERT_EQ(db_.Open(kPath, MissingMessage::kHide), kOpenReady);
+    EXPECT_EQ(db_.Version(), u"2.0");
+    EXPECT_EQ(
+        Text("Select group_concat(name, ',') From pragma_table_info('Feeds')"),
+        "FeedID,Title,GUID,FeedType,FeedUrl,LinkUrl,Description1,Description2,ReloadFrequency,ReadAfter,"
+        "MaxItems,ExtendedData,ExtendedAudio,Priority,Status,LastDigestKey,LastDownloadDate,LastFeedDate,"
+        "DateEntered");
+    EXPECT_EQ(Text("Select group_concat(FeedID||':'||Title||':'||ReadAfter||':'||MaxItems, ',') From Feeds"),
+              "1:Feed 1:10:25,2:Feed 2:10:25,3:Feed 3:10:25");
+    EXPECT_EQ(Count("Select count(*) From sqlite_master Where name = 'Feeds_PI'"), 1);
+    EXPECT_EQ(Count("Select count(*) From VersionInfo"), 1);
+    EXPECT_EQ(AppSettings().ReadDword(u"Today", u"TodayHasChanged", 0), 1);
+    std::optional<FeedRecord> feed = db_.LoadFeed(2);
+    ASSERT_TRUE(feed);
+    EXPECT_EQ(feed->read_after, 10);
+    EXPECT_EQ(feed->max_items, 25);
+    EXPECT_TRUE(MutexIsFree());
+}
+
+TEST_F(OpenTest, AMissingFileIsReportedOnceAndOnlyWhenChecked) {
+    ASSERT_EQ(db_.Open(kPath, MissingMessage::kShowOnce), kOpenReady);
+    std::filesystem::remove(HostPath());
+    MessageBoxRecorder boxes(IDOK);
+    EXPECT_FALSE(db_.LoadView(1));
+    EXPECT_FALSE(db_.LoadView(1));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].caption, u"Missing Database");
+    EXPECT_EQ(boxes.shown()[0].text,
+              u"The database is no longer connected to...\\db.cdb\n\nPlease, Re-open the database.");
+    EXPECT_EQ(boxes.shown()[0].type & 0xF, MB_OK);
+}
+
+TEST_F(OpenTest, WithoutTheFileCheckAnOpenConnectionGoesOn) {
+    ASSERT_EQ(db_.Open(kPath, MissingMessage::kShowOnce), kOpenReady);
+    ASSERT_TRUE(db_.LoadView(1));
+    db_.set_verify_file(false);
+    std::filesystem::remove(HostPath());
+    MessageBoxRecorder boxes(IDOK);
+    EXPECT_TRUE(db_.LoadView(1)) << "the open connection still reaches the removed file";
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(OpenTest, OperationsWaitForTheLockHeldElsewhere) {
+    Watchdog watchdog(30s, "waiting for the database lock");
+    MutexHolder holder;
+    std::thread release([&] {
+        std::this_thread::sleep_for(300ms);
+        holder.Release();
+    });
+    EXPECT_TRUE(db_.LoadView(1));
+    auto finished = std::chrono::steady_clock::now();
+    release.join();
+    EXPECT_GE(finished, holder.released_at());
+    EXPECT_TRUE(MutexIsFree());
+}
+
+TEST_F(OpenTest, WithoutTheLockSettingNoWaitTakesPlace) {
+    Watchdog watchdog(5s, "an operation that must not wait");
+    MutexHolder holder;
+    db_.set_use_lock(false);
+    EXPECT_TRUE(db_.LoadView(1));
+}
+
+TEST_F(OpenTest, ALockHeldTooLongFailsTheOperation) {
+    Watchdog watchdog(30s, "the lock time-out");
+    MutexHolder holder;
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(db_.LoadView(1));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 9900ms);
+    EXPECT_FALSE(db_.locked());
+}
+
+TEST_F(OpenTest, AThrowingOperationReleasesTheLock) {
+    RawExecute("Update Views Set NumToShow = 'many' Where ViewID = 1");
+    EXPECT_FALSE(db_.LoadView(1)) << "NumToShow reads as a number";
+    EXPECT_FALSE(db_.locked());
+    EXPECT_TRUE(MutexIsFree());
+    EXPECT_TRUE(db_.LoadView(2));
+}
+
+TEST_F(OpenTest, KeepLockHoldsTheLockAcrossOperations) {
+    db_.set_keep_lock(true);
+    ASSERT_TRUE(db_.LoadView(1));
+    EXPECT_TRUE(db_.locked());
+    EXPECT_FALSE(MutexIsFree());
+    ASSERT_TRUE(db_.LoadView(2));
+    db_.set_keep_lock(false);
+    db_.EndAccess();
+    EXPECT_FALSE(db_.locked());
+    EXPECT_TRUE(MutexIsFree());
+}
+
+}  // namespace
+}  // namespace qf::test
+
+namespace qf::test {
+namespace {
+
+// The item window's thread and the download thread share one FeedDatabase: the lock belongs to a
+// thread, so each waits for the other's operations (and for a download run's kept lock) to end.
+TEST_F(OpenTest, TwoThreadsSharingOneDatabaseTakeTurns) {
+    Watchdog watchdog(60s, "two threads sharing one database");
+    AddFeed(1, u"Feed");
+    for (int i = 1; i <= 20; ++i) AddItem(i, 1, u"item");
+    std::atomic<bool> run_holds_lock{false};
+    std::atomic<bool> run_done{false};
+    std::thread download([&] {
+        db_.set_keep_lock(true);
+        EXPECT_TRUE(db_.LoadFeedsForDownload());
+        run_holds_lock = true;
+        for (int i = 1; i <= 20; ++i) EXPECT_TRUE(db_.SetItemStatus(i, kItemRead));
+        std::this_thread::sleep_for(200ms);
+        run_done = true;
+        db_.set_keep_lock(false);
+        db_.EndAccess();
+    });
+    while (!run_holds_lock) std::this_thread::sleep_for(1ms);
+    std::optional<FeedRecord> feed = db_.LoadFeed(1);  // waits for the run
+    EXPECT_TRUE(run_done);
+    ASSERT_TRUE(feed);
+    download.join();
+    EXPECT_EQ(Count("Select count(*) From FeedItems Where Status = 2"), 20);
+
+    // Both threads work at once; each pauses between operations as a real thread does, since the
+    // device's mutex is not fair to a waiter against a thread that takes it back at once.
+    std::thread other([&] {
+        for (int i = 1; i <= 20; ++i) {
+            EXPECT_TRUE(db_.SetItemStatus(static_cast<std::int32_t>(i), kItemUnread));
+            std::this_thread::sleep_for(2ms);
+        }
+    });
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_TRUE(db_.LoadItemsOfFeed(1, 100));
+        std::this_thread::sleep_for(2ms);
+    }
+    other.join();
+    EXPECT_EQ(Count("Select count(*) From FeedItems Where Status = 1"), 20);
+    EXPECT_FALSE(db_.locked());
+    EXPECT_TRUE(MutexIsFree());
+}
+
+}  // namespace
+}  // namespace qf::test

@@ -1,0 +1,114 @@
+#include "db/schema.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "common/settings_store.h"
+#include "db_fixture.h"
+#include "qfdevice/device.h"
+
+namespace qf::test {
+namespace {
+
+using SchemaTest = DbTest;
+
+std::vector<std::string> SchemaRows(const std::string& host_path) {
+    std::vector<std::string> rows;
+    sqlite3* raw = nullptr;
+    sqlite3_open_v2(host_path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(raw, "Select type,name,tbl_name,sql From sqlite_master Order By rowid", -1, &statement,
+                       nullptr);
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        std::string row;
+        for (int i = 0; i < 4; ++i)
+            row +=
+                std::string(i ? "|" : "") + reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
+        rows.push_back(row);
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(raw);
+    return rows;
+}
+
+TEST_F(SchemaTest, CreateWritesExactlyTheSharedSchemaAndDefaultRows) {
+    std::vector<std::string> expected;
+    for (const char16_t* create : schema::kCreateTables) {
+        std::string sql = WideToUtf8(create);
+        std::string name = sql.substr(13, sql.find('(') - 13);
+        expected.push_back("table|" + name + "|" + name + "|" + sql);
+    }
+    for (const char16_t* create : schema::kCreateIndexes) {
+        std::string sql = WideToUtf8(create);
+        std::string name = sql.substr(13, sql.find(' ', 13) - 13);
+        std::string table = sql.substr(sql.find(" On ") + 4);
+        table = table.substr(0, table.find('('));
+        expected.push_back("index|" + name + "|" + table + "|" + sql);
+    }
+    EXPECT_EQ(SchemaRows(HostPath()), expected);
+
+    EXPECT_EQ(Text("Select VersionInfoID||'|'||VersionNumber||'|'||CreatedBy From VersionInfo"),
+              "1|2.0|Thornbeckvale");
+    EXPECT_EQ(Count("Select count(*) From VersionInfo Where DateCreated Like '____-__-__ __:__:00'"), 1);
+    EXPECT_EQ(
+        Text("Select group_concat(ViewID||','||ParentID||','||Label||','||ReadAfter||','||HideAfter||','||"
+             "NumToShow||','||HideRead||','||DPadSkipRead||','||SortBy||','||Status||','||Keywords, ';') "
+             "From Views"),
+        "1,0,Whats New,10,0,75,1,1,2,2,---specialwhatsnew---;2,0,Search Results,10,0,75,0,1,2,2,");
+    EXPECT_EQ(
+        Count("Select count(*) From Views Where typeof(DateEntered) = 'text' And DateEntered Like '2%'"), 2);
+    EXPECT_EQ(db_.Version(), u"2.0");
+}
+
+TEST_F(SchemaTest, CreateRefusesWhenLessThan200KbAreFree) {
+    MessageBoxRecorder boxes(IDOK);
+    db_.set_free_space_probe([](const std::u16string& folder) {
+        EXPECT_EQ(folder, u"\\My Documents");
+        return 150.7;
+    });
+    std::filesystem::create_directories(device_.HostPath("My Documents"));
+    EXPECT_FALSE(db_.Create(u"\\My Documents\\small.cdb", OverwritePrompt::kAsk, DefaultViews::kCreate));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.shown()[0].caption, u"Create Error");
+    EXPECT_EQ(
+        boxes.shown()[0].text,
+        u"Sorry, but there is not enough available space. 200KB is needed, but only 150KB is available.");
+    EXPECT_EQ(boxes.shown()[0].type & 0xF, MB_OK);
+    EXPECT_FALSE(std::filesystem::exists(device_.HostPath("My Documents/small.cdb")));
+}
+
+TEST_F(SchemaTest, CreateAsksBeforeReplacingAFileThatHoldsData) {
+    std::filesystem::path other = device_.HostPath("other.cdb");
+    std::ofstream(other) << "precious";
+    {
+        MessageBoxRecorder boxes(IDNO);
+        EXPECT_FALSE(db_.Create(u"\\other.cdb", OverwritePrompt::kAsk, DefaultViews::kCreate));
+        ASSERT_EQ(boxes.shown().size(), 1u);
+        EXPECT_EQ(boxes.shown()[0].caption, u"Overwrite Warning");
+        EXPECT_EQ(boxes.shown()[0].text,
+                  u"A database already exists.\n\nAre you sure you want to overwrite the existing database?");
+        EXPECT_EQ(boxes.shown()[0].type & 0xF, MB_YESNO);
+        EXPECT_EQ(std::filesystem::file_size(other), 8u);
+    }
+    {
+        MessageBoxRecorder boxes(IDYES);
+        EXPECT_TRUE(db_.Create(u"\\other.cdb", OverwritePrompt::kAsk, DefaultViews::kSkip));
+        EXPECT_EQ(boxes.shown().size(), 1u);
+    }
+    {
+        // The compaction's own temporary file is replaced without a question, and an empty file is no data.
+        MessageBoxRecorder boxes(IDNO);
+        std::ofstream(device_.HostPath("empty.cdb")).flush();
+        EXPECT_TRUE(db_.Create(u"\\other.cdb", OverwritePrompt::kOverwriteSilently, DefaultViews::kSkip));
+        EXPECT_TRUE(db_.Create(u"\\empty.cdb", OverwritePrompt::kAsk, DefaultViews::kSkip));
+        EXPECT_TRUE(boxes.shown().empty());
+    }
+    FeedDatabase other_db;
+    ASSERT_EQ(other_db.Open(u"\\other.cdb", MissingMessage::kHide), kOpenReady);
+    EXPECT_FALSE(other_db.LoadView(1)) << "no default views were asked for";
+}
+
+}  // namespace
+}  // namespace qf::test

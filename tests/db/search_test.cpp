@@ -1,0 +1,117 @@
+#include "db_fixture.h"
+
+namespace qf::test {
+namespace {
+
+class SearchTest : public DbTest {
+  protected:
+    void SetUp() override {
+        DbTest::SetUp();
+        AddFeed(1, u"Fruit", 4);
+        AddFeed(2, u"Cooking", 2);
+        AddItem(11, 1, u"Apple harvest", Date(2006, 1, 3));
+        AddItem(12, 1, u"Pear news", Date(2006, 1, 9));
+        AddItem(21, 2, u"APPLE pie", Date(2006, 1, 5));
+        AddItem(22, 2, u"Bread", Date(2006, 1, 7));
+        AddText(22, 2, 1, u"with apple slices");
+        Execute(u"Update FeedItems Set Keywords = 'orchard,apple' Where FeedItemID = 12");
+    }
+
+    static std::vector<std::int32_t> Ids(const std::vector<SearchHit>& hits) {
+        std::vector<std::int32_t> ids;
+        for (const SearchHit& hit : hits) ids.push_back(hit.feed_item_id);
+        return ids;
+    }
+};
+
+TEST_F(SearchTest, FindsEachItemOnceInFieldOrder) {
+    std::vector<SearchHit> hits;
+    ASSERT_TRUE(db_.Search(u"  apple ", {true, true, true}, false, hits));
+    EXPECT_EQ(Ids(hits), (std::vector<std::int32_t>{11, 21, 12, 22}));
+    EXPECT_EQ(hits[1].title, u"APPLE pie");
+    EXPECT_EQ(hits[1].feed_id, 2);
+
+    hits.clear();
+    ASSERT_TRUE(db_.Search(u"apple", {true, false, true}, true, hits));
+    EXPECT_EQ(Ids(hits), (std::vector<std::int32_t>{21, 11, 22})) << "titles newest first, then texts";
+
+    hits.clear();
+    EXPECT_FALSE(db_.Search(u" \t", {true, true, true}, false, hits));
+    EXPECT_TRUE(db_.Search(u"nothing like it", {true, true, true}, false, hits));
+    EXPECT_TRUE(hits.empty());
+    EXPECT_TRUE(db_.Search(u"it's", {true, false, false}, false, hits)) << "a quote breaks only the query";
+    EXPECT_TRUE(hits.empty());
+}
+
+TEST_F(SearchTest, WhatsNewHoldsTheFiftyNewestItems) {
+    for (int i = 1; i <= 60; ++i) AddItem(100 + i, 1, u"bulk", Date(2006, 2, 1, 0, static_cast<WORD>(i)));
+    Execute(u"Insert Into ViewFeeds(ViewID,FeedID,Priority) Values(1,1,0)");
+    ASSERT_TRUE(db_.RebuildWhatsNew());
+    EXPECT_EQ(Count("Select count(*) From ViewFeeds Where ViewID = 1"), 0);
+    EXPECT_EQ(Count("Select count(*) From ViewFeedItems Where ViewID = 1"), 50);
+    EXPECT_EQ(Count("Select min(FeedItemID) From ViewFeedItems Where ViewID = 1"), 111);
+    EXPECT_EQ(Count("Select max(Priority) From ViewFeedItems"), 0);
+}
+
+TEST_F(SearchTest, KeywordViewsAreRebuiltFromTheirKeywords) {
+    AddView(10, u"Apples", 75, 0, u" pie,, APPLE , bread");
+    Execute(u"Insert Into ViewFeedItems(ViewID,FeedID,FeedItemID,Priority) Values(10,9,99,9)");
+    ASSERT_TRUE(db_.RebuildKeywordView(10, {true, false, false}));
+    EXPECT_EQ(Text("Select group_concat(FeedItemID||':'||FeedID||':'||Priority) From ViewFeedItems Where "
+                   "ViewID = 10"),
+              "21:2:2,11:1:4,22:2:2");
+    EXPECT_FALSE(db_.RebuildKeywordView(1, {true, false, false}));
+    EXPECT_FALSE(db_.RebuildKeywordView(2, {true, false, false})) << "no keywords";
+    EXPECT_FALSE(db_.RebuildKeywordView(99, {true, false, false}));
+}
+
+TEST_F(SearchTest, CountsByStatus) {
+    Execute(u"Update FeedItems Set Status = 2 Where FeedItemID = 11");
+    Execute(u"Update FeedItems Set Status = 3 Where FeedItemID = 21");
+    AddFeed(3, u"Listed only", 1, kFeedListOnly);
+    AddItem(31, 3, u"hidden");
+    AddView(10, u"All", 75);
+    ASSERT_TRUE(db_.SetViewFeeds(10, {1, 2, 3}));
+    EXPECT_EQ(db_.CountFeedItems(1, ItemCount::kUnread), 1);
+    EXPECT_EQ(db_.CountFeedItems(1, ItemCount::kAll), 2);
+    EXPECT_EQ(db_.CountViewItems(10, ItemCount::kAll), 4) << "the list-only feed is not counted";
+    EXPECT_EQ(db_.CountViewItems(10, ItemCount::kUnread), 2);
+    EXPECT_EQ(db_.CountViewItems(10, ItemCount::kKept), 1);
+    EXPECT_EQ(db_.CountViewItems(99, ItemCount::kAll), -1);
+}
+
+TEST_F(SearchTest, RecordListsForTheDownloadRun) {
+    Execute(u"Update Feeds Set LastDownloadDate = '2006-01-02 00:00:00' Where FeedID = 1");
+    AddFeed(3, u"Also priority four", 4);
+    Execute(u"Update Feeds Set LastDownloadDate = '2006-01-01 00:00:00' Where FeedID = 3");
+    ASSERT_TRUE(db_.LoadFeedsForDownload());
+    std::vector<std::int32_t> order;
+    for (const FeedRecord& feed : db_.feeds()) order.push_back(feed.feed_id);
+    EXPECT_EQ(order, (std::vector<std::int32_t>{3, 1, 2}));
+
+    ASSERT_TRUE(db_.LoadItemsOfFeed(1, 1));
+    ASSERT_EQ(db_.items().size(), 1u);
+    EXPECT_EQ(db_.items()[0].feed_item_id, 12);
+
+    Execute(u"Insert Into FeedItemAudioData(FeedItemID,FeedID,Link,Size,Status,Keep) Values(11,1,'a',1,0,0)");
+    Execute(u"Insert Into FeedItemAudioData(FeedItemID,FeedID,Link,Size,Status,Keep) Values(12,1,'b',1,0,0)");
+    Execute(u"Update Feeds Set Title = 'A title: far longer than forty characters, really' Where FeedID = 1");
+    ASSERT_TRUE(db_.LoadAudio(0));
+    ASSERT_EQ(db_.audio_records().size(), 2u);
+    EXPECT_EQ(db_.audio_records()[0].feed_item_id, 12) << "pending audio newest first";
+    EXPECT_EQ(db_.audio_records()[0].folder_name, u"A title_ far longer than forty character");
+
+    SubscriptionRecord subscription = NewSubscriptionRecord();
+    subscription.subscription_id = 5;
+    subscription.title = u"Zed";
+    ASSERT_TRUE(db_.AddSubscription(subscription, SubscriptionView::kWhatsNew));
+    subscription.subscription_id = 6;
+    subscription.title = u"Abe";
+    ASSERT_TRUE(db_.AddSubscription(subscription, SubscriptionView::kWhatsNew));
+    ASSERT_TRUE(db_.LoadSubscriptions());
+    ASSERT_EQ(db_.subscriptions().size(), 2u);
+    EXPECT_EQ(db_.subscriptions()[0].title, u"Abe");
+}
+
+}  // namespace
+}  // namespace qf::test

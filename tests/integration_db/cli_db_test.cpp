@@ -1,0 +1,367 @@
+// Runs the real `quillfeed` database commands on a throw-away device root, with the test itself as a
+// second program working on the same database.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <regex>
+#include <sstream>
+#include <thread>
+
+#include "db/feed_database.h"
+#include "qfdevice/device.h"
+#include "shared/adoclass31.h"
+#include "support/run_program.h"
+#include "support/temp_device.h"
+#include "support/watchdog.h"
+
+namespace qf {
+namespace {
+
+using namespace std::chrono_literals;
+using nlohmann::json;
+
+constexpr char16_t kDatabase[] = u"\\Program Files\\Quillfeed\\Quillfeed.cdb";
+
+class CliDb : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(Run({"init"}).exit_code, 0);
+        test::ProgramResult created = Run({"db", "create"});
+        ASSERT_EQ(created.exit_code, 0) << created.err;
+    }
+
+    test::ProgramResult Run(std::vector<std::string> args, const std::string& input = {}) {
+        args.insert(args.begin(), {test::BuiltProgram("quillfeed"), "--device", device_.root().string()});
+        return test::RunProgram(args, input);
+    }
+    json RunJson(std::vector<std::string> args) {
+        args.insert(args.begin(), "--json");
+        test::ProgramResult result = Run(args);
+        EXPECT_EQ(result.exit_code, 0) << result.err;
+        return json::parse(result.out.empty() ? "{}" : result.out);
+    }
+
+    std::string DatabaseFile() { return qf::device::MapPath(kDatabase)->string(); }
+
+    // One text cell (or a count) read with SQLite directly.
+    std::string Sql(const std::string& sql) {
+        sqlite3* raw = nullptr;
+        sqlite3_open_v2(DatabaseFile().c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_busy_timeout(raw, 10000);
+        sqlite3_stmt* statement = nullptr;
+        std::string text = "(error)";
+        if (sqlite3_prepare_v2(raw, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK) {
+            text.clear();
+            while (sqlite3_step(statement) == SQLITE_ROW) {
+                const unsigned char* cell = sqlite3_column_text(statement, 0);
+                text += cell ? reinterpret_cast<const char*>(cell) : "";
+            }
+        }
+        sqlite3_finalize(statement);
+        sqlite3_close(raw);
+        return text;
+    }
+
+    // Writes an item through the record layer, as the feed update does.
+    void AddItem(std::int32_t item_id, std::int32_t feed_id, const std::u16string& title,
+                 std::int16_t status = 1) {
+        AdoConnection connection;
+        ASSERT_EQ(connection.Open(kDatabase), 0);
+        AdoRecordset rows;
+        ASSERT_TRUE(
+            rows.Open(u"Select FeedItemID,FeedID,GUID,Title,LinkUrl,Status,ItemDate From FeedItems Where "
+                      u"FeedItemID = 0",
+                      &connection, adOpenDynamic, adLockPessimistic));
+        rows.AddNew();
+        rows.Field(0).SetInt(item_id);
+        rows.Field(1).SetInt(feed_id);
+        rows.Field(2).SetString(title);
+        rows.Field(3).SetString(title);
+        rows.Field(4).SetString(u"http://example.com/" + title);
+        rows.Field(5).SetShort(status);
+        rows.Field(6).SetDate(SYSTEMTIME{2006, 1, 0, 2, 10, static_cast<WORD>(item_id % 60), 0, 0});
+        rows.Update();
+    }
+
+    test::TempDevice device_;
+};
+
+TEST_F(CliDb, CreateMakesAnOrdinarySqliteFileWithTheSharedSchema) {
+    json info = RunJson({"db", "info"});
+    EXPECT_EQ(info["version"], "2.0");
+    EXPECT_EQ(info["path"], "\\Program Files\\Quillfeed\\Quillfeed.cdb");
+    EXPECT_EQ(info["counts"]["Views"], 2);
+    EXPECT_EQ(Run({"settings", "get", "General", "Database"}).out,
+              "\\Program Files\\Quillfeed\\Quillfeed.cdb\n");
+
+    // The sqlite3 shell reads it as it stands.
+    test::ProgramResult shell = test::RunProgram({"sqlite3", DatabaseFile(), ".schema Feeds"});
+    if (shell.exit_code == 0) {
+        EXPECT_EQ(
+            shell.out,
+            "CREATE TABLE Feeds(FeedID int,Title varchar(255),GUID varchar(255),FeedType smallint,FeedUrl "
+            "varchar(255),LinkUrl varchar(255),Description1 varchar(255),Description2 varchar(255),"
+            "ReloadFrequency smallint,ReadAfter smallint,MaxItems smallint,ExtendedData smallint,"
+            "ExtendedAudio smallint,Priority smallint,Status smallint,LastDigestKey varchar(255),"
+            "LastDownloadDate datetime,LastFeedDate datetime,DateEntered datetime);\n"
+            "CREATE INDEX Feeds_PI On Feeds(FeedID);\n");
+    }
+    EXPECT_EQ(Sql("Select group_concat(name, ',') From (Select name From sqlite_master Order By rowid)"),
+              "VersionInfo,Views,Feeds,ViewFeeds,ViewFeedItems,Subscriptions,SubscriptionFeeds,FeedItems,"
+              "FeedItemShortData,FeedItemLongData,FeedItemAudioData,Views_PI,Feeds_PI,ViewFeeds_PI,"
+              "ViewFeedItems_PI,"
+              "FeedItems_PI,FeedItemsAlt_PI,FeedItemShortData_PI,FeedItemLongData_PI,FeedItemAudioData_PI");
+    EXPECT_EQ(Sql("Select VersionNumber From VersionInfo"), "2.0");
+    EXPECT_EQ(Sql("Select group_concat(Label, '|') From Views"), "Whats New|Search Results");
+
+    // A second create asks first; without a terminal or --yes the answer is No.
+    test::ProgramResult again = Run({"db", "create"});
+    EXPECT_NE(again.exit_code, 0);
+    EXPECT_NE(again.err.find("Overwrite Warning"), std::string::npos);
+    EXPECT_EQ(Run({"db", "create", "--yes"}).exit_code, 0);
+}
+
+TEST_F(CliDb, AVersionOneDatabaseIsUpgradedWhenTheUserSaysYes) {
+    ASSERT_EQ(Run({"feed", "add", "http://example.com/a", "--title", "A"}).exit_code, 0);
+    ASSERT_EQ(Run({"feed", "add", "http://example.com/b", "--title", "B", "--max-items", "20"}).exit_code, 0);
+    // What version 1.0 wrote: no ReadAfter in Feeds.
+    Sql("Create Table Old As Select FeedID,Title,GUID,FeedType,FeedUrl,LinkUrl,Description1,Description2,"
+        "ReloadFrequency,MaxItems,ExtendedData,ExtendedAudio,Priority,Status,LastDigestKey,LastDownloadDate,"
+        "LastFeedDate,DateEntered From Feeds");
+    Sql("Drop Table Feeds");
+    Sql("CREATE TABLE Feeds(FeedID int,Title varchar(255),GUID varchar(255),FeedType smallint,FeedUrl "
+        "varchar(255),"
+        "LinkUrl varchar(255),Description1 varchar(255),Description2 varchar(255),ReloadFrequency smallint,"
+        "MaxItems smallint,ExtendedData smallint,ExtendedAudio smallint,Priority smallint,Status smallint,"
+        "LastDigestKey varchar(255),LastDownloadDate datetime,LastFeedDate datetime,DateEntered datetime)");
+    Sql("CREATE INDEX Feeds_PI On Feeds(FeedID)");
+    Sql("Insert Into Feeds Select * From Old");
+    Sql("Drop Table Old");
+    Sql("Update VersionInfo Set VersionNumber = '1.0'");
+    ASSERT_EQ(Run({"settings", "set", "Today", "TodayHasChanged", "0", "--dword"}).exit_code, 0);
+
+    test::ProgramResult declined = Run({"db", "info"});
+    EXPECT_NE(declined.exit_code, 0);
+    EXPECT_NE(declined.err.find("Database Update Required"), std::string::npos);
+    EXPECT_NE(declined.err.find("--yes"), std::string::npos);
+    EXPECT_EQ(Sql("Select VersionNumber From VersionInfo"), "1.0");
+
+    json info = RunJson({"db", "info", "--yes"});
+    EXPECT_EQ(info["version"], "2.0");
+    EXPECT_EQ(
+        Sql("Select group_concat(name, ',') From pragma_table_info('Feeds') Where cid Between 8 And 10"),
+        "ReloadFrequency,ReadAfter,MaxItems");
+    EXPECT_EQ(Sql("Select group_concat(Title||':'||ReadAfter||':'||MaxItems, ',') From Feeds"),
+              "A:10:50,B:10:20");
+    EXPECT_EQ(Run({"settings", "get", "Today", "TodayHasChanged"}).out, "1\n");
+    EXPECT_EQ(Sql("PRAGMA integrity_check"), "ok");
+}
+
+TEST_F(CliDb, ViewsFeedsItemsListingsAndSearch) {
+    // New views hide items older than 7 days; these items are from 2006.
+    json view =
+        RunJson({"view", "add", "Fruit", "--num-to-show", "3", "--sort-by", "2", "--hide-after", "0"});
+    int view_id = view["view"]["id"];
+    json feed = RunJson({"feed", "add", "http://example.com/fruit", "--title", "Fruit news", "--view",
+                         std::to_string(view_id), "--priority", "4"});
+    int feed_id = feed["feed"]["id"];
+    EXPECT_EQ(feed["feed"]["views"], json::array({view_id}));
+    for (int i = 1; i <= 5; ++i)
+        AddItem(100 + i, feed_id, i == 2 ? u"Apple" : u"Pear " + std::u16string(1, u'0' + i));
+
+    json listing = RunJson({"listing", std::to_string(view_id)});
+    ASSERT_EQ(listing["rows"].size(), 3u);
+    const json& first = listing["rows"][0];
+    EXPECT_EQ(first["itemId"], 105);
+    EXPECT_EQ(first["feedTitle"], "Fruit news");
+    EXPECT_EQ(first["feedPriority"], 4);
+    EXPECT_EQ(first["viewId"], view_id);
+    EXPECT_EQ(first["itemDate"], "2006-01-02 10:45:00");
+    EXPECT_EQ(first["link"], "http://example.com/Pear 5");
+    EXPECT_EQ(first["hasAudio"], false);
+
+    ASSERT_EQ(Run({"item", "status", "105", "2"}).exit_code, 0);
+    listing = RunJson({"listing", std::to_string(view_id)});
+    EXPECT_EQ(listing["rows"][0]["itemId"], 104) << "read items are hidden as in the item";
+
+    json hits = RunJson({"search", "apple", "--by-date"});
+    ASSERT_EQ(hits["hits"].size(), 1u);
+    EXPECT_EQ(hits["hits"][0]["itemId"], 102);
+
+    json feed_listing = RunJson({"listing", "--feed", std::to_string(feed_id)});
+    EXPECT_EQ(feed_listing["rows"].size(), 5u);
+    EXPECT_EQ(feed_listing["rows"][0]["viewId"], 0);
+
+    ASSERT_EQ(Run({"item", "delete", "101"}).exit_code, 0);
+    EXPECT_EQ(RunJson({"items", "--feed", std::to_string(feed_id)})["items"].size(), 4u);
+    ASSERT_EQ(
+        Run({"feed", "update", std::to_string(feed_id), "--max-items", "9", "--extended-data"}).exit_code, 0);
+    EXPECT_EQ(Sql("Select MaxItems||','||ExtendedData From Feeds"), "9,1");
+    ASSERT_EQ(Run({"view", "update", std::to_string(view_id), "--hide-after", "2", "--keywords", "apple"})
+                  .exit_code,
+              0);
+    ASSERT_EQ(Run({"view", "rebuild", std::to_string(view_id)}).exit_code, 0);
+    EXPECT_EQ(Sql("Select group_concat(FeedItemID) From ViewFeedItems"), "102");
+    ASSERT_EQ(Run({"view", "rebuild", "1"}).exit_code, 0);
+    EXPECT_EQ(Sql("Select count(*) From ViewFeedItems Where ViewID = 1"), "4");
+
+    ASSERT_EQ(Run({"items", "delete-all"}).exit_code, 0);
+    EXPECT_EQ(Sql("Select count(*) From FeedItems"), "0");
+    ASSERT_EQ(Run({"feed", "delete", std::to_string(feed_id)}).exit_code, 0);
+    ASSERT_EQ(Run({"view", "delete", std::to_string(view_id)}).exit_code, 0);
+    EXPECT_EQ(Sql("Select count(*) From Feeds") + Sql("Select count(*) From Views"), "02");
+    EXPECT_EQ(Run({"settings", "get", "Today", "TodayHasChanged"}).out, "1\n");
+}
+
+TEST_F(CliDb, ClearErrorsAndExitCodes) {
+    test::ProgramResult missing = Run({"view", "delete", "12345"});
+    EXPECT_EQ(missing.exit_code, 1);
+    EXPECT_EQ(missing.err, "quillfeed: no view 12345\n");
+    json failed = json::parse(Run({"--json", "feed", "clear", "9"}).out);
+    EXPECT_EQ(failed["ok"], false);
+    EXPECT_EQ(failed["error"], "no feed 9");
+    EXPECT_NE(Run({"item", "status", "1", "7"}).exit_code, 0);
+    ASSERT_EQ(Run({"settings", "set", "General", "Database", "", "--string"}).exit_code, 0);
+    EXPECT_NE(Run({"views"}).err.find("no database is set up"), std::string::npos);
+}
+
+std::string ReadHostFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+TEST_F(CliDb, BackupExportImportExportKeepsTheConfiguration) {
+    json view = RunJson({"view", "add", "Tech \u00e9 <b>", "--keywords", "linux,c++"});
+    json feed = RunJson({"feed", "add", "http://example.com/tech?x=1&y=2", "--title", "Tech", "--view",
+                         std::to_string(int(view["view"]["id"])), "--extended-audio"});
+    std::filesystem::path first = device_.HostPath("first.xml");
+    ASSERT_EQ(Run({"backup", "export", first.string()}).exit_code, 0);
+    ASSERT_EQ(Run({"db", "create", "\\My Documents\\second.cdb"}).exit_code, 0);
+    ASSERT_EQ(Run({"backup", "import", first.string()}).exit_code, 0);
+    ASSERT_EQ(Run({"backup", "export", "\\second.xml"}).exit_code, 0);
+    auto without_ids = [](const std::string& text) {
+        return std::regex_replace(text, std::regex(R"re((id|ID)="\d+")re"), "$1=\"#\"");
+    };
+    std::string first_text = ReadHostFile(first);
+    EXPECT_NE(first_text.find("label=\"Tech \xc3\xa9 &lt;b&gt;\""), std::string::npos);
+    EXPECT_EQ(without_ids(ReadHostFile(device_.HostPath("second.xml"))), without_ids(first_text));
+
+    std::ofstream(device_.HostPath("old.xml"))
+        << "<qfbk version=\"1.0\"><views><view id=\"9\" label=\"x\" /></views></qfbk>";
+    test::ProgramResult old = Run({"backup", "import", "\\old.xml"});
+    EXPECT_EQ(old.exit_code, 1);
+    EXPECT_NE(old.err.find("not a version 2.0 backup"), std::string::npos);
+    // The lock was let go: the next command gets it at once.
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(RunJson({"views"})["views"].size(), 3u);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+}
+
+TEST_F(CliDb, SubscriptionsFromAFileBringTheirFeeds) {
+    std::filesystem::path list = device_.HostPath("list.opml");
+    std::ofstream(list) << "<opml><head><title>Reading list</title></head><body>"
+                           "<outline title=\"One\" xmlUrl=\"http://one.example/rss\" />"
+                           "<outline text=\"Two\" xmlUrl=\"http://two.example/rss\" />"
+                           "<outline title=\"No address\" /></body></opml>";
+    json added = RunJson({"subscription", "add", list.string()});
+    EXPECT_EQ(added["feedsAdded"], 2);
+    EXPECT_EQ(added["subscription"]["title"], "Reading list");
+    int view_id = added["subscription"]["viewId"];
+    EXPECT_EQ(Sql("Select group_concat(Title||'='||FeedUrl, ' ') From Feeds"),
+              "One=http://one.example/rss Two=http://two.example/rss");
+    EXPECT_EQ(Sql("Select count(*) From ViewFeeds Where ViewID = " + std::to_string(view_id)), "2");
+    ASSERT_EQ(Run({"subscription", "delete", std::to_string(int(added["subscription"]["id"]))}).exit_code, 0);
+    EXPECT_EQ(Sql("Select count(*) From Feeds") + Sql("Select count(*) From Views"), "02");
+
+    json by_url = RunJson({"subscription", "add", "http://example.com/list.opml", "--title", "Later"});
+    EXPECT_EQ(by_url["feedsAdded"], 0);
+    EXPECT_EQ(by_url["subscription"]["isFile"], false);
+}
+
+TEST_F(CliDb, ACommandWaitsForTheLockHeldByAnotherProgram) {
+    test::Watchdog watchdog(60s, "the command line waiting for the database lock");
+    ASSERT_EQ(Run({"feed", "add", "http://example.com/a", "--title", "A"}).exit_code, 0);
+    FeedDatabase database;
+    ASSERT_EQ(database.Open(kDatabase, MissingMessage::kHide), kOpenReady);
+    database.set_keep_lock(true);
+    ASSERT_TRUE(database.LoadView(1));  // takes the lock and keeps it
+    std::atomic<bool> released{false};
+    std::thread releaser([&] {
+        std::this_thread::sleep_for(1500ms);
+        released = true;
+        database.set_keep_lock(false);
+    });
+    // The lock belongs to the thread that took it, so the release happens here once the flag is set.
+    test::ProgramResult waiting;
+    std::thread command([&] { waiting = Run({"--json", "view", "add", "Waited"}); });
+    while (!released) std::this_thread::sleep_for(10ms);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(Sql("Select count(*) From Views Where Label = 'Waited'"), "0") << "the command must still wait";
+    database.EndAccess();
+    command.join();
+    releaser.join();
+    EXPECT_EQ(waiting.exit_code, 0) << waiting.err;
+    EXPECT_EQ(Sql("Select count(*) From Views Where Label = 'Waited'"), "1");
+}
+
+TEST_F(CliDb, TwoProgramsWorkingAtOnceLeaveTheFileIntact) {
+    test::Watchdog watchdog(120s, "two programs sharing the database");
+    json feed = RunJson({"feed", "add", "http://example.com/a", "--title", "A"});
+    int feed_id = feed["feed"]["id"];
+    std::atomic<int> failures{0};
+    std::thread command_line([&] {
+        for (int i = 0; i < 15; ++i) {
+            if (Run({"view", "add", "From the command line " + std::to_string(i)}).exit_code != 0) ++failures;
+        }
+    });
+    FeedDatabase database;
+    ASSERT_EQ(database.Open(kDatabase, MissingMessage::kHide), kOpenReady);
+    for (int i = 1; i <= 150; ++i) {
+        bool added = database.Run(false, [&](AdoConnection& connection) {
+            AdoRecordset rows;
+            if (!rows.Open(u"Select FeedItemID,FeedID,Title,Status From FeedItems Where FeedItemID = 0",
+                           &connection, adOpenDynamic, adLockPessimistic)) {
+                return false;
+            }
+            rows.AddNew();
+            rows.Field(0).SetInt(i);
+            rows.Field(1).SetInt(feed_id);
+            rows.Field(2).SetString(u"item");
+            rows.Field(3).SetShort(1);
+            rows.Update();
+            return true;
+        });
+        EXPECT_TRUE(added) << i;
+        if (i % 10 == 0) {
+            EXPECT_TRUE(database.SetItemStatus(i / 2, 2));
+        }
+    }
+    command_line.join();
+    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(Sql("Select count(*) From FeedItems"), "150");
+    EXPECT_EQ(Sql("Select count(*) From FeedItems Where Status = 2"), "15");
+    EXPECT_EQ(Sql("Select count(*) From Views"), "17");
+    database.Reset();
+    EXPECT_EQ(Sql("PRAGMA integrity_check"), "ok");
+}
+
+TEST_F(CliDb, CompactKeepsTheRows) {
+    json feed = RunJson({"feed", "add", "http://example.com/a", "--title", "A"});
+    for (int i = 1; i <= 30; ++i) AddItem(i, feed["feed"]["id"], u"item");
+    Sql("Delete From FeedItems Where FeedItemID > 10");
+    json compacted = RunJson({"db", "compact"});
+    EXPECT_EQ(compacted["ok"], true);
+    EXPECT_EQ(Sql("Select count(*) From FeedItems"), "10");
+    EXPECT_EQ(Sql("PRAGMA integrity_check"), "ok");
+    EXPECT_FALSE(std::filesystem::exists(device_.HostPath("Program Files/Quillfeed/rss1029102Temp.qfdb")));
+}
+
+}  // namespace
+}  // namespace qf

@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "qfdevice/device.h"
+#include "shared/adoclass31.h"
+#include "support/temp_device.h"
+
+namespace qf {
+namespace {
+
+constexpr char16_t kPath[] = u"\\test.cdb";
+
+// A fresh database file made through the layer, with one connection open on it.
+class RecordLayer : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        AdoConnection engine;
+        ASSERT_EQ(engine.Open(u""), 0);
+        AdoRecordset create;
+        ASSERT_TRUE(create.Open(u"CREATE DATABASE '\\test.cdb'", &engine, adOpenDynamic, adLockPessimistic));
+        ASSERT_EQ(db_.Open(kPath), 0);
+        ASSERT_TRUE(
+            db_.Execute(u"CREATE TABLE Items(ID int,Name varchar(50),Status smallint,Entered datetime)"));
+    }
+
+    // Reads one text cell straight from the file, bypassing the record layer.
+    std::string RawText(const std::string& sql) {
+        sqlite3* raw = nullptr;
+        sqlite3_open_v2(qf::device::MapPath(kPath)->c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(raw, sql.c_str(), -1, &statement, nullptr);
+        std::string text;
+        if (sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_text(statement, 0)) {
+            text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+        }
+        sqlite3_finalize(statement);
+        sqlite3_close(raw);
+        return text;
+    }
+
+    std::vector<std::u16string> Names(const std::u16string& sql) {
+        std::vector<std::u16string> names;
+        AdoRecordset rows;
+        EXPECT_TRUE(rows.Open(sql, &db_));
+        for (rows.MoveFirst(); !rows.IsEOF(); rows.MoveNext()) names.push_back(rows.Field(0).AsString());
+        return names;
+    }
+
+    test::TempDevice device_;
+    AdoConnection db_;
+};
+
+TEST_F(RecordLayer, CreateDatabaseMakesOneNewFileOnly) {
+    auto host = qf::device::MapPath(kPath);
+    EXPECT_GT(std::filesystem::file_size(*host), 0u);
+    AdoConnection engine;
+    ASSERT_EQ(engine.Open(u""), 0);
+    EXPECT_FALSE(engine.Execute(u"CREATE DATABASE '\\test.cdb'"));
+    EXPECT_FALSE(engine.Execute(u"Select 1")) << "no database behind an engine-only connection";
+
+    AdoConnection other;
+    EXPECT_EQ(other.Open(u"\\missing.cdb"), kAdoOpenFailed);
+    EXPECT_FALSE(std::filesystem::exists(device_.HostPath("missing.cdb")));
+    std::ofstream(device_.HostPath("notes.txt")) << "not a database, just some text that is long enough\n";
+    EXPECT_EQ(other.Open(u"\\notes.txt"), kAdoOpenFailed);
+    EXPECT_FALSE(other.errors().empty());
+    AdoConnection empty(AdoConnection::EngineObject::kNone);
+    EXPECT_EQ(empty.Open(kPath), kAdoOpenFailed);
+    EXPECT_TRUE(empty.CreateEngineObject());
+    EXPECT_EQ(empty.Open(kPath), 0);
+    EXPECT_TRUE(IsAdoEngineAvailable());
+}
+
+TEST_F(RecordLayer, ExecuteRunsExactlyOneStatement) {
+    EXPECT_FALSE(db_.Execute(u"Insert Into Items(ID) Values(1); Insert Into Items(ID) Values(2)"));
+    EXPECT_FALSE(db_.Execute(u"Insert Into Items(ID) Values(3) garbage"));
+    EXPECT_TRUE(db_.Execute(u"Insert Into Items(ID) Values(4);  -- the end\n"));
+    EXPECT_EQ(Names(u"Select ID From Items"), std::vector<std::u16string>{u"4"});
+    long affected = 0;
+    EXPECT_TRUE(db_.Execute(u"Delete From Items", nullptr, &affected));
+    EXPECT_EQ(affected, 1);
+}
+
+TEST_F(RecordLayer, DatesAreStoredCanonicallyWhicheverPathWroteThem) {
+    ASSERT_TRUE(
+        db_.Execute(u"Insert Into Items(ID,Name,Entered) Values(1,'12/31/2005 23:59','12/31/2005 23:59')"));
+    {
+        AdoRecordset add;
+        ASSERT_TRUE(
+            add.Open(u"Select ID,Entered From Items Where ID = 0", &db_, adOpenDynamic, adLockPessimistic));
+        add.AddNew();
+        add.Field(0).SetInt(2);
+        add.Field(1).SetDate(SYSTEMTIME{2006, 1, 1, 2, 10, 0, 0, 0});
+        add.Update();
+        add.AddNew();
+        add.Field(0).SetInt(3);
+        add.Field(1).SetString(u"01/01/2006 09:30");
+        add.Update();
+    }
+    EXPECT_EQ(RawText("Select Entered From Items Where ID = 1"), "2005-12-31 23:59:00");
+    EXPECT_EQ(RawText("Select Entered From Items Where ID = 2"), "2006-01-02 10:00:00");
+    EXPECT_EQ(RawText("Select Entered From Items Where ID = 3"), "2006-01-01 09:30:00");
+    EXPECT_EQ(RawText("Select Name From Items Where ID = 1"), "12/31/2005 23:59")
+        << "only date columns change";
+    EXPECT_EQ(Names(u"Select ID From Items Order By Entered Desc"),
+              (std::vector<std::u16string>{u"2", u"3", u"1"}));
+
+    AdoRecordset rows;
+    ASSERT_TRUE(rows.Open(u"Select Entered From Items Where ID = 2", &db_));
+    EXPECT_EQ(rows.Field(0).Value().type(), VT_DATE);
+    SYSTEMTIME date = rows.Field(0).AsDate();
+    EXPECT_EQ(date.wYear, 2006);
+    EXPECT_EQ(date.wDay, 2);
+    EXPECT_EQ(date.wHour, 10);
+}
+
+TEST_F(RecordLayer, FieldsFollowTheConversionRules) {
+    ASSERT_TRUE(db_.Execute(u"Insert Into Items(ID) Values(1)"));
+    ASSERT_TRUE(db_.Execute(u"Insert Into Items(ID,Name,Status,Entered) Values(2,'17',3,'junk')"));
+    ASSERT_TRUE(db_.Execute(u"Insert Into Items(ID,Name,Status) Values(3,'seventeen','x')"));
+    AdoRecordset rows;
+    ASSERT_TRUE(rows.Open(u"Select ID,Name,Status,Entered From Items Order By ID", &db_));
+
+    // Row 1: NULLs read as defaults.
+    EXPECT_EQ(rows.Field(1).AsString(), u"");
+    EXPECT_EQ(rows.Field(1).AsInt(), 0);
+    EXPECT_FALSE(rows.Field(2).AsBool());
+    SYSTEMTIME zero{};
+    SYSTEMTIME date = rows.Field(3).AsDate();
+    EXPECT_EQ(std::memcmp(&date, &zero, sizeof date), 0);
+
+    // Row 2: a number in a text column reads as either; a date column holding no date is text.
+    rows.MoveNext();
+    EXPECT_EQ(rows.Field(1).AsInt(), 17);
+    EXPECT_EQ(rows.Field(2).AsString(), u"3");
+    EXPECT_EQ(rows.Field(2).Value().type(), VT_I2);
+    EXPECT_EQ(rows.Field(0).Value().type(), VT_I4);
+    EXPECT_EQ(rows.Field(3).AsString(), u"junk");
+    try {
+        rows.Field(3).AsDate();
+        FAIL() << "a text date column must not read as a date";
+    } catch (const CAdoException& e) {
+        EXPECT_EQ(e.error_code(), kAdoConvertFailed);
+    }
+
+    // Row 3: text that is no number throws -11 with the line and source unit.
+    rows.MoveNext();
+    try {
+        rows.Field(1).AsInt();
+        FAIL() << "expected a conversion failure";
+    } catch (const CAdoException& e) {
+        EXPECT_EQ(e.error_code(), kAdoConvertFailed);
+        EXPECT_EQ(e.source_file(), u"shared\\adoclass31");
+        EXPECT_GT(e.line(), 0);
+    }
+    EXPECT_THROW(rows.Field(2).AsShort(), CException);
+    EXPECT_THROW(rows.Field(2).AsBool(), CAdoException);
+    EXPECT_THROW(rows.Field(9).AsInt(), CAdoException) << "no such column";
+
+    rows.MoveNext();
+    ASSERT_TRUE(rows.IsEOF());
+    try {
+        rows.Field(0).Value();
+        FAIL() << "no current row";
+    } catch (const CAdoException& e) {
+        EXPECT_EQ(e.error_code(), kAdoReadRefused);
+    }
+}
+
+TEST_F(RecordLayer, OneFieldObjectPerRecordsetAndReopenClosesFirst) {
+    ASSERT_TRUE(db_.Execute(u"Insert Into Items(ID,Name) Values(1,'one')"));
+    ASSERT_TRUE(db_.Execute(u"Insert Into Items(ID,Name) Values(2,'two')"));
+    AdoRecordset rows;
+    ASSERT_TRUE(rows.Open(u"Select ID,Name From Items Order By ID", &db_));
+    AdoField& first = rows.Field(0);
+    EXPECT_EQ(&first, &rows.Field(1));
+    EXPECT_EQ(first.AsString(), u"one") << "the field now points at column 1";
+    EXPECT_EQ(rows.FieldCount(), 2);
+    EXPECT_EQ(rows.Field(1).Name(), u"Name");
+    EXPECT_EQ(rows.RecordCount(), 2);
+
+    // Without a connection the next Open reuses the previous one.
+    ASSERT_TRUE(rows.Open(u"Select Name From Items Where ID = 2"));
+    EXPECT_EQ(rows.Field(0).AsString(), u"two");
+    ASSERT_TRUE(rows.Open(u"Select Name From Items Where ID = 3"));
+    EXPECT_TRUE(rows.IsEOF());
+    EXPECT_TRUE(rows.IsBOF());
+    EXPECT_FALSE(rows.Open(u"Select Nothing From Nowhere"));
+    EXPECT_FALSE(rows.IsEOF()) << "a closed recordset is not at its end";
+    EXPECT_EQ(rows.RecordCount(), -1);
+    rows.Close();
+    rows.Close();
+}
+
+TEST_F(RecordLayer, ChangedRowsAndNewRowsSurviveReopening) {
+    ASSERT_TRUE(db_.Execute(u"Insert Into Items(ID,Name,Status) Values(1,'one',1)"));
+    ASSERT_TRUE(db_.Execute(u"Insert Into Items(ID,Name,Status) Values(2,'two',1)"));
+    {
+        AdoRecordset rows;
+        ASSERT_TRUE(rows.Open(u"Select Status,ID From Items", &db_, adOpenDynamic, adLockPessimistic));
+        for (rows.MoveFirst(); !rows.IsEOF(); rows.MoveNext()) {
+            // One field at a time: the field object is shared, so the value is taken out first.
+            auto status = static_cast<std::int16_t>(rows.Field(1).AsInt() + 1);
+            rows.Field(0).SetShort(status);
+            rows.Update();
+        }
+        AdoRecordset add;
+        ASSERT_TRUE(add.Open(u"Select ID,Name,Status From Items Where ID = 0", &db_, adOpenDynamic,
+                             adLockPessimistic));
+        EXPECT_TRUE(add.IsEOF());
+        ASSERT_TRUE(add.AddNew());
+        add.Field(0).SetInt(3);
+        add.Field(1).SetString(u"it's \u00e9");
+        add.Field(2).SetBool(true);
+        add.Update();
+        add.Field(1).SetString(u"three");
+        add.Update();
+    }
+    db_.Close();
+    ASSERT_EQ(db_.Open(kPath), 0);
+    EXPECT_EQ(Names(u"Select Status From Items Order By ID"),
+              (std::vector<std::u16string>{u"2", u"3", u"1"}));
+    EXPECT_EQ(Names(u"Select Name From Items Where ID = 3"), std::vector<std::u16string>{u"three"});
+}
+
+TEST_F(RecordLayer, RefusedChangesThrowTheirCodes) {
+    ASSERT_TRUE(db_.Execute(u"Insert Into Items(ID,Name) Values(1,'one')"));
+    AdoRecordset read_only;
+    ASSERT_TRUE(read_only.Open(u"Select ID From Items", &db_));
+    try {
+        read_only.Field(0).SetInt(5);
+        FAIL() << "a read-only recordset takes no values";
+    } catch (const CAdoException& e) {
+        EXPECT_EQ(e.error_code(), kAdoSetRefused);
+    }
+    try {
+        read_only.Update();
+        FAIL() << "a read-only recordset writes nothing";
+    } catch (const CAdoException& e) {
+        EXPECT_EQ(e.error_code(), kAdoUpdateRefused);
+    }
+    AdoRecordset change;
+    ASSERT_TRUE(change.Open(u"Select ID,Entered,ID+1 From Items", &db_, adOpenDynamic, adLockPessimistic));
+    EXPECT_THROW(change.Field(0).SetString(u"many"), CAdoException) << "an int column takes only numbers";
+    EXPECT_THROW(change.Field(1).SetString(u"someday"), CAdoException) << "a date column takes only dates";
+    EXPECT_THROW(change.Field(2).SetInt(1), CAdoException) << "an expression is no column";
+    EXPECT_THROW(change.Field(1).SetDate(SYSTEMTIME{2006, 13, 0, 40, 0, 0, 0, 0}), CAdoException);
+}
+
+TEST_F(RecordLayer, MoveColumnRebuildsTheTableWithRowsAndIndexes) {
+    ASSERT_TRUE(
+        db_.Execute(u"CREATE TABLE Feeds(FeedID int,Title varchar(255),MaxItems smallint,Status smallint)"));
+    ASSERT_TRUE(db_.Execute(u"CREATE INDEX Feeds_PI On Feeds(FeedID)"));
+    for (int id = 1; id <= 3; ++id) {
+        std::u16string n(1, static_cast<char16_t>(u'0' + id));
+        ASSERT_TRUE(db_.Execute(u"Insert Into Feeds(FeedID,Title,MaxItems,Status) Values(" + n + u",'t" + n +
+                                u"',50,2)"));
+    }
+    ASSERT_TRUE(db_.Execute(u"ALTER TABLE Feeds ADD ReadAfter smallint"));
+    ASSERT_TRUE(db_.Execute(u"ALTER TABLE Feeds MOVE ReadAfter BEFORE MaxItems"));
+    EXPECT_EQ(RawText("Select sql From sqlite_master Where name = 'Feeds'"),
+              "CREATE TABLE Feeds(FeedID int,Title varchar(255),ReadAfter smallint,MaxItems smallint,Status "
+              "smallint)");
+    EXPECT_EQ(RawText("Select sql From sqlite_master Where name = 'Feeds_PI'"),
+              "CREATE INDEX Feeds_PI On Feeds(FeedID)");
+    EXPECT_EQ(Names(u"Select Title From Feeds"), (std::vector<std::u16string>{u"t1", u"t2", u"t3"}));
+    AdoRecordset all;
+    ASSERT_TRUE(all.Open(u"Select * From Feeds Where FeedID = 2", &db_));
+    EXPECT_EQ(all.Field(2).Name(), u"ReadAfter");
+    EXPECT_EQ(all.Field(3).AsInt(), 50);
+    EXPECT_FALSE(db_.Execute(u"ALTER TABLE Feeds MOVE Nothing BEFORE MaxItems"));
+    EXPECT_FALSE(db_.Execute(u"ALTER TABLE Nowhere MOVE ReadAfter BEFORE MaxItems"));
+    EXPECT_EQ(RawText("Select count(*) From sqlite_master Where name Like 'Feeds%'"), "2");
+}
+
+}  // namespace
+}  // namespace qf
