@@ -10,6 +10,7 @@
 #include "commands/commands.h"
 #include "commands/settings_walk.h"
 #include "common/settings_store.h"
+#include "db/default_database.h"
 #include "qfdevice/device.h"
 #include "windows.h"
 
@@ -137,6 +138,15 @@ int RunInit(const CommandContext& context, const std::string& profile_name) {
     }
     LayOutFiles(layout);
     WriteRegistryDefaults(layout);
+    switch (EnsureDefaultDatabase()) {
+        case DefaultDatabase::kCreated:
+            created.push_back("database " + WideToUtf8(DatabasePathSetting()));
+            break;
+        case DefaultDatabase::kFailed:
+            throw CommandError("cannot create the database " + WideToUtf8(kDefaultDatabasePath));
+        case DefaultDatabase::kExisting:
+            break;
+    }
 
     qf::device::Profile current = qf::device::CurrentProfile();
     std::string root = qf::device::DeviceRoot().string();
