@@ -33,12 +33,12 @@ size_t SlotOf(MenuFontPair pair, MenuFontSize size) {
     return static_cast<size_t>(pair) * 2 + static_cast<size_t>(size);
 }
 
-GdiObject<HFONT> CreateMenuFont(const MenuFontSpec& spec) {
+GdiObject<HFONT> CreateMenuFont(const MenuFontRecipe& recipe) {
     LOGFONTW font{};
-    font.lfHeight = spec.height;
-    font.lfWeight = spec.weight;
-    size_t length = std::min(spec.face.size(), static_cast<size_t>(LF_FACESIZE - 1));
-    std::copy_n(spec.face.begin(), length, font.lfFaceName);
+    font.lfHeight = recipe.height;
+    font.lfWeight = recipe.weight;
+    size_t length = std::min(recipe.face.size(), static_cast<size_t>(LF_FACESIZE - 1));
+    std::copy_n(recipe.face.begin(), length, font.lfFaceName);
     return GdiObject<HFONT>(CreateFontIndirectW(&font));
 }
 
@@ -54,24 +54,24 @@ int LogicalPixelsYOf(HWND window) {
 
 }  // namespace
 
-std::array<MenuFontSpec, 8> MenuFontSpecs(int logpixels_y) {
-    std::array<MenuFontSpec, 8> specs;
+std::array<MenuFontRecipe, 8> MenuFontRecipes(int logpixels_y) {
+    std::array<MenuFontRecipe, 8> recipes;
     size_t slot = 0;
     for (const PairSpec& pair : kPairs) {
         LONG height = FontHeightForPoints(logpixels_y, pair.points);
-        specs[slot++] = {pair.pair, MenuFontSize::kSingle, pair.face, height, pair.weight};
-        specs[slot++] = {pair.pair, MenuFontSize::kDouble, pair.face, height * 2, pair.weight};
+        recipes[slot++] = {pair.pair, MenuFontSize::kSingle, pair.face, height, pair.weight};
+        recipes[slot++] = {pair.pair, MenuFontSize::kDouble, pair.face, height * 2, pair.weight};
     }
-    return specs;
+    return recipes;
 }
 
 void BuildMenuFonts(HWND window) {
     int logpixels_y = LogicalPixelsYOf(window);
     if (logpixels_y == 0) return;
-    for (const MenuFontSpec& spec : MenuFontSpecs(logpixels_y)) {
-        GdiObject<HFONT>& slot = g_fonts[SlotOf(spec.pair, spec.size)];
+    for (const MenuFontRecipe& recipe : MenuFontRecipes(logpixels_y)) {
+        GdiObject<HFONT>& slot = g_fonts[SlotOf(recipe.pair, recipe.size)];
         slot.Reset();
-        slot = CreateMenuFont(spec);
+        slot = CreateMenuFont(recipe);
     }
 }
 

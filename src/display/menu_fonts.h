@@ -13,7 +13,7 @@ enum class MenuFontPair { kPlain = 0, kNormal = 1, kBold = 2, kSmall = 3 };
 enum class MenuFontSize { kSingle = 0, kDouble = 1 };
 
 // One font of the set as it is asked of GDI.
-struct MenuFontSpec {
+struct MenuFontRecipe {
     MenuFontPair pair;
     MenuFontSize size;
     std::u16string face;
@@ -22,7 +22,7 @@ struct MenuFontSpec {
 };
 
 // Any thread. The eight fonts, pair by pair (single then double), for a DC with `logpixels_y`.
-std::array<MenuFontSpec, 8> MenuFontSpecs(int logpixels_y);
+std::array<MenuFontRecipe, 8> MenuFontRecipes(int logpixels_y);
 
 // User-interface thread. (Re)creates the eight fonts for the DC of `window` (the screen when null),
 // deleting any that still exist.

@@ -79,16 +79,16 @@ TEST(MenuFonts, FourPairsAt192Dpi) {
         {MenuFontPair::kSmall, MenuFontSize::kSingle, -19, 400},
         {MenuFontPair::kSmall, MenuFontSize::kDouble, -38, 400},
     };
-    std::array<MenuFontSpec, 8> specs = MenuFontSpecs(192);
-    for (size_t i = 0; i < specs.size(); ++i) {
-        EXPECT_EQ(specs[i].pair, expected[i].pair) << i;
-        EXPECT_EQ(specs[i].size, expected[i].size) << i;
-        EXPECT_EQ(specs[i].height, expected[i].height) << i;
-        EXPECT_EQ(specs[i].weight, expected[i].weight) << i;
-        EXPECT_EQ(specs[i].face, u"Tahoma") << i;
+    std::array<MenuFontRecipe, 8> recipes = MenuFontRecipes(192);
+    for (size_t i = 0; i < recipes.size(); ++i) {
+        EXPECT_EQ(recipes[i].pair, expected[i].pair) << i;
+        EXPECT_EQ(recipes[i].size, expected[i].size) << i;
+        EXPECT_EQ(recipes[i].height, expected[i].height) << i;
+        EXPECT_EQ(recipes[i].weight, expected[i].weight) << i;
+        EXPECT_EQ(recipes[i].face, u"Tahoma") << i;
     }
-    EXPECT_EQ(MenuFontSpecs(96)[0].height, -11);
-    EXPECT_EQ(MenuFontSpecs(96)[7].height, -18);  // 7 pt: 9.33 + 0.5 -> 9, doubled
+    EXPECT_EQ(MenuFontRecipes(96)[0].height, -11);
+    EXPECT_EQ(MenuFontRecipes(96)[7].height, -18);  // 7 pt: 9.33 + 0.5 -> 9, doubled
 }
 
 TEST(ScreenMetrics, DriversReportingTooFewPixelsGet96OnBothAxes) {
