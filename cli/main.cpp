@@ -21,6 +21,8 @@ int main(int argc, char** argv) {
     qf::cli::AddSearchCommand(app, context);
     qf::cli::AddSubscriptionCommands(app, context);
     qf::cli::AddBackupCommands(app, context);
+    qf::cli::AddParseCommand(app, context);
+    qf::cli::AddDateCommand(app, context);
 
     try {
         app.parse(argc, argv);

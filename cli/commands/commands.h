@@ -16,5 +16,7 @@ void AddListingCommand(CLI::App& app, CommandContext& context);
 void AddSearchCommand(CLI::App& app, CommandContext& context);
 void AddSubscriptionCommands(CLI::App& app, CommandContext& context);
 void AddBackupCommands(CLI::App& app, CommandContext& context);
+void AddParseCommand(CLI::App& app, CommandContext& context);
+void AddDateCommand(CLI::App& app, CommandContext& context);
 
 }  // namespace qf::cli

@@ -53,6 +53,10 @@ class TreeBuilder {
   private:
     FeedNode* current() const { return open_.empty() ? nullptr : open_.back(); }
 
+    bool StartsCdata(size_t lt) const {
+        return text_.size() > lt + 1 && text_[lt + 1] == u'!' && text_.substr(lt).starts_with(u"<![CDATA[");
+    }
+
     // Handles the tag from `lt` to `gt`; answers where it ends (the next tag is searched after that).
     size_t HandleTag(size_t lt, size_t gt) {
         const std::u16string_view tag = text_.substr(lt + 1, gt - lt - 1);
@@ -95,7 +99,7 @@ class TreeBuilder {
         if (parent == nullptr) document_.root_ = &node;
         // The first "<" after the start tag lies at or before the closing tag.
         const size_t first_lt = text_.find(u'<', gt + 1);
-        if (first_lt < closing && !text_.substr(first_lt).starts_with(u"<![CDATA[")) {
+        if (first_lt < closing && !StartsCdata(first_lt)) {
             open_.push_back(&node);
             last_completed_ = nullptr;
             return gt;

@@ -1,8 +1,6 @@
 // The RSS, RDF and Atom mappings: channel fields, custom mappings and the item and entry rules.
 #include "parse/feed_mapping.h"
 
-#include <array>
-
 #include "parse/dates.h"
 #include "parse/text_cleanup.h"
 #include "parse/wide_text.h"
@@ -19,7 +17,7 @@ struct RssPaths {
 constexpr RssPaths kRdfPaths{u"rdf:RDF", u"rdf:RDF\\channel", u"rdf:RDF\\item"};
 constexpr RssPaths kRssPaths{u"rss", u"rss\\channel", u"rss\\channel\\item"};
 
-bool IsCustom(const std::u16string& custom, const std::u16string& name) {
+bool IsCustom(const std::u16string& custom, const FoldedName& name) {
     return !custom.empty() && name == custom;
 }
 
@@ -42,7 +40,7 @@ std::u16string AtomText(const FeedDocument& document, const FeedNode& node) {
 // The first rule that matches the child takes its text; `n` is the child's lower-cased name.
 void ApplyItemRule(const FeedDocument& document, const FeedNode& child, const CustomMapping& custom,
                    ParsedItem& item) {
-    const std::u16string n = text::ToLower(child.name);
+    const FoldedName n(child.name);
     const std::u16string_view t = child.text;
     if (n == u"guid") {
         item.guid = t;
@@ -69,7 +67,7 @@ void ApplyItemRule(const FeedDocument& document, const FeedNode& child, const Cu
 
 void ApplyEntryRule(const FeedDocument& document, const FeedNode& child, const CustomMapping& custom,
                     ParsedItem& entry) {
-    const std::u16string n = text::ToLower(child.name);
+    const FoldedName n(child.name);
     const std::u16string_view t = child.text;
     if (n == u"id") {
         entry.guid = t;
@@ -118,7 +116,7 @@ void MapRssChannel(const FeedDocument& document, FeedFormat format, const Custom
     feed.formatName = FormatName(format);
     for (const FeedNode* child = document.FirstChild(document.FindPath(paths.channel)); child != nullptr;
          child = document.NextSibling(child)) {
-        const std::u16string n = text::ToLower(child->name);
+        const FoldedName n(child->name);
         if (n == u"title") {
             feed.title = format == FeedFormat::kRss20 ? StripCdata(child->text) : std::u16string(child->text);
         } else if (n == u"link") {
@@ -139,7 +137,7 @@ void MapAtomFeed(const FeedDocument& document, const CustomMappingSource& mappin
     feed.formatName = FormatName(FeedFormat::kAtom03);
     for (const FeedNode* child = document.FirstChild(root); child != nullptr;
          child = document.NextSibling(child)) {
-        const std::u16string n = text::ToLower(child->name);
+        const FoldedName n(child->name);
         if (n == u"title") {
             feed.title = StripCdata(child->text);
         } else if (n == u"link") {

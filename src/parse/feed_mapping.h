@@ -5,8 +5,20 @@
 
 #include "parse/feed_format.h"
 #include "parse/parsed_feed.h"
+#include "parse/wide_text.h"
 
 namespace qf::mapping {
+
+// An element name compared as its lower-cased copy would be, without making the copy: equal to a
+// lower-case name when the two match in any letter case.
+class FoldedName {
+  public:
+    explicit FoldedName(std::u16string_view name) : name_(name) {}
+    bool operator==(std::u16string_view lower) const { return text::EqualsIgnoreCase(name_, lower); }
+
+  private:
+    std::u16string_view name_;
+};
 
 // RSS 0.90 to 2.0 and RDF: the channel fields, then the custom mapping and the items.
 void MapRssChannel(const FeedDocument& document, FeedFormat format, const CustomMappingSource& mappings,

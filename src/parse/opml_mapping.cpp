@@ -72,9 +72,9 @@ void MapHead(const FeedDocument& document, const FeedNode* head, bool strip_titl
              std::initializer_list<std::u16string_view> fallback_dates, ParsedFeed& feed) {
     for (const FeedNode* child = document.FirstChild(head); child != nullptr;
          child = document.NextSibling(child)) {
-        const std::u16string n = text::ToLower(child->name);
-        const bool fallback_date =
-            std::find(fallback_dates.begin(), fallback_dates.end(), n) != fallback_dates.end();
+        const FoldedName n(child->name);
+        const bool fallback_date = std::any_of(fallback_dates.begin(), fallback_dates.end(),
+                                               [&n](std::u16string_view date) { return n == date; });
         if (n == u"title") {
             feed.title = strip_title_cdata ? StripCdata(child->text) : std::u16string(child->text);
         } else if (n == u"link") {

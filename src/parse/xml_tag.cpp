@@ -58,11 +58,16 @@ std::u16string_view TrimAttributeName(std::u16string_view before_marker) {
     return blank == std::u16string_view::npos ? name : name.substr(blank + 1);
 }
 
-bool IsComment(std::u16string_view tag) { return tag.starts_with(u"!--"); }
+bool IsComment(std::u16string_view tag) {
+    return tag.size() >= 3 && tag[0] == u'!' && tag[1] == u'-' && tag[2] == u'-';
+}
 
 bool IsDeclaration(std::u16string_view tag) {
-    return tag.starts_with(u"?") || tag.starts_with(u"!DOCTYPE") || tag.starts_with(u"!ATTLIST") ||
-           tag.starts_with(u"!ELEMENT") || tag.starts_with(u"!ENTITY");
+    if (tag.empty()) return false;
+    if (tag[0] == u'?') return true;
+    // Most tags are elements; look at the names only after a "!".
+    return tag[0] == u'!' && (tag.starts_with(u"!DOCTYPE") || tag.starts_with(u"!ATTLIST") ||
+                              tag.starts_with(u"!ELEMENT") || tag.starts_with(u"!ENTITY"));
 }
 
 }  // namespace qf::xml

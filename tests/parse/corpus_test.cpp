@@ -1,0 +1,93 @@
+// Every file of the shared feed corpus (real-world feeds, two parsers' test suites, hostile synthetic
+// files) must parse or fail cleanly, and the texts it yields must survive the cleanup the feed update
+// applies to them.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <map>
+
+#include "parse/dates.h"
+#include "parse/feed_parser.h"
+#include "parse/text_cleanup.h"
+#include "support/watchdog.h"
+
+namespace qf {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// What the feed update does with an item's texts.
+void CleanUp(const ParsedItem& item) {
+    StripMarkup(DecodeEntities(DecodeEntities(item.title)));
+    StripCdata(DecodeEntities(item.description));
+    AbsolutizeLinks(item.description, item.link);
+    SanitizeFileName(item.title);
+    EscapeXml(item.title);
+    if (!item.date.empty()) FormatGmt(ParseDate(item.date));
+}
+
+void ExpectConsistent(FeedParseStatus status, const ParsedFeed& feed, const std::string& file) {
+    if (status == FeedParseStatus::kOk) {
+        EXPECT_GE(feed.formatCode, 1) << file;
+        EXPECT_LE(feed.formatCode, 11) << file;
+        EXPECT_FALSE(feed.formatName.empty()) << file;
+        EXPECT_FALSE(feed.title.empty()) << file;
+        EXPECT_FALSE(feed.sourcePath.empty()) << file;
+    } else {
+        EXPECT_EQ(feed.formatCode, 0) << file;
+        EXPECT_TRUE(feed.title.empty() && feed.items.empty() && feed.sourcePath.empty()) << file;
+    }
+}
+
+TEST(Corpus, EveryFileParsesOrFailsCleanly) {
+    const fs::path corpus = QF_CORPUS_DIR;
+    if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+    std::map<std::string, std::map<int, int>> formats_by_folder;
+    int files = 0;
+    std::string slowest;
+    std::chrono::steady_clock::duration slowest_time{};
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(corpus)) {
+        if (!entry.is_regular_file()) continue;
+        const std::string name = fs::relative(entry.path(), corpus).string();
+        test::Watchdog watchdog(std::chrono::seconds(30), "parsing " + name);
+        const std::string bytes = ReadBytes(entry.path());
+        const auto start = std::chrono::steady_clock::now();
+        ParsedFeed feed;
+        const FeedParseStatus status = ParseFeedBytes(feed, bytes, u"corpus", NoCustomMapping);
+        const auto parse_time = std::chrono::steady_clock::now() - start;
+        if (parse_time > slowest_time) {
+            slowest_time = parse_time;
+            slowest = name;
+        }
+        ExpectConsistent(status, feed, name);
+        for (const ParsedItem& item : feed.items) CleanUp(item);
+        ParseDate(feed.date);
+        ++formats_by_folder[name.substr(0, name.find('/'))][feed.formatCode];
+        ++files;
+    }
+    EXPECT_GT(files, 5000);
+    // The real-world feeds are mostly RSS 2.0, RSS 1.0 and Atom 0.3 that must be recognised.
+    const std::map<int, int>& realworld = formats_by_folder["realworld"];
+    EXPECT_GE(realworld.count(7) ? realworld.at(7) : 0, 150);
+    EXPECT_GE(realworld.count(4) ? realworld.at(4) : 0, 15);
+    EXPECT_GE(realworld.count(11) ? realworld.at(11) : 0, 10);
+    for (const auto& [folder, formats] : formats_by_folder) {
+        std::cout << folder << ':';
+        for (const auto& [code, count] : formats) std::cout << ' ' << code << '=' << count;
+        std::cout << '\n';
+    }
+    std::cout << "slowest parse: " << slowest << " in "
+              << std::chrono::duration_cast<std::chrono::milliseconds>(slowest_time).count() << " ms\n";
+}
+
+}  // namespace
+}  // namespace qf
