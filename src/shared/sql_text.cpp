@@ -148,7 +148,6 @@ class Reader {
     const std::vector<Token>& tokens() const { return tokens_; }
     size_t position() const { return index_; }
 
-  private:
     static std::u16string Unquote(std::u16string_view quoted) {
         if (quoted.size() < 2) return std::u16string();
         char16_t close = quoted.front() == u'[' ? u']' : quoted.front();
@@ -160,6 +159,7 @@ class Reader {
         return inner;
     }
 
+  private:
     std::u16string_view text_;
     std::vector<Token> tokens_;
     size_t index_ = 0;
@@ -274,17 +274,22 @@ std::optional<std::vector<ColumnDefinition>> ColumnDefinitions(std::u16string_vi
             if (c == u')') --depth;
         }
         if (index == tokens.size() || first == index) return std::nullopt;
-        Reader name_reader(create_table.substr(tokens[first].begin));
-        if (name_reader.Keyword(u"CONSTRAINT") || name_reader.Keyword(u"PRIMARY") ||
-            name_reader.Keyword(u"UNIQUE") || name_reader.Keyword(u"CHECK") ||
-            name_reader.Keyword(u"FOREIGN")) {
+        // The first token names the column; a table constraint starts with a keyword instead.
+        const Token& name_token = tokens[first];
+        std::u16string_view first_text =
+            create_table.substr(name_token.begin, name_token.end - name_token.begin);
+        if (name_token.kind == TokenKind::kWord) {
+            for (std::u16string_view keyword : {u"CONSTRAINT", u"PRIMARY", u"UNIQUE", u"CHECK", u"FOREIGN"}) {
+                if (EqualsNoCase(first_text, keyword)) return std::nullopt;
+            }
+        } else if (name_token.kind != TokenKind::kQuotedName) {
             return std::nullopt;
         }
-        auto name = name_reader.Name();
-        if (!name) return std::nullopt;
+        std::u16string name =
+            name_token.kind == TokenKind::kWord ? std::u16string(first_text) : Reader::Unquote(first_text);
         size_t end = tokens[index - 1].end;
         columns.push_back(
-            {*name, std::u16string(create_table.substr(tokens[first].begin, end - tokens[first].begin))});
+            {name, std::u16string(create_table.substr(tokens[first].begin, end - tokens[first].begin))});
         bool closing = create_table[tokens[index].begin] == u')';
         ++index;
         if (closing) return columns;

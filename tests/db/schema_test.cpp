@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "common/settings_store.h"
+#include "db/default_database.h"
 #include "db_fixture.h"
 #include "qfdevice/device.h"
 
@@ -108,6 +109,35 @@ TEST_F(SchemaTest, CreateAsksBeforeReplacingAFileThatHoldsData) {
     FeedDatabase other_db;
     ASSERT_EQ(other_db.Open(u"\\other.cdb", MissingMessage::kHide), kOpenReady);
     EXPECT_FALSE(other_db.LoadView(1)) << "no default views were asked for";
+}
+
+}  // namespace
+}  // namespace qf::test
+
+namespace qf::test {
+namespace {
+
+TEST(DefaultDatabase, MadeOnceAndRecordedInTheSettings) {
+    TempDevice device;
+    std::filesystem::create_directories(device.HostPath("Program Files/Quillfeed"));
+    EXPECT_EQ(DatabasePathSetting(), u"");
+    EXPECT_EQ(EnsureDefaultDatabase(), DefaultDatabase::kCreated);
+    EXPECT_EQ(DatabasePathSetting(), kDefaultDatabasePath);
+    FeedDatabase database;
+    ASSERT_EQ(database.Open(kDefaultDatabasePath, MissingMessage::kHide), kOpenReady);
+    ASSERT_TRUE(database.AddView(ViewRecord{}));
+    database.Reset();
+    EXPECT_EQ(EnsureDefaultDatabase(), DefaultDatabase::kExisting);
+
+    // A database file already at the path is kept when the setting is missing.
+    AppSettings().WriteString(u"General", u"Database", u"");
+    EXPECT_EQ(EnsureDefaultDatabase(), DefaultDatabase::kCreated);
+    ASSERT_EQ(database.Open(kDefaultDatabasePath, MissingMessage::kHide), kOpenReady);
+    EXPECT_TRUE(database.LoadView(0)) << "the view added before is still there";
+    EXPECT_EQ(EnsureDefaultDatabase(u"\\No Folder\\x.cdb"), DefaultDatabase::kExisting);
+    AppSettings().WriteString(u"General", u"Database", u"");
+    EXPECT_EQ(EnsureDefaultDatabase(u"\\No Folder\\x.cdb"), DefaultDatabase::kFailed);
+    EXPECT_EQ(DatabasePathSetting(), u"");
 }
 
 }  // namespace
