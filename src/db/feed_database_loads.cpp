@@ -9,6 +9,8 @@ namespace qf {
 
 using db_detail::Decimal;
 using db_detail::ForEachRow;
+using db_detail::kSelectActiveFeedSummaries;
+using db_detail::ReadFeedSummary;
 
 namespace {
 
@@ -111,20 +113,9 @@ bool FeedDatabase::LoadSubscriptions() {
 bool FeedDatabase::LoadFeedsForDownload() {
     return Run(false, [&](AdoConnection& connection) {
         feeds_.clear();
-        ForEachRow(
-            connection,
-            u"Select FeedID,Title,Status,Priority,LastFeedDate,FeedUrl From Feeds Where Status <> 0 Order "
-            u"By Priority Desc, LastDownloadDate Asc, Title",
-            [&](AdoRecordset& row) {
-                FeedRecord feed;
-                feed.feed_id = row.Field(0).AsInt();
-                feed.title = row.Field(1).AsString();
-                feed.status = row.Field(2).AsShort();
-                feed.priority = row.Field(3).AsShort();
-                feed.last_feed_date = row.Field(4).AsDate();
-                feed.feed_url = row.Field(5).AsString();
-                feeds_.push_back(std::move(feed));
-            });
+        ForEachRow(connection,
+                   std::u16string(kSelectActiveFeedSummaries) + u"Priority Desc, LastDownloadDate Asc, Title",
+                   [&](AdoRecordset& row) { feeds_.push_back(ReadFeedSummary<FeedRecord>(row)); });
         return true;
     });
 }

@@ -49,18 +49,9 @@ bool ListingModel::LoadViews() {
 bool ListingModel::LoadFeeds() {
     feeds_.clear();
     return database_->Run(false, [&](AdoConnection& connection) {
-        db_detail::ForEachRow(connection,
-                              u"Select FeedID,Title,Status,Priority,LastFeedDate,FeedUrl From Feeds Where "
-                              u"Status <> 0 Order By Title",
+        db_detail::ForEachRow(connection, std::u16string(db_detail::kSelectActiveFeedSummaries) + u"Title",
                               [&](AdoRecordset& row) {
-                                  FeedEntry feed;
-                                  feed.feed_id = row.Field(0).AsInt();
-                                  feed.title = row.Field(1).AsString();
-                                  feed.status = row.Field(2).AsShort();
-                                  feed.priority = row.Field(3).AsShort();
-                                  feed.last_feed_date = row.Field(4).AsDate();
-                                  feed.feed_url = row.Field(5).AsString();
-                                  feeds_.push_back(std::move(feed));
+                                  feeds_.push_back(db_detail::ReadFeedSummary<FeedEntry>(row));
                               });
         return true;
     });

@@ -23,6 +23,22 @@ void ForEachRow(AdoConnection& connection, const std::u16string& sql, Read&& rea
     for (rows.MoveFirst(); !rows.IsEOF(); rows.MoveNext()) read(rows);
 }
 
+// The active feeds' summary columns, to be followed by an Order By clause, and the reader that fills
+// the six fields of a FeedRecord or a listing's FeedEntry from them.
+inline constexpr char16_t kSelectActiveFeedSummaries[] =
+    u"Select FeedID,Title,Status,Priority,LastFeedDate,FeedUrl From Feeds Where Status <> 0 Order By ";
+template <typename Feed>
+Feed ReadFeedSummary(AdoRecordset& row) {
+    Feed feed;
+    feed.feed_id = row.Field(0).AsInt();
+    feed.title = row.Field(1).AsString();
+    feed.status = row.Field(2).AsShort();
+    feed.priority = row.Field(3).AsShort();
+    feed.last_feed_date = row.Field(4).AsDate();
+    feed.feed_url = row.Field(5).AsString();
+    return feed;
+}
+
 // Executes each statement followed by `id`.
 void ExecuteForId(AdoConnection& connection, const std::vector<const char16_t*>& statements, long long id);
 
