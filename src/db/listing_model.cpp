@@ -49,10 +49,9 @@ bool ListingModel::LoadViews() {
 bool ListingModel::LoadFeeds() {
     feeds_.clear();
     return database_->Run(false, [&](AdoConnection& connection) {
-        db_detail::ForEachRow(connection, std::u16string(db_detail::kSelectActiveFeedSummaries) + u"Title",
-                              [&](AdoRecordset& row) {
-                                  feeds_.push_back(db_detail::ReadFeedSummary<FeedEntry>(row));
-                              });
+        db_detail::ForEachRow(
+            connection, std::u16string(db_detail::kSelectActiveFeedSummaries) + u"Title",
+            [&](AdoRecordset& row) { feeds_.push_back(db_detail::ReadFeedSummary<FeedEntry>(row)); });
         return true;
     });
 }
