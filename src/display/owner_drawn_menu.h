@@ -1,6 +1,6 @@
 // The item's popup menus: a popup menu whose entries the item draws itself in the Today look (theme
-// colours, highlight blended from them with a raised 3-D edge, etched separators, check marks, optional
-// icons, the menu fonts). The device draws only the frame around the entries.
+// colours, a selection bar blended from them with a raised 3-D edge, check marks, optional icons, the
+// menu fonts). The device draws the frame around the entries and the separator lines.
 //
 // Usage (user-interface thread):
 //
@@ -93,8 +93,7 @@ class OwnerDrawnMenu {
 
   private:
     struct Entry;
-    OwnerDrawnMenu(const MenuLook& look, HMENU submenu_handle);
-    bool Append(std::unique_ptr<Entry> entry, HMENU submenu);
+    bool Append(std::unique_ptr<Entry> entry, UINT id, MenuCheck check, MenuEnable enable, HMENU submenu);
     const Entry* FindEntry(ULONG_PTR item_data) const;
 
     MenuLook look_;
