@@ -112,23 +112,24 @@ class Downloader : private PageQueue {
     bool TakeAudioTime();
 
   private:
-    struct Run;  // the state of one run's thread, shared with it
-    class StatusWatch;
+    struct Run;
+    struct ThreadStart;
 
     void AddPageEntry(const std::u16string& url, std::int32_t feed_id, std::int32_t item_id,
                       const std::u16string& title) override;
-    bool AddAudioEntry(const AudioRecord& record, double free_mb);
     bool FillFeedList(const std::vector<std::int32_t>* only);
+    bool AddAudioEntry(const AudioRecord& record, double free_mb);
+    bool MakeRoomForAudio(double size_mb);
     static DWORD WINAPI ThreadProc(LPVOID parameter);
-    void ThreadLoop(const std::shared_ptr<Run>& run);
-    void OnFetched(const std::shared_ptr<Run>& run, bool ok, const FetchReport& fetch);
-    void OnEntryDone(const std::shared_ptr<Run>& run, EntryResult result, const EntryReport& report);
-    bool StoreEntry(const std::shared_ptr<Run>& run, const DownloadEntry& entry, FeedUpdateReport& update);
+    void ThreadLoop(Run& run);
+    void OnFetched(Run& run, bool ok, const FetchReport& fetch);
+    void OnEntryDone(Run& run, EntryReport report);
+    EntryResult StoreEntry(const DownloadEntry& entry, FeedUpdateReport& update);
     void Finish(const std::shared_ptr<Run>& run);
-    void Notify(const std::shared_ptr<Run>& run, DownloadStatus status, LPARAM value);
-    void NotifyOwner(DownloadStatus status, LPARAM value);
+    // Sends the status message unless the run was left to end on its own.
+    void Notify(const Run* run, DownloadStatus status, LPARAM value);
     bool ThreadStillRuns() const;
-    void WaitForThread();
+    LONG ReadBackgroundStatus() const;
 
     FeedDatabase& database_;
     const DownloaderSetup setup_;
@@ -138,16 +139,18 @@ class Downloader : private PageQueue {
     std::atomic<HWND> notify_window_{nullptr};
     std::atomic<bool> busy_{false};
     std::atomic<bool> audio_time_{false};
+    std::atomic<bool> cancelled_{false};
+    std::atomic<bool> connection_lost_{false};
 
     mutable std::mutex mutex_;  // guards the fields below
     std::vector<DownloadEntry> entries_;
     std::u16string current_title_;
     std::u16string previous_title_;
     std::vector<EntryReport> reports_;
-    std::shared_ptr<Run> run_;  // the current run, null between runs
+    std::shared_ptr<Run> run_;  // the run in progress, null between runs
     HANDLE thread_ = nullptr;   // the last run's thread; closed when the next starts or at destruction
 
-    // Audio accounting of BuildAudioList.
+    // Audio accounting of BuildAudioList (window thread).
     std::vector<AudioRecord> downloaded_audio_;
     size_t walk_index_ = 0;
     double total_mb_ = 0;
