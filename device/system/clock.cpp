@@ -74,6 +74,11 @@ class DeviceClock {
         uptime_base_ms_ += step_ms;
     }
 
+    void StepWallClock(std::int64_t step_ms) {
+        std::lock_guard lock(mutex_);
+        (pinned_ ? pinned_local_ms_ : host_offset_ms_) += step_ms;
+    }
+
   private:
     std::mutex mutex_;
     bool pinned_ = false;
@@ -168,6 +173,10 @@ void StepClock(chrono::milliseconds step) {
         std::function<void()> listener = it->second;  // a copy survives the listener removing itself
         listener();
     }
+}
+
+void SuspendClock(chrono::milliseconds slept) {
+    if (slept.count() > 0) Clock().StepWallClock(slept.count());
 }
 
 std::int64_t NowUtcMs() { return Clock().NowUtcMs(); }

@@ -73,9 +73,17 @@ QF_EXTERN_C BOOL WINAPI GetDiskFreeSpaceExW(LPCWSTR path, PULARGE_INTEGER free_t
     struct statvfs volume;
     if (::statvfs(host->c_str(), &volume) != 0) return FailWithErrno(errno, *host);
     auto bytes = [&volume](std::uint64_t blocks) { return blocks * volume.f_frsize; };
-    if (free_to_caller != nullptr) free_to_caller->QuadPart = bytes(volume.f_bavail);
-    if (total_bytes != nullptr) total_bytes->QuadPart = bytes(volume.f_blocks);
-    if (total_free != nullptr) total_free->QuadPart = bytes(volume.f_bfree);
+    std::uint64_t total = bytes(volume.f_blocks);
+    std::uint64_t available = bytes(volume.f_bavail);
+    std::uint64_t free = bytes(volume.f_bfree);
+    // A profile that sets the free space (to provoke a full disk) speaks for every volume.
+    if (std::optional<std::uint64_t> profile_free = CurrentProfile().free_disk_bytes) {
+        available = free = *profile_free;
+        total = std::max(total, free);
+    }
+    if (free_to_caller != nullptr) free_to_caller->QuadPart = available;
+    if (total_bytes != nullptr) total_bytes->QuadPart = total;
+    if (total_free != nullptr) total_free->QuadPart = free;
     return TRUE;
 }
 

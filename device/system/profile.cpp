@@ -76,13 +76,16 @@ Profile ProfileFromJson(const json& object) {
     ReadInteger(object, "lang_id", 0, 0xFFFF, profile.lang_id);
     ReadInteger(object, "total_phys_bytes", 0, kDwordMax, profile.total_phys_bytes);
     ReadInteger(object, "avail_phys_bytes", 0, kDwordMax, profile.avail_phys_bytes);
+    if (auto it = object.find("free_disk_bytes"); it != object.end() && it->is_number_unsigned()) {
+        profile.free_disk_bytes = it->get<std::uint64_t>();
+    }
     // Real zones lie within 14 hours of UTC.
     ReadInteger(object, "time_zone_bias_minutes", -14 * 60, 14 * 60, profile.time_zone_bias_minutes);
     return profile;
 }
 
 json JsonFromProfile(const Profile& profile) {
-    return json{
+    json object{
         {"name", profile.name},
         {"screen_width", profile.screen_width},
         {"screen_height", profile.screen_height},
@@ -97,6 +100,8 @@ json JsonFromProfile(const Profile& profile) {
         {"avail_phys_bytes", profile.avail_phys_bytes},
         {"time_zone_bias_minutes", profile.time_zone_bias_minutes},
     };
+    if (profile.free_disk_bytes) object["free_disk_bytes"] = *profile.free_disk_bytes;
+    return object;
 }
 
 Profile ReadProfileFile(const fs::path& file) {

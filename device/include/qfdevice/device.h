@@ -49,6 +49,8 @@ struct Profile {
     LANGID lang_id = 0x0409;
     DWORD total_phys_bytes = 64u << 20;
     DWORD avail_phys_bytes = 32u << 20;
+    // Free space that GetDiskFreeSpaceExW reports for every path; unset: the host volume's.
+    std::optional<std::uint64_t> free_disk_bytes;
     LONG time_zone_bias_minutes = 0;  // UTC = local + bias
 };
 
@@ -75,6 +77,10 @@ bool ClockPinned();
 // Any thread. Moves the device clock forward (pinned or not) and tells the step listeners; a step that
 // is not positive is ignored.
 void StepClock(std::chrono::milliseconds step);
+// Any thread. Moves the wall clock as a suspended device sees it when it wakes: local and UTC time move
+// on by `slept`, uptime (GetTickCount, timers, Sleep) does not, so no timer tick falls due for the time
+// asleep. A step that is not positive is ignored.
+void SuspendClock(std::chrono::milliseconds slept);
 // Any thread. The device's UTC time in milliseconds since 1970-01-01.
 std::int64_t NowUtcMs();
 // Any thread. Milliseconds of device time since the process started (GetTickCount without the wrap).

@@ -1,5 +1,5 @@
 // Probes of the emulated device. What they report comes from the device profile (qfdevice/device.h),
-// except free disk space, which is the host volume under the device root.
+// except free disk space, which is the host volume under the device root unless the profile sets it.
 #pragma once
 
 #include "win/base.h"
@@ -38,7 +38,8 @@ QF_EXTERN_C BOOL WINAPI SystemParametersInfoW(UINT action, UINT ui_param, PVOID 
 // Any thread. Fills the profile's memory figures (dwLength must be set by the caller).
 QF_EXTERN_C void WINAPI GlobalMemoryStatus(LPMEMORYSTATUS status);
 // Any thread. Free space of the host volume that holds the device path (a file or folder, which must
-// exist); FALSE when it does not. Each out-parameter may be null.
+// exist), or the profile's free_disk_bytes when set; FALSE when the path does not exist. Each
+// out-parameter may be null.
 QF_EXTERN_C BOOL WINAPI GetDiskFreeSpaceExW(LPCWSTR path, PULARGE_INTEGER free_to_caller,
                                             PULARGE_INTEGER total_bytes, PULARGE_INTEGER total_free);
 // Any thread. The profile's locale (0x0409 unless the profile says otherwise).

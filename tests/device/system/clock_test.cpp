@@ -65,6 +65,18 @@ TEST_F(PinnedClockTest, StandsStillUntilStepped) {
     EXPECT_EQ(LocalNow(), "2027-01-01 00:00:15.500 dow5");
 }
 
+TEST_F(PinnedClockTest, ASuspendedDeviceWakesWithItsWallClockMovedOnAndItsTicksNot) {
+    DWORD ticks = GetTickCount();
+    int heard = 0;
+    int listener = qf::device::AddClockStepListener([&] { ++heard; });
+    qf::device::SuspendClock(70min);
+    qf::device::SuspendClock(-1min);
+    EXPECT_EQ(LocalNow(), "2027-01-01 01:09:30.000 dow5");
+    EXPECT_EQ(GetTickCount(), ticks);
+    EXPECT_EQ(heard, 0);  // no timer can have fallen due
+    qf::device::RemoveClockStepListener(listener);
+}
+
 TEST_F(PinnedClockTest, ZoneBiasMovesUtcButNotThePinnedLocalTime) {
     TIME_ZONE_INFORMATION zone;
     EXPECT_EQ(GetTimeZoneInformation(&zone), static_cast<DWORD>(TIME_ZONE_ID_STANDARD));

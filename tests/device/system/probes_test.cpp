@@ -135,4 +135,20 @@ TEST_F(ProbesTest, DiskSpaceIsThatOfTheHostVolume) {
     EXPECT_FALSE(GetDiskFreeSpaceExW(u"\\..", &to_caller, &total, &total_free));
 }
 
+TEST_F(ProbesTest, AProfileMayClaimAFullDisk) {
+    Profile profile = CurrentProfile();
+    profile.free_disk_bytes = 300u << 10;
+    qf::device::OverrideProfile(profile);
+    ULARGE_INTEGER to_caller{}, total{}, total_free{};
+    ASSERT_TRUE(GetDiskFreeSpaceExW(u"\\", &to_caller, &total, &total_free));
+    EXPECT_EQ(total_free.QuadPart, 300u << 10);
+    EXPECT_EQ(to_caller.QuadPart, 300u << 10);
+    EXPECT_GE(total.QuadPart, total_free.QuadPart);
+    EXPECT_FALSE(GetDiskFreeSpaceExW(u"\\Missing Card", &to_caller, &total, &total_free));
+
+    ASSERT_TRUE(qf::device::SaveProfile(profile));  // and keeps saying so in its file
+    qf::device::OverrideProfile(std::nullopt);
+    EXPECT_EQ(CurrentProfile().free_disk_bytes, 300u << 10);
+}
+
 }  // namespace
