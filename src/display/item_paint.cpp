@@ -4,13 +4,11 @@
 
 #include <algorithm>
 
-#include "display/font_size.h"
-#include "display/gdi_handles.h"
+#include "display/list_paint.h"
+#include "display/ticker_paint.h"
 
 namespace qf::display {
 namespace {
-
-constexpr COLORREF kSkinTransparent = RGB(255, 0, 0);
 
 // Ends the paint on every way out, so that the next WM_PAINT can try again after a failure.
 class PaintScope {
@@ -26,17 +24,6 @@ class PaintScope {
     HWND window_;
     PAINTSTRUCT paint_{};
     HDC dc_ = nullptr;
-};
-
-// Where the item draws, with the pixel constants of the layout already scaled. The layout keeps to the
-// item's height even in a taller window; the rest of the window only gets the background.
-struct Canvas {
-    HDC dc;
-    int width;
-    int height;         // the whole client area
-    int layout_height;  // min(client height, item height)
-    int scale;
-    int Px(int unscaled) const { return unscaled * scale; }
 };
 
 COLORREF TodayColor(HWND shell, DWORD which) {
@@ -64,36 +51,42 @@ void PaintBackground(const Canvas& canvas, HWND window, HWND shell, const PaintI
     }
 }
 
-GdiObject<HFONT> CreateItemFont(HDC dc, const PaintInputs& inputs, LONG weight) {
-    LOGFONTW font{};
-    GetObjectW(GetStockObject(SYSTEM_FONT), sizeof(font), &font);
-    font.lfWeight = weight;
-    double points =
-        ItemFontPoints(inputs.font_size_name, GetSystemDefaultLangID(), inputs.scale.FontMultiplier());
-    font.lfHeight = FontHeightForPoints(GetDeviceCaps(dc, LOGPIXELSY), points);
-    return GdiObject<HFONT>(CreateFontIndirectW(&font));
-}
-
 void PaintMessage(const Canvas& canvas, const PaintInputs& inputs) {
     MessageText message = ChooseMessage(inputs.content);
     int left = canvas.Px(inputs.host_mode == HostMode::kToday ? 20 : 10);
     int top = canvas.Px(2);
     if (top >= canvas.layout_height) return;
-    GdiObject<HFONT> font = CreateItemFont(canvas.dc, inputs, message.weight);
+    GdiObject<HFONT> font = CreateItemFont(canvas.dc, inputs.font_size_name, canvas.scale, message.weight);
     ScopedSelection selected(canvas.dc, font.get());
     RECT area{left, top, canvas.width - canvas.Px(10), canvas.layout_height};
     DrawTextW(canvas.dc, message.text.c_str(), static_cast<int>(message.text.size()), &area,
               DT_WORDBREAK | DT_NOPREFIX);
 }
 
-void PaintContent(const Canvas& canvas, const PaintInputs& inputs) {
+// Row height and line height follow the font size; the start-up asks for them again after it reloaded
+// the settings.
+void MeasureTextHeights(const Canvas& canvas, const PaintInputs& inputs, PaintState& state) {
+    if (!state.measure_row_height && !state.measure_line_height) return;
+    GdiObject<HFONT> font = CreateItemFont(canvas.dc, inputs.font_size_name, canvas.scale, FW_NORMAL);
+    ScopedSelection selected(canvas.dc, font.get());
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(canvas.dc, &metrics);
+    int height = std::max(static_cast<int>(metrics.tmHeight) / canvas.scale.scale_factor, 1);
+    if (state.measure_row_height) state.row_height = height;
+    if (state.measure_line_height) state.line_height = height;
+    state.measure_row_height = state.measure_line_height = false;
+}
+
+void PaintContent(const Canvas& canvas, const PaintInputs& inputs, PaintState& state) {
     switch (ChooseContent(inputs.content)) {
         case ItemContent::kMessage:
             PaintMessage(canvas, inputs);
             break;
         case ItemContent::kTicker:
+            PaintTicker(canvas, inputs, state);
+            break;
         case ItemContent::kList:
-            // The ticker and the list draw the view listing, which the item does not load yet.
+            PaintList(canvas, inputs, state);
             break;
     }
 }
@@ -105,15 +98,7 @@ HWND ShellOf(HWND window, HostMode mode) {
 
 }  // namespace
 
-void DrawSkinBitmap(HDC dc, HBITMAP bitmap, int x, int y, const SkinScale& scale) {
-    BITMAP info{};
-    if (bitmap == nullptr || GetObjectW(bitmap, sizeof(info), &info) == 0) return;
-    int stretch = scale.high_res_skin ? 1 : scale.scale_factor;
-    TransparentImage(dc, x, y, info.bmWidth * stretch, info.bmHeight * stretch, bitmap, 0, 0, info.bmWidth,
-                     info.bmHeight, kSkinTransparent);
-}
-
-bool PaintItem(HWND window, const PaintInputs& inputs) {
+bool PaintItem(HWND window, const PaintInputs& inputs, PaintState& state) {
     RECT client{};
     GetClientRect(window, &client);
     PaintScope paint(window);
@@ -122,15 +107,16 @@ bool PaintItem(HWND window, const PaintInputs& inputs) {
     if (!memory) return false;
     int client_height = client.bottom - client.top;
     Canvas canvas{memory.get(), client.right - client.left, client_height,
-                  std::min(client_height, inputs.item_height), inputs.scale.scale_factor};
+                  std::min(client_height, inputs.item_height), inputs.scale};
     GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(paint.dc(), canvas.width, canvas.height));
     if (!bitmap) return false;
     ScopedSelection selected(canvas.dc, bitmap.get());
 
     PaintBackground(canvas, window, ShellOf(window, inputs.host_mode), inputs);
     if (inputs.host_mode == HostMode::kToday)
-        DrawSkinBitmap(canvas.dc, inputs.menu_button, 0, 0, inputs.scale);
-    PaintContent(canvas, inputs);
+        DrawSkinBitmap(canvas.dc, inputs.bitmaps.menu_button, 0, 0, inputs.scale);
+    MeasureTextHeights(canvas, inputs, state);
+    PaintContent(canvas, inputs, state);
     BitBlt(paint.dc(), 0, 0, canvas.width, canvas.height, canvas.dc, 0, 0, SRCCOPY);
     return true;
 }
