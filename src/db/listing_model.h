@@ -79,6 +79,8 @@ class ListingModel {
     // Replaces the listing with the 50 newest items of a feed; false when the feed is missing.
     bool BuildFeedListing(std::int32_t feed_id);
     const std::vector<ListingRow>& listing() const { return listing_; }
+    // Empties the listing (no view to show).
+    void ClearListing() { listing_.clear(); }
 
     // The first row of the listing with the item id, or null. With kYes its description and extended
     // content are loaded on the first such call.

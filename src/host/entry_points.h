@@ -31,7 +31,8 @@ int HotKeyUp(BYTE pressed);
 int HotKeyEnter(BYTE pressed);
 // Shows the About text; answers the repaint's result (FALSE without an item window).
 BOOL ShowTabAbout();
-// Asks the main application for its settings screen: General/StartMode = 1. Answers 0.
+// Asks the main application for its settings screen: General/StartMode = 1, then starts it with "-t".
+// Answers 0.
 int ShowTabSettings();
 
 }  // namespace qf::host

@@ -11,8 +11,11 @@ void ItemWindow::ResetForNewWindow(int height) {
     current_view_name.clear();
     current_item_index = 0;
     list_mode = false;
+    feed_list = false;
     details_shown = false;
     expanded = false;
+    rows.clear();
+    paint = display::PaintState{};
 }
 
 }  // namespace qf::host

@@ -6,7 +6,17 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "display/item_bitmaps.h"
+#include "display/item_paint.h"
+#include "display/list_rows.h"
+#include "display/owner_drawn_menu.h"
+#include "download/downloader.h"
+#include "download/fetch.h"
+#include "host/download_texts.h"
 
 namespace qf::host {
 
@@ -14,6 +24,9 @@ inline constexpr int kDefaultItemHeight = 75;
 inline constexpr int kDefaultTickerDelay = 3;
 // The status text while the start-up has not run yet.
 inline constexpr char16_t kBuildingStatus[] = u"Building View Listing...";
+inline constexpr char16_t kFeedListName[] = u"Feed List";
+// A scheduled download is offered at most this often.
+inline constexpr int kPromptGapS = 300;
 
 struct ItemWindow {
     // Windows.
@@ -36,6 +49,9 @@ struct ItemWindow {
     // Display settings.
     std::u16string font_size_name = u"normal";
     bool themed_background = false;
+    bool show_description = true;
+    int shadow_mode = 0;
+    int web_link_mode = 1;  // 0 off, 1 the link, 2 the stored full content when there is some
     int ticker_delay = kDefaultTickerDelay;
     int tick_counter = 0;  // negative: countdown until the status text goes
     bool repaint_requested = false;
@@ -44,12 +60,44 @@ struct ItemWindow {
     std::u16string status_text;  // while not empty, shown instead of the list
     int current_view_index = -1;
     std::u16string current_view_name;
-    int current_item_index = 0;
+    int current_item_index = 0;  // into the view listing
     bool list_mode = false;
+    bool feed_list = false;
     bool details_shown = false;
     bool expanded = false;
+    int bottom_hits = 0;  // presses at an end of the scrolled description; one more moves on
     bool database_unusable = false;
     std::u16string database_message;
+
+    // List mode rows and what the paint keeps between paints (page, scroll, links, thumb).
+    std::vector<display::ListRow> rows;
+    display::PaintState paint;
+    display::ItemBitmaps bitmaps;  // borrowed from the skin
+
+    // The three popup menus; each made when opened, all deleted before every command and at WM_DESTROY.
+    std::unique_ptr<display::OwnerDrawnMenu> main_menu;
+    std::unique_ptr<display::OwnerDrawnMenu> views_menu;
+    std::unique_ptr<display::OwnerDrawnMenu> item_menu;
+
+    // Pen input.
+    bool pen_dragging = false;
+    int last_pen_y = 0;
+
+    // The window's side of a download run: set while a run reports progress.
+    bool downloading = false;
+    int download_done = 0;   // entries fetched so far
+    int download_total = 0;  // entries of the run
+
+    // Download settings read at start-up and handed to the fetch.
+    FetchOptions fetch_options;
+    // The run and the schedule.
+    std::unique_ptr<Downloader> downloader;
+
+    // The scheduled-download prompt.
+    PromptState prompt_state = PromptState::kIdle;
+    int prompt_counter = 0;                            // positive while a prompt runs: ticks since it began
+    int last_schedule_check_s = -kPromptGapS;          // seconds since 2001-01-01 of the last prompt
+    std::unique_ptr<SHNOTIFICATIONDATA> notification;  // while the bubble is shown
 
     // Device time of the previous heartbeat tick, in milliseconds.
     std::int64_t previous_tick_ms = 0;

@@ -5,14 +5,21 @@
 #include "display/item_paint.h"
 #include "display/menu_fonts.h"
 #include "display/screen_metrics.h"
+#include "download/download_status.h"
 #include "host/about.h"
+#include "host/commands.h"
+#include "host/download_control.h"
 #include "host/library_state.h"
+#include "host/menus.h"
 #include "host/messages.h"
 #include "host/navigation.h"
 #include "host/refresh_cache.h"
+#include "host/state_report.h"
+#include "host/tap_handler.h"
 #include "host/timers.h"
 #include "host/top_level_window.h"
 #include "host/window_classes.h"
+#include "qfdevice/item_report.h"
 
 namespace qf::host {
 namespace {
@@ -26,7 +33,10 @@ void OnCreate(ItemWindow& item, HWND window) {
     SetTimer(window, kStartupTimer, kTimerIntervalMs, nullptr);
 }
 
-void OnDestroy(ItemWindow& item) {
+void OnDestroy(ItemWindow& item, HWND window) {
+    device::ForgetItemState(window);
+    RemoveNotification(item);
+    DeleteMenus(item);
     display::FreeMenuFonts();
     StopHeartbeat(item);
     UnregisterClassW(kItemClassName, item.instance);
@@ -61,12 +71,23 @@ display::PaintInputs PaintInputsOf(const LibraryState& library, const ItemWindow
     inputs.font_size_name = item.font_size_name;
     inputs.item_height = item.item_height;
     inputs.scale = library.skin_scale;
+    inputs.bitmaps = item.bitmaps;
+    inputs.shadow_mode = item.shadow_mode;
+    inputs.show_description = item.show_description;
+    inputs.web_link_mode = item.web_link_mode;
+    inputs.feed_list = item.feed_list;
+    inputs.expanded = item.expanded;
+    inputs.listing = library.listing.get();
+    inputs.current_item_index = item.current_item_index;
+    inputs.rows = &item.rows;
     display::ContentState& content = inputs.content;
     content.status_text = item.status_text;
     if (item.status_text == display::kAboutStatus) content.about_text = AboutText();
     content.database_unusable = item.database_unusable;
     content.database_message = item.database_message;
     content.current_view_index = item.current_view_index;
+    content.listing_item_count = static_cast<int>(library.listing->listing().size());
+    content.list_row_count = static_cast<int>(item.rows.size());
     content.list_mode = item.list_mode;
     content.details_shown = item.details_shown;
     return inputs;
@@ -80,7 +101,7 @@ void OnPaint(ItemWindow& item) {
         explicit InProgress(bool& f) : flag(f) { flag = true; }
         ~InProgress() { flag = false; }
     } in_progress(item.paint_in_progress);
-    display::PaintItem(item.window, PaintInputsOf(Library(), item));
+    display::PaintItem(item.window, PaintInputsOf(Library(), item), item.paint);
 }
 
 // The Today screen moved its selection onto the item with the key `key`: only Up, Down or no key
@@ -102,6 +123,7 @@ LRESULT OnUserNavigation(ItemWindow& item, WPARAM key) {
             MoveSelectionDown(item);
             return 1;
         case VK_LEFT:
+            OpenMainMenu(item);
             return 1;
         default:
             Library().item_selected = false;
@@ -116,7 +138,7 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
             OnCreate(item, window);
             break;
         case WM_DESTROY:
-            OnDestroy(item);
+            OnDestroy(item, window);
             return 0;
         case WM_ACTIVATE:
             OnActivate(item, wparam);
@@ -129,14 +151,35 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
             return 1;
         case WM_WINDOWPOSCHANGED:
             return 0;
+        case WM_DRAWITEM:
+            DrawMenuItem(item, *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+            return 1;
+        case WM_MEASUREITEM:
+            MeasureMenuItem(item, *reinterpret_cast<MEASUREITEMSTRUCT*>(lparam));
+            return 1;
+        case WM_COMMAND:
+            OnCommand(item, LOWORD(wparam));
+            break;
         case WM_TIMER:
             OnItemTimer(item, wparam);
+            break;
+        case WM_LBUTTONDOWN:
+            OnPenDown(item, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+            break;
+        case WM_MOUSEMOVE:
+            OnPenMove(item, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam));
+            break;
+        case WM_LBUTTONUP:
+            OnPenUp(item);
             break;
         case kSuspendHeartbeatMessage:
             OnSuspend(item);
             break;
+        case kDownloadStatusMessage:
+            return OnDownloadStatus(item, wparam, lparam);
         case kReleaseDatabaseMessage:
-            // The item holds no database connection yet, so there is nothing to close.
+            // Closing gives up the lock too; the next database operation reconnects.
+            Listing().database().Close();
             return kDatabaseReleased;
         case WM_TODAYCUSTOM_QUERYREFRESHCACHE:
             return AnswerRefreshCache(item, reinterpret_cast<TODAYLISTITEM*>(wparam));
@@ -160,7 +203,10 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
 
 LRESULT CALLBACK ItemWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     try {
-        return HandleMessage(window, message, wparam, lparam);
+        LRESULT result = HandleMessage(window, message, wparam, lparam);
+        // One report after every message keeps the host's view current without tracking each field.
+        if (message != WM_DESTROY && Library().item != nullptr) ReportState(Item());
+        return result;
     } catch (...) {
         // Out of memory while handling one message: drop the message rather than the host.
         return 0;

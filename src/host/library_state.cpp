@@ -29,13 +29,18 @@ void LoadLibraryState() {
     library.audio_folder = settings.ReadString(u"Audio", u"Folder", u"");
     if (library.audio_folder.empty()) library.audio_folder = library.install_folder + u"\\rssAudio";
     library.purge_at_start = settings.ReadDword(u"General", u"AutoPurgeFD", 0) != 0;
+    library.listing = std::make_unique<ListingModel>();
     library.item = std::make_unique<ItemWindow>();
+    DownloaderSetup setup{library.extended_page_path, library.audio_folder,
+                          library.purge_at_start ? AutoPurge::kOn : AutoPurge::kOff};
+    library.item->downloader = std::make_unique<Downloader>(library.listing->database(), setup);
 }
 
 void UnloadLibraryState() {
     LibraryState& library = Library();
     if (library.item == nullptr) return;
     library.item.reset();
+    library.listing.reset();
     // Nobody may send to a window of an unloaded library.
     AppSettings().WriteDword(u"Today", u"HWND", 0);
 }
@@ -47,5 +52,7 @@ LibraryState& Library() {
 }
 
 ItemWindow& Item() { return *Library().item; }
+
+ListingModel& Listing() { return *Library().listing; }
 
 }  // namespace qf::host

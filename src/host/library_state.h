@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "db/listing_model.h"
 #include "display/host_mode.h"
 #include "display/skin_scale.h"
 #include "host/item_window.h"
@@ -21,6 +22,9 @@ struct LibraryState {
     bool purge_at_start = false;  // General/AutoPurgeFD
     display::SkinScale skin_scale;
     bool item_selected = false;  // the Today screen gave the item the keyboard selection
+    // The view listing the item shows, with the one FeedDatabase of the library. Declared before the
+    // item window object, whose Downloader uses that database until it goes.
+    std::unique_ptr<ListingModel> listing;
     std::unique_ptr<ItemWindow> item;
 };
 
@@ -30,13 +34,15 @@ HMODULE OwnModule();
 
 // Library load, before any entry point: binds the settings store to Thornbeckvale\Quillfeed, derives the
 // folders (the install folder falls back to the folder of the library's own module file) and creates
-// the item window object. Calling it again replaces the state.
+// the item window object and the listing model. Calling it again replaces the state.
 void LoadLibraryState();
-// Library unload: deletes the item window object, which writes Today/HWND = 0.
+// Library unload: deletes the item window object, which writes Today/HWND = 0, and the listing model.
 void UnloadLibraryState();
 // The state; valid between LoadLibraryState and UnloadLibraryState. User-interface thread.
 LibraryState& Library();
 // Shorthand for *Library().item.
 ItemWindow& Item();
+// Shorthand for *Library().listing.
+ListingModel& Listing();
 
 }  // namespace qf::host

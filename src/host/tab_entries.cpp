@@ -3,6 +3,7 @@
 #include "display/screen_metrics.h"
 #include "host/about.h"
 #include "host/entry_points.h"
+#include "host/launch.h"
 #include "host/library_state.h"
 #include "host/navigation.h"
 #include "host/timers.h"
@@ -116,7 +117,7 @@ int HotKeyEnter(BYTE pressed) {
 BOOL ShowTabAbout() { return ItemExists() ? ShowAbout(Item()) : FALSE; }
 
 int ShowTabSettings() {
-    AppSettings().WriteDword(u"General", u"StartMode", 1);
+    LaunchSettings();
     return 0;
 }
 

@@ -2,6 +2,8 @@
 
 #include "common/settings_store.h"
 #include "host/device_time.h"
+#include "host/download_control.h"
+#include "host/library_state.h"
 #include "host/repaint.h"
 #include "host/startup.h"
 
@@ -32,7 +34,7 @@ void ReloadAfterChange(ItemWindow& item) {
 void ApplyDisplayTick(ItemWindow& item) {
     DisplayTick tick = PlanDisplayTick({item.list_mode, item.expanded, item.ticker_delay, item.tick_counter,
                                         item.repaint_requested, item.current_item_index,
-                                        /*listing_item_count=*/0});
+                                        static_cast<int>(Listing().listing().size())});
     item.tick_counter = tick.tick_counter;
     item.current_item_index = tick.current_item_index;
     item.repaint_requested = tick.repaint_requested;
@@ -41,10 +43,14 @@ void ApplyDisplayTick(ItemWindow& item) {
 }
 
 void OnHeartbeat(ItemWindow& item) {
+    // A run repaints through its status messages; the listing it rebuilds at its end must not rotate.
+    if (item.downloading) return;
+    if (StepScheduledPrompt(item)) return;
     std::int64_t now_ms = DeviceLocalTimeMs();
     if (DeviceSlept(item.previous_tick_ms, now_ms))
         AppSettings().WriteDword(u"AutoReload", u"ResetNextReload", 1);
     item.previous_tick_ms = now_ms;
+    if (CheckSchedule(item)) return;
 
     if (!item.visible) return;
     // The list only refreshes while the Today screen (or the configured top-level window) is in front.
