@@ -30,6 +30,7 @@ struct ShellLog {
 };
 ShellLog* g_log = nullptr;
 PaintInputs* g_inputs = nullptr;
+PaintState* g_state = nullptr;
 
 LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == TODAYM_GETCOLOR) {
@@ -57,7 +58,7 @@ LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
 
 LRESULT CALLBACK ItemProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_PAINT) {
-        PaintItem(window, *g_inputs);
+        PaintItem(window, *g_inputs, *g_state);
         return 0;
     }
     if (message == WM_ERASEBKGND) return 1;
@@ -76,6 +77,7 @@ class ItemPaint : public ::testing::Test {
     void SetUp() override {
         g_log = &log_;
         g_inputs = &inputs_;
+        g_state = &state_;
         Register(u"PaintTestShell", ShellProc);
         Register(u"PaintTestItem", ItemProc);
         shell_ = CreateWindowExW(0, u"PaintTestShell", u"", WS_VISIBLE, 0, 0, 480, 640, nullptr, nullptr,
@@ -88,6 +90,7 @@ class ItemPaint : public ::testing::Test {
         UnregisterClassW(u"PaintTestShell", nullptr);
         g_log = nullptr;
         g_inputs = nullptr;
+        g_state = nullptr;
     }
 
     // Creates the item window (in tab mode inside a middle window, as the tab host nests it) and paints.
@@ -120,6 +123,7 @@ class ItemPaint : public ::testing::Test {
     qf::test::TempDevice device_;
     ShellLog log_;
     PaintInputs inputs_;
+    PaintState state_;
     HWND shell_ = nullptr;
 };
 
@@ -208,7 +212,7 @@ TEST_F(ItemPaint, MenuButtonWithRedTransparentOnlyInTodayMode) {
     ASSERT_TRUE(button);
     static_cast<std::uint32_t*>(bits)[0] = 0x00FF0000;  // red
     static_cast<std::uint32_t*>(bits)[1] = 0x000000FF;  // blue
-    inputs_.menu_button = button.get();
+    inputs_.bitmaps.menu_button = button.get();
     inputs_.scale = SkinScale{2, false, false};
 
     HWND item = Paint();
@@ -237,6 +241,73 @@ TEST_F(ItemPaint, AnItemTooLowForTheMessageShowsOnlyTheBackground) {
     item = Paint();
     EXPECT_TRUE(qf::device::WindowTexts(item).empty());
     EXPECT_EQ(log_.watermark_rect.bottom, kHeight);
+}
+
+// Rows "Row 0" ... in list mode, the selected one on a lightened highlight bar.
+class ListPaint : public ItemPaint {
+  protected:
+    void SetRows(int count) {
+        rows_.clear();
+        for (int i = 0; i < count; ++i) {
+            ListRow row;
+            row.text = u"Row " + std::u16string(1, static_cast<char16_t>(u'0' + i));
+            row.item_id = i;
+            row.item_index = i;
+            rows_.push_back(row);
+        }
+        inputs_.rows = &rows_;
+        inputs_.content.status_text.clear();
+        inputs_.content.current_view_index = 0;
+        inputs_.content.list_mode = true;
+        inputs_.content.list_row_count = count;
+    }
+    std::vector<ListRow> rows_;
+};
+
+TEST_F(ListPaint, PageOfRowsWithSelectionShadowAndThumb) {
+    inputs_.themed_background = false;
+    inputs_.shadow_mode = 3;
+    SetRows(5);  // a row of 13 pixels: (75 - 4) / 13 = 5 rows fit
+    state_.position.selected = 1;
+    HWND item = Paint();
+    EXPECT_EQ(state_.row_height, 13);
+    std::vector<qf::device::DrawnText> texts = qf::device::WindowTexts(item);
+    ASSERT_EQ(texts.size(), 10u);  // each caption after its black shadow
+    EXPECT_EQ(texts[0].text, u"\u00B0 Row 0");
+    EXPECT_EQ(texts[0].left, 21);
+    EXPECT_EQ(texts[0].top, 3);
+    EXPECT_EQ(texts[1].left, 20);
+    EXPECT_EQ(texts[3].top, 2 + 13);
+    COLORREF bar = Pixel(item, 200, 2 + 13 + 6);
+    COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    EXPECT_EQ(GetBValue(bar), GetBValue(highlight) + (255 - GetBValue(highlight)) / 2);
+    EXPECT_EQ(Pixel(item, 200, 2 + 6), RGB(255, 255, 255));
+    EXPECT_EQ(state_.thumb.top, 0) << "exactly a page of rows has no thumb";
+    EXPECT_EQ(state_.position.last_visible, 4);
+
+    SetRows(6);
+    state_.position.selected = 5;
+    Paint();
+    EXPECT_EQ(state_.position.first_visible, 5) << "the page holding the selection";
+    EXPECT_EQ(state_.position.last_visible, 5);
+    EXPECT_GT(state_.thumb.top, 0);
+    EXPECT_GT(state_.thumb.bottom, state_.thumb.top);
+}
+
+TEST_F(ListPaint, LongCaptionsEndInAnEllipsisAndFeedItemsAreIndented) {
+    SetRows(2);
+    rows_[0].text = std::u16string(300, u'w');
+    rows_[1].item_index = -1;  // a feed row
+    rows_.push_back(ListRow{u"Inside", 1, 7, false, -1, 0});
+    inputs_.content.list_row_count = 3;
+    inputs_.feed_list = true;
+    std::vector<qf::device::DrawnText> texts = qf::device::WindowTexts(Paint());
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0].text.substr(texts[0].text.size() - 3), u"...");
+    EXPECT_LE(texts[0].right, kWidth - 15);
+    EXPECT_EQ(texts[1].text, u"+ Row 1");
+    EXPECT_EQ(texts[1].left, 20);
+    EXPECT_EQ(texts[2].left, 30);
 }
 
 }  // namespace

@@ -2,10 +2,12 @@
 
 #include <map>
 
+#include "db/default_database.h"
 #include "host/entry_points.h"
 #include "qfdevice/device.h"
 #include "qfdevice/window_manager.h"
 #include "qfdevice/window_surface.h"
+#include "shared/adoclass31.h"
 
 namespace qf::host::test {
 namespace {
@@ -19,6 +21,11 @@ LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
     if (message == TODAYM_GETCOLOR) return kShellText;
     if (message == TODAYM_DRAWWATERMARK) return TRUE;
     return DefWindowProcW(window, message, wparam, lparam);
+}
+
+std::u16string Number(int value) {
+    std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
 }
 
 }  // namespace
@@ -105,5 +112,37 @@ std::u16string ItemTest::DrawnTexts(HWND window) const {
     }
     return joined;
 }
+
+void ItemTest::MakeDatabase(int feeds, int items) {
+    ASSERT_EQ(EnsureDefaultDatabase(u"\\Quillfeed.cdb"), DefaultDatabase::kCreated);
+    Sql(u"Insert Into Views(ViewID,ParentID,Label,ReadAfter,HideAfter,NumToShow,HideRead,DPadSkipRead,SortBy,"
+        u"Status,Keywords,DateEntered) Values(3,0,'Tech',10,0,75,0,1,0,2,'','2024-05-01 00:00:00')");
+    for (int f = 1; f <= feeds; ++f) {
+        std::u16string feed = Number(f);
+        Sql(u"Insert Into Feeds(FeedID,Title,Priority,Status,MaxItems,LastFeedDate) Values(" + feed +
+            u",'Feed " + feed + u"'," + Number(feeds - f) + u",2,50,'2024-05-01 00:00:00')");
+        Sql(u"Insert Into ViewFeeds(ViewID,FeedID,Priority) Values(3," + feed + u",0)");
+        for (int i = 1; i <= items; ++i) {
+            std::u16string id = Number(f * 100 + items - i);
+            std::u16string name = feed + u"/" + Number(i);
+            Sql(u"Insert Into "
+                u"FeedItems(FeedItemID,FeedID,GUID,Title,LinkUrl,LinkUrl2,Status,ItemDate,DateEntered) "
+                u"Values(" +
+                id + u"," + feed + u",'g" + id + u"','Feed " + feed + u" item " + Number(i) +
+                u"','http://example.com/" + name + u"','',1,'2024-05-02 10:00:00','2024-05-02 10:00:00')");
+            Sql(u"Insert Into FeedItemShortData(FeedItemID,FeedID,LinkOrder,Keep,TextData) Values(" + id +
+                u"," + feed + u",1,0,'About " + name + u"')");
+        }
+    }
+    AppSettings().WriteDword(u"Today", u"CurrentViewID", 3);
+}
+
+void ItemTest::Sql(const std::u16string& statement) {
+    AdoConnection connection;
+    ASSERT_EQ(connection.Open(u"\\Quillfeed.cdb"), 0);
+    ASSERT_TRUE(connection.Execute(statement)) << std::string(statement.begin(), statement.end());
+}
+
+void ItemTest::Advance(int ms) { qf::device::AdvanceClockAndPump(std::chrono::milliseconds(ms)); }
 
 }  // namespace qf::host::test

@@ -51,6 +51,15 @@ class ItemTest : public ::testing::Test {
     // The texts of the window's latest frame, joined by "|".
     std::u16string DrawnTexts(HWND window) const;
 
+    // The device's database with view 3 "Tech" listing `feeds` feeds of `items` items each. Feed f is
+    // "Feed f"; its item i (id f * 100 + i, newest first by i) is titled "Feed f item i", links to
+    // http://example.com/f/i and has the description "About f/i". Today/CurrentViewID is 3.
+    void MakeDatabase(int feeds, int items);
+    // Runs one statement on the device's database.
+    void Sql(const std::u16string& statement);
+    // Moves the device clock on, delivering the timers on the way.
+    void Advance(int ms);
+
     qf::test::TempDevice device_;
 
   private:

@@ -19,7 +19,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr char kNoView[] = "No View items are available:  Please configure Quillfeed.";
+// A fresh device has the default views, and the first of them ("Search Results") lists nothing yet.
+constexpr char kEmptyView[] = "Current View does not have any unread items.";
 const std::vector<std::string> kPinnedClock = {"QUILLFEED_CLOCK=2024-05-03T09:00:00"};
 
 class TodayEmulator : public ::testing::Test {
@@ -98,7 +99,7 @@ int DarkPixels(const std::u16string& device_png, int left, int top, int right, i
     return dark;
 }
 
-TEST_F(TodayEmulator, FreshDeviceShowsTheNoViewMessage) {
+TEST_F(TodayEmulator, FreshDeviceShowsItsEmptyFirstView) {
     Init();
     test::ProgramResult run =
         Emulate({"advance 2s", "dump " + Host("out.json"), "screenshot " + Host("out.png")});
@@ -115,7 +116,7 @@ TEST_F(TodayEmulator, FreshDeviceShowsTheNoViewMessage) {
     EXPECT_EQ(item["height"], 75);
     EXPECT_EQ(item["visible"], true);
     EXPECT_EQ(item["rect"], (nlohmann::json{{"left", 0}, {"top", 26}, {"right", 240}, {"bottom", 101}}));
-    const nlohmann::json* text = FindText(item, kNoView);
+    const nlohmann::json* text = FindText(item, kEmptyView);
     ASSERT_NE(text, nullptr) << item["texts"].dump();
     EXPECT_EQ((*text)["rect"]["left"], 20);
     EXPECT_EQ((*text)["rect"]["top"], 2);
@@ -144,7 +145,7 @@ TEST_F(TodayEmulator, VgaScreenAt192Dpi) {
     const nlohmann::json& item = dump["items"][0];
     EXPECT_EQ(item["rect"]["top"], 52);
     EXPECT_EQ(item["rect"]["right"], 480);
-    const nlohmann::json* text = FindText(item, kNoView);
+    const nlohmann::json* text = FindText(item, kEmptyView);
     ASSERT_NE(text, nullptr);
     EXPECT_EQ((*text)["font_height"], -21);  // 8 points at 192 dpi
     SIZE size{};
@@ -185,10 +186,10 @@ TEST_F(TodayEmulator, KeysMoveTheSelectionOntoTheItem) {
     ASSERT_EQ(run.exit_code, 0) << run.err;
     nlohmann::json selected = Dump("selected.json")["items"][0];
     EXPECT_EQ(selected["selected"], true);
-    EXPECT_EQ(FindText(selected, kNoView)->at("color"), "#FFFFFF");  // highlighted text
+    EXPECT_EQ(FindText(selected, kEmptyView)->at("color"), "#FFFFFF");  // highlighted text
     nlohmann::json left = Dump("left.json")["items"][0];
     EXPECT_EQ(left["selected"], false);
-    EXPECT_EQ(FindText(left, kNoView)->at("color"), "#000000");
+    EXPECT_EQ(FindText(left, kEmptyView)->at("color"), "#000000");
 }
 
 TEST_F(TodayEmulator, ExplicitPluginNeedsNoRegistration) {

@@ -1,0 +1,103 @@
+// The layout decisions of the ticker and the list, each tested whole: the scroll bar's thumb, the page of
+// rows, the captions and the "..." cut.
+#include <gtest/gtest.h>
+
+#include "display/list_paint.h"
+#include "display/list_rows.h"
+#include "display/paint_canvas.h"
+#include "display/scroll_bar.h"
+
+namespace qf::display {
+namespace {
+
+TEST(ScrollBar, ThumbForShortAndLongSteps) {
+    struct Row {
+        const char* what;
+        int height, scale, steps, position;
+        int top, bottom;
+        size_t middles;
+    };
+    const Row rows[] = {
+        // unit (75 - 24) / 2 = 25: a long thumb of 6 middle pieces, the last ones held above the arrow.
+        {"two pages, first", 75, 1, 2, 0, 12, 44, 6},
+        {"two pages, second", 75, 1, 2, 1, 37, 63, 6},
+        // unit 51 / 10 = 5: short thumb, centred for position 0.
+        {"ten pages, first", 75, 1, 10, 0, 12, 20, 0},
+        {"ten pages, sixth", 75, 1, 10, 5, 37, 45, 0},
+        {"ten pages, last: kept above the arrow", 75, 1, 10, 9, 55, 63, 0},
+        {"three pages at scale 2", 150, 2, 3, 1, 58, 106, 4},
+    };
+    for (const Row& row : rows) {
+        ThumbLayout thumb = LayOutThumb(row.height, row.scale, row.steps, row.position);
+        EXPECT_EQ(thumb.top, row.top) << row.what;
+        EXPECT_EQ(thumb.bottom, row.bottom) << row.what;
+        EXPECT_EQ(thumb.middle_ys.size(), row.middles) << row.what;
+        for (int y : thumb.middle_ys) EXPECT_LE(y, row.height - 16 * row.scale) << row.what;
+        EXPECT_LE(thumb.scroller_bottom_y, row.height - 16 * row.scale) << row.what;
+    }
+}
+
+TEST(ListPage, PageHoldsTheSelection) {
+    struct Row {
+        const char* what;
+        int pitch, count, selected, first;
+        ListPage expected;
+    };
+    const Row rows[] = {
+        {"first page", 14, 12, 0, 0, {0, 4, 5}},
+        {"selection on the second page", 14, 12, 7, 0, {5, 9, 5}},
+        {"last page is short", 14, 12, 11, 0, {10, 11, 5}},
+        {"no selection: first rounded down", 14, 12, -1, 7, {5, 9, 5}},
+        {"fewer rows than a page", 14, 3, 0, 0, {0, 2, 5}},
+        {"a row taller than the window still gives a page of one", 100, 3, 2, 0, {2, 2, 1}},
+        {"no rows", 14, 0, 0, 0, {0, -1, 5}},
+    };
+    for (const Row& row : rows) {
+        ListPage page = LayOutListPage(75, 1, row.pitch, row.count, row.selected, row.first);
+        EXPECT_EQ(page.first, row.expected.first) << row.what;
+        EXPECT_EQ(page.last, row.expected.last) << row.what;
+        EXPECT_EQ(page.rows_per_page, row.expected.rows_per_page) << row.what;
+    }
+}
+
+TEST(ListRows, CaptionsAndRowsFromTheListing) {
+    std::vector<ListingRow> listing(2);
+    listing[0].item_id = 5;
+    listing[0].title = u"First";
+    listing[0].feed_id = 9;
+    std::vector<ListRow> items = ItemRows(listing);
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].item_index, 0);
+    EXPECT_EQ(items[1].item_index, 1);
+    EXPECT_EQ(items[0].feed_id, 9);
+    EXPECT_EQ(RowCaption(items[0]), u"\u00B0 First");
+
+    FeedEntry news;
+    news.feed_id = 3;
+    news.title = u"News";
+    std::vector<ListRow> feeds = FeedRows({news});
+    ASSERT_EQ(feeds.size(), 1u);
+    EXPECT_TRUE(feeds[0].IsFeedRow());
+    EXPECT_EQ(RowCaption(feeds[0]), u"+ News");
+    feeds[0].expanded = true;
+    EXPECT_EQ(RowCaption(feeds[0]), u"- News");
+}
+
+TEST(Ellipsis, LongestFittingPrefixTrimmedAndCut) {
+    auto fits_chars = [](size_t n) { return [n](std::u16string_view t) { return t.size() <= n; }; };
+    EXPECT_EQ(EllipsizedText(u"short", fits_chars(10)), u"short");
+    EXPECT_EQ(EllipsizedText(u"hello world again", fits_chars(12)), u"hello wo...");
+    EXPECT_EQ(EllipsizedText(u"hello      world", fits_chars(10)), u"he...") << "trailing blanks go first";
+    EXPECT_EQ(EllipsizedText(u"abcdef", fits_chars(2)), u"...");
+    std::u16string long_text(450, u'x');
+    EXPECT_EQ(EllipsizedText(long_text, fits_chars(333)), std::u16string(330, u'x') + u"...");
+    int calls = 0;
+    EllipsizedText(long_text, [&](std::u16string_view t) {
+        ++calls;
+        return t.size() <= 333;
+    });
+    EXPECT_LT(calls, 20) << "no measuring one character at a time";
+}
+
+}  // namespace
+}  // namespace qf::display

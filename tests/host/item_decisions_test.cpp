@@ -1,0 +1,410 @@
+// The item window's decision tables, each tested whole: taps, selection moves, activation, feed rows,
+// menus, start-up warnings and view choice, and the window's side of a download run.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "host/command_ids.h"
+#include "host/download_texts.h"
+#include "host/feed_expansion.h"
+#include "host/list_building.h"
+#include "host/menu_entries.h"
+#include "host/selection_moves.h"
+#include "host/startup_warnings.h"
+#include "host/tap_decision.h"
+
+namespace qf::host {
+namespace {
+
+using display::HostMode;
+
+TEST(TapDecision, EveryAreaInEveryMode) {
+    const std::vector<display::LinkIcon> links{{u"http://a", 2}, {u"http://b", 40}};
+    auto base = [&] {
+        TapInput t;
+        t.width = 240;
+        t.height = 75;
+        t.links = &links;
+        t.thumb = {30, 40};
+        t.first_visible = 4;
+        t.rows_per_page = 5;
+        t.row_pitch = 14;
+        t.row_count = 7;
+        return t;
+    };
+    auto list = [](TapInput& t) { t.list_mode = true; };
+    auto details = [](TapInput& t) { t.list_mode = t.details_shown = t.expanded = true; };
+    auto expanded = [](TapInput& t) { t.expanded = true; };
+    struct Row {
+        const char* what;
+        int x, y;
+        std::function<void(TapInput&)> setup;
+        TapAction expected;
+    };
+    const auto none = [](TapInput&) {};
+    const Row rows[] = {
+        {"menu button", 5, 5, none, {TapKind::kMainMenu}},
+        {"menu button's left edge is outside", 1, 5, none, {TapKind::kItemMenu}},
+        {"no menu button in tab mode",
+         5,
+         5,
+         [](TapInput& t) { t.host_mode = HostMode::kTab; },
+         {TapKind::kItemMenu}},
+        {"downloading: every tap offers the cancel",
+         120,
+         40,
+         [](TapInput& t) { t.downloading = true; },
+         {TapKind::kMainMenu}},
+        {"up arrow in the ticker", 230, 5, none, {TapKind::kMoveUp}},
+        {"up arrow in the list pages", 225, 0, list, {TapKind::kPageUp}},
+        {"down arrow in details steps", 239, 74, details, {TapKind::kMoveDown}},
+        {"down arrow in the list pages", 230, 63, list, {TapKind::kPageDown}},
+        {"arrows ignored while dragging",
+         230,
+         5,
+         [](TapInput& t) { t.expanded = t.dragging = true; },
+         {TapKind::kNothing}},
+        {"track above the thumb", 230, 20, expanded, {TapKind::kMoveUp, -1, true}},
+        {"track on the thumb", 230, 30, expanded, {TapKind::kNothing, -1, true}},
+        {"track below the thumb (bottom excluded)", 230, 40, list, {TapKind::kPageDown, -1, true}},
+        {"track without a thumb only drags",
+         230,
+         20,
+         [](TapInput& t) {
+             t.expanded = true;
+             t.thumb = {};
+         },
+         {TapKind::kNothing, -1, true}},
+        {"collapsed ticker has no track", 230, 20, none, {TapKind::kItemMenu}},
+        {"back button in details", 5, 70, details, {TapKind::kReturnToList}},
+        {"back button elsewhere", 5, 70, none, {TapKind::kNothing}},
+        {"dragging outside the track",
+         100,
+         20,
+         [](TapInput& t) { t.list_mode = t.dragging = true; },
+         {TapKind::kNothing}},
+        {"first link icon", 25, 10, none, {TapKind::kOpenLink, 0}},
+        {"second link icon", 35, 50, details, {TapKind::kOpenLink, 1}},
+        {"icon edges are outside", 20, 10, none, {TapKind::kItemMenu}},
+        {"icon top edge is outside", 25, 40, none, {TapKind::kItemMenu}},
+        {"tab mode icon column",
+         10,
+         10,
+         [](TapInput& t) { t.host_mode = HostMode::kTab; },
+         {TapKind::kOpenLink, 0}},
+        {"no icons in the list", 25, 10, list, {TapKind::kActivateRow, 4}},
+        {"list row", 100, 29, list, {TapKind::kActivateRow, 6}},
+        {"below the last row", 100, 45, list, {TapKind::kNothing}},
+        {"below the page", 100, 70, list, {TapKind::kNothing}},
+        {"details elsewhere", 100, 30, details, {TapKind::kNothing}},
+        {"ticker elsewhere", 100, 30, none, {TapKind::kItemMenu}},
+    };
+    for (const Row& row : rows) {
+        TapInput tap = base();
+        tap.x = row.x;
+        tap.y = row.y;
+        row.setup(tap);
+        TapAction got = DecideTap(tap);
+        EXPECT_EQ(got, row.expected) << row.what << ": kind " << static_cast<int>(got.kind) << " index "
+                                     << got.index;
+    }
+    TapInput vga = base();
+    vga.scale = 2;
+    vga.width = 480;
+    vga.height = 150;
+    vga.x = 31;
+    vga.y = 30;
+    EXPECT_EQ(DecideTap(vga), (TapAction{TapKind::kMainMenu})) << "menu button scales";
+}
+
+SelectionState Ticker(int item, int count) {
+    SelectionState s;
+    s.current_item = item;
+    s.item_count = count;
+    s.line_px = 10;
+    return s;
+}
+
+SelectionState List(int selected, int first, int last, int per_page, int rows) {
+    SelectionState s;
+    s.list_mode = true;
+    s.position = {selected, first, last, per_page};
+    s.row_count = rows;
+    return s;
+}
+
+TEST(SelectionMoves, TickerItemsAndDescriptionLines) {
+    SelectionState next = MoveDown(Ticker(1, 3));
+    EXPECT_TRUE(next.expanded);
+    EXPECT_EQ(next.current_item, 2);
+    EXPECT_EQ(MoveDown(Ticker(2, 3)).current_item, 0) << "the ticker wraps";
+    EXPECT_EQ(MoveUp(Ticker(0, 3)).current_item, 2);
+
+    SelectionState details = Ticker(2, 3);
+    details.list_mode = details.details_shown = true;
+    EXPECT_EQ(MoveDown(details).current_item, 2) << "details stay on the last item";
+    details.current_item = 0;
+    EXPECT_EQ(MoveUp(details).current_item, 0);
+
+    SelectionState scrolled = Ticker(1, 3);
+    scrolled.expanded = true;
+    scrolled.max_scroll = 25;
+    scrolled = MoveDown(scrolled);
+    EXPECT_EQ(scrolled.scroll_offset, 10);
+    EXPECT_EQ(scrolled.bottom_hits, 0);
+    scrolled = MoveDown(MoveDown(scrolled));
+    EXPECT_EQ(scrolled.scroll_offset, 25) << "stops at the maximum";
+    EXPECT_EQ(scrolled.bottom_hits, 1);
+    EXPECT_EQ(scrolled.current_item, 1);
+    SelectionState moved_on = MoveDown(scrolled);
+    EXPECT_EQ(moved_on.current_item, 2) << "one more press at the bottom moves on";
+    EXPECT_EQ(moved_on.scroll_offset, 0);
+    EXPECT_EQ(moved_on.max_scroll, 0);
+
+    SelectionState up = MoveUp(scrolled);
+    EXPECT_EQ(up.scroll_offset, 15);
+    EXPECT_EQ(up.bottom_hits, 0);
+    up = MoveUp(MoveUp(up));
+    EXPECT_EQ(up.scroll_offset, 0);
+    EXPECT_EQ(up.bottom_hits, -1);
+    EXPECT_EQ(MoveUp(up).current_item, 0) << "one more press at the top steps back";
+}
+
+TEST(SelectionMoves, ListRowsAndPages) {
+    struct Row {
+        const char* what;
+        SelectionState (*move)(SelectionState);
+        SelectionState from;
+        display::ListPosition expected;
+    };
+    const Row rows[] = {
+        {"down inside the page", MoveDown, List(1, 0, 4, 5, 12), {2, 0, 4, 5}},
+        {"down below the page", MoveDown, List(4, 0, 4, 5, 12), {5, 1, 5, 5}},
+        {"down past the last row", MoveDown, List(11, 10, 11, 5, 12), {11, 7, 11, 5}},
+        {"up inside the page", MoveUp, List(3, 0, 4, 5, 12), {2, 0, 4, 5}},
+        {"up above the page", MoveUp, List(5, 5, 9, 5, 12), {4, 4, 8, 5}},
+        {"up before the first row", MoveUp, List(0, 0, 4, 5, 12), {0, 0, 4, 5}},
+        {"page down (the paint then shows the page of row 6)", PageDown, List(1, 0, 4, 5, 12), {6, 4, 8, 5}},
+        {"page down at the end", PageDown, List(10, 10, 11, 5, 12), {11, 7, 11, 5}},
+        {"page up", PageUp, List(6, 5, 9, 5, 12), {1, 1, 5, 5}},
+        {"page up at the start", PageUp, List(2, 0, 4, 5, 12), {0, 0, 4, 5}},
+    };
+    for (const Row& row : rows) {
+        display::ListPosition got = row.move(row.from).position;
+        EXPECT_EQ(got.selected, row.expected.selected) << row.what;
+        EXPECT_EQ(got.first_visible, row.expected.first_visible) << row.what;
+        EXPECT_EQ(got.last_visible, row.expected.last_visible) << row.what;
+    }
+    display::ListPosition back = PageHolding({0, 0, 4, 5}, 7);
+    EXPECT_EQ(back.first_visible, 3);
+    EXPECT_EQ(back.last_visible, 7);
+    back = PageHolding({9, 6, 10, 5}, 2);
+    EXPECT_EQ(back.first_visible, 2);
+    EXPECT_EQ(back.last_visible, 6);
+}
+
+display::ListRow FeedRow(int feed, bool expanded = false) {
+    display::ListRow row;
+    row.feed_id = feed;
+    row.feed_index = feed;
+    row.expanded = expanded;
+    return row;
+}
+
+display::ListRow ItemRow(int feed, int index) {
+    display::ListRow row;
+    row.feed_id = feed;
+    row.item_id = 100 + index;
+    row.item_index = index;
+    return row;
+}
+
+TEST(SelectionMoves, ActivationByModeAndRow) {
+    display::ListRow item = ItemRow(1, 0);
+    display::ListRow open_feed = FeedRow(1, true);
+    display::ListRow closed_feed = FeedRow(1);
+    EXPECT_EQ(DecideActivation(false, false, nullptr), Activation::kToggleExpanded);
+    EXPECT_EQ(DecideActivation(true, true, &item), Activation::kReturnToList);
+    EXPECT_EQ(DecideActivation(true, false, &item), Activation::kOpenDetails);
+    EXPECT_EQ(DecideActivation(true, false, &closed_feed), Activation::kExpandFeed);
+    EXPECT_EQ(DecideActivation(true, false, &open_feed), Activation::kCollapseFeed);
+    EXPECT_EQ(DecideActivation(true, false, nullptr), Activation::kNothing);
+}
+
+TEST(FeedExpansion, OneFeedOpenAtATime) {
+    std::vector<ListingRow> listing(20);
+    for (int i = 0; i < 20; ++i) listing[i].item_id = 100 + i;
+    std::vector<display::ListRow> rows{FeedRow(1, true), ItemRow(1, 0), ItemRow(1, 1), FeedRow(2),
+                                       FeedRow(3)};
+    int selected = 4;
+    int feed_row = CollapseOtherFeeds(rows, 4, selected);
+    EXPECT_EQ(feed_row, 2);
+    EXPECT_EQ(selected, 2) << "the selection follows the removed rows above it";
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_FALSE(rows[0].expanded);
+
+    InsertFeedItems(rows, feed_row, listing);
+    ASSERT_EQ(rows.size(), 3u + kMaxFeedItemRows);
+    EXPECT_TRUE(rows[2].expanded);
+    EXPECT_EQ(rows[3].item_id, 100);
+    EXPECT_EQ(rows[3].feed_id, 3);
+    EXPECT_EQ(rows[18].item_index, 15);
+    EXPECT_TRUE(rows[1].IsFeedRow());
+
+    selected = 10;
+    CollapseFeedRow(rows, 2, selected);
+    EXPECT_EQ(rows.size(), 3u);
+    EXPECT_EQ(selected, 2) << "a selected item row gives the selection to its feed";
+}
+
+MenuEntry Sep() { return MenuEntry{}; }
+MenuEntry Cmd(const char16_t* text, UINT id, bool checked = false) {
+    return MenuEntry{text, id, checked, {}};
+}
+
+TEST(MenuEntries, MainMenuInEveryState) {
+    std::vector<ViewEntry> views{{7, u"What's New", 1}, {9, u"Tech", 1}};
+    MenuState state;
+    state.views = &views;
+    state.current_view_index = 1;
+    state.font_size_name = u"larger";
+    MenuEntry fonts{u"Font Size",
+                    0,
+                    false,
+                    {Cmd(u"smallest", 2010), Cmd(u"smaller", 2011), Cmd(u"normal", 2012),
+                     Cmd(u"larger", 2013, true), Cmd(u"largest", 2014)}};
+    MenuEntry view_menu{
+        u"Views", 0, false, {Cmd(u"Feed List", 2040), Cmd(u"What's New", 4100), Cmd(u"Tech", 4101, true)}};
+    std::vector<MenuEntry> full{Cmd(u"Reload Feed Data", 2003),
+                                Sep(),
+                                view_menu,
+                                Sep(),
+                                fonts,
+                                Sep(),
+                                Cmd(u"Use List Mode", 2041),
+                                Cmd(u"Settings...", 2004),
+                                Cmd(u"Launch Quillfeed...", 2005),
+                                Cmd(u"Help", 2002),
+                                Sep(),
+                                Cmd(u"About", 2007),
+                                Sep(),
+                                Cmd(u"Cancel", 2001)};
+    EXPECT_EQ(MainMenuEntries(state), full);
+
+    state.downloading = true;
+    EXPECT_EQ(MainMenuEntries(state), std::vector<MenuEntry>{Cmd(u"Cancel Downloading", 2999)});
+    state.downloading = false;
+
+    state.host_mode = HostMode::kTab;
+    state.list_mode = true;
+    std::vector<MenuEntry> tab = full;
+    tab.erase(tab.begin() + 11, tab.begin() + 13);  // About
+    tab.erase(tab.begin() + 2, tab.begin() + 4);    // Views
+    tab[4].checked = true;                          // Use List Mode
+    EXPECT_EQ(MainMenuEntries(state), tab);
+
+    state.host_mode = HostMode::kToday;
+    state.list_mode = false;
+    state.database_usable = false;
+    state.feed_list = true;
+    state.offer_real_vga = true;
+    state.font_size_name = u"VGA - 18pt";
+    std::vector<MenuEntry> unusable{fonts,
+                                    Sep(),
+                                    Cmd(u"Use List Mode", 2041),
+                                    Cmd(u"Settings...", 2004),
+                                    Cmd(u"Launch Quillfeed...", 2005),
+                                    Cmd(u"Help", 2002),
+                                    Sep(),
+                                    Cmd(u"Cancel", 2001)};
+    unusable[0].submenu[3].checked = false;
+    unusable[0].submenu.push_back(Cmd(u"Real VGA - 16pt", 2015, true));
+    EXPECT_EQ(MainMenuEntries(state), unusable);
+}
+
+TEST(MenuEntries, ViewsAndItemMenus) {
+    std::vector<ViewEntry> views{{7, u"What's New", 1}, {9, u"Tech", 1}};
+    MenuState state;
+    state.views = &views;
+    state.current_view_index = 0;
+    EXPECT_EQ(ViewsMenuEntries(state),
+              (std::vector<MenuEntry>{Cmd(u"Feed List", 2040), Sep(), Cmd(u"What's New", 4100, true),
+                                      Cmd(u"Tech", 4101), Sep(), Cmd(u"Cancel", 2001)}));
+    state.feed_list = true;
+    EXPECT_TRUE(ViewsMenuEntries(state)[0].checked);
+    EXPECT_FALSE(ViewsMenuEntries(state)[2].checked) << "no view is checked while the feed list shows";
+
+    EXPECT_EQ(ItemMenuEntries(true),
+              (std::vector<MenuEntry>{Cmd(u"Resume", 2020), Sep(), Cmd(u"Previous Item", 2022),
+                                      Cmd(u"Next Item", 2023)}));
+    EXPECT_EQ(ItemMenuEntries(false)[0], Cmd(u"Pause", 2021));
+}
+
+TEST(StartupWarnings, LimitsAndOrder) {
+    ResourceFigures healthy{true, 1, 2048, 1, 2048, 5, 5120};
+    EXPECT_EQ(WarningsText(healthy), u"") << "a database of exactly the limit is fine";
+
+    ResourceFigures all{false, 2, 2047, 3, 100, 5, 5121};
+    EXPECT_EQ(WarningsText(all),
+              u"Quillfeed Warnings - see Help\n- ADO dll files are not functioning.\n"
+              u"- Less than 2 MB of RAM is available.\n\n- Less than 3 MB of disk space is available.\n\n"
+              u"- Your database is over 5 MB. You should remove old Feed data.\n\n");
+
+    ResourceFigures off{true, 0, 0, 0, 0, 0, 1e9};
+    EXPECT_EQ(WarningsText(off), u"") << "0 switches each check off";
+}
+
+TEST(StartupView, StoredIdFirstViewOrNone) {
+    std::vector<ViewEntry> views{{7, u"A", 1}, {9, u"B", 1}};
+    EXPECT_EQ(ChooseStartView(views, 9).index, 1);
+    EXPECT_FALSE(ChooseStartView(views, 9).write_view_id);
+    EXPECT_EQ(ChooseStartView(views, 0).index, 0);
+    EXPECT_FALSE(ChooseStartView(views, 0).write_view_id);
+    EXPECT_EQ(ChooseStartView(views, 42).index, 0);
+    EXPECT_TRUE(ChooseStartView(views, 42).write_view_id) << "a deleted view is replaced by the first";
+    EXPECT_EQ(ChooseStartView({}, 9).index, -1);
+}
+
+TEST(DownloadPrompt, EveryStateOnATick) {
+    struct Row {
+        PromptState state;
+        int counter;
+        PromptStep expected;
+    };
+    const Row rows[] = {
+        {PromptState::kStartWithoutAsking, 1, {PromptState::kStartWithoutAsking, 2, false, false}},
+        {PromptState::kStartWithoutAsking, 9, {PromptState::kIdle, 0, true, true}},
+        {PromptState::kWaiting, 28, {PromptState::kWaiting, 29, false, false}},
+        {PromptState::kWaiting, 29, {PromptState::kIdle, 0, true, false}},
+        {PromptState::kDownloadNow, 5, {PromptState::kIdle, 0, true, true}},
+        {PromptState::kCancelled, 5, {PromptState::kIdle, 0, false, false}},
+        {PromptState::kIdle, 5, {PromptState::kIdle, 0, false, false}},
+    };
+    for (const Row& row : rows) {
+        PromptStep got = StepPrompt(row.state, row.counter);
+        EXPECT_EQ(got.state, row.expected.state) << static_cast<int>(row.state) << " at " << row.counter;
+        EXPECT_EQ(got.counter, row.expected.counter) << static_cast<int>(row.state) << " at " << row.counter;
+        EXPECT_EQ(got.remove_notification, row.expected.remove_notification) << static_cast<int>(row.state);
+        EXPECT_EQ(got.start_download, row.expected.start_download) << static_cast<int>(row.state);
+    }
+}
+
+TEST(DownloadPrompt, StatusTexts) {
+    EXPECT_EQ(StartFailureText({false, false, -1}), u"Failed to Build List");
+    EXPECT_EQ(StartFailureText({true, false, -1}), u"No Audio Content available");
+    EXPECT_EQ(
+        StartFailureText({false, true, -2}),
+        u"Failed to Start Download.  A download appears to be in progress.  Having trouble? Try the main "
+        u"application, and do \"Reload All Feed Data\" from the main menu 2 times in a row.");
+    EXPECT_EQ(StartFailureText({false, true, -3}), u"Could not establish an Internet connection.");
+    EXPECT_EQ(StartFailureText({false, true, 0}), u"");
+    EXPECT_EQ(DownloadingText(3, 12, u"Feed"), u"Downloading Data (3 of 12)... \nFeed");
+    EXPECT_EQ(ProcessingText(1, 2, u""), u"Processing Data (1 of 2)... \n");
+    EXPECT_EQ(RunEndText(0), u"Downloading Complete");
+    EXPECT_EQ(RunEndText(1), u"Download Cancelled by User");
+    EXPECT_EQ(RunEndText(2), u"Downloading Stopped: Lost Network Connection");
+    EXPECT_EQ(RunEndText(7), u"Download Cancelled by User");
+}
+
+}  // namespace
+}  // namespace qf::host
