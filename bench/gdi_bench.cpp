@@ -1,10 +1,9 @@
 // DrawTextW and the off-screen paint of a Today item's message, at the two screen sizes.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <string>
 
+#include "bench_support.h"
 #include "qfdevice/device.h"
 #include "windows.h"
 
@@ -15,27 +14,8 @@ constexpr char16_t kHeadline[] =
     u"Council approves the new harbour bridge after a two-year debate over costs, traffic and the "
     u"view from the old town; construction starts in spring";
 
-// A device root with the Tahoma files, made once for the whole run.
-class BenchDevice {
-  public:
-    BenchDevice()
-        : root_(std::filesystem::temp_directory_path() / ("qf-gdi-bench-" + std::to_string(getpid()))) {
-        std::filesystem::create_directories(root_ / "Windows");
-        for (const char* name : {"tahoma.ttf", "tahomabd.ttf"}) {
-            std::filesystem::copy_file(std::filesystem::path("/usr/share/wine/fonts") / name,
-                                       root_ / "Windows" / name,
-                                       std::filesystem::copy_options::overwrite_existing);
-        }
-        qf::device::SetDeviceRoot(root_);
-    }
-    ~BenchDevice() { std::filesystem::remove_all(root_); }
-
-  private:
-    std::filesystem::path root_;
-};
-
-BenchDevice& Device() {
-    static BenchDevice device;
+qf::bench::BenchDevice& Device() {
+    static qf::bench::BenchDevice device("gdi-bench");
     return device;
 }
 

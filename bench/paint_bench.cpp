@@ -2,16 +2,12 @@
 // 192-dpi screen (scale factor 2), each into its off-screen bitmap and onto the window in one BitBlt.
 #include <benchmark/benchmark.h>
 #include <todaycmn.h>
-#include <unistd.h>
 
-#include <filesystem>
-
+#include "bench_support.h"
 #include "display/item_paint.h"
 #include "qfdevice/device.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == TODAYM_GETCOLOR) return RGB(0, 0, 0);
@@ -25,29 +21,8 @@ LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
     return DefWindowProcW(window, message, wparam, lparam);
 }
 
-// A device root with the Tahoma fonts the real device has, so that text goes through the same faces.
-class BenchDevice {
-  public:
-    BenchDevice() : root_(fs::temp_directory_path() / ("qf-bench-" + std::to_string(::getpid()))) {
-        fs::create_directories(root_ / "Windows");
-        for (const char* font : {"tahoma.ttf", "tahomabd.ttf"}) {
-            fs::path source = fs::path("/usr/share/wine/fonts") / font;
-            std::error_code ignored;
-            if (fs::exists(source)) fs::copy_file(source, root_ / "Windows" / font, ignored);
-        }
-        qf::device::SetDeviceRoot(root_);
-    }
-    ~BenchDevice() {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
-    }
-
-  private:
-    fs::path root_;
-};
-
 void PaintItem(benchmark::State& state, const char* profile, int width, int height, int scale) {
-    static BenchDevice device;
+    static qf::bench::BenchDevice device("paint-bench");
     qf::device::OverrideProfile(qf::device::NamedProfile(profile));
     WNDCLASSW window_class{};
     window_class.lpfnWndProc = ShellProc;
@@ -64,8 +39,10 @@ void PaintItem(benchmark::State& state, const char* profile, int width, int heig
     qf::display::PaintInputs inputs;
     inputs.item_height = height;
     inputs.scale.scale_factor = scale;
+    inputs.content.status_text = u"Building View Listing...";
+    qf::display::PaintState paint;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(qf::display::PaintItem(item, inputs));
+        benchmark::DoNotOptimize(qf::display::PaintItem(item, inputs, paint));
     }
 
     DestroyWindow(shell);
