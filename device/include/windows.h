@@ -16,3 +16,5 @@
 #include "win/gdi.h"
 #include "win/window.h"
 #include "win/menu.h"
+#include "win/modules.h"
+#include "win/resources.h"
