@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "display/skin.h"
+
 namespace qf::display {
 
 struct ItemBitmaps {
@@ -17,5 +19,8 @@ struct ItemBitmaps {
     HBITMAP web_link = nullptr;
     HBITMAP web_link_mask = nullptr;
 };
+
+// User-interface thread. The pieces of a loaded skin; they stay the skin's and go with it.
+ItemBitmaps ItemBitmapsOf(const Skin& skin);
 
 }  // namespace qf::display

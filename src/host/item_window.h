@@ -14,6 +14,7 @@
 #include "display/item_paint.h"
 #include "display/list_rows.h"
 #include "display/owner_drawn_menu.h"
+#include "display/skin.h"
 #include "download/downloader.h"
 #include "download/fetch.h"
 #include "host/download_texts.h"
@@ -72,7 +73,8 @@ struct ItemWindow {
     // List mode rows and what the paint keeps between paints (page, scroll, links, thumb).
     std::vector<display::ListRow> rows;
     display::PaintState paint;
-    display::ItemBitmaps bitmaps;  // borrowed from the skin
+    display::Skin today_skin;      // Today mode: loaded at WM_CREATE, freed at WM_DESTROY
+    display::ItemBitmaps bitmaps;  // the skin's pieces the paint draws
 
     // The three popup menus; each made when opened, all deleted before every command and at WM_DESTROY.
     std::unique_ptr<display::OwnerDrawnMenu> main_menu;

@@ -2,6 +2,7 @@
 #include <todaycmn.h>
 
 #include "common/settings_store.h"
+#include "display/gdi_handles.h"
 #include "display/item_paint.h"
 #include "display/menu_fonts.h"
 #include "display/screen_metrics.h"
@@ -24,19 +25,34 @@
 namespace qf::host {
 namespace {
 
+// The skin also decides the scale factor of the layout.
+void LoadTodaySkin(ItemWindow& item) {
+    display::WindowDc dc(item.window);
+    item.today_skin = display::LoadTodaySkin(display::TodaySkinFolders(Library().install_folder),
+                                             display::MeasureScreen(dc.get()), Library().skin_scale);
+    item.bitmaps = display::ItemBitmapsOf(item.today_skin);
+}
+
 void OnCreate(ItemWindow& item, HWND window) {
     item.window = window;
     item.top_level = FindTopLevelWindow();
     display::CacheScreenMetrics();
     display::BuildMenuFonts(window);
+    if (Library().host_mode == display::HostMode::kToday) LoadTodaySkin(item);
     item.status_text = kBuildingStatus;
     SetTimer(window, kStartupTimer, kTimerIntervalMs, nullptr);
 }
 
 void OnDestroy(ItemWindow& item, HWND window) {
     device::ForgetItemState(window);
+    // A run still going reports to nobody from now on; its notification has nobody to answer to.
+    item.downloader->set_notify_window(nullptr);
     RemoveNotification(item);
     DeleteMenus(item);
+    if (Library().host_mode == display::HostMode::kToday) {
+        item.bitmaps = display::ItemBitmaps{};
+        item.today_skin.Free();
+    }
     display::FreeMenuFonts();
     StopHeartbeat(item);
     UnregisterClassW(kItemClassName, item.instance);
@@ -132,6 +148,8 @@ LRESULT OnUserNavigation(ItemWindow& item, WPARAM key) {
 }
 
 LRESULT HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    // The window outlived the library's state (a host that unloads before destroying): nothing to do.
+    if (Library().item == nullptr) return DefWindowProcW(window, message, wparam, lparam);
     ItemWindow& item = Item();
     switch (message) {
         case WM_CREATE:
