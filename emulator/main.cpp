@@ -16,11 +16,16 @@ int main(int argc, char** argv) {
     today_command->add_option("--plugin", today.plugin,
                               "Load this item library instead of the registered ones");
     today_command->add_option("--script", today.script,
-                              "Run the commands of FILE ('-': standard input), one per line, then exit: "
-                              "advance 5s, tap X Y, key up|down|left|right|enter, screenshot FILE.png, "
+                              "Run the commands of FILE ('-': standard input, each line acknowledged with "
+                              "'ok N' on standard output), one per line, then exit: advance 5s, sleep 70m, "
+                              "tap X Y, key up|down|left|right|enter, menu TEXT|cancel, "
+                              "notification TEXT|dismiss, msgbox TEXT, settle [60s], screenshot FILE.png, "
                               "dump FILE.json, quit");
     today_command->add_option("--screenshot", today.screenshot, "Write the screen as PNG at exit");
     today_command->add_option("--dump", today.dump, "Write the state dump as JSON at exit");
+    today_command->add_flag(
+        "--open-links", today.open_links,
+        "Open the web links and pages the device's browser is asked to show with xdg-open");
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "win/strings.h"
+
 namespace qf::emu {
 namespace {
 
@@ -95,6 +97,27 @@ ParseResult ParseKey(std::string_view argument) {
     return ScriptError{"key wants one of up, down, left, right, enter"};
 }
 
+ParseResult ParseDurationCommand(std::string_view verb, std::string_view argument) {
+    std::optional<std::chrono::milliseconds> duration = ParseDuration(argument);
+    if (verb == "settle") {
+        constexpr std::chrono::seconds kDefaultSettle{60};
+        if (argument.empty()) return SettleCommand{kDefaultSettle};
+        if (duration && duration->count() > 0) return SettleCommand{*duration};
+        return ScriptError{"settle wants nothing or a time-out such as 30s"};
+    }
+    if (!duration) return ScriptError{"sleep wants a duration such as 70m"};
+    return SleepCommand{*duration};
+}
+
+// "menu", "notification" and "msgbox" take the rest of the line as the text to find.
+ParseResult ParseAnswer(std::string_view verb, std::string_view text) {
+    if (text.empty()) return ScriptError{std::string(verb) + " wants the text of an entry or button"};
+    std::u16string wide = Utf8ToWide(text);
+    if (verb == "menu") return MenuCommand{text == "cancel" ? std::u16string() : wide};
+    if (verb == "notification") return NotificationCommand{text == "dismiss" ? std::u16string() : wide};
+    return MessageBoxCommand{wide};
+}
+
 }  // namespace
 
 ParseResult ParseScriptLine(std::string_view line) {
@@ -110,6 +133,8 @@ ParseResult ParseScriptLine(std::string_view line) {
         if (verb == "dump") return DumpCommand{std::string(rest)};
         return ScreenshotCommand{std::string(rest)};
     }
+    if (verb == "menu" || verb == "notification" || verb == "msgbox") return ParseAnswer(verb, rest);
+    if (verb == "settle" || verb == "sleep") return ParseDurationCommand(verb, rest);
     if (verb == "quit") {
         if (!rest.empty()) return ScriptError{"quit takes no arguments"};
         return QuitCommand{};

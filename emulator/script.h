@@ -1,4 +1,5 @@
 // The emulator's script language: one command per line, e.g. "advance 5s", "tap 120 40", "key down",
+// "menu Reload Feed Data", "notification Download Now", "msgbox Yes", "settle", "sleep 70m",
 // "screenshot out.png", "dump out.json", "quit". Blank lines and lines starting with '#' are skipped.
 #pragma once
 
@@ -29,9 +30,30 @@ struct DumpCommand {
     std::string path;
 };
 struct QuitCommand {};
+// "menu TEXT" chooses the entry; "menu cancel" (in lower case) closes the menu.
+struct MenuCommand {
+    std::u16string entry;  // empty: cancel
+};
+// "notification TEXT" presses the shown bubble's button; "notification dismiss" closes the bubble.
+struct NotificationCommand {
+    std::u16string button;  // empty: dismiss
+};
+// "msgbox TEXT" presses the open message box's button (OK, Cancel, Yes, No).
+struct MessageBoxCommand {
+    std::u16string button;
+};
+// "settle [TIMEOUT]": waits in real time (60 s unless given) for the download run to end.
+struct SettleCommand {
+    std::chrono::milliseconds timeout;
+};
+// "sleep DURATION": the device sleeps; its clock moves on without timer ticks.
+struct SleepCommand {
+    std::chrono::milliseconds duration;
+};
 
 using ScriptCommand =
-    std::variant<AdvanceCommand, TapCommand, KeyCommand, ScreenshotCommand, DumpCommand, QuitCommand>;
+    std::variant<AdvanceCommand, TapCommand, KeyCommand, ScreenshotCommand, DumpCommand, QuitCommand,
+                 MenuCommand, NotificationCommand, MessageBoxCommand, SettleCommand, SleepCommand>;
 
 // Why a line was refused, for a message "script line N: <text>".
 struct ScriptError {
@@ -39,8 +61,8 @@ struct ScriptError {
 };
 
 // Any thread. The command of one line; nullopt for a blank or comment line. Durations take the units
-// ms, s, m and h ("advance 1500ms", "advance 2m"); a bare number means seconds. Paths are the rest of
-// the line, trimmed, so they may contain blanks.
+// ms, s, m and h ("advance 1500ms", "advance 2m"); a bare number means seconds. Paths and texts are the
+// rest of the line, trimmed, so they may contain blanks; texts are UTF-8.
 std::variant<std::nullopt_t, ScriptCommand, ScriptError> ParseScriptLine(std::string_view line);
 
 }  // namespace qf::emu

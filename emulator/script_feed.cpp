@@ -1,12 +1,33 @@
 #include "script_feed.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <deque>
 #include <fstream>
-#include <iostream>
 #include <mutex>
 #include <thread>
 
 namespace qf::emu {
+
+namespace {
+
+// One line of standard input without its end; false at the end of the input. Reads the descriptor
+// itself rather than std::cin: the reader may still wait here while the process exits, and std::cin is
+// torn down then.
+bool ReadStandardInputLine(std::string& line) {
+    line.clear();
+    char c;
+    for (;;) {
+        ssize_t got = ::read(STDIN_FILENO, &c, 1);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return !line.empty();
+        if (c == '\n') return true;
+        line += c;
+    }
+}
+
+}  // namespace
 
 // Lives as long as the reader or the feed, whichever ends last.
 struct ScriptFeed::Shared {
@@ -24,11 +45,10 @@ ScriptFeed::ScriptFeed(const std::string& path, HWND window, UINT wake_message)
     }
     opened_ = true;
     std::thread reader([shared = shared_, file = std::move(owned), window, wake_message] {
-        std::istream& in = file ? *file : std::cin;
         std::string line;
         bool more = true;
         while (more) {
-            more = static_cast<bool>(std::getline(in, line));
+            more = file ? static_cast<bool>(std::getline(*file, line)) : ReadStandardInputLine(line);
             {
                 std::lock_guard<std::mutex> lock(shared->mutex);
                 if (more) {

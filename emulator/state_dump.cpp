@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "shell_dump.h"
+
 namespace qf::emu {
 namespace {
 
@@ -29,7 +31,8 @@ nlohmann::json ItemJson(const DumpedItem& item) {
             {"visible", item.visible},
             {"height", item.reported_height},
             {"selected", item.selected},
-            {"texts", texts}};
+            {"texts", texts},
+            {"state", ItemStateJson(item.state)}};
 }
 
 }  // namespace
@@ -54,7 +57,11 @@ nlohmann::json DumpToJson(const StateDump& dump) {
     return {{"screen", {{"width", dump.screen_width}, {"height", dump.screen_height}, {"dpi", dump.dpi}}},
             {"time", dump.local_time},
             {"items", items},
-            {"timers", timers}};
+            {"timers", timers},
+            {"launches", LaunchesJson(dump.launches)},
+            {"menu", MenuJson(dump.menu)},
+            {"notifications", NotificationsJson(dump.notifications)},
+            {"messageBoxes", MessageBoxesJson(dump.message_boxes)}};
 }
 
 }  // namespace qf::emu

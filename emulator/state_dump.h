@@ -3,9 +3,15 @@
 
 #include <cstdint>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "qfdevice/device.h"
+#include "qfdevice/item_report.h"
+#include "qfdevice/launches.h"
+#include "qfdevice/menu_host.h"
+#include "qfdevice/notifications.h"
 #include "qfdevice/window_surface.h"
 
 namespace qf::emu {
@@ -23,6 +29,16 @@ struct DumpedItem {
     int reported_height = 0;  // cyp of the item's TODAYLISTITEM
     bool selected = false;    // holds the Today selection
     std::vector<qf::device::DrawnText> texts;
+    std::optional<qf::device::ItemState> state;  // what the item last reported about itself
+};
+
+struct DumpedMessageBox {
+    std::u16string text;
+    std::u16string caption;
+    unsigned type = 0;  // MB_*
+    std::vector<std::u16string> buttons;
+    bool open = true;
+    int answer = 0;  // IDOK, IDYES, ... once answered
 };
 
 struct DumpedTimer {
@@ -39,10 +55,16 @@ struct StateDump {
     std::string local_time;  // YYYY-MM-DDTHH:MM:SS of the device clock
     std::vector<DumpedItem> items;
     std::vector<DumpedTimer> timers;
+    std::vector<qf::device::Launch> launches;
+    std::optional<qf::device::TrackedMenuInfo> menu;  // the open menu, else the last one shown
+    std::vector<qf::device::NotificationInfo> notifications;
+    std::vector<DumpedMessageBox> message_boxes;
 };
 
-// Any thread. The dump as JSON: {"screen": {...}, "time": ..., "items": [...], "timers": [...]}; each
-// text with "text", "rect", "font_height", "font_weight" and "color" as "#RRGGBB".
+// Any thread. The dump as JSON: {"screen": {...}, "time": ..., "items": [...], "timers": [...],
+// "launches": [...], "menu": {...} or null, "notifications": [...], "messageBoxes": [...]}; each text
+// with "text", "rect", "font_height", "font_weight" and "color" as "#RRGGBB"; each item with "state"
+// (null until the item reports one).
 nlohmann::json DumpToJson(const StateDump& dump);
 
 // Any thread. "#RRGGBB" of a COLORREF (0x00BBGGRR).

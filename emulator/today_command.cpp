@@ -10,6 +10,7 @@
 #include "qfdevice/device.h"
 #include "script_feed.h"
 #include "script_runner.h"
+#include "shell_services.h"
 #include "today_items.h"
 #include "today_shell.h"
 
@@ -73,13 +74,14 @@ void RunMessageLoop() {
     while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
 }
 
-int WriteOutputs(const TodayShell& shell, const TodayOptions& options) {
+int WriteOutputs(const TodayShell& shell, ShellServices& services, const TodayOptions& options) {
     int exit_code = 0;
+    services.Sync();
     if (!options.screenshot.empty() && !WriteScreenshot(shell, options.screenshot)) {
         std::cerr << "quillfeed-emu: cannot write " << options.screenshot << '\n';
         exit_code = 1;
     }
-    if (!options.dump.empty() && !WriteDump(shell, options.dump)) {
+    if (!options.dump.empty() && !WriteDump(services, options.dump)) {
         std::cerr << "quillfeed-emu: cannot write " << options.dump << '\n';
         exit_code = 1;
     }
@@ -100,20 +102,29 @@ int RunToday(const TodayOptions& options) {
         TodayShell shell(device::CurrentProfile());
         std::string error;
         if (!shell.Create(&error)) throw SetupError(error);
-        AddItems(shell, options);
-
+        bool scripted = !options.script.empty();
+        // Installed before the items load, so that whatever they show at start-up reaches the screen.
+        ShellServices services(shell, device::CurrentProfile(),
+                               scripted ? Answering::kByScript : Answering::kAtOnce,
+                               options.open_links ? LinkHandling::kOpenOnDesktop : LinkHandling::kRecordOnly);
         std::optional<ScriptFeed> feed;
         std::optional<ScriptRunner> runner;
-        if (!options.script.empty()) {
+        shell.SetScriptHandler([&services, &runner] {
+            services.Sync();
+            if (runner) runner->RunWaiting();
+        });
+        AddItems(shell, options);
+
+        if (scripted) {
             feed.emplace(options.script, shell.desktop(), kScriptWakeMessage);
             if (!feed->opened()) throw SetupError("cannot read the script " + options.script);
-            runner.emplace(shell, *feed);
-            shell.SetScriptHandler([&runner] { runner->RunWaiting(); });
+            runner.emplace(shell, services, *feed,
+                           options.script == "-" ? Acknowledge::kOnStdout : Acknowledge::kNo);
         } else {
             CloseOnSignals(shell.desktop());
         }
         RunMessageLoop();
-        int exit_code = WriteOutputs(shell, options);
+        int exit_code = WriteOutputs(shell, services, options);
         shell.Destroy();
         if (runner && runner->exit_code() != 0) return runner->exit_code();
         return exit_code;

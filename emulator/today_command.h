@@ -7,11 +7,12 @@
 namespace qf::emu {
 
 struct TodayOptions {
-    std::string device;      // device root; empty: $QUILLFEED_DEVICE, then the default
-    std::string plugin;      // host path of an item library to load instead of the registered ones
-    std::string script;      // script file, "-" for standard input; empty: run until SIGINT or SIGTERM
-    std::string screenshot;  // PNG written at exit
-    std::string dump;        // JSON state dump written at exit
+    std::string device;       // device root; empty: $QUILLFEED_DEVICE, then the default
+    std::string plugin;       // host path of an item library to load instead of the registered ones
+    std::string script;       // script file, "-" for standard input; empty: run until SIGINT or SIGTERM
+    std::string screenshot;   // PNG written at exit
+    std::string dump;         // JSON state dump written at exit
+    bool open_links = false;  // hand the links the device's browser is asked to show to xdg-open
 };
 
 // Main thread, once per process. Answers the exit code: 0; 1 when the device, the shell or an item

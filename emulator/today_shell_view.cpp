@@ -64,6 +64,7 @@ StateDump TodayShell::Dump() const {
         dumped.reported_height = static_cast<int>(item.record.cyp);
         dumped.selected = selected_ == static_cast<int>(index);
         dumped.texts = device::WindowTexts(item.window);
+        dumped.state = device::ReportedItemState(item.window);
         dump.items.push_back(std::move(dumped));
     }
     for (const device::TimerInfo& timer : device::RunningTimers()) {

@@ -28,4 +28,11 @@ std::optional<ItemState> ReportedItemState(HWND window) {
     return found->second;
 }
 
+std::vector<ItemState> ReportedItemStates() {
+    std::lock_guard lock(reports_mutex);
+    std::vector<ItemState> states;
+    for (const auto& [window, state] : reports) states.push_back(state);
+    return states;
+}
+
 }  // namespace qf::device

@@ -47,7 +47,9 @@ RECT PlaceMenu(POINT at, unsigned flags, SIZE size, SIZE screen) {
 
 RECT PlaceSubmenu(const RECT& parent, int entry_top, SIZE size, SIZE screen, int frame) {
     LONG left = parent.right - frame;
-    if (left + size.cx > screen.cx) left = parent.left - size.cx + frame;
+    // To the left only when it fits there; else as far right as the screen allows.
+    LONG on_left = parent.left - size.cx + frame;
+    if (left + size.cx > screen.cx && on_left >= 0) left = on_left;
     LONG top = parent.top + entry_top - frame;
     return At(Clamp(left, size.cx, screen.cx), Clamp(top, size.cy, screen.cy), size);
 }

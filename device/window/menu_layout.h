@@ -22,8 +22,8 @@ PopupLayout LayOutEntries(const std::vector<SIZE>& entry_sizes, int frame);
 // asked, flipped above the point when it would run off the bottom, then kept on the screen.
 RECT PlaceMenu(POINT at, unsigned flags, SIZE size, SIZE screen);
 
-// A submenu's screen rectangle: beside its parent popup (to the right, else to the left when that does
-// not fit), its first entry level with the entry that opened it, kept on the screen.
+// A submenu's screen rectangle: beside its parent popup (to the right, else to the left when only that
+// fits), its first entry level with the entry that opened it, kept on the screen.
 RECT PlaceSubmenu(const RECT& parent, int entry_top, SIZE size, SIZE screen, int frame);
 
 }  // namespace qf::device::wm

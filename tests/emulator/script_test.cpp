@@ -39,6 +39,17 @@ TEST(ScriptParser, EveryCommand) {
     EXPECT_EQ(Parsed<ScreenshotCommand>("screenshot  my shots/a b.png ").path, "my shots/a b.png");
     EXPECT_EQ(Parsed<DumpCommand>("dump /tmp/state.json").path, "/tmp/state.json");
     Parsed<QuitCommand>("quit");
+
+    EXPECT_EQ(Parsed<MenuCommand>("menu  Reload Feed Data ").entry, u"Reload Feed Data");
+    EXPECT_EQ(Parsed<MenuCommand>("menu Real VGA - 16pt").entry, u"Real VGA - 16pt");
+    EXPECT_EQ(Parsed<MenuCommand>("menu Cancel").entry, u"Cancel");  // the entry, not closing
+    EXPECT_TRUE(Parsed<MenuCommand>("menu cancel").entry.empty());
+    EXPECT_EQ(Parsed<NotificationCommand>("notification Download Now").button, u"Download Now");
+    EXPECT_TRUE(Parsed<NotificationCommand>("notification dismiss").button.empty());
+    EXPECT_EQ(Parsed<MessageBoxCommand>("msgbox Größer").button, u"Größer");
+    EXPECT_EQ(Parsed<SettleCommand>("settle").timeout, milliseconds(60'000));
+    EXPECT_EQ(Parsed<SettleCommand>("settle 500ms").timeout, milliseconds(500));
+    EXPECT_EQ(Parsed<SleepCommand>("sleep 70m").duration, milliseconds(4'200'000));
 }
 
 TEST(ScriptParser, BlankAndCommentLinesAreSkipped) {
@@ -48,10 +59,30 @@ TEST(ScriptParser, BlankAndCommentLinesAreSkipped) {
 }
 
 TEST(ScriptParser, MalformedLinesAreRefusedWithAReason) {
-    for (std::string_view line :
-         {"advance", "advance 5x", "advance -5s", "advance s", "advance 99999999999999999999s",
-          "advance 999999999h", "tap 1", "tap 1 2 3", "tap a b", "tap -1 5", "key", "key home", "screenshot",
-          "dump", "quit now", "jump 5", "Advance 5s"}) {
+    for (std::string_view line : {"advance",
+                                  "advance 5x",
+                                  "advance -5s",
+                                  "advance s",
+                                  "advance 99999999999999999999s",
+                                  "advance 999999999h",
+                                  "tap 1",
+                                  "tap 1 2 3",
+                                  "tap a b",
+                                  "tap -1 5",
+                                  "key",
+                                  "key home",
+                                  "screenshot",
+                                  "dump",
+                                  "quit now",
+                                  "jump 5",
+                                  "Advance 5s",
+                                  "menu",
+                                  "notification",
+                                  "msgbox",
+                                  "settle 0s",
+                                  "settle soon",
+                                  "sleep",
+                                  "sleep 5x"}) {
         EXPECT_TRUE(Refused(line)) << line;
     }
     auto error = ParseScriptLine("jump 5");

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "win/types.h"
 
@@ -31,5 +32,7 @@ void ReportItemState(const ItemState& state);
 void ForgetItemState(HWND window);
 // Any thread. The latest report about the window, or nullopt.
 std::optional<ItemState> ReportedItemState(HWND window);
+// Any thread. The latest report of every item window.
+std::vector<ItemState> ReportedItemStates();
 
 }  // namespace qf::device

@@ -181,11 +181,12 @@ using LPTPMPARAMS = TPMPARAMS*;
 // owner's destruction, or WM_QUIT, which stays queued). Meanwhile every other message of the thread is
 // dispatched as usual, so timers, paints and sent messages keep flowing.
 //
-// The owner gets, unless TPM_NONOTIFY: WM_ENTERMENULOOP (wParam TRUE); then for each popup as it opens
-// (the menu itself, then each submenu) WM_INITMENUPOPUP (wParam the popup's HMENU, lParam the index of
-// its entry in the parent, 0 for the menu itself) followed by one WM_MEASUREITEM per owner-drawn entry;
-// WM_DRAWITEM whenever such an entry is drawn; WM_EXITMENULOOP at the end. A chosen command is posted as
-// WM_COMMAND (wParam: the id) unless TPM_RETURNCMD.
+// The owner gets WM_ENTERMENULOOP (wParam TRUE); then for each popup as it opens (the menu itself, then
+// each submenu) WM_INITMENUPOPUP (wParam the popup's HMENU, lParam the index of its entry in the parent,
+// 0 for the menu itself) followed by one WM_MEASUREITEM per owner-drawn entry; WM_DRAWITEM whenever such
+// an entry is drawn (at once when a popup opens or its highlight moves); WM_EXITMENULOOP at the end.
+// TPM_NONOTIFY leaves out the three notifications, not the measuring and drawing. A chosen command is
+// posted as WM_COMMAND (wParam: the id) after the popups have gone, unless TPM_RETURNCMD.
 //
 // Pen: a tap on an entry highlights it; lifting the pen on it chooses it, or opens its submenu. Keys:
 // Up/Down move the highlight, Right or Return open a submenu, Return chooses a command, Left or Escape

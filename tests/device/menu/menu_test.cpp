@@ -336,6 +336,8 @@ TEST(MenuPlacement, AlignedFlippedAndKeptOnTheScreen) {
     const RECT beside_left{92, 70, 152, 110};
     RECT left = PlaceSubmenu({150, 30, 240, 110}, 42, {60, 40}, screen, 2);
     EXPECT_TRUE(EqualRect(&left, &beside_left));
+    RECT neither = PlaceSubmenu({10, 30, 200, 110}, 42, {60, 40}, screen, 2);
+    EXPECT_EQ(neither.left, 180);  // over the parent's edge rather than off the screen
     RECT low = PlaceSubmenu({10, 200, 110, 320}, 100, {60, 40}, screen, 2);
     EXPECT_EQ(low.bottom, 320);
 }

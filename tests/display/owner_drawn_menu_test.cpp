@@ -1,0 +1,132 @@
+// The item's owner-drawn popup menu: what the device learns about its entries, which records it claims,
+// and how an entry looks in each state.
+#include "display/owner_drawn_menu.h"
+
+#include <gtest/gtest.h>
+
+#include "display/gdi_handles.h"
+#include "display/menu_entry_painter.h"
+#include "support/temp_device.h"
+
+namespace qf::display {
+namespace {
+
+constexpr COLORREF kBackground = RGB(255, 255, 255);
+constexpr COLORREF kHighlight = RGB(0, 0, 200);
+
+MenuLook TestLook() {
+    MenuLook look;
+    look.colors = MenuColors{RGB(0, 0, 0), kBackground, kHighlight, RGB(255, 255, 255), RGB(128, 128, 128)};
+    return look;
+}
+
+// The item data the device keeps for an entry, as WM_MEASUREITEM and WM_DRAWITEM hand it back.
+ULONG_PTR ItemData(HMENU menu, UINT position) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_DATA;
+    GetMenuItemInfoW(menu, position, TRUE, &info);
+    return info.dwItemData;
+}
+
+std::u16string Text(HMENU menu, UINT position) {
+    WCHAR text[64] = {};
+    GetMenuStringW(menu, position, text, 64, MF_BYPOSITION);
+    return text;
+}
+
+TEST(OwnerDrawnMenu, TheDeviceSeesEveryEntryWithItsTextAndState) {
+    test::TempDevice device;
+    HMENU root = nullptr;
+    HMENU views = nullptr;
+    {
+        OwnerDrawnMenu menu(TestLook());
+        ASSERT_TRUE(menu.AddCommand(2003, u"Reload Feed Data"));
+        ASSERT_TRUE(menu.AddSeparator());
+        OwnerDrawnMenu* submenu = menu.AddSubmenu(u"Views");
+        ASSERT_NE(submenu, nullptr);
+        ASSERT_TRUE(submenu->AddCommand(2040, u"Feed List", MenuCheck::kChecked));
+        ASSERT_TRUE(menu.AddCommand(2099, u"Gray", MenuCheck::kUnchecked, MenuEnable::kGrayed));
+        root = menu.handle();
+        views = submenu->handle();
+
+        EXPECT_EQ(GetMenuItemCount(root), 4);
+        EXPECT_EQ(Text(root, 0), u"Reload Feed Data");
+        EXPECT_EQ(GetMenuItemID(root, 0), 2003u);
+        EXPECT_EQ(GetMenuState(root, 0, MF_BYPOSITION), MF_OWNERDRAW);
+        EXPECT_EQ(GetMenuState(root, 1, MF_BYPOSITION), MF_SEPARATOR);
+        EXPECT_EQ(GetSubMenu(root, 2), views);
+        EXPECT_EQ(Text(root, 2), u"Views");
+        EXPECT_EQ(GetMenuState(views, 0, MF_BYPOSITION), MF_OWNERDRAW | MF_CHECKED);
+        EXPECT_EQ(GetMenuState(root, 3, MF_BYPOSITION), MF_OWNERDRAW | MFS_GRAYED);
+    }
+    // The menu goes with its object, submenus included.
+    EXPECT_FALSE(IsMenu(root));
+    EXPECT_FALSE(IsMenu(views));
+}
+
+TEST(OwnerDrawnMenu, ClaimsOnlyItsOwnRecords) {
+    test::TempDevice device;
+    OwnerDrawnMenu menu(TestLook());
+    menu.AddCommand(1, u"One");
+    OwnerDrawnMenu* submenu = menu.AddSubmenu(u"More");
+    submenu->AddCommand(2, u"Two");
+    OwnerDrawnMenu other(TestLook());
+    other.AddCommand(3, u"Three");
+
+    MEASUREITEMSTRUCT measure{ODT_MENU, 0, 2, 0, 0, ItemData(submenu->handle(), 0)};
+    EXPECT_TRUE(menu.MeasureItem(measure));  // a submenu's entry is its parent's too
+    EXPECT_GT(measure.itemWidth, 20u);
+    EXPECT_GE(measure.itemHeight, 20u);  // room for a 16-pixel icon
+
+    for (ULONG_PTR foreign : {ItemData(other.handle(), 0), ULONG_PTR{0}, ULONG_PTR{0x1234}}) {
+        MEASUREITEMSTRUCT not_ours{ODT_MENU, 0, 3, 0, 0, foreign};
+        EXPECT_FALSE(menu.MeasureItem(not_ours));
+        EXPECT_EQ(not_ours.itemWidth, 0u);
+        DRAWITEMSTRUCT draw{ODT_MENU, 0, 3, ODA_DRAWENTIRE, 0, nullptr, nullptr, RECT{}, foreign};
+        EXPECT_FALSE(menu.DrawItem(draw));
+    }
+    MEASUREITEMSTRUCT button{4 /* ODT_BUTTON */, 0, 1, 0, 0, ItemData(menu.handle(), 0)};
+    EXPECT_FALSE(menu.MeasureItem(button));
+}
+
+TEST(OwnerDrawnMenu, TheHighlightIsABlendedBarAndGrayEntriesHaveNone) {
+    test::TempDevice device;
+    OwnerDrawnMenu menu(TestLook());
+    menu.AddCommand(1, u"Entry");
+    MenuBarColors bar = MenuBarColorsOf(TestLook().colors);
+    EXPECT_NE(bar.fill, kHighlight);
+    EXPECT_NE(bar.fill, kBackground);
+
+    MemoryDc dc(nullptr);
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc.get(), 120, 20));
+    ScopedSelection selected(dc.get(), bitmap.get());
+    const RECT rect{0, 0, 120, 20};
+    struct Case {
+        UINT state;
+        COLORREF inside;  // a pixel inside the entry, clear of the text
+        COLORREF corner;  // the top-left corner: the bar's light edge when highlighted
+    };
+    for (const Case& c : std::vector<Case>{
+             {0, kBackground, kBackground},
+             {ODS_SELECTED, bar.fill, bar.light_edge},
+             {ODS_SELECTED | ODS_GRAYED, kBackground, kBackground},
+             {ODS_CHECKED, kBackground, kBackground},
+         }) {
+        DRAWITEMSTRUCT draw{
+            ODT_MENU, 0, 1, ODA_DRAWENTIRE, c.state, nullptr, dc.get(), rect, ItemData(menu.handle(), 0)};
+        ASSERT_TRUE(menu.DrawItem(draw));
+        EXPECT_EQ(GetPixel(dc.get(), 110, 10), c.inside) << "state " << c.state;
+        EXPECT_EQ(GetPixel(dc.get(), 0, 0), c.corner) << "state " << c.state;
+        EXPECT_EQ(GetPixel(dc.get(), 119, 19), c.state == ODS_SELECTED ? bar.dark_edge : c.corner);
+    }
+    // A checked entry carries its mark in the left column.
+    int marked = 0;
+    for (int x = 0; x < 20; ++x) {
+        for (int y = 0; y < 20; ++y) marked += GetPixel(dc.get(), x, y) == RGB(0, 0, 0);
+    }
+    EXPECT_GT(marked, 10);
+}
+
+}  // namespace
+}  // namespace qf::display

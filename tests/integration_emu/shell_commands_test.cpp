@@ -1,0 +1,270 @@
+// The emulator's answers to menus, message boxes and notifications, its sleep and settle, and scripts fed
+// line by line, driven through a probe item that opens each of them (tests/emu_probe).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <thread>
+
+#include "integration_emu/background_program.h"
+#include "qfdevice/gdi_io.h"
+#include "support/run_program.h"
+#include "support/temp_device.h"
+#include "support/watchdog.h"
+
+namespace qf {
+namespace {
+
+using namespace std::chrono_literals;
+using nlohmann::json;
+
+const std::vector<std::string> kPinnedClock = {"QUILLFEED_CLOCK=2024-05-03T09:00:00"};
+// The probe item lies under the 26-pixel title bar; its left half opens the menu, its right half a box.
+constexpr char kTapMenu[] = "tap 10 46";
+constexpr char kTapBox[] = "tap 200 46";
+
+class ShellCommands : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::ProgramResult init =
+            test::RunProgram({test::BuiltProgram("quillfeed"), "--device", root(), "init"});
+        ASSERT_EQ(init.exit_code, 0) << init.err;
+    }
+
+    std::vector<std::string> Command() const {
+        return {test::BuiltProgram("quillfeed-emu"),
+                "today",
+                "--device",
+                root(),
+                "--plugin",
+                std::string(QF_BINARY_DIR) + "/tests/libqf_probe_item.so"};
+    }
+
+    test::ProgramResult Emulate(const std::vector<std::string>& lines) {
+        std::string script;
+        for (const std::string& line : lines) script += line + "\n";
+        std::ofstream(device_.HostPath("script.txt")) << script;
+        std::vector<std::string> args = Command();
+        args.insert(args.end(), {"--script", device_.HostPath("script.txt").string()});
+        return test::RunProgram(args, {}, kPinnedClock);
+    }
+
+    json Dump(const std::string& name) const {
+        std::ifstream in(device_.HostPath(name));
+        return json::parse(in);
+    }
+    std::string Host(const std::string& name) const { return device_.HostPath(name).string(); }
+    std::string root() const { return device_.root().string(); }
+
+    test::TempDevice device_;
+    test::Watchdog watchdog_{120s, "an emulator run"};
+};
+
+std::string Status(const json& dump) { return dump["items"][0]["state"]["status_text"]; }
+
+// Dark pixels in a rectangle of a screenshot: something drawn there.
+int DarkPixels(const std::u16string& device_png, RECT area) {
+    device::LoadedImage image = device::LoadImageFile(device_png);
+    if (image.bitmap == nullptr) return -1;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, image.bitmap);
+    int dark = 0;
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) {
+            COLORREF c = GetPixel(dc, x, y);
+            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 240) ++dark;
+        }
+    }
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    DeleteObject(image.bitmap);
+    return dark;
+}
+
+TEST_F(ShellCommands, MenusAreAnsweredAsAPenWould) {
+    test::ProgramResult run = Emulate({
+        "advance 1s",
+        kTapMenu,
+        "dump " + Host("open.json"),
+        "screenshot " + Host("open.png"),
+        "menu Feed List",
+        "dump " + Host("submenu.json"),
+        "screenshot " + Host("closed.png"),
+        kTapMenu,
+        "key down",
+        "key enter",
+        "dump " + Host("keys.json"),  // Down highlights the first entry
+        kTapMenu,
+        "menu cancel",
+        "dump " + Host("cancelled.json"),
+        kTapMenu,
+        "tap 230 310",
+        "dump " + Host("outside.json"),  // a tap beside the menu closes it
+        kTapMenu,
+        "menu Help",
+        "dump " + Host("help.json"),
+    });
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+
+    json open = Dump("open.json");
+    EXPECT_EQ(open["menu"]["state"], "open");
+    EXPECT_EQ(open["menu"]["position"], (json{{"x", 10}, {"y", 46}}));
+    const json& entries = open["menu"]["entries"];
+    ASSERT_EQ(entries.size(), 6u);
+    EXPECT_EQ(entries[0],
+              (json{{"text", "Reload Feed Data"}, {"id", 2003}, {"checked", false}, {"grayed", false}}));
+    EXPECT_EQ(entries[1], (json{{"separator", true}}));
+    EXPECT_EQ(entries[2]["text"], "Views");
+    EXPECT_EQ(entries[2]["submenu"][0],
+              (json{{"text", "Feed List"}, {"id", 2040}, {"checked", true}, {"grayed", false}}));
+    EXPECT_EQ(entries[2]["submenu"][1]["text"], "Today");
+    EXPECT_EQ(entries[4]["grayed"], true);
+    EXPECT_EQ(entries[5]["text"], "Cancel");
+    // The open menu is on the screen, below and right of the tap, and gone once answered.
+    RECT menu_area{12, 70, 100, 160};  // below the item's own text
+    EXPECT_GT(DarkPixels(u"\\open.png", menu_area), 200);
+    EXPECT_LT(DarkPixels(u"\\closed.png", menu_area), 20);
+
+    json submenu = Dump("submenu.json");
+    EXPECT_EQ(submenu["menu"]["state"], "chosen");
+    EXPECT_EQ(submenu["menu"]["chosen_id"], 2040);
+    EXPECT_EQ(Status(submenu), "command 2040");
+    EXPECT_EQ(Status(Dump("keys.json")), "command 2003");
+    EXPECT_EQ(Dump("cancelled.json")["menu"]["state"], "cancelled");
+    json outside = Dump("outside.json");
+    EXPECT_EQ(outside["menu"]["state"], "cancelled");
+    EXPECT_EQ(Status(outside), "command 2003");  // the tap went nowhere else
+
+    json help = Dump("help.json");
+    EXPECT_EQ(Status(help), "command 2002");
+    EXPECT_EQ(help["launches"], (json::array({{{"verb", "open"},
+                                               {"file", "\\Windows\\iexplore.exe"},
+                                               {"parameters", "\\help.htm"},
+                                               {"directory", ""},
+                                               {"show", 0}}})));
+}
+
+TEST_F(ShellCommands, MessageBoxesAndNotificationsWaitForTheirAnswer) {
+    test::ProgramResult run = Emulate({
+        "advance 1s",
+        kTapBox,
+        "dump " + Host("box.json"),
+        "screenshot " + Host("box.png"),
+        "msgbox yes",
+        "dump " + Host("answered.json"),
+        "key down",
+        "key enter",
+        "dump " + Host("bubble.json"),
+        "screenshot " + Host("bubble.png"),
+        "notification Download Now",
+        "dump " + Host("pressed.json"),
+        "key enter",
+        "notification dismiss",
+        "dump " + Host("dismissed.json"),
+    });
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+
+    json box = Dump("box.json");
+    EXPECT_EQ(box["messageBoxes"], (json::array({{{"caption", "Probe"},
+                                                  {"text", "Really?"},
+                                                  {"buttons", {"Yes", "No"}},
+                                                  {"open", true},
+                                                  {"answer", nullptr}}})));
+    EXPECT_GT(DarkPixels(u"\\box.png", RECT{12, 120, 228, 200}), 100);  // centred on the screen
+    json answered = Dump("answered.json");
+    EXPECT_EQ(answered["messageBoxes"][0]["answer"], "Yes");
+    EXPECT_EQ(Status(answered), "answer 6");
+
+    json bubble = Dump("bubble.json");
+    ASSERT_EQ(bubble["notifications"].size(), 1u);
+    const json& shown = bubble["notifications"][0];
+    EXPECT_EQ(shown["title"], "Quillfeed Notification");
+    EXPECT_EQ(shown["text"], "Ready to download.");
+    EXPECT_EQ(
+        shown["buttons"],
+        (json::array({{{"text", "Download Now"}, {"command", 10}}, {{"text", "Cancel"}, {"command", 11}}})));
+    EXPECT_EQ(shown["shown"], true);
+    EXPECT_GT(DarkPixels(u"\\bubble.png", RECT{4, 26, 236, 60}), 100);  // under the title bar
+    json pressed = Dump("pressed.json");
+    EXPECT_EQ(Status(pressed), "command 10");
+    EXPECT_TRUE(pressed["notifications"].empty());  // the item removed it
+    json dismissed = Dump("dismissed.json");
+    ASSERT_EQ(dismissed["notifications"].size(), 1u);
+    EXPECT_EQ(dismissed["notifications"][0]["shown"], false);
+}
+
+TEST_F(ShellCommands, SleepMovesTheClockWithoutTicksAndSettleWaitsForTheRun) {
+    test::ProgramResult run = Emulate({"advance 1s", "sleep 70m", "dump " + Host("slept.json"), "settle 5s"});
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(Dump("slept.json")["time"], "2024-05-03T10:10:01");
+
+    // A run that never ends: settle gives up after its time-out.
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Thornbeckvale\\Quillfeed\\AutoReload", 0,
+                              nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    DWORD running = 1;
+    RegSetValueExW(key, u"BackgroundStatus", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&running),
+                   sizeof(running));
+    RegCloseKey(key);
+    test::ProgramResult stuck = Emulate({"settle 300ms", "dump " + Host("after.json")});
+    EXPECT_EQ(stuck.exit_code, 1);
+    EXPECT_NE(stuck.err.find("did not end"), std::string::npos) << stuck.err;
+    EXPECT_TRUE(std::filesystem::exists(device_.HostPath("after.json")));
+}
+
+TEST_F(ShellCommands, AnswersWithoutAQuestionAreRefused) {
+    struct Case {
+        std::vector<std::string> lines;
+        const char* reason;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"menu Views"}, "no menu is open"},
+             {{kTapMenu, "menu Settings"}, "no entry 'Settings'"},
+             {{kTapMenu, "menu Gray"}, "is gray"},
+             {{"msgbox OK"}, "no message box is open"},
+             {{kTapBox, "msgbox OK"}, "no button 'OK'"},
+             {{"notification Download Now"}, "no notification is shown"},
+             {{"notification dismiss"}, "no notification is shown"},
+         }) {
+        test::ProgramResult run = Emulate(c.lines);
+        EXPECT_EQ(run.exit_code, 2) << c.reason;
+        EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+    }
+}
+
+// The test feeds one line, waits for its "ok", and only then looks or sends the next.
+TEST_F(ShellCommands, StandardInputRunsEachLineAsItArrives) {
+    std::vector<std::string> args = Command();
+    args.insert(args.end(), {"--script", "-"});
+    test::BackgroundProgram emulator(args, kPinnedClock, device_.HostPath("emulator"));
+    ASSERT_TRUE(emulator.started());
+    auto acknowledged = [&](int line) {
+        for (int attempt = 0; attempt < 1200; ++attempt) {
+            std::ifstream in(device_.HostPath("emulator.out"));
+            std::stringstream out;
+            out << in.rdbuf();
+            if (out.str().find("ok " + std::to_string(line) + "\n") != std::string::npos) return true;
+            std::this_thread::sleep_for(25ms);
+        }
+        return false;
+    };
+    ASSERT_TRUE(emulator.Write("advance 1s\n"));
+    ASSERT_TRUE(acknowledged(1)) << emulator.Errors();
+    // The tap's line is done once its menu is open, although the menu waits for the next line.
+    ASSERT_TRUE(emulator.Write(std::string(kTapMenu) + "\n"));
+    ASSERT_TRUE(acknowledged(2)) << emulator.Errors();
+    ASSERT_TRUE(emulator.Write("menu Today\n"));
+    ASSERT_TRUE(acknowledged(3)) << emulator.Errors();
+    ASSERT_TRUE(emulator.Write("dump " + Host("stepped.json") + "\n"));
+    ASSERT_TRUE(acknowledged(4)) << emulator.Errors();
+    EXPECT_EQ(Status(Dump("stepped.json")), "command 4100");
+    ASSERT_TRUE(emulator.Write("quit\n"));
+    EXPECT_EQ(emulator.Finish(), 0) << emulator.Errors();
+}
+
+}  // namespace
+}  // namespace qf
