@@ -76,6 +76,11 @@ int Downloader::entry_count() const {
     return static_cast<int>(entries_.size());
 }
 
+std::vector<DownloadEntry> Downloader::entries() const {
+    std::lock_guard lock(mutex_);
+    return entries_;
+}
+
 std::u16string Downloader::current_title() const {
     std::lock_guard lock(mutex_);
     return current_title_;

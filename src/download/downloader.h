@@ -76,8 +76,9 @@ class Downloader : private PageQueue {
     // Audio/MaxTotalSize, the free space of the audio folder), newest first. True when any was queued;
     // false at once while busy.
     bool BuildAudioList();
-    // Entries in the list now (it grows during a run). Any thread.
+    // Entries in the list now (it grows during a run), and a copy of them. Any thread.
     int entry_count() const;
+    std::vector<DownloadEntry> entries() const;
 
     // ---- The run --------------------------------------------------------------------------------------
     // Starts the run on its own thread: a StartResult. Refusals send their status message first
