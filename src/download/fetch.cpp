@@ -18,6 +18,7 @@ constexpr DWORD kConnectRetries = 1;
 constexpr DWORD kConnectTimeoutMs = 5000;
 constexpr DWORD kReceiveTimeoutMs = 10000;
 constexpr DWORD kDefaultBufferBytes = 4096;
+constexpr size_t kWriteBytes = 64 * 1024;
 
 std::atomic<DWORD> buffer_bytes{1024};
 std::atomic<bool> skip_headers{true};
@@ -207,6 +208,13 @@ bool Transfer(const std::u16string& url, const std::u16string& target_file, Prox
     }
     DWORD size = buffer_bytes;
     std::vector<char> buffer(size + 1);
+    // Reads are small (1 KB by default); the file gets them in larger writes, still as they arrive.
+    std::string unwritten;
+    auto write_out = [&] {
+        bool written = unwritten.empty() || file.Write(unwritten.data(), static_cast<UINT>(unwritten.size()));
+        unwritten.clear();
+        return written;
+    };
     for (;;) {
         DWORD read = 0;
         if (!InternetReadFile(request, buffer.data(), size, &read)) {
@@ -215,13 +223,15 @@ bool Transfer(const std::u16string& url, const std::u16string& target_file, Prox
             DeleteFileW(target_file.c_str());
             return Fail(report, FetchOutcome::kReadFailed, error);
         }
-        if (read > 0 && !file.Write(buffer.data(), read)) {
+        unwritten.append(buffer.data(), read);
+        bool last = read == 0 || cancel_flag;
+        if ((last || unwritten.size() >= kWriteBytes) && !write_out()) {
             file.Close();
             DeleteFileW(target_file.c_str());
             return Fail(report, FetchOutcome::kFileFailed, GetLastError());
         }
         report.bytes += read;
-        if (read == 0 || cancel_flag) break;
+        if (last) break;
     }
     file.Close();
     if (cancel_flag) {
