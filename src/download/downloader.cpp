@@ -21,6 +21,7 @@ struct Downloader::Run {
     bool store_pending = false;
     bool holds_database = false;  // the thread took the database lock for the rest of the run
     size_t index = 0;
+    double audio_mb = 0;  // audio fetched by this run
     DownloadEntry current;
     EntryReport report;  // of the entry in progress
     std::unique_ptr<CancelWatch> cancel_watch = std::make_unique<CancelWatch>();
@@ -235,7 +236,8 @@ void Downloader::ThreadLoop(Run& run) {
             run.report.entry = run.current;
             bool ok = Fetch(run.current.url, run.current.target_file,
                             run.proxy.use_proxy ? ProxyUse::kProxy : ProxyUse::kDirect, run.proxy.HostAndPort(),
-                            FollowRefresh::kNo, &run.report.fetch);
+                            FollowRefresh::kNo, &run.report.fetch, ByteLimit(run));
+            if (ok && run.current.audio) run.audio_mb += run.report.fetch.bytes * kBytesToMb;
             OnFetched(run, ok, run.report.fetch);
         } else if (run.store_pending) {
             run.store_pending = false;
@@ -247,6 +249,14 @@ void Downloader::ThreadLoop(Run& run) {
         }
     }
     if (run.holds_database) database_.EndAccess();
+}
+
+// An audio file may not grow past the item limit, nor past what the total limit leaves, counting the
+// bytes as they arrive: a declared length proves nothing.
+unsigned long long Downloader::ByteLimit(const Run& run) const {
+    if (!run.current.audio) return kNoByteLimit;
+    double allowed_mb = std::min(item_limit_mb_, total_limit_mb_ - total_mb_ - run.audio_mb);
+    return allowed_mb > 0 ? static_cast<unsigned long long>(allowed_mb / kBytesToMb) : 0;
 }
 
 EntryResult Downloader::StoreEntry(const DownloadEntry& entry, FeedUpdateReport& update) {

@@ -113,6 +113,7 @@ class Downloader : private PageQueue {
     bool TakeAudioTime();
 
   private:
+    static constexpr double kBytesToMb = 1.0 / 1048576.0;  // 9.5367431640625e-7
     struct Run;
     struct ThreadStart;
 
@@ -126,6 +127,7 @@ class Downloader : private PageQueue {
     void OnFetched(Run& run, bool ok, const FetchReport& fetch);
     void OnEntryDone(Run& run, EntryReport report);
     EntryResult StoreEntry(const DownloadEntry& entry, FeedUpdateReport& update);
+    unsigned long long ByteLimit(const Run& run) const;
     void Finish(const std::shared_ptr<Run>& run);
     // Sends the status message unless the run was left to end on its own.
     void Notify(const Run* run, DownloadStatus status, LPARAM value);
@@ -151,7 +153,7 @@ class Downloader : private PageQueue {
     std::shared_ptr<Run> run_;  // the run in progress, null between runs
     HANDLE thread_ = nullptr;   // the last run's thread; closed when the next starts or at destruction
 
-    // Audio accounting of BuildAudioList (window thread).
+    // Audio accounting of BuildAudioList (window thread; read by the run's thread after Start).
     std::vector<AudioRecord> downloaded_audio_;
     size_t walk_index_ = 0;
     double total_mb_ = 0;

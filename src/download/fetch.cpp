@@ -145,8 +145,8 @@ bool Fail(FetchReport& report, FetchOutcome outcome, DWORD error = 0) {
 
 // Steps 1 to 11 of a fetch: the transfer into the file.
 bool Transfer(const std::u16string& url, const std::u16string& target_file, ProxyUse proxy_use,
-              const std::u16string& proxy, FollowRefresh follow_refresh, FetchReport& report,
-              RedirectTarget& origin) {
+              const std::u16string& proxy, FollowRefresh follow_refresh, unsigned long long max_bytes,
+              FetchReport& report, RedirectTarget& origin) {
     DeleteFileW(target_file.c_str());
     HINTERNET internet = SharedHandle();
     if (internet == nullptr) internet = OpenInternet(proxy_use, proxy);
@@ -231,6 +231,11 @@ bool Transfer(const std::u16string& url, const std::u16string& target_file, Prox
             return Fail(report, FetchOutcome::kFileFailed, GetLastError());
         }
         report.bytes += read;
+        if (report.bytes > max_bytes) {
+            file.Close();
+            DeleteFileW(target_file.c_str());
+            return Fail(report, FetchOutcome::kTooLarge);
+        }
         if (last) break;
     }
     file.Close();
@@ -244,16 +249,18 @@ bool Transfer(const std::u16string& url, const std::u16string& target_file, Prox
 }  // namespace
 
 bool Fetch(const std::u16string& url, const std::u16string& target_file, ProxyUse proxy_use,
-           const std::u16string& proxy, FollowRefresh follow_refresh, FetchReport* report) {
+           const std::u16string& proxy, FollowRefresh follow_refresh, FetchReport* report,
+           unsigned long long max_bytes) {
     FetchReport local;
     FetchReport& result = report != nullptr ? *report : local;
     result = FetchReport{};
     RedirectTarget origin;
-    if (!Transfer(url, target_file, proxy_use, proxy, follow_refresh, result, origin)) return false;
+    if (!Transfer(url, target_file, proxy_use, proxy, follow_refresh, max_bytes, result, origin)) return false;
     if (follow_refresh == FollowRefresh::kNo) return true;
     std::u16string target = FindRefresh(target_file);
     if (target.empty()) return true;
-    return Fetch(ResolveRefresh(target, origin), target_file, proxy_use, proxy, FollowRefresh::kNo, report);
+    return Fetch(ResolveRefresh(target, origin), target_file, proxy_use, proxy, FollowRefresh::kNo, report,
+                 max_bytes);
 }
 
 std::u16string DescribeFetchFailure(const FetchReport& report) {
@@ -270,6 +277,8 @@ std::u16string DescribeFetchFailure(const FetchReport& report) {
             return u"cannot write the file";
         case FetchOutcome::kCancelled:
             return u"cancelled";
+        case FetchOutcome::kTooLarge:
+            return u"larger than allowed";
         case FetchOutcome::kOpenFailed:
         case FetchOutcome::kReadFailed:
             break;

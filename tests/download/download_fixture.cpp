@@ -47,6 +47,10 @@ std::u16string DownloadTest::WriteFile(const std::string& name, const std::strin
     return Utf8ToWide("\\" + name);
 }
 
+void DownloadTest::Execute(const std::u16string& sql) {
+    EXPECT_TRUE(db_.Run(false, [&](AdoConnection& connection) { return connection.Execute(sql); })) << WideToUtf8(sql);
+}
+
 long long DownloadTest::Count(const std::string& sql) {
     std::string text = Text(sql);
     return text.empty() ? 0 : std::stoll(text);

@@ -34,6 +34,8 @@ class DownloadTest : public ::testing::Test {
     // Writes `text` to the device file `name` ("\" + name); answers the device path.
     std::u16string WriteFile(const std::string& name, const std::string& text);
 
+    // Runs a statement through the record layer, as the database code does.
+    void Execute(const std::u16string& sql);
     long long Count(const std::string& sql);
     std::string Text(const std::string& sql);
 
