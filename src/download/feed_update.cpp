@@ -2,6 +2,7 @@
 
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <unordered_set>
@@ -118,7 +119,7 @@ class FeedWriter {
 
     // Stores the item unless it is known; answers whether it was new.
     bool WriteItem(const ParsedItem& item, const SYSTEMTIME& now) {
-        std::int32_t id = UniqueNumber();
+        std::int32_t id = NextItemId();
         std::u16string title = CleanTitle(item.title);
         std::u16string link = CleanItemLink(item.link);
         std::u16string key = ItemKey(item.guid, item.date, link);
@@ -185,6 +186,20 @@ class FeedWriter {
     }
 
   private:
+    // Item ids come from UniqueNumber, one per parsed item, but a number at or below an id already stored
+    // is moved past it: another process's counter, or this one's from a run of many items, may have gone
+    // ahead of the clock, and the purge takes the largest ids for the newest items.
+    std::int32_t NextItemId() {
+        if (!largest_id_) {
+            largest_id_ = 0;
+            ForEachRow(connection_, u"Select max(FeedItemID) From FeedItems",
+                       [&](AdoRecordset& row) { largest_id_ = row.Field(0).AsInt(); });
+        }
+        std::int32_t id = std::max(UniqueNumber(), *largest_id_ + 1);
+        largest_id_ = id;
+        return id;
+    }
+
     void WriteChunks(std::int32_t id, std::u16string_view text) {
         std::vector<std::u16string_view> chunks = TextChunks(text);
         if (chunks.empty()) return;
@@ -234,6 +249,7 @@ class FeedWriter {
     std::unordered_set<std::int32_t> present_;
     int pages_queued_ = 0;
     std::optional<std::vector<std::pair<std::int32_t, std::u16string>>> keyword_views_;
+    std::optional<std::int32_t> largest_id_;
 };
 
 // Runs `body` in one transaction: a failure inside rolls everything of it back.
