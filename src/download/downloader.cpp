@@ -1,9 +1,11 @@
 #include "download/downloader.h"
 
 #include <cstdio>
+#include <map>
 
 #include "db/feed_database.h"
 #include "download/cancel_watch.h"
+#include "parse/feed_format.h"
 #include "parse/dates.h"
 #include "parse/wide_text.h"
 
@@ -24,7 +26,16 @@ struct Downloader::Run {
     double audio_mb = 0;  // audio fetched by this run
     DownloadEntry current;
     EntryReport report;  // of the entry in progress
-    std::unique_ptr<CancelWatch> cancel_watch = std::make_unique<CancelWatch>();
+    // The custom element mappings, read from the settings once per run.
+    std::map<int, CustomMapping> mappings_read;
+    CustomMappingSource mappings = [this](int map_index) {
+        auto found = mappings_read.find(map_index);
+        if (found == mappings_read.end()) {
+            found = mappings_read.emplace(map_index, ReadCustomMapping(AppSettings(), map_index)).first;
+        }
+        return found->second;
+    };
+    const std::unique_ptr<CancelWatch> cancel_watch = std::make_unique<CancelWatch>();
 };
 
 struct Downloader::ThreadStart {
@@ -244,7 +255,7 @@ void Downloader::ThreadLoop(Run& run) {
             // From the first store on, the run keeps the database lock until it ends.
             if (!run.holds_database) run.holds_database = database_.BeginAccess();
             EntryReport report = run.report;
-            report.result = StoreEntry(run.current, report.update);
+            report.result = StoreEntry(run, report.update);
             OnEntryDone(run, std::move(report));
         }
     }
@@ -259,11 +270,13 @@ unsigned long long Downloader::ByteLimit(const Run& run) const {
     return allowed_mb > 0 ? static_cast<unsigned long long>(allowed_mb / kBytesToMb) : 0;
 }
 
-EntryResult Downloader::StoreEntry(const DownloadEntry& entry, FeedUpdateReport& update) {
+EntryResult Downloader::StoreEntry(Run& run, FeedUpdateReport& update) {
+    const DownloadEntry& entry = run.current;
     bool stored = false;
     switch (entry.kind()) {
         case EntryKind::kFeed:
-            stored = UpdateFeed(database_, entry.feed_id, entry.target_file, this, setup_.auto_purge, &update);
+            stored = UpdateFeed(database_, entry.feed_id, entry.target_file, this, setup_.auto_purge, &update,
+                                &run.mappings);
             break;
         case EntryKind::kPage:
             stored = StoreExtendedText(database_, entry.feed_id, entry.item_id, entry.target_file, entry.url);
@@ -302,7 +315,7 @@ void Downloader::OnEntryDone(Run& run, EntryReport report) {
     SetFetchCancel(false);
     Notify(&run, kStatusEntryDone, result);
     if (run.abandoned) return;
-    if (ReadBackgroundStatus() == kBackgroundCancel) cancelled_ = true;
+    if (run.cancel_watch->Requested()) cancelled_ = true;
     if (!connection_.IsConnected()) {
         cancelled_ = true;
         connection_lost_ = true;
@@ -337,12 +350,8 @@ void Downloader::OnEntryDone(Run& run, EntryReport report) {
 }
 
 void Downloader::Finish(const std::shared_ptr<Run>& run) {
-    if (run != nullptr) {
-        if (run->finished.exchange(true)) return;
-        // The thread lets the database go itself when it ends (see ThreadLoop); this is all that stays
-        // for it to do after an ordinary end.
-        run->cancel_watch.reset();
-    }
+    // The run's thread lets the database go itself (see ThreadLoop), and its cancel watch ends with it.
+    if (run != nullptr && run->finished.exchange(true)) return;
     EndHandleReuse();
     connection_.Release();
     bool abandoned = run != nullptr && run->abandoned;

@@ -126,7 +126,7 @@ class Downloader : private PageQueue {
     void ThreadLoop(Run& run);
     void OnFetched(Run& run, bool ok, const FetchReport& fetch);
     void OnEntryDone(Run& run, EntryReport report);
-    EntryResult StoreEntry(const DownloadEntry& entry, FeedUpdateReport& update);
+    EntryResult StoreEntry(Run& run, FeedUpdateReport& update);
     unsigned long long ByteLimit(const Run& run) const;
     void Finish(const std::shared_ptr<Run>& run);
     // Sends the status message unless the run was left to end on its own.
