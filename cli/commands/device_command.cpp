@@ -56,7 +56,8 @@ int RunNetwork(CommandContext& context, const NetworkArgs& args) {
         state = Changed(state, args);
         Require(device::SaveNetworkState(state), "cannot save the network state");
     }
-    nlohmann::json drop = state.drop_after_requests ? nlohmann::json(*state.drop_after_requests) : nlohmann::json();
+    nlohmann::json drop =
+        state.drop_after_requests ? nlohmann::json(*state.drop_after_requests) : nlohmann::json();
     if (context.json()) {
         PrintJson({{"ok", true},
                    {"link", device::LinkName(state.link)},

@@ -27,7 +27,8 @@ struct RefreshArgs {
 RunProgress* progress = nullptr;
 
 LRESULT CALLBACK RefreshWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message != kDownloadStatusMessage || progress == nullptr) return DefWindowProcW(window, message, wparam, lparam);
+    if (message != kDownloadStatusMessage || progress == nullptr)
+        return DefWindowProcW(window, message, wparam, lparam);
     progress->OnStatus(static_cast<DownloadStatus>(wparam), lparam);
     if (wparam == kStatusRunEnded) PostQuitMessage(0);
     return 0;
@@ -41,7 +42,8 @@ class StatusWindow {
         window_class.lpfnWndProc = RefreshWindowProc;
         window_class.lpszClassName = kWindowClass;
         RegisterClassW(&window_class);
-        handle_ = CreateWindowExW(0, kWindowClass, u"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+        handle_ =
+            CreateWindowExW(0, kWindowClass, u"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
         Require(handle_ != nullptr, "cannot create the window that follows the run");
     }
     ~StatusWindow() {
@@ -60,7 +62,8 @@ DownloaderSetup SetupFromSettings() {
     std::u16string install = settings.ReadString(u"Settings", u"InstallPath", u"\\Program Files\\Quillfeed");
     setup.local_page_path = install + u"\\webData2.htm";
     setup.audio_folder = AudioFolderSetting();
-    setup.auto_purge = settings.ReadDword(u"General", u"AutoPurgeFD", 0) != 0 ? AutoPurge::kOn : AutoPurge::kOff;
+    setup.auto_purge =
+        settings.ReadDword(u"General", u"AutoPurgeFD", 0) != 0 ? AutoPurge::kOn : AutoPurge::kOff;
     return setup;
 }
 
@@ -92,9 +95,9 @@ int RunRefresh(CommandContext& context, const RefreshArgs& args) {
     RunProgress run_progress(downloader, context.json() ? ProgressLine::kOff : ProgressLine::kOnTerminal);
     progress = &run_progress;
     downloader.set_notify_window(window.handle());
-    bool built = args.audio                ? downloader.BuildAudioList()
-                 : args.feeds.empty()      ? downloader.BuildFeedList()
-                                           : downloader.BuildFeedList(args.feeds);
+    bool built = args.audio           ? downloader.BuildAudioList()
+                 : args.feeds.empty() ? downloader.BuildFeedList()
+                                      : downloader.BuildFeedList(args.feeds);
     run_progress.NoteEntries(downloader.entries());
     int result = built ? downloader.Start() : kStartEmptyList;
     if (result != kStartStarted) {
@@ -105,7 +108,8 @@ int RunRefresh(CommandContext& context, const RefreshArgs& args) {
     while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
     progress = nullptr;
     auto elapsed_ms =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started)
+            .count();
     run_progress.Print(context.json(), downloader.reports(), elapsed_ms);
     session.MarkChanged();
     return 0;
@@ -122,8 +126,9 @@ int RunCancel(CommandContext& context, const RefreshArgs& args) {
     }
     LONG after = AppSettings().ReadDword(u"AutoReload", u"BackgroundStatus", kBackgroundIdle);
     std::string text = before == kBackgroundIdle ? "no download is running"
-                       : after == kBackgroundIdle ? "download state reset to idle"
-                                                  : "cancel requested; the download stops after its current step";
+                       : after == kBackgroundIdle
+                           ? "download state reset to idle"
+                           : "cancel requested; the download stops after its current step";
     if (context.json()) {
         PrintJson({{"ok", true}, {"before", before}, {"after", after}, {"message", text}});
     } else {

@@ -24,14 +24,16 @@ FeedOutcomeText OutcomeOf(const EntryReport& report) {
     const FeedUpdateReport& update = report.update;
     switch (update.outcome) {
         case FeedOutcome::kStored:
-            return update.new_items > 0 ? FeedOutcomeText{"new items", ""} : FeedOutcomeText{"unchanged", "no new items"};
+            return update.new_items > 0 ? FeedOutcomeText{"new items", ""}
+                                        : FeedOutcomeText{"unchanged", "no new items"};
         case FeedOutcome::kSameDigest:
             return {"unchanged", "same file"};
         case FeedOutcome::kSameFeedDate:
             return {"unchanged", "same feed date"};
         case FeedOutcome::kNotAFeed: {
-            std::string why = update.parse_status == FeedParseStatus::kUnknownFormat ? "not a known feed format"
-                                                                                     : "not XML";
+            std::string why = update.parse_status == FeedParseStatus::kUnknownFormat
+                                  ? "not a known feed format"
+                                  : "not XML";
             if (report.fetch.http_status != 0 && report.fetch.http_status != 200) {
                 why += " (HTTP " + std::to_string(report.fetch.http_status) + ")";
             }
@@ -125,14 +127,16 @@ void RunProgress::Print(bool json, const std::vector<EntryReport>& reports, long
                                                          : FeedOutcomeText{"not fetched", EndText(end_)};
         int items = found != by_feed.end() ? found->second->update.new_items : 0;
         ++counts[outcome.outcome];
-        nlohmann::json feed = {{"id", entry.feed_id},         {"title", WideToUtf8(entry.title)},
-                               {"url", WideToUtf8(entry.url)}, {"outcome", outcome.outcome},
+        nlohmann::json feed = {{"id", entry.feed_id},
+                               {"title", WideToUtf8(entry.title)},
+                               {"url", WideToUtf8(entry.url)},
+                               {"outcome", outcome.outcome},
                                {"newItems", items}};
         if (!outcome.detail.empty()) feed[outcome.outcome == "failed" ? "reason" : "detail"] = outcome.detail;
         feeds.push_back(feed);
         if (outcome.outcome == "failed") {
-            failures.push_back("failed: " + WideToUtf8(entry.title) + " <" + WideToUtf8(entry.url) + ">: " +
-                               outcome.detail);
+            failures.push_back("failed: " + WideToUtf8(entry.title) + " <" + WideToUtf8(entry.url) +
+                               ">: " + outcome.detail);
         }
     }
     if (json) {

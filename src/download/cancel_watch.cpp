@@ -29,7 +29,8 @@ DWORD WINAPI CancelWatch::Watch(LPVOID parameter) {
     SettingsStore settings;
     settings.Open(u"Thornbeckvale", u"Quillfeed");
     do {
-        bool requested = settings.ReadDword(u"AutoReload", u"BackgroundStatus", kBackgroundIdle) == kBackgroundCancel;
+        bool requested =
+            settings.ReadDword(u"AutoReload", u"BackgroundStatus", kBackgroundIdle) == kBackgroundCancel;
         watch->requested_ = requested;
         if (requested) SetFetchCancel(true);
     } while (WaitForSingleObject(watch->stop_event_, kPollMs) == WAIT_TIMEOUT);

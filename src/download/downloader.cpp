@@ -5,8 +5,8 @@
 
 #include "db/feed_database.h"
 #include "download/cancel_watch.h"
-#include "parse/feed_format.h"
 #include "parse/dates.h"
+#include "parse/feed_format.h"
 #include "parse/wide_text.h"
 
 namespace qf {
@@ -246,8 +246,8 @@ void Downloader::ThreadLoop(Run& run) {
             run.report = EntryReport{};
             run.report.entry = run.current;
             bool ok = Fetch(run.current.url, run.current.target_file,
-                            run.proxy.use_proxy ? ProxyUse::kProxy : ProxyUse::kDirect, run.proxy.HostAndPort(),
-                            FollowRefresh::kNo, &run.report.fetch, ByteLimit(run));
+                            run.proxy.use_proxy ? ProxyUse::kProxy : ProxyUse::kDirect,
+                            run.proxy.HostAndPort(), FollowRefresh::kNo, &run.report.fetch, ByteLimit(run));
             if (ok && run.current.audio) run.audio_mb += run.report.fetch.bytes * kBytesToMb;
             OnFetched(run, ok, run.report.fetch);
         } else if (run.store_pending) {

@@ -11,7 +11,8 @@ namespace {
 constexpr std::int32_t kSmallestEnclosureBytes = 1024;
 
 void EnsureFolder(const std::u16string& folder) {
-    if (GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES) CreateDirectoryW(folder.c_str(), nullptr);
+    if (GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
+        CreateDirectoryW(folder.c_str(), nullptr);
 }
 
 }  // namespace

@@ -43,7 +43,8 @@ std::optional<std::string> ReadBytes(const std::u16string& path) {
     std::string bytes(file.GetLength(), '\0');
     size_t done = 0;
     while (done < bytes.size()) {
-        UINT read = file.Read(bytes.data() + done, static_cast<UINT>(std::min<size_t>(bytes.size() - done, 1 << 30)));
+        UINT read =
+            file.Read(bytes.data() + done, static_cast<UINT>(std::min<size_t>(bytes.size() - done, 1 << 30)));
         if (read == 0) break;
         done += read;
     }
@@ -100,11 +101,14 @@ bool UpdateFeed(FeedDatabase& database, std::int32_t feed_id, const std::u16stri
     std::optional<std::string> bytes = ReadBytes(file);
     std::u16string digest = bytes ? Md5Hex(*bytes) : std::u16string();
     std::optional<FeedRecord> row = database.LoadFeed(feed_id);
-    if (row && !digest.empty() && row->last_digest_key == digest) return Finish(result, FeedOutcome::kSameDigest);
+    if (row && !digest.empty() && row->last_digest_key == digest)
+        return Finish(result, FeedOutcome::kSameDigest);
     FeedValues values = ValuesOf(row);
 
     ParsedFeed feed;
-    CustomMappingSource from_settings = [](int map_index) { return ReadCustomMapping(AppSettings(), map_index); };
+    CustomMappingSource from_settings = [](int map_index) {
+        return ReadCustomMapping(AppSettings(), map_index);
+    };
     result.parse_status = bytes ? ParseFeedBytes(feed, *bytes, file, mappings ? *mappings : from_settings)
                                 : FeedParseStatus::kUnreadable;
     if (result.parse_status != FeedParseStatus::kOk) return Finish(result, FeedOutcome::kNotAFeed);
@@ -156,8 +160,9 @@ bool StoreExtendedText(FeedDatabase& database, std::int32_t feed_id, std::int32_
 bool SetAudioStatus(FeedDatabase& database, std::int32_t item_id, std::int16_t status) {
     return database.Run(false, [&](AdoConnection& connection) {
         AdoRecordset row;
-        if (!row.Open(u"Select FeedItemID,Status From FeedItemAudioData Where FeedItemID = " + Decimal(item_id),
-                      &connection, adOpenDynamic, adLockPessimistic)) {
+        if (!row.Open(
+                u"Select FeedItemID,Status From FeedItemAudioData Where FeedItemID = " + Decimal(item_id),
+                &connection, adOpenDynamic, adLockPessimistic)) {
             QF_ADO_THROW(kAdoUpdateRefused);
         }
         if (!row.IsEOF()) {

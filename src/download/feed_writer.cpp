@@ -31,17 +31,23 @@ void OpenForChange(AdoRecordset& rows, AdoConnection& connection, const std::u16
     if (!rows.Open(sql, &connection, adOpenDynamic, adLockPessimistic)) QF_ADO_THROW(kAdoUpdateRefused);
 }
 
-std::u16string KnownKey(const std::u16string& key, const std::u16string& title) { return key + u"\n" + title; }
+std::u16string KnownKey(const std::u16string& key, const std::u16string& title) {
+    return key + u"\n" + title;
+}
 
 }  // namespace
 
 FeedWriter::FeedWriter(FeedDatabase& database, AdoConnection& connection, std::int32_t feed_id,
                        const FeedValues& values, PageQueue* pages)
-    : database_(database), connection_(connection), feed_id_(feed_id), values_(values), pages_(pages),
+    : database_(database),
+      connection_(connection),
+      feed_id_(feed_id),
+      values_(values),
+      pages_(pages),
       feed_number_(Decimal(feed_id)) {}
 
-void FeedWriter::WriteFeedRow(const ParsedFeed& feed, const std::u16string& digest, const SYSTEMTIME& feed_date,
-                              const SYSTEMTIME& now) {
+void FeedWriter::WriteFeedRow(const ParsedFeed& feed, const std::u16string& digest,
+                              const SYSTEMTIME& feed_date, const SYSTEMTIME& now) {
     AdoRecordset row;
     OpenForChange(row, connection_,
                   u"Select FeedID,Title,FeedType,LinkUrl,Description1,Description2,LastDigestKey,"
@@ -86,13 +92,15 @@ void FeedWriter::LoadKnownItems() {
                });
 }
 
-int FeedWriter::WriteItems(const std::vector<ParsedItem>& items, AutoPurge auto_purge, const SYSTEMTIME& now) {
+int FeedWriter::WriteItems(const std::vector<ParsedItem>& items, AutoPurge auto_purge,
+                           const SYSTEMTIME& now) {
     LoadKnownItems();
     std::vector<Candidate> candidates;
     candidates.reserve(items.size());
     size_t new_count = 0;
     for (auto item = items.rbegin(); item != items.rend(); ++item) {
-        Candidate candidate{&*item, NextItemId(), CleanTitle(item->title), CleanItemLink(item->link), {}, false};
+        Candidate candidate{&*item, NextItemId(), CleanTitle(item->title), CleanItemLink(item->link),
+                            {},     false};
         candidate.key = ItemKey(item->guid, item->date, candidate.link);
         auto found = known_.find(KnownKey(candidate.key, candidate.title));
         if (found != known_.end()) {
@@ -102,15 +110,17 @@ int FeedWriter::WriteItems(const std::vector<ParsedItem>& items, AutoPurge auto_
             ++new_count;
             present_.insert(candidate.id);
             // A second copy of the item further on in the file is found as stored.
-            if (!candidate.key.empty()) known_.emplace(KnownKey(candidate.key, candidate.title), candidate.id);
+            if (!candidate.key.empty())
+                known_.emplace(KnownKey(candidate.key, candidate.title), candidate.id);
         }
         candidates.push_back(std::move(candidate));
     }
     // Ids grow in writing order, so with purging by count the first new items written would be the
     // first purged whenever more than MaxItems newer ones follow them.
-    size_t doomed = auto_purge == AutoPurge::kOff && new_count > static_cast<size_t>(std::max(values_.max_items, 0))
-                        ? new_count - std::max(values_.max_items, 0)
-                        : 0;
+    size_t doomed =
+        auto_purge == AutoPurge::kOff && new_count > static_cast<size_t>(std::max(values_.max_items, 0))
+            ? new_count - std::max(values_.max_items, 0)
+            : 0;
     int stored = 0;
     size_t ordinal = 0;
     for (const Candidate& candidate : candidates) {
@@ -124,9 +134,10 @@ int FeedWriter::WriteItems(const std::vector<ParsedItem>& items, AutoPurge auto_
 void FeedWriter::WriteItem(const Candidate& candidate, const SYSTEMTIME& now) {
     const ParsedItem& item = *candidate.item;
     if (!new_items_.IsOpen()) {
-        OpenForChange(new_items_, connection_,
-                      u"Select FeedItemID,FeedID,GUID,Title,LinkUrl,LinkUrl2,Status,ItemDate,DateEntered from "
-                      u"FeedItems Where FeedItemID = 0");
+        OpenForChange(
+            new_items_, connection_,
+            u"Select FeedItemID,FeedID,GUID,Title,LinkUrl,LinkUrl2,Status,ItemDate,DateEntered from "
+            u"FeedItems Where FeedItemID = 0");
     }
     db_detail::SplitText link_columns = SplitColumns(candidate.link);
     new_items_.AddNew();
@@ -148,10 +159,12 @@ void FeedWriter::WriteItem(const Candidate& candidate, const SYSTEMTIME& now) {
                              u"Extended Data (" + Decimal(pages_queued_) + u") for: " + values_.page_title);
     }
     if (values_.extended_audio && !item.enclosureUrl.empty()) {
-        std::u16string enclosure = DecodeEntities(DecodeEntities(item.enclosureUrl)).substr(0, kEnclosureLinkLength);
-        Execute(connection_, u"Insert Into FeedItemAudioData(FeedItemID,FeedID,Link,Size,Status,Keep) Values(" +
-                                 Decimal(candidate.id) + u"," + feed_number_ + u"," + sql::Quote(enclosure) + u"," +
-                                 Decimal(item.enclosureLength) + u",0,0)");
+        std::u16string enclosure =
+            DecodeEntities(DecodeEntities(item.enclosureUrl)).substr(0, kEnclosureLinkLength);
+        Execute(connection_,
+                u"Insert Into FeedItemAudioData(FeedItemID,FeedID,Link,Size,Status,Keep) Values(" +
+                    Decimal(candidate.id) + u"," + feed_number_ + u"," + sql::Quote(enclosure) + u"," +
+                    Decimal(item.enclosureLength) + u",0,0)");
     }
     WriteMemberships(candidate.id, item);
 }
@@ -160,8 +173,9 @@ void FeedWriter::WriteChunks(std::int32_t id, std::u16string_view text) {
     std::vector<std::u16string_view> chunks = TextChunks(text);
     if (chunks.empty()) return;
     if (!new_chunks_.IsOpen()) {
-        OpenForChange(new_chunks_, connection_,
-                      u"Select FeedItemID,FeedID,LinkOrder,Keep,TextData from FeedItemShortData Where FeedItemID = 0");
+        OpenForChange(
+            new_chunks_, connection_,
+            u"Select FeedItemID,FeedID,LinkOrder,Keep,TextData from FeedItemShortData Where FeedItemID = 0");
     }
     WriteTextChunks(new_chunks_, id, feed_id_, chunks);
     // The recordset keeps the rows it added; a fresh one now and then keeps that small.
@@ -203,7 +217,8 @@ int FeedWriter::Purge(AutoPurge auto_purge) {
                [&](AdoRecordset& row) {
                    std::int32_t id = row.Field(0).AsInt();
                    ++position;
-                   bool drop = auto_purge == AutoPurge::kOn ? present_.count(id) == 0 : position > values_.max_items;
+                   bool drop =
+                       auto_purge == AutoPurge::kOn ? present_.count(id) == 0 : position > values_.max_items;
                    if (drop) purged.push_back(id);
                });
     if (purged.empty()) return 0;

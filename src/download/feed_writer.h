@@ -30,8 +30,8 @@ struct FeedValues {
 // One thread; lives for one update. Record-layer failures throw CAdoException.
 class FeedWriter {
   public:
-    FeedWriter(FeedDatabase& database, AdoConnection& connection, std::int32_t feed_id, const FeedValues& values,
-               PageQueue* pages);
+    FeedWriter(FeedDatabase& database, AdoConnection& connection, std::int32_t feed_id,
+               const FeedValues& values, PageQueue* pages);
 
     void WriteFeedRow(const ParsedFeed& feed, const std::u16string& digest, const SYSTEMTIME& feed_date,
                       const SYSTEMTIME& now);

@@ -24,7 +24,7 @@ std::atomic<DWORD> buffer_bytes{1024};
 std::atomic<bool> skip_headers{true};
 std::atomic<bool> cancel_flag{false};
 
-std::mutex shared_mutex;            // guards the two below
+std::mutex shared_mutex;  // guards the two below
 bool reuse_handle = false;
 HINTERNET shared_handle = nullptr;  // the run's internet handle
 
@@ -106,7 +106,8 @@ std::u16string ResolveRefresh(const std::u16string& target, const RedirectTarget
     if (target.rfind(u"http", 0) == 0) return target;
     if (!target.empty() && target.front() == u'/') return u"http://" + origin.host + target;
     size_t slash = origin.final_url.rfind(u'/');
-    std::u16string base = slash == std::u16string::npos ? origin.final_url : origin.final_url.substr(0, slash);
+    std::u16string base =
+        slash == std::u16string::npos ? origin.final_url : origin.final_url.substr(0, slash);
     return base + u"/" + target;
 }
 
@@ -116,7 +117,8 @@ std::u16string FindRefresh(const std::u16string& file) {
     if (!page.Open(file, CFile::modeRead)) return {};
     std::u16string text = text::ToLower(page.ReadAll(TextConversion::kDecode));
     bool marked = false;
-    for (const char16_t* marker : {u"http-equiv=refresh", u"http-equiv=\"refresh\"", u"http-equiv='refresh'"}) {
+    for (const char16_t* marker :
+         {u"http-equiv=refresh", u"http-equiv=\"refresh\"", u"http-equiv='refresh'"}) {
         if (text.find(marker) != std::u16string::npos) {
             marked = true;
             break;
@@ -154,7 +156,8 @@ bool Transfer(const std::u16string& url, const std::u16string& target_file, Prox
 
     DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
     if (text::ToLower(url).find(u"https://") != std::u16string::npos) {
-        flags |= INTERNET_FLAG_SECURE | INTERNET_FLAG_IGNORE_CERT_CN_INVALID | INTERNET_FLAG_IGNORE_CERT_DATE_INVALID;
+        flags |= INTERNET_FLAG_SECURE | INTERNET_FLAG_IGNORE_CERT_CN_INVALID |
+                 INTERNET_FLAG_IGNORE_CERT_DATE_INVALID;
     }
     HINTERNET request = InternetOpenUrlW(internet, url.c_str(), nullptr, 0, flags, 0);
     if (request == nullptr) {
@@ -184,7 +187,8 @@ bool Transfer(const std::u16string& url, const std::u16string& target_file, Prox
     if (check_headers && status_known && status != 200) return Fail(report, FetchOutcome::kHttpStatus);
     if (follow_refresh == FollowRefresh::kYes) {
         origin.host = QueryText([&](char16_t* buffer, DWORD* size) {
-            return HttpQueryInfoW(request, HTTP_QUERY_HOST | HTTP_QUERY_FLAG_REQUEST_HEADERS, buffer, size, nullptr);
+            return HttpQueryInfoW(request, HTTP_QUERY_HOST | HTTP_QUERY_FLAG_REQUEST_HEADERS, buffer, size,
+                                  nullptr);
         });
         origin.final_url = QueryText([&](char16_t* buffer, DWORD* size) {
             return InternetQueryOptionW(request, INTERNET_OPTION_URL, buffer, size);
@@ -196,7 +200,8 @@ bool Transfer(const std::u16string& url, const std::u16string& target_file, Prox
         HttpQueryInfoW(request, HTTP_QUERY_RAW_HEADERS_CRLF, nullptr, &header_bytes, nullptr);
         if (header_bytes > 0) {
             std::vector<char> headers(header_bytes + 1);
-            if (!HttpQueryInfoW(request, HTTP_QUERY_RAW_HEADERS_CRLF, headers.data(), &header_bytes, nullptr)) {
+            if (!HttpQueryInfoW(request, HTTP_QUERY_RAW_HEADERS_CRLF, headers.data(), &header_bytes,
+                                nullptr)) {
                 return Fail(report, FetchOutcome::kHeadersFailed, GetLastError());
             }
         }
@@ -255,7 +260,8 @@ bool Fetch(const std::u16string& url, const std::u16string& target_file, ProxyUs
     FetchReport& result = report != nullptr ? *report : local;
     result = FetchReport{};
     RedirectTarget origin;
-    if (!Transfer(url, target_file, proxy_use, proxy, follow_refresh, max_bytes, result, origin)) return false;
+    if (!Transfer(url, target_file, proxy_use, proxy, follow_refresh, max_bytes, result, origin))
+        return false;
     if (follow_refresh == FollowRefresh::kNo) return true;
     std::u16string target = FindRefresh(target_file);
     if (target.empty()) return true;

@@ -33,8 +33,8 @@ enum class FetchOutcome {
 // How a fetch ended, for reports; Fetch's result alone decides what the run does.
 struct FetchReport {
     FetchOutcome outcome = FetchOutcome::kOk;
-    DWORD error = 0;        // WinINet error of kOpenFailed / kReadFailed
-    DWORD http_status = 0;  // the status code when the response had one (0 otherwise)
+    DWORD error = 0;               // WinINet error of kOpenFailed / kReadFailed
+    DWORD http_status = 0;         // the status code when the response had one (0 otherwise)
     unsigned long long bytes = 0;  // body bytes written to the file
 };
 

@@ -7,8 +7,9 @@
 namespace qf::test {
 
 std::string Rss(const std::vector<FeedItemText>& items, const std::string& date) {
-    std::string text = "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>Feed &amp; Co</title>"
-                       "<link>http://example.com/</link><description>About it</description>";
+    std::string text =
+        "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>Feed &amp; Co</title>"
+        "<link>http://example.com/</link><description>About it</description>";
     if (!date.empty()) text += "<lastBuildDate>" + date + "</lastBuildDate>";
     for (const FeedItemText& item : items) {
         text += "<item><title>" + item.title + "</title>";
@@ -48,7 +49,8 @@ std::u16string DownloadTest::WriteFile(const std::string& name, const std::strin
 }
 
 void DownloadTest::Execute(const std::u16string& sql) {
-    EXPECT_TRUE(db_.Run(false, [&](AdoConnection& connection) { return connection.Execute(sql); })) << WideToUtf8(sql);
+    EXPECT_TRUE(db_.Run(false, [&](AdoConnection& connection) { return connection.Execute(sql); }))
+        << WideToUtf8(sql);
 }
 
 long long DownloadTest::Count(const std::string& sql) {

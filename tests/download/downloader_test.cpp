@@ -1,5 +1,7 @@
 // Download runs driven from a window of the test thread, as the item window drives them: the messages of
 // a run, entries added while it runs, the ways it ends early, its refusals and the audio-only run.
+#include "download/downloader.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,7 +10,6 @@
 #include "common/settings_store.h"
 #include "common/system_info.h"
 #include "download/download_fixture.h"
-#include "download/downloader.h"
 #include "qfdevice/network.h"
 #include "support/feed_server.h"
 #include "support/watchdog.h"
@@ -52,7 +53,8 @@ class DownloaderTest : public DownloadTest {
     }
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-        if (message != kDownloadStatusMessage || current == nullptr) return DefWindowProcW(window, message, wparam, lparam);
+        if (message != kDownloadStatusMessage || current == nullptr)
+            return DefWindowProcW(window, message, wparam, lparam);
         current->messages_.push_back({wparam, lparam});
         if (wparam == kStatusFetchBegins) current->titles_.push_back(current->downloader_->current_title());
         if (current->on_message_) current->on_message_(Message{wparam, lparam});
@@ -74,7 +76,8 @@ class DownloaderTest : public DownloadTest {
     std::string Body(int items) {
         std::vector<FeedItemText> list;
         for (int i = 0; i < items; ++i) {
-            list.push_back({"Item " + std::to_string(i), "g" + std::to_string(i), "", server_.Url("/page" + std::to_string(i)), "", ""});
+            list.push_back({"Item " + std::to_string(i), "g" + std::to_string(i), "",
+                            server_.Url("/page" + std::to_string(i)), "", ""});
         }
         return Rss(list);
     }
@@ -97,8 +100,8 @@ TEST_F(DownloaderTest, ARunWithOneFailedFeed) {
     AddFeed(server_.Url("/listed-only"), 50, false, false, kFeedListOnly);
     ASSERT_TRUE(downloader_->BuildFeedList());
     Run();
-    std::vector<Message> expected = {{3, 3}, {5, 0}, {7, 1}, {6, 1}, {5, 1}, {6, 0},
-                                     {5, 2}, {7, 1}, {6, 1}, {4, 0}};
+    std::vector<Message> expected = {{3, 3}, {5, 0}, {7, 1}, {6, 1}, {5, 1},
+                                     {6, 0}, {5, 2}, {7, 1}, {6, 1}, {4, 0}};
     EXPECT_EQ(messages_, expected);
     EXPECT_EQ(titles_, (std::vector<std::u16string>{u"Feed 101", u"Feed 102", u"Feed 103"}));
     EXPECT_EQ(server_.Hits("/listed-only"), 0);
@@ -121,15 +124,16 @@ TEST_F(DownloaderTest, ExtendedPagesJoinTheRun) {
     AddFeed(server_.Url("/a"), 50, true);
     ASSERT_TRUE(downloader_->BuildFeedList());
     Run();
-    std::vector<Message> expected = {{3, 1}, {5, 0}, {7, 1}, {8, 2}, {8, 3}, {6, 1}, {5, 1}, {7, 1},
-                                     {6, 1}, {5, 2}, {7, 1}, {6, 1}, {4, 0}};
+    std::vector<Message> expected = {{3, 1}, {5, 0}, {7, 1}, {8, 2}, {8, 3}, {6, 1}, {5, 1},
+                                     {7, 1}, {6, 1}, {5, 2}, {7, 1}, {6, 1}, {4, 0}};
     EXPECT_EQ(messages_, expected);
     EXPECT_EQ(Count("select count(*) from FeedItemLongData"), 2);
     EXPECT_EQ(titles_.back(), u"Extended Data (2) for: Feed 101");
 }
 
 TEST_F(DownloaderTest, CancelDuringAFetchEndsTheRun) {
-    server_.Set("/slow", Route::Trickle(Body(1) + std::string(200 * 1024, ' '), std::chrono::milliseconds(10)));
+    server_.Set("/slow",
+                Route::Trickle(Body(1) + std::string(200 * 1024, ' '), std::chrono::milliseconds(10)));
     server_.Serve("/b", Body(1));
     AddFeed(server_.Url("/slow"));
     AddFeed(server_.Url("/b"));
@@ -159,7 +163,8 @@ TEST_F(DownloaderTest, CancelFromAnotherProgramAndByForce) {
     EXPECT_EQ(server_.Hits("/b"), 0);
 
     // A second cancel finishes the run at once, on the cancelling thread.
-    server_.Set("/slow", Route::Trickle(Body(1) + std::string(200 * 1024, ' '), std::chrono::milliseconds(10)));
+    server_.Set("/slow",
+                Route::Trickle(Body(1) + std::string(200 * 1024, ' '), std::chrono::milliseconds(10)));
     AddFeed(server_.Url("/slow"));
     messages_.clear();
     on_message_ = {};
@@ -216,8 +221,9 @@ TEST_F(DownloaderTest, AudioOnlyRunWithinTheLimits) {
     std::int32_t feed = AddFeed(server_.Url("/a"), 50, false, true);
     auto pending = [&](int item, const std::string& name, long long size) {
         Execute(u"Insert Into FeedItemAudioData(FeedItemID,FeedID,Link,Size,Status,Keep) Values(" +
-                Utf8ToWide(std::to_string(item) + "," + std::to_string(feed) + ",'" + server_.Url("/" + name) + "'," +
-                           std::to_string(size)) + u",0,0)");
+                Utf8ToWide(std::to_string(item) + "," + std::to_string(feed) + ",'" +
+                           server_.Url("/" + name) + "'," + std::to_string(size)) +
+                u",0,0)");
     };
     pending(1, "tiny.mp3", 500);
     pending(2, "three.mp3", 3145728);

@@ -1,9 +1,10 @@
 // The feed update against a real database: what a first load stores, how items are recognised, the
 // purge, keyword views, extended pages and enclosures.
+#include "download/feed_update.h"
+
 #include <gtest/gtest.h>
 
 #include "download/download_fixture.h"
-#include "download/feed_update.h"
 
 namespace qf::test {
 namespace {
@@ -64,8 +65,9 @@ TEST_F(FeedUpdate, FirstLoadThenUnchangedFiles) {
     EXPECT_EQ(Feed(feed, "LastDigestKey"), WideToUtf8(FileDigest(u"\\feed.xml")));
     EXPECT_EQ(Feed(feed, "strftime('%Y-%m-%d %H:%M', LastFeedDate)"), "2006-01-02 10:00");
     // Keys: the guid, else the date text, else the cleaned link; the first item gets the largest id.
-    EXPECT_EQ(Text("select group_concat(GUID, '|') from (select GUID from FeedItems order by FeedItemID desc)"),
-              "g1|Tue, 03 Jan 2006 11:00:00 GMT|http://example.com/3?a=1&b=2");
+    EXPECT_EQ(
+        Text("select group_concat(GUID, '|') from (select GUID from FeedItems order by FeedItemID desc)"),
+        "g1|Tue, 03 Jan 2006 11:00:00 GMT|http://example.com/3?a=1&b=2");
     EXPECT_EQ(Text("select Title from FeedItems where GUID = 'g1'"), "First & best");
     EXPECT_EQ(Text("select strftime('%Y-%m-%d %H:%M', ItemDate) from FeedItems where Title = 'Dated'"),
               "2006-01-03 11:00");
@@ -86,7 +88,7 @@ TEST_F(FeedUpdate, ItemsAreKnownByKeyAndTitle) {
     std::int32_t feed = AddFeed("http://x/feed.xml");
     std::vector<FeedItemText> items = {
         {"It's here", "g1", "", "", "", ""},
-        {"Other", "g1", "", "", "", ""},  // same guid, another title: another item
+        {"Other", "g1", "", "", "", ""},   // same guid, another title: another item
         {"Nameless", "", "", "", "", ""},  // nothing to know it by: stored at every download
     };
     EXPECT_EQ(Update(feed, Rss(items)).new_items, 3);
@@ -132,8 +134,8 @@ TEST_F(FeedUpdate, PurgeKeepsTheNewestAndTheKept) {
     EXPECT_EQ(queue_.pages[9].title, u"Extended Data (10) for: Feed 101");
 
     // A kept item is neither counted nor purged.
-    EXPECT_TRUE(db_.SetItemStatus(std::stoi(Text("select FeedItemID from FeedItems where Title = 'Story 16'")),
-                                  kItemKept));
+    EXPECT_TRUE(db_.SetItemStatus(
+        std::stoi(Text("select FeedItemID from FeedItems where Title = 'Story 16'")), kItemKept));
     EXPECT_EQ(Update(feed, Rss(Numbered(26, 5))).purged_items, 4);
     EXPECT_EQ(Count("select count(*) from FeedItems where Status <> 3"), 10);
     EXPECT_EQ(Count("select count(*) from FeedItems where Title = 'Story 16'"), 1);
@@ -163,7 +165,8 @@ TEST_F(FeedUpdate, ExtendedPagesAndEnclosureStatus) {
     std::int32_t feed = AddFeed("http://x/feed.xml", 50, false, true);
     Update(feed, Rss({{"Audio", "g", "", "", "", "http://example.com/a.mp3"}}));
     std::int32_t item = std::stoi(Text("select FeedItemID from FeedItems"));
-    std::u16string page = WriteFile("page.htm", "<p><a href=\"more.htm\">more</a></p>" + std::string(40000, 'p'));
+    std::u16string page =
+        WriteFile("page.htm", "<p><a href=\"more.htm\">more</a></p>" + std::string(40000, 'p'));
     EXPECT_TRUE(StoreExtendedText(db_, feed, item, page, u"http://example.com/news/item.htm"));
     EXPECT_TRUE(StoreExtendedText(db_, feed, item, u"\\missing.htm", u"http://example.com/"));
     EXPECT_EQ(Count("select count(*) from FeedItemLongData"), 2);

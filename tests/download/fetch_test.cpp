@@ -1,6 +1,7 @@
 // Fetch against a loopback server: every way a transfer ends, the meta refresh, the shared handle.
-#include <gtest/gtest.h>
+#include "download/fetch.h"
 
+#include <gtest/gtest.h>
 #include <win/wininet.h>
 
 #include <fstream>
@@ -8,7 +9,6 @@
 #include <thread>
 
 #include "common/system_info.h"
-#include "download/fetch.h"
 #include "qfdevice/network.h"
 #include "support/feed_server.h"
 #include "support/temp_device.h"
@@ -49,7 +49,8 @@ std::string Refresh(const std::string& target) {
 TEST(FetchText, FailuresAreDescribed) {
     EXPECT_EQ(DescribeFetchFailure({FetchOutcome::kHttpStatus, 0, 404}), u"HTTP 404");
     EXPECT_EQ(DescribeFetchFailure({FetchOutcome::kReadFailed, ERROR_INTERNET_TIMEOUT}), u"time-out");
-    EXPECT_EQ(DescribeFetchFailure({FetchOutcome::kOpenFailed, ERROR_INTERNET_CANNOT_CONNECT}), u"connection refused");
+    EXPECT_EQ(DescribeFetchFailure({FetchOutcome::kOpenFailed, ERROR_INTERNET_CANNOT_CONNECT}),
+              u"connection refused");
 }
 
 TEST_F(FetchTest, TransfersEndAsTheServerAnswers) {

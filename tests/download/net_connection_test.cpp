@@ -1,8 +1,9 @@
 // Bringing the network up on each state of the device's network, and the proxy it hands to the run.
+#include "download/net_connection.h"
+
 #include <gtest/gtest.h>
 
 #include "common/settings_store.h"
-#include "download/net_connection.h"
 #include "qfdevice/network.h"
 #include "support/temp_device.h"
 

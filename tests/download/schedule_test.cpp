@@ -1,7 +1,7 @@
 // The auto-reload schedule's decision, case by case, on fixed clock readings.
-#include <gtest/gtest.h>
-
 #include "download/schedule.h"
+
+#include <gtest/gtest.h>
 
 namespace qf::test {
 namespace {
@@ -72,7 +72,8 @@ TEST(Schedule, DecisionTable) {
         {"08:00 at 08:00", Times({480}), At(480), true, DueReason::kTime},
         {"08:00 at 08:01", Times({480}), At(481), true, DueReason::kTime},
         {"08:00 at 08:02", Times({480}), At(482), false, DueReason::kNone},
-        {"08:00 at 08:01, a run ended 30 s ago", Times({480}), RanAgo(At(481), 30), false, DueReason::kTime, true},
+        {"08:00 at 08:01, a run ended 30 s ago", Times({480}), RanAgo(At(481), 30), false, DueReason::kTime,
+         true},
         {"08:00 at 08:01, a run ended 300 s ago", Times({480}), RanAgo(At(481), 300), true, DueReason::kTime},
         {"sixth slot", Times({-1, -1, -1, -1, -1, 700}), At(700), true, DueReason::kTime},
         {"00:01 at 00:00", Times({1}), At(0), true, DueReason::kTime},
@@ -81,14 +82,19 @@ TEST(Schedule, DecisionTable) {
         {"23:59 at 00:00", Times({1439}), At(0), true, DueReason::kTime},
         {"empty slots never match", ScheduleConfig{}, At(0), false, DueReason::kNone},
         {"audio time", AudioAt(300), At(301), true, DueReason::kAudioTime, false, true},
-        {"a download time wins over the audio time", [] { auto c = Times({300}); c.audio_time = 300; return c; }(),
+        {"a download time wins over the audio time",
+         [] {
+             auto c = Times({300});
+             c.audio_time = 300;
+             return c;
+         }(),
          At(300), true, DueReason::kTime},
         {"interval at NextReload", ScheduleConfig{}, Interval(30, 90, 30), true, DueReason::kInterval},
         {"interval 1440 at 23:59", ScheduleConfig{}, Interval(1439, 60, 1440), true, DueReason::kInterval},
         {"interval off", ScheduleConfig{}, Interval(30, 0, 30), false, DueReason::kNone},
         {"no NextReload", ScheduleConfig{}, Interval(30, 90, -1), false, DueReason::kNone},
-        {"woke long after NextReload", ScheduleConfig{}, Interval(600, 60, 480, true), false, DueReason::kNone,
-         false, false, false, 660},
+        {"woke long after NextReload", ScheduleConfig{}, Interval(600, 60, 480, true), false,
+         DueReason::kNone, false, false, false, 660},
         {"not yet, no reset asked", ScheduleConfig{}, Interval(600, 60, 480), false, DueReason::kNone},
         {"docked now", Docking(), Docked(true, false), true, DueReason::kPassThrough, false, false, true},
         {"still docked", Docking(), Docked(true, true), false, DueReason::kNone, false, false, true},

@@ -1,12 +1,11 @@
 // The real `quillfeed refresh`, `cancel`, `device network` and `subscription add URL` on a throw-away
 // device, against a loopback server in the test process; and refreshes killed at random moments.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
-
-#include <fcntl.h>
 
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -29,11 +28,12 @@ namespace {
 using nlohmann::json;
 
 std::string Feed(const std::string& name, int items, size_t description = 40) {
-    std::string text = "<rss version=\"2.0\"><channel><title>" + name + "</title><link>http://example.com/</link>";
+    std::string text =
+        "<rss version=\"2.0\"><channel><title>" + name + "</title><link>http://example.com/</link>";
     for (int i = 0; i < items; ++i) {
         std::string n = std::to_string(i);
-        text += "<item><title>" + name + " story " + n + "</title><guid>" + name + "-" + n + "</guid><description>" +
-                std::string(description, 'd') + "</description></item>";
+        text += "<item><title>" + name + " story " + n + "</title><guid>" + name + "-" + n +
+                "</guid><description>" + std::string(description, 'd') + "</description></item>";
     }
     return text + "</channel></rss>";
 }
@@ -87,7 +87,8 @@ TEST_F(RefreshCommand, StoresFeedsReportsFailuresAndThenFindsThemUnchanged) {
     EXPECT_EQ(first["result"], 0);
     EXPECT_EQ(first["newItems"], 5);
     std::map<std::string, std::string> outcome;
-    for (const json& feed : first["feeds"]) outcome[feed["title"]] = feed["outcome"].get<std::string>() + " " + feed.value("reason", "");
+    for (const json& feed : first["feeds"])
+        outcome[feed["title"]] = feed["outcome"].get<std::string>() + " " + feed.value("reason", "");
     EXPECT_EQ(outcome["A"], "new items ");
     EXPECT_EQ(outcome["Missing"], "failed not a known feed format (HTTP 404)");
     EXPECT_EQ(outcome["Page"], "failed not a known feed format");
@@ -186,7 +187,8 @@ TEST_F(RefreshCommand, KilledRunsLeaveEveryFeedWholeBeforeOrAfter) {
             // An undisturbed run first: the kills fall within its length.
             auto start = std::chrono::steady_clock::now();
             ASSERT_EQ(Run({"refresh"}).exit_code, 0);
-            whole_run = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+            whole_run = std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now() - start);
             continue;
         }
         killed += KillRefreshAfter(device_, whole_run * (5 + random() % 90) / 100);
@@ -210,8 +212,10 @@ TEST_F(RefreshCommand, KilledRunsLeaveEveryFeedWholeBeforeOrAfter) {
             std::string id = text("select FeedID from Feeds where Title like 'v%f" + std::to_string(f) +
                                   "' or Title = 'F" + std::to_string(f) + "'");
             std::string digest = text("select LastDigestKey from Feeds where FeedID = " + id);
-            std::string items = text("select count(*) || ' ' || count(distinct substr(GUID, 1, instr(GUID, 'f'))) "
-                                     "from FeedItems where FeedID = " + id);
+            std::string items = text(
+                "select count(*) || ' ' || count(distinct substr(GUID, 1, instr(GUID, 'f'))) "
+                "from FeedItems where FeedID = " +
+                id);
             if (digest.empty()) {
                 EXPECT_EQ(items, "0 0") << "feed " << f << " round " << round;
                 continue;
@@ -219,7 +223,8 @@ TEST_F(RefreshCommand, KilledRunsLeaveEveryFeedWholeBeforeOrAfter) {
             ASSERT_TRUE(version_of_digest.count(digest)) << digest;
             std::string version = "v" + std::to_string(version_of_digest[digest]) + "f";
             EXPECT_EQ(items, "50 1") << "feed " << f << " round " << round;
-            EXPECT_EQ(text("select count(*) from FeedItems where FeedID = " + id + " and GUID like '" + version + "%'"),
+            EXPECT_EQ(text("select count(*) from FeedItems where FeedID = " + id + " and GUID like '" +
+                           version + "%'"),
                       "50");
         }
         sqlite3_close(db);

@@ -49,7 +49,8 @@ Route Route::Delayed(std::string body, std::chrono::milliseconds delay) {
 
 FeedServer::FeedServer() : server_(std::make_unique<httplib::Server>()) {
     server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
-        std::optional<Route> route = Find(request.path, request.get_header_value("User-Agent"), request.remote_port);
+        std::optional<Route> route =
+            Find(request.path, request.get_header_value("User-Agent"), request.remote_port);
         if (!route) {
             response.status = 404;
             response.set_content("<html><body>Not found</body></html>", "text/html");
@@ -62,10 +63,12 @@ FeedServer::FeedServer() : server_(std::make_unique<httplib::Server>()) {
             return;
         }
         auto body = std::make_shared<std::string>(std::move(route->body));
-        size_t end = std::min(body->size(), route->stall_after.value_or(route->cut_after.value_or(body->size())));
+        size_t end =
+            std::min(body->size(), route->stall_after.value_or(route->cut_after.value_or(body->size())));
         Route shape = *route;
         response.set_content_provider(
-            body->size(), shape.content_type, [this, body, end, shape](size_t offset, size_t, httplib::DataSink& sink) {
+            body->size(), shape.content_type,
+            [this, body, end, shape](size_t offset, size_t, httplib::DataSink& sink) {
                 if (offset >= end) {
                     // A stall holds the connection; a cut drops it short of the declared length.
                     if (shape.stall_after) Hold(kLongestStall);
@@ -102,7 +105,9 @@ void FeedServer::Set(const std::string& path, Route route) {
     routes_[path] = std::move(route);
 }
 
-void FeedServer::Serve(const std::string& path, std::string body) { Set(path, Route::Status(200, std::move(body))); }
+void FeedServer::Serve(const std::string& path, std::string body) {
+    Set(path, Route::Status(200, std::move(body)));
+}
 
 std::string FeedServer::Url(const std::string& path) const {
     return "http://127.0.0.1:" + std::to_string(port_) + path;
@@ -124,7 +129,8 @@ std::string FeedServer::LastUserAgent() const {
     return last_user_agent_;
 }
 
-std::optional<Route> FeedServer::Find(const std::string& path, const std::string& user_agent, int client_port) {
+std::optional<Route> FeedServer::Find(const std::string& path, const std::string& user_agent,
+                                      int client_port) {
     std::lock_guard lock(mutex_);
     ++hits_[path];
     client_ports_.insert(client_port);

@@ -1,6 +1,5 @@
 // VarDateFromStr: the date and time texts it reads, and those it refuses.
 #include <gtest/gtest.h>
-
 #include <win/oleauto.h>
 
 #include "win/time.h"
@@ -13,8 +12,8 @@ std::string Read(const char16_t* text) {
     SYSTEMTIME t{};
     VariantTimeToSystemTime(date, &t);
     char out[64];
-    std::snprintf(out, sizeof out, "%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
-                  t.wSecond);
+    std::snprintf(out, sizeof out, "%04u-%02u-%02u %02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour,
+                  t.wMinute, t.wSecond);
     return out;
 }
 
@@ -43,7 +42,8 @@ TEST(VarDateFromStr, ReadsTheLocaleFormsAndRefusesTheRest) {
         {u"soon", "refused"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Read(c.text), c.expected) << std::string(c.text, c.text + std::char_traits<char16_t>::length(c.text));
+        EXPECT_EQ(Read(c.text), c.expected)
+            << std::string(c.text, c.text + std::char_traits<char16_t>::length(c.text));
     }
 }
 
