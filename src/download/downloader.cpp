@@ -181,7 +181,14 @@ void Downloader::AddPageEntry(const std::u16string& url, std::int32_t feed_id, s
 // ---- The run ------------------------------------------------------------------------------------------
 
 int Downloader::Start() {
-    if (busy_ || ThreadStillRuns()) return kStartBusy;
+    if (busy_) return kStartBusy;
+    if (ThreadStillRuns()) {
+        // A thread left behind by a forced cancel may still be in its last read; one that finished its
+        // run only has a moment left and sends nothing more.
+        if (thread_abandoned_) return kStartBusy;
+        WaitForSingleObject(thread_, INFINITE);
+    }
+    thread_abandoned_ = false;
     SetFetchCancel(false);
     audio_time_ = false;
     size_t count = 0;
@@ -388,7 +395,10 @@ void Downloader::Cancel(CancelForce force) {
     }
     if (run != nullptr) {
         run->running = false;
-        if (ThreadStillRuns()) run->abandoned = true;
+        if (ThreadStillRuns()) {
+            run->abandoned = true;
+            thread_abandoned_ = true;
+        }
     }
     Finish(run);
 }

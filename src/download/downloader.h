@@ -145,13 +145,17 @@ class Downloader : private PageQueue {
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> connection_lost_{false};
 
+    // Window thread: the last run's thread, closed when the next starts or at destruction, and whether it
+    // was left to end on its own.
+    HANDLE thread_ = nullptr;
+    bool thread_abandoned_ = false;
+
     mutable std::mutex mutex_;  // guards the fields below
     std::vector<DownloadEntry> entries_;
     std::u16string current_title_;
     std::u16string previous_title_;
     std::vector<EntryReport> reports_;
     std::shared_ptr<Run> run_;  // the run in progress, null between runs
-    HANDLE thread_ = nullptr;   // the last run's thread; closed when the next starts or at destruction
 
     // Audio accounting of BuildAudioList (window thread; read by the run's thread after Start).
     std::vector<AudioRecord> downloaded_audio_;
