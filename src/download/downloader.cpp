@@ -371,11 +371,12 @@ void Downloader::Finish(const std::shared_ptr<Run>& run) {
         entries_.clear();
         if (run_ == run) run_ = nullptr;
     }
-    cancelled_ = false;
-    busy_ = false;
     settings_.WriteDword(u"AutoReload", u"BackgroundStatus", kBackgroundIdle);
     settings_.WriteString(u"AutoReload", u"BackgroundLastRefresh", Decimal(SecondsSince2001()));
     settings_.WriteString(u"AutoReload", u"LastRefreshDate", LocalTimeText());
+    // Not busy only once the state is written, so whoever sees the run over sees its end recorded.
+    cancelled_ = false;
+    busy_ = false;
 }
 
 void Downloader::Cancel(CancelForce force) {

@@ -71,6 +71,7 @@ class DownloaderTest : public DownloadTest {
             if (during) during();
             Sleep(20);
         }
+        while (downloader_->busy()) Sleep(5);
     }
 
     std::string Body(int items) {
@@ -113,8 +114,6 @@ TEST_F(DownloaderTest, ARunWithOneFailedFeed) {
     EXPECT_EQ(settings_.ReadDword(u"AutoReload", u"BackgroundStatus", -1), kBackgroundIdle);
     EXPECT_NE(settings_.ReadString(u"AutoReload", u"BackgroundLastRefresh", u"0"), u"0");
     EXPECT_EQ(settings_.ReadString(u"AutoReload", u"LastRefreshDate", u"").size(), 16u);
-    // One connection served the whole run.
-    EXPECT_EQ(server_.Connections(), 1u);
 }
 
 TEST_F(DownloaderTest, ExtendedPagesJoinTheRun) {
