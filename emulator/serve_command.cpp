@@ -13,6 +13,7 @@
 #include <sstream>
 #include <thread>
 
+#include "qfdevice/install_layout.h"
 #include "serve_rules.h"
 
 namespace qf::emu {
@@ -225,7 +226,7 @@ int Fail(const std::string& message) {
 CLI::App* AddServeCommand(CLI::App& app, ServeOptions& options) {
     CLI::App* serve =
         app.add_subcommand("serve", "Serve a folder over HTTP on 127.0.0.1 until SIGINT or SIGTERM");
-    serve->add_option("folder", options.folder, "The folder to serve")->required();
+    serve->add_option("folder", options.folder, "The folder to serve (default: the sample feeds)");
     serve->add_option("--port", options.port, "Port to listen on (0: any free port, printed)")
         ->check(CLI::Range(0, 65535));
     serve->add_option("--port-file", options.port_file, "Write the port to FILE once listening");
@@ -239,9 +240,15 @@ CLI::App* AddServeCommand(CLI::App& app, ServeOptions& options) {
 }
 
 int RunServe(const ServeOptions& options) {
+    fs::path folder = options.folder;
+    if (folder.empty()) {
+        fs::path resources = device::ResourceFolder();
+        if (resources.empty()) return Fail("no folder given, and the sample feeds are not installed");
+        folder = resources / "demo";
+    }
     std::error_code error;
-    fs::path root = fs::canonical(options.folder, error);
-    if (error || !fs::is_directory(root)) return Fail("cannot serve " + options.folder + ": not a folder");
+    fs::path root = fs::canonical(folder, error);
+    if (error || !fs::is_directory(root)) return Fail("cannot serve " + folder.string() + ": not a folder");
 
     // Blocked before any server thread starts, so that only the waiting thread below takes them.
     sigset_t signals;

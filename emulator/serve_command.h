@@ -12,7 +12,7 @@
 namespace qf::emu {
 
 struct ServeOptions {
-    std::string folder;
+    std::string folder;              // empty: the sample feeds, <prefix>/share/quillfeed/demo
     int port = 0;                    // 0: any free port
     std::string port_file;           // written with the port once it is bound
     std::string rules_file;          // read again for every request, so a test can change it while serving

@@ -27,10 +27,10 @@ class ServeFolder : public ::testing::Test {
     std::filesystem::path Path(const std::string& name) const { return folder_.HostPath(name); }
     void Write(const std::string& name, const std::string& text) const { std::ofstream(Path(name)) << text; }
 
-    // Starts the server and waits for its port.
+    // Starts the server with `extra` arguments and waits for its port.
     int Start(std::vector<std::string> extra) {
-        std::vector<std::string> args = {test::BuiltProgram("quillfeed-emu"), "serve", Path("site").string(),
-                                         "--port-file", Path("port").string()};
+        std::vector<std::string> args = {test::BuiltProgram("quillfeed-emu"), "serve", "--port-file",
+                                         Path("port").string()};
         args.insert(args.end(), extra.begin(), extra.end());
         server_.emplace(args, std::vector<std::string>{}, Path("server"));
         int port = 0;
@@ -48,7 +48,8 @@ class ServeFolder : public ::testing::Test {
 TEST_F(ServeFolder, FilesRulesAndACleanStop) {
     test::Watchdog watchdog(60s, "quillfeed-emu serve");
     Write("rules", "/slow.xml delay 3000\n/old.xml redirect /feeds/news.xml status 301\n");
-    int port = Start({"--rules", Path("rules").string(), "--rule", "/gone.xml status 410"});
+    int port =
+        Start({Path("site").string(), "--rules", Path("rules").string(), "--rule", "/gone.xml status 410"});
     httplib::Client client("127.0.0.1", port);
 
     auto news = client.Get("/feeds/news.xml");
@@ -77,6 +78,16 @@ TEST_F(ServeFolder, FilesRulesAndACleanStop) {
     server_->Signal(SIGTERM);
     EXPECT_EQ(server_->Finish(), 0) << server_->Errors();
     EXPECT_NE(server_->Errors().find("GET /gone.xml 410\n"), std::string::npos);
+}
+
+TEST_F(ServeFolder, WithoutAFolderTheSampleFeeds) {
+    test::Watchdog watchdog(60s, "quillfeed-emu serve");
+    int port = Start({});
+    auto list = httplib::Client("127.0.0.1", port).Get("/subscriptions.opml");
+    ASSERT_TRUE(list);
+    EXPECT_NE(
+        list->body.find("xmlUrl=\"http://127.0.0.1:" + std::to_string(port) + "/feeds/dawn-chorus.xml\""),
+        std::string::npos);
 }
 
 TEST_F(ServeFolder, ProblemsAreOneLineAndNonZero) {
