@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
     qf::cli::AddSearchCommand(app, context);
     qf::cli::AddSubscriptionCommands(app, context);
     qf::cli::AddBackupCommands(app, context);
+    qf::cli::AddOpmlCommands(app, context);
 
     try {
         app.parse(argc, argv);

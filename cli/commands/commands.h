@@ -18,5 +18,6 @@ void AddListingCommand(CLI::App& app, CommandContext& context);
 void AddSearchCommand(CLI::App& app, CommandContext& context);
 void AddSubscriptionCommands(CLI::App& app, CommandContext& context);
 void AddBackupCommands(CLI::App& app, CommandContext& context);
+void AddOpmlCommands(CLI::App& app, CommandContext& context);
 
 }  // namespace qf::cli

@@ -12,6 +12,7 @@
 #include "common/settings_store.h"
 #include "db/default_database.h"
 #include "qfdevice/device.h"
+#include "qfdevice/install_layout.h"
 #include "windows.h"
 
 namespace qf::cli {
@@ -26,7 +27,7 @@ constexpr char16_t kTodayItemName[] = u"Quillfeed Today";
 
 // Records what init made, for the report.
 class Layout {
-public:
+  public:
     explicit Layout(std::vector<std::string>& created) : created_(created) {}
 
     void Folder(const std::u16string& device_path) {
@@ -71,7 +72,7 @@ public:
         created_.push_back(WideToUtf8(store.SectionPath(section) + u"\\" + key));
     }
 
-private:
+  private:
     static fs::path Host(const std::u16string& device_path) {
         std::optional<fs::path> host = qf::device::MapPath(device_path);
         if (!host) throw CommandError("cannot place " + WideToUtf8(device_path) + " in the device");
@@ -85,19 +86,6 @@ private:
     std::vector<std::string>& created_;
 };
 
-// The plug-in built beside this program: <build>/src when run from the build tree, else ../lib.
-fs::path FindPlugin() {
-    std::error_code error;
-    fs::path self = fs::read_symlink("/proc/self/exe", error);
-    if (error) return {};
-    for (const fs::path& candidate :
-         {self.parent_path().parent_path() / "src" / "libquillfeedtoday.so",
-          self.parent_path().parent_path() / "lib" / "quillfeed" / "libquillfeedtoday.so"}) {
-        if (fs::exists(candidate)) return fs::canonical(candidate);
-    }
-    return {};
-}
-
 void LayOutFiles(Layout& layout) {
     layout.Folder(u"\\Windows");
     layout.Folder(u"\\Program Files");
@@ -108,7 +96,7 @@ void LayOutFiles(Layout& layout) {
     layout.TextFile(u"\\Windows\\iexplore.exe", "Placeholder for the device's web browser.\n");
     layout.TextFile(std::u16string(kInstallFolder) + u"\\Quillfeed.exe",
                     "Placeholder for the Quillfeed main application.\n");
-    layout.Link(kPluginDevicePath, FindPlugin());
+    layout.Link(kPluginDevicePath, qf::device::PluginLibrary());
 }
 
 void WriteRegistryDefaults(Layout& layout) {
@@ -174,8 +162,9 @@ int RunInit(const CommandContext& context, const std::string& profile_name) {
 void AddInitCommand(CLI::App& app, CommandContext& context) {
     auto profile = std::make_shared<std::string>("qvga");
     CLI::App* init = app.add_subcommand("init", "Lay out a fresh device (keeps whatever is already there)");
-    init->add_option("--profile", *profile, "Screen profile: qvga (240x320, 96 dpi), vga (480x640, 192 dpi), "
-                                            "vga96 (480x640, 96 dpi)")
+    init->add_option("--profile", *profile,
+                     "Screen profile: qvga (240x320, 96 dpi), vga (480x640, 192 dpi), "
+                     "vga96 (480x640, 96 dpi)")
         ->check(CLI::IsMember({"qvga", "vga", "vga96"}));
     init->callback([&context, profile] {
         context.SetAction([&context, profile] {
