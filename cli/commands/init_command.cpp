@@ -22,6 +22,8 @@ namespace fs = std::filesystem;
 
 constexpr char16_t kInstallFolder[] = u"\\Program Files\\Quillfeed";
 constexpr char16_t kPluginDevicePath[] = u"\\Program Files\\Quillfeed\\QuillfeedToday.dll";
+// The plug-in's bitmaps and icons, beside it (see win/resources.h).
+constexpr char16_t kPluginResources[] = u"\\Program Files\\Quillfeed\\QuillfeedToday.resources";
 constexpr char16_t kTodayItemsKey[] = u"Software\\Microsoft\\Today\\Items";
 constexpr char16_t kTodayItemName[] = u"Quillfeed Today";
 
@@ -42,6 +44,22 @@ class Layout {
         if (fs::exists(host) || !fs::exists(source)) return;
         fs::copy_file(source, host);
         created_.push_back(WideToUtf8(device_path));
+    }
+
+    // Copies the files below a host folder that the device folder lacks; reports the folder once.
+    void CopiedTree(const std::u16string& device_folder, const fs::path& source) {
+        std::error_code error;
+        if (!fs::is_directory(source, error)) return;
+        bool copied = false;
+        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(source)) {
+            if (!entry.is_regular_file()) continue;
+            fs::path host = Host(device_folder) / fs::relative(entry.path(), source);
+            if (fs::exists(host)) continue;
+            fs::create_directories(host.parent_path());
+            fs::copy_file(entry.path(), host);
+            copied = true;
+        }
+        if (copied) created_.push_back(WideToUtf8(device_folder));
     }
 
     void TextFile(const std::u16string& device_path, const std::string& text) {
@@ -86,6 +104,20 @@ class Layout {
     std::vector<std::string>& created_;
 };
 
+// The default skin goes both to the fallback folders and to the Today skin folder in use, so that
+// replacing the files there changes the look and deleting them falls back to the default; every skin is
+// also kept under images\skins for copying.
+void InstallArt(Layout& layout) {
+    fs::path resources = qf::device::ResourceFolder();
+    if (resources.empty()) return;
+    std::u16string images = std::u16string(kInstallFolder) + u"\\images";
+    layout.CopiedTree(images + u"\\today", resources / "skins" / "default" / "today");
+    layout.CopiedTree(images + u"\\today\\skin", resources / "skins" / "default" / "today");
+    layout.CopiedTree(images + u"\\pb", resources / "skins" / "default" / "pb");
+    layout.CopiedTree(images + u"\\skins", resources / "skins");
+    layout.CopiedTree(kPluginResources, resources / "plugin");
+}
+
 void LayOutFiles(Layout& layout) {
     layout.Folder(u"\\Windows");
     layout.Folder(u"\\Program Files");
@@ -97,6 +129,7 @@ void LayOutFiles(Layout& layout) {
     layout.TextFile(std::u16string(kInstallFolder) + u"\\Quillfeed.exe",
                     "Placeholder for the Quillfeed main application.\n");
     layout.Link(kPluginDevicePath, qf::device::PluginLibrary());
+    InstallArt(layout);
 }
 
 void WriteRegistryDefaults(Layout& layout) {
