@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
     qf::cli::AddBackupCommands(app, context);
     qf::cli::AddRefreshCommands(app, context);
     qf::cli::AddDeviceCommands(app, context);
+    qf::cli::AddOpmlCommands(app, context);
 
     try {
         app.parse(argc, argv);

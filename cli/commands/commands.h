@@ -20,5 +20,6 @@ void AddSubscriptionCommands(CLI::App& app, CommandContext& context);
 void AddBackupCommands(CLI::App& app, CommandContext& context);
 void AddRefreshCommands(CLI::App& app, CommandContext& context);
 void AddDeviceCommands(CLI::App& app, CommandContext& context);
+void AddOpmlCommands(CLI::App& app, CommandContext& context);
 
 }  // namespace qf::cli

@@ -12,6 +12,7 @@
 #include "common/settings_store.h"
 #include "db/default_database.h"
 #include "qfdevice/device.h"
+#include "qfdevice/install_layout.h"
 #include "windows.h"
 
 namespace qf::cli {
@@ -21,12 +22,14 @@ namespace fs = std::filesystem;
 
 constexpr char16_t kInstallFolder[] = u"\\Program Files\\Quillfeed";
 constexpr char16_t kPluginDevicePath[] = u"\\Program Files\\Quillfeed\\QuillfeedToday.dll";
+// The plug-in's bitmaps and icons, beside it (see win/resources.h).
+constexpr char16_t kPluginResources[] = u"\\Program Files\\Quillfeed\\QuillfeedToday.resources";
 constexpr char16_t kTodayItemsKey[] = u"Software\\Microsoft\\Today\\Items";
 constexpr char16_t kTodayItemName[] = u"Quillfeed Today";
 
 // Records what init made, for the report.
 class Layout {
-public:
+  public:
     explicit Layout(std::vector<std::string>& created) : created_(created) {}
 
     void Folder(const std::u16string& device_path) {
@@ -41,6 +44,22 @@ public:
         if (fs::exists(host) || !fs::exists(source)) return;
         fs::copy_file(source, host);
         created_.push_back(WideToUtf8(device_path));
+    }
+
+    // Copies the files below a host folder that the device folder lacks; reports the folder once.
+    void CopiedTree(const std::u16string& device_folder, const fs::path& source) {
+        std::error_code error;
+        if (!fs::is_directory(source, error)) return;
+        bool copied = false;
+        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(source)) {
+            if (!entry.is_regular_file()) continue;
+            fs::path host = Host(device_folder) / fs::relative(entry.path(), source);
+            if (fs::exists(host)) continue;
+            fs::create_directories(host.parent_path());
+            fs::copy_file(entry.path(), host);
+            copied = true;
+        }
+        if (copied) created_.push_back(WideToUtf8(device_folder));
     }
 
     void TextFile(const std::u16string& device_path, const std::string& text) {
@@ -71,7 +90,7 @@ public:
         created_.push_back(WideToUtf8(store.SectionPath(section) + u"\\" + key));
     }
 
-private:
+  private:
     static fs::path Host(const std::u16string& device_path) {
         std::optional<fs::path> host = qf::device::MapPath(device_path);
         if (!host) throw CommandError("cannot place " + WideToUtf8(device_path) + " in the device");
@@ -85,17 +104,18 @@ private:
     std::vector<std::string>& created_;
 };
 
-// The plug-in built beside this program: <build>/src when run from the build tree, else ../lib.
-fs::path FindPlugin() {
-    std::error_code error;
-    fs::path self = fs::read_symlink("/proc/self/exe", error);
-    if (error) return {};
-    for (const fs::path& candidate :
-         {self.parent_path().parent_path() / "src" / "libquillfeedtoday.so",
-          self.parent_path().parent_path() / "lib" / "quillfeed" / "libquillfeedtoday.so"}) {
-        if (fs::exists(candidate)) return fs::canonical(candidate);
-    }
-    return {};
+// The default skin goes both to the fallback folders and to the Today skin folder in use, so that
+// replacing the files there changes the look and deleting them falls back to the default; every skin is
+// also kept under images\skins for copying.
+void InstallArt(Layout& layout) {
+    fs::path resources = qf::device::ResourceFolder();
+    if (resources.empty()) return;
+    std::u16string images = std::u16string(kInstallFolder) + u"\\images";
+    layout.CopiedTree(images + u"\\today", resources / "skins" / "default" / "today");
+    layout.CopiedTree(images + u"\\today\\skin", resources / "skins" / "default" / "today");
+    layout.CopiedTree(images + u"\\pb", resources / "skins" / "default" / "pb");
+    layout.CopiedTree(images + u"\\skins", resources / "skins");
+    layout.CopiedTree(kPluginResources, resources / "plugin");
 }
 
 void LayOutFiles(Layout& layout) {
@@ -108,7 +128,8 @@ void LayOutFiles(Layout& layout) {
     layout.TextFile(u"\\Windows\\iexplore.exe", "Placeholder for the device's web browser.\n");
     layout.TextFile(std::u16string(kInstallFolder) + u"\\Quillfeed.exe",
                     "Placeholder for the Quillfeed main application.\n");
-    layout.Link(kPluginDevicePath, FindPlugin());
+    layout.Link(kPluginDevicePath, qf::device::PluginLibrary());
+    InstallArt(layout);
 }
 
 void WriteRegistryDefaults(Layout& layout) {
@@ -174,8 +195,9 @@ int RunInit(const CommandContext& context, const std::string& profile_name) {
 void AddInitCommand(CLI::App& app, CommandContext& context) {
     auto profile = std::make_shared<std::string>("qvga");
     CLI::App* init = app.add_subcommand("init", "Lay out a fresh device (keeps whatever is already there)");
-    init->add_option("--profile", *profile, "Screen profile: qvga (240x320, 96 dpi), vga (480x640, 192 dpi), "
-                                            "vga96 (480x640, 96 dpi)")
+    init->add_option("--profile", *profile,
+                     "Screen profile: qvga (240x320, 96 dpi), vga (480x640, 192 dpi), "
+                     "vga96 (480x640, 96 dpi)")
         ->check(CLI::IsMember({"qvga", "vga", "vga96"}));
     init->callback([&context, profile] {
         context.SetAction([&context, profile] {
