@@ -1,7 +1,9 @@
-// quillfeed-emu: the hosts of the plug-in. `today` runs the Today screen of the emulated device.
+// quillfeed-emu: the hosts of the plug-in. `today` runs the Today screen of the emulated device; `serve`
+// plays the outside world's web server.
 #include <CLI/CLI.hpp>
 #include <iostream>
 
+#include "serve_command.h"
 #include "today_command.h"
 
 int main(int argc, char** argv) {
@@ -26,6 +28,8 @@ int main(int argc, char** argv) {
     today_command->add_flag(
         "--open-links", today.open_links,
         "Open the web links and pages the device's browser is asked to show with xdg-open");
+    qf::emu::ServeOptions serve;
+    CLI::App* serve_command = qf::emu::AddServeCommand(app, serve);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -34,5 +38,6 @@ int main(int argc, char** argv) {
         std::cerr << "quillfeed-emu: " << e.what() << '\n';
         return 2;
     }
+    if (serve_command->parsed()) return qf::emu::RunServe(serve);
     return qf::emu::RunToday(today);
 }

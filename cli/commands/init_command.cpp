@@ -12,6 +12,7 @@
 #include "common/settings_store.h"
 #include "db/default_database.h"
 #include "qfdevice/device.h"
+#include "qfdevice/install_layout.h"
 #include "windows.h"
 
 namespace qf::cli {
@@ -103,37 +104,11 @@ class Layout {
     std::vector<std::string>& created_;
 };
 
-// The plug-in built beside this program: <build>/src when run from the build tree, else ../lib.
-fs::path FindPlugin() {
-    std::error_code error;
-    fs::path self = fs::read_symlink("/proc/self/exe", error);
-    if (error) return {};
-    for (const fs::path& candidate :
-         {self.parent_path().parent_path() / "src" / "libquillfeedtoday.so",
-          self.parent_path().parent_path() / "lib" / "quillfeed" / "libquillfeedtoday.so"}) {
-        if (fs::exists(candidate)) return fs::canonical(candidate);
-    }
-    return {};
-}
-
-// The skins and the plug-in's pictures: <build>/resources in the build tree, else ../share/quillfeed.
-fs::path FindResources() {
-    std::error_code error;
-    fs::path self = fs::read_symlink("/proc/self/exe", error);
-    if (error) return {};
-    for (const fs::path& candidate :
-         {self.parent_path().parent_path() / "resources",
-          self.parent_path().parent_path() / "share" / "quillfeed" / "resources"}) {
-        if (fs::is_directory(candidate)) return candidate;
-    }
-    return {};
-}
-
 // The default skin goes both to the fallback folders and to the Today skin folder in use, so that
 // replacing the files there changes the look and deleting them falls back to the default; every skin is
 // also kept under images\skins for copying.
 void InstallArt(Layout& layout) {
-    fs::path resources = FindResources();
+    fs::path resources = qf::device::ResourceFolder();
     if (resources.empty()) return;
     std::u16string images = std::u16string(kInstallFolder) + u"\\images";
     layout.CopiedTree(images + u"\\today", resources / "skins" / "default" / "today");
@@ -153,7 +128,7 @@ void LayOutFiles(Layout& layout) {
     layout.TextFile(u"\\Windows\\iexplore.exe", "Placeholder for the device's web browser.\n");
     layout.TextFile(std::u16string(kInstallFolder) + u"\\Quillfeed.exe",
                     "Placeholder for the Quillfeed main application.\n");
-    layout.Link(kPluginDevicePath, FindPlugin());
+    layout.Link(kPluginDevicePath, qf::device::PluginLibrary());
     InstallArt(layout);
 }
 

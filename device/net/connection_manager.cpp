@@ -153,7 +153,8 @@ QF_EXTERN_C HRESULT WINAPI ConnMgrMapURL(LPCWSTR url, GUID* destination, DWORD* 
     return S_OK;
 }
 
-QF_EXTERN_C HRESULT WINAPI ConnMgrEstablishConnection(const CONNMGR_CONNECTIONINFO* info, HANDLE* connection) {
+QF_EXTERN_C HRESULT WINAPI ConnMgrEstablishConnection(const CONNMGR_CONNECTIONINFO* info,
+                                                      HANDLE* connection) {
     if (info == nullptr || connection == nullptr || info->cbSize < sizeof(CONNMGR_CONNECTIONINFO)) {
         return E_INVALIDARG;
     }

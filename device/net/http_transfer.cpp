@@ -107,8 +107,10 @@ void HttpTransfer::Configure() {
     curl_easy_setopt(easy_, CURLOPT_PROXY, settings.proxy.c_str());
     // curl cannot relax the date check alone; a caller that accepts outdated certificates gets an
     // unchecked chain.
-    curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST, (flags_ & INTERNET_FLAG_IGNORE_CERT_CN_INVALID) ? 0L : 2L);
-    curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYPEER, (flags_ & INTERNET_FLAG_IGNORE_CERT_DATE_INVALID) ? 0L : 1L);
+    curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST,
+                     (flags_ & INTERNET_FLAG_IGNORE_CERT_CN_INVALID) ? 0L : 2L);
+    curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYPEER,
+                     (flags_ & INTERNET_FLAG_IGNORE_CERT_DATE_INVALID) ? 0L : 1L);
     curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
     curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &HttpTransfer::OnBody);
     curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
@@ -139,7 +141,8 @@ void HttpTransfer::Detach() {
 
 DWORD HttpTransfer::Open() {
     const SessionSettings& settings = session_->settings();
-    auto first_wait = std::chrono::milliseconds(std::max(settings.connect_timeout_ms, settings.receive_timeout_ms));
+    auto first_wait =
+        std::chrono::milliseconds(std::max(settings.connect_timeout_ms, settings.receive_timeout_ms));
     DWORD attempts = std::max<DWORD>(1, settings.connect_attempts);
     for (DWORD attempt = 1;; ++attempt) {
         if (DWORD error = Start()) return error;

@@ -10,8 +10,8 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "qfdevice/device.h"
 #include "net/network_internal.h"
+#include "qfdevice/device.h"
 #include "qfdevice/network.h"
 
 namespace fs = std::filesystem;
@@ -61,9 +61,8 @@ NetworkState FromJson(const json& object) {
 }
 
 json ToJson(const NetworkState& state) {
-    json object = {{"link", LinkName(state.link)},
-                   {"connect_delay_ms", state.connect_delay_ms},
-                   {"proxy", state.proxy}};
+    json object = {
+        {"link", LinkName(state.link)}, {"connect_delay_ms", state.connect_delay_ms}, {"proxy", state.proxy}};
     if (state.drop_after_requests) object["drop_after_requests"] = *state.drop_after_requests;
     return object;
 }
@@ -93,7 +92,7 @@ bool WriteState(const NetworkState& state) {
 
 std::mutex listeners_mutex;
 std::map<int, std::function<void()>> link_down_listeners;  // guarded by listeners_mutex
-int next_listener_id = 1;                                   // guarded by listeners_mutex
+int next_listener_id = 1;                                  // guarded by listeners_mutex
 
 std::mutex requests_mutex;
 std::vector<RequestRecord> recent_requests;  // guarded by requests_mutex

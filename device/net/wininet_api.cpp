@@ -72,7 +72,8 @@ std::string Utf8(LPCWSTR text) { return text != nullptr ? qf::WideToUtf8(text) :
 std::vector<std::string> SplitHeaders(LPCWSTR headers, DWORD length) {
     std::vector<std::string> lines;
     if (headers == nullptr) return lines;
-    std::u16string text = length == static_cast<DWORD>(-1) ? std::u16string(headers) : std::u16string(headers, length);
+    std::u16string text =
+        length == static_cast<DWORD>(-1) ? std::u16string(headers) : std::u16string(headers, length);
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find(u'\n', start);
@@ -186,7 +187,8 @@ QF_EXTERN_C HINTERNET WINAPI InternetOpenUrlW(HINTERNET internet, LPCWSTR url, L
         SetLastError(ERROR_INTERNET_DISCONNECTED);
         return nullptr;
     }
-    auto transfer = std::make_unique<HttpTransfer>(session, Utf8(url), flags, SplitHeaders(headers, headers_length));
+    auto transfer =
+        std::make_unique<HttpTransfer>(session, Utf8(url), flags, SplitHeaders(headers, headers_length));
     if (DWORD error = transfer->Open()) {
         transfer.reset();
         SetLastError(error);
@@ -214,7 +216,8 @@ QF_EXTERN_C BOOL WINAPI HttpQueryInfoW(HINTERNET handle, DWORD info_level, LPVOI
     if (level == HTTP_QUERY_RAW_HEADERS_CRLF && !request_headers) {
         return AnswerText(transfer.raw_headers(), buffer, length);
     }
-    if (level == HTTP_QUERY_HOST && request_headers) return AnswerText(transfer.host_header(), buffer, length);
+    if (level == HTTP_QUERY_HOST && request_headers)
+        return AnswerText(transfer.host_header(), buffer, length);
     return FailWith(ERROR_HTTP_HEADER_NOT_FOUND);
 }
 
@@ -232,7 +235,8 @@ QF_EXTERN_C BOOL WINAPI InternetReadFile(HINTERNET handle, LPVOID buffer, DWORD 
     if (!request) return FailWith(ERROR_INTERNET_INCORRECT_HANDLE_TYPE);
     if (read == nullptr || (buffer == nullptr && to_read != 0)) return FailWith(ERROR_INVALID_PARAMETER);
     std::lock_guard lock(request->session->mutex());
-    if (DWORD error = request->transfer->Read(static_cast<char*>(buffer), to_read, read)) return FailWith(error);
+    if (DWORD error = request->transfer->Read(static_cast<char*>(buffer), to_read, read))
+        return FailWith(error);
     return TRUE;
 }
 

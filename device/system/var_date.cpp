@@ -26,12 +26,14 @@ struct Token {
 
 constexpr const char* kMonths[] = {"january", "february", "march",     "april",   "may",      "june",
                                    "july",    "august",   "september", "october", "november", "december"};
-constexpr const char* kDays[] = {"sunday", "monday", "tuesday", "wednesday", "thursday", "friday", "saturday"};
+constexpr const char* kDays[] = {"sunday",   "monday", "tuesday", "wednesday",
+                                 "thursday", "friday", "saturday"};
 
 // A full name or its first three letters ("sept" too).
 bool NameMatches(const std::string& word, const char* name) {
     std::string full(name);
-    return word == full || (word.size() >= 3 && word.size() < full.size() && full.compare(0, word.size(), word) == 0);
+    return word == full ||
+           (word.size() >= 3 && word.size() < full.size() && full.compare(0, word.size(), word) == 0);
 }
 
 // False for a word that is no month, day, AM or PM.
@@ -118,8 +120,8 @@ std::optional<Parts> Arrange(const std::vector<Token>& tokens) {
     Parts parts;
     for (size_t i = 0; i < tokens.size();) {
         const Token& token = tokens[i];
-        bool time_follows = token.kind == Token::kNumber && i + 1 < tokens.size() &&
-                            tokens[i + 1].kind == Token::kColon;
+        bool time_follows =
+            token.kind == Token::kNumber && i + 1 < tokens.size() && tokens[i + 1].kind == Token::kColon;
         if (time_follows) {
             if (parts.has_time || !ReadTime(tokens, i, parts)) return std::nullopt;
             continue;
@@ -171,13 +173,15 @@ std::optional<std::array<int, 3>> ReadDate(const Parts& parts) {
             return std::array<int, 3>{WindowYear(year), parts.month_name, day.value};
         }
         if (n.size() == 1) {
-            if (n[0].value > 31 || n[0].digits > 2) return std::array<int, 3>{WindowYear(n[0]), parts.month_name, 1};
+            if (n[0].value > 31 || n[0].digits > 2)
+                return std::array<int, 3>{WindowYear(n[0]), parts.month_name, 1};
             return std::array<int, 3>{CurrentYear(), parts.month_name, n[0].value};
         }
         return std::nullopt;
     }
     if (n.size() == 3) {
-        if (n[0].value > 31 || n[0].digits > 2) return std::array<int, 3>{WindowYear(n[0]), n[1].value, n[2].value};
+        if (n[0].value > 31 || n[0].digits > 2)
+            return std::array<int, 3>{WindowYear(n[0]), n[1].value, n[2].value};
         int month = n[0].value, day = n[1].value;
         // A day and month that only make sense the other way round are read so.
         if (month > 12 && day <= 12) std::swap(month, day);
@@ -204,7 +208,8 @@ QF_EXTERN_C HRESULT WINAPI VarDateFromStr(LPCWSTR text, LCID, ULONG, DATE* resul
     std::int64_t days = 0;  // since 1899-12-30
     if (has_date) {
         std::optional<std::array<int, 3>> date = ReadDate(*parts);
-        if (!date || (*date)[0] < 100 || (*date)[0] > 9999 || !IsRealDate((*date)[0], (*date)[1], (*date)[2])) {
+        if (!date || (*date)[0] < 100 || (*date)[0] > 9999 ||
+            !IsRealDate((*date)[0], (*date)[1], (*date)[2])) {
             return DISP_E_TYPEMISMATCH;
         }
         days = DaysFromCivil((*date)[0], (*date)[1], (*date)[2]) + kOleEpochToUnixDays;

@@ -7,13 +7,13 @@
 namespace qf {
 namespace {
 
-constexpr DWORD kPollMs = 250;
+constexpr DWORD kPollMs = 100;
 
 }  // namespace
 
 CancelWatch::CancelWatch()
     : stop_event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      thread_(CreateThread(nullptr, 0, &CancelWatch::Watch, stop_event_, 0, nullptr)) {}
+      thread_(CreateThread(nullptr, 0, &CancelWatch::Watch, this, 0, nullptr)) {}
 
 CancelWatch::~CancelWatch() {
     SetEvent(stop_event_);
@@ -25,14 +25,15 @@ CancelWatch::~CancelWatch() {
 }
 
 DWORD WINAPI CancelWatch::Watch(LPVOID parameter) {
-    HANDLE stop = parameter;
+    auto* watch = static_cast<CancelWatch*>(parameter);
     SettingsStore settings;
     settings.Open(u"Thornbeckvale", u"Quillfeed");
-    while (WaitForSingleObject(stop, kPollMs) == WAIT_TIMEOUT) {
-        if (settings.ReadDword(u"AutoReload", u"BackgroundStatus", kBackgroundIdle) == kBackgroundCancel) {
-            SetFetchCancel(true);
-        }
-    }
+    do {
+        bool requested =
+            settings.ReadDword(u"AutoReload", u"BackgroundStatus", kBackgroundIdle) == kBackgroundCancel;
+        watch->requested_ = requested;
+        if (requested) SetFetchCancel(true);
+    } while (WaitForSingleObject(watch->stop_event_, kPollMs) == WAIT_TIMEOUT);
     return 0;
 }
 

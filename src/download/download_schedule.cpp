@@ -23,7 +23,8 @@ int CurrentMinuteOfDay() {
 
 bool PassThroughConnectionPresent() {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Comm\\Tcpip\\Hosts\\ppp_peer", 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Comm\\Tcpip\\Hosts\\ppp_peer", 0, KEY_READ, &key) !=
+        ERROR_SUCCESS) {
         return false;
     }
     RegCloseKey(key);

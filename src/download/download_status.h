@@ -10,15 +10,15 @@ namespace qf {
 inline constexpr UINT kDownloadStatusMessage = WM_USER + 27;  // 0x041B
 
 enum DownloadStatus : WPARAM {
-    kStatusRefusedRunning = 1,       // start refused: AutoReload/BackgroundStatus is already 1; 0
-    kStatusRunStarted = 3,           // number of entries
-    kStatusRunEnded = 4,             // a RunEnd value
-    kStatusFetchBegins = 5,          // entry index, from 0
-    kStatusEntryDone = 6,            // an EntryResult value
-    kStatusStoringBegins = 7,        // 1
-    kStatusListGrew = 8,             // new number of entries
-    kStatusRefusedEmpty = 9,         // start refused: the entry list is empty; 0
-    kStatusRefusedNoConnection = 10, // start refused: no network connection; 0
+    kStatusRefusedRunning = 1,        // start refused: AutoReload/BackgroundStatus is already 1; 0
+    kStatusRunStarted = 3,            // number of entries
+    kStatusRunEnded = 4,              // a RunEnd value
+    kStatusFetchBegins = 5,           // entry index, from 0
+    kStatusEntryDone = 6,             // an EntryResult value
+    kStatusStoringBegins = 7,         // 1
+    kStatusListGrew = 8,              // new number of entries
+    kStatusRefusedEmpty = 9,          // start refused: the entry list is empty; 0
+    kStatusRefusedNoConnection = 10,  // start refused: no network connection; 0
 };
 
 enum RunEnd : LPARAM { kRunCompleted = 0, kRunCancelled = 1, kRunNetworkLost = 2 };

@@ -1,10 +1,12 @@
 #include "download/downloader.h"
 
 #include <cstdio>
+#include <map>
 
 #include "db/feed_database.h"
 #include "download/cancel_watch.h"
 #include "parse/dates.h"
+#include "parse/feed_format.h"
 #include "parse/wide_text.h"
 
 namespace qf {
@@ -21,9 +23,19 @@ struct Downloader::Run {
     bool store_pending = false;
     bool holds_database = false;  // the thread took the database lock for the rest of the run
     size_t index = 0;
+    double audio_mb = 0;  // audio fetched by this run
     DownloadEntry current;
     EntryReport report;  // of the entry in progress
-    std::unique_ptr<CancelWatch> cancel_watch = std::make_unique<CancelWatch>();
+    // The custom element mappings, read from the settings once per run.
+    std::map<int, CustomMapping> mappings_read;
+    CustomMappingSource mappings = [this](int map_index) {
+        auto found = mappings_read.find(map_index);
+        if (found == mappings_read.end()) {
+            found = mappings_read.emplace(map_index, ReadCustomMapping(AppSettings(), map_index)).first;
+        }
+        return found->second;
+    };
+    const std::unique_ptr<CancelWatch> cancel_watch = std::make_unique<CancelWatch>();
 };
 
 struct Downloader::ThreadStart {
@@ -74,6 +86,11 @@ void Downloader::set_notify_window(HWND window) { notify_window_ = window; }
 int Downloader::entry_count() const {
     std::lock_guard lock(mutex_);
     return static_cast<int>(entries_.size());
+}
+
+std::vector<DownloadEntry> Downloader::entries() const {
+    std::lock_guard lock(mutex_);
+    return entries_;
 }
 
 std::u16string Downloader::current_title() const {
@@ -164,7 +181,14 @@ void Downloader::AddPageEntry(const std::u16string& url, std::int32_t feed_id, s
 // ---- The run ------------------------------------------------------------------------------------------
 
 int Downloader::Start() {
-    if (busy_ || ThreadStillRuns()) return kStartBusy;
+    if (busy_) return kStartBusy;
+    if (ThreadStillRuns()) {
+        // A thread left behind by a forced cancel may still be in its last read; one that finished its
+        // run only has a moment left and sends nothing more.
+        if (thread_abandoned_) return kStartBusy;
+        WaitForSingleObject(thread_, INFINITE);
+    }
+    thread_abandoned_ = false;
     SetFetchCancel(false);
     audio_time_ = false;
     size_t count = 0;
@@ -229,26 +253,37 @@ void Downloader::ThreadLoop(Run& run) {
             run.report = EntryReport{};
             run.report.entry = run.current;
             bool ok = Fetch(run.current.url, run.current.target_file,
-                            run.proxy.use_proxy ? ProxyUse::kProxy : ProxyUse::kDirect, run.proxy.HostAndPort(),
-                            FollowRefresh::kNo, &run.report.fetch);
+                            run.proxy.use_proxy ? ProxyUse::kProxy : ProxyUse::kDirect,
+                            run.proxy.HostAndPort(), FollowRefresh::kNo, &run.report.fetch, ByteLimit(run));
+            if (ok && run.current.audio) run.audio_mb += run.report.fetch.bytes * kBytesToMb;
             OnFetched(run, ok, run.report.fetch);
         } else if (run.store_pending) {
             run.store_pending = false;
             // From the first store on, the run keeps the database lock until it ends.
             if (!run.holds_database) run.holds_database = database_.BeginAccess();
             EntryReport report = run.report;
-            report.result = StoreEntry(run.current, report.update);
+            report.result = StoreEntry(run, report.update);
             OnEntryDone(run, std::move(report));
         }
     }
     if (run.holds_database) database_.EndAccess();
 }
 
-EntryResult Downloader::StoreEntry(const DownloadEntry& entry, FeedUpdateReport& update) {
+// An audio file may not grow past the item limit, nor past what the total limit leaves, counting the
+// bytes as they arrive: a declared length proves nothing.
+unsigned long long Downloader::ByteLimit(const Run& run) const {
+    if (!run.current.audio) return kNoByteLimit;
+    double allowed_mb = std::min(item_limit_mb_, total_limit_mb_ - total_mb_ - run.audio_mb);
+    return allowed_mb > 0 ? static_cast<unsigned long long>(allowed_mb / kBytesToMb) : 0;
+}
+
+EntryResult Downloader::StoreEntry(Run& run, FeedUpdateReport& update) {
+    const DownloadEntry& entry = run.current;
     bool stored = false;
     switch (entry.kind()) {
         case EntryKind::kFeed:
-            stored = UpdateFeed(database_, entry.feed_id, entry.target_file, this, setup_.auto_purge, &update);
+            stored = UpdateFeed(database_, entry.feed_id, entry.target_file, this, setup_.auto_purge, &update,
+                                &run.mappings);
             break;
         case EntryKind::kPage:
             stored = StoreExtendedText(database_, entry.feed_id, entry.item_id, entry.target_file, entry.url);
@@ -287,7 +322,7 @@ void Downloader::OnEntryDone(Run& run, EntryReport report) {
     SetFetchCancel(false);
     Notify(&run, kStatusEntryDone, result);
     if (run.abandoned) return;
-    if (ReadBackgroundStatus() == kBackgroundCancel) cancelled_ = true;
+    if (run.cancel_watch->Requested()) cancelled_ = true;
     if (!connection_.IsConnected()) {
         cancelled_ = true;
         connection_lost_ = true;
@@ -322,12 +357,8 @@ void Downloader::OnEntryDone(Run& run, EntryReport report) {
 }
 
 void Downloader::Finish(const std::shared_ptr<Run>& run) {
-    if (run != nullptr) {
-        if (run->finished.exchange(true)) return;
-        // The thread lets the database go itself when it ends (see ThreadLoop); this is all that stays
-        // for it to do after an ordinary end.
-        run->cancel_watch.reset();
-    }
+    // The run's thread lets the database go itself (see ThreadLoop), and its cancel watch ends with it.
+    if (run != nullptr && run->finished.exchange(true)) return;
     EndHandleReuse();
     connection_.Release();
     bool abandoned = run != nullptr && run->abandoned;
@@ -340,11 +371,12 @@ void Downloader::Finish(const std::shared_ptr<Run>& run) {
         entries_.clear();
         if (run_ == run) run_ = nullptr;
     }
-    cancelled_ = false;
-    busy_ = false;
     settings_.WriteDword(u"AutoReload", u"BackgroundStatus", kBackgroundIdle);
     settings_.WriteString(u"AutoReload", u"BackgroundLastRefresh", Decimal(SecondsSince2001()));
     settings_.WriteString(u"AutoReload", u"LastRefreshDate", LocalTimeText());
+    // Not busy only once the state is written, so whoever sees the run over sees its end recorded.
+    cancelled_ = false;
+    busy_ = false;
 }
 
 void Downloader::Cancel(CancelForce force) {
@@ -364,7 +396,10 @@ void Downloader::Cancel(CancelForce force) {
     }
     if (run != nullptr) {
         run->running = false;
-        if (ThreadStillRuns()) run->abandoned = true;
+        if (ThreadStillRuns()) {
+            run->abandoned = true;
+            thread_abandoned_ = true;
+        }
     }
     Finish(run);
 }

@@ -76,8 +76,9 @@ class Downloader : private PageQueue {
     // Audio/MaxTotalSize, the free space of the audio folder), newest first. True when any was queued;
     // false at once while busy.
     bool BuildAudioList();
-    // Entries in the list now (it grows during a run). Any thread.
+    // Entries in the list now (it grows during a run), and a copy of them. Any thread.
     int entry_count() const;
+    std::vector<DownloadEntry> entries() const;
 
     // ---- The run --------------------------------------------------------------------------------------
     // Starts the run on its own thread: a StartResult. Refusals send their status message first
@@ -112,6 +113,7 @@ class Downloader : private PageQueue {
     bool TakeAudioTime();
 
   private:
+    static constexpr double kBytesToMb = 1.0 / 1048576.0;  // 9.5367431640625e-7
     struct Run;
     struct ThreadStart;
 
@@ -124,7 +126,8 @@ class Downloader : private PageQueue {
     void ThreadLoop(Run& run);
     void OnFetched(Run& run, bool ok, const FetchReport& fetch);
     void OnEntryDone(Run& run, EntryReport report);
-    EntryResult StoreEntry(const DownloadEntry& entry, FeedUpdateReport& update);
+    EntryResult StoreEntry(Run& run, FeedUpdateReport& update);
+    unsigned long long ByteLimit(const Run& run) const;
     void Finish(const std::shared_ptr<Run>& run);
     // Sends the status message unless the run was left to end on its own.
     void Notify(const Run* run, DownloadStatus status, LPARAM value);
@@ -142,15 +145,19 @@ class Downloader : private PageQueue {
     std::atomic<bool> cancelled_{false};
     std::atomic<bool> connection_lost_{false};
 
+    // Window thread: the last run's thread, closed when the next starts or at destruction, and whether it
+    // was left to end on its own.
+    HANDLE thread_ = nullptr;
+    bool thread_abandoned_ = false;
+
     mutable std::mutex mutex_;  // guards the fields below
     std::vector<DownloadEntry> entries_;
     std::u16string current_title_;
     std::u16string previous_title_;
     std::vector<EntryReport> reports_;
     std::shared_ptr<Run> run_;  // the run in progress, null between runs
-    HANDLE thread_ = nullptr;   // the last run's thread; closed when the next starts or at destruction
 
-    // Audio accounting of BuildAudioList (window thread).
+    // Audio accounting of BuildAudioList (window thread; read by the run's thread after Start).
     std::vector<AudioRecord> downloaded_audio_;
     size_t walk_index_ = 0;
     double total_mb_ = 0;

@@ -8,11 +8,11 @@
 namespace qf {
 namespace {
 
-constexpr double kBytesToMb = 1.0 / 1048576.0;
 constexpr std::int32_t kSmallestEnclosureBytes = 1024;
 
 void EnsureFolder(const std::u16string& folder) {
-    if (GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES) CreateDirectoryW(folder.c_str(), nullptr);
+    if (GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
+        CreateDirectoryW(folder.c_str(), nullptr);
 }
 
 }  // namespace
@@ -24,6 +24,8 @@ bool Downloader::BuildAudioList() {
         entries_.clear();
     }
     walk_index_ = 0;
+    // A fresh device has no audio folder yet (and the free space of a missing folder reads as none).
+    EnsureFolder(setup_.audio_folder);
     double free_mb = static_cast<double>(static_cast<long long>(FreeSpaceKb(setup_.audio_folder))) / 1024.0;
     item_limit_mb_ = settings_.ReadDword(u"Audio", u"MaxItemSize", 2);
     total_limit_mb_ = settings_.ReadDword(u"Audio", u"MaxTotalSize", 10);
@@ -37,8 +39,6 @@ bool Downloader::BuildAudioList() {
         }
         if (access.held() && database_.LoadAudio(0)) pending = database_.audio_records();
     }
-    // A fresh device has no audio folder yet.
-    EnsureFolder(setup_.audio_folder);
     for (const AudioRecord& record : pending) AddAudioEntry(record, free_mb);
     busy_ = false;
     return entry_count() > 0;

@@ -2,9 +2,9 @@
 
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
-#include <unordered_set>
 #include <vector>
 
 #include "common/settings_store.h"
@@ -12,6 +12,7 @@
 #include "db/feed_database.h"
 #include "db/row_readers.h"
 #include "download/feed_text.h"
+#include "download/feed_writer.h"
 #include "parse/dates.h"
 #include "parse/feed_format.h"
 #include "parse/text_cleanup.h"
@@ -21,23 +22,8 @@
 namespace qf {
 
 using db_detail::Decimal;
-using db_detail::ForEachRow;
-using db_detail::SplitColumns;
 
 namespace {
-
-constexpr std::int16_t kFeedStored = 2;
-constexpr size_t kEnclosureLinkLength = 255;
-
-// The defaults stand when the feed's row cannot be read.
-struct FeedValues {
-    int max_items = 50;
-    bool extended_data = false;
-    bool extended_audio = false;
-    std::int16_t priority = 1;
-    std::u16string stored_date;  // FormatGmt of LastFeedDate
-    std::u16string page_title;   // the feed's title, cleaned, for page entries
-};
 
 FeedValues ValuesOf(const std::optional<FeedRecord>& row) {
     FeedValues values;
@@ -57,7 +43,8 @@ std::optional<std::string> ReadBytes(const std::u16string& path) {
     std::string bytes(file.GetLength(), '\0');
     size_t done = 0;
     while (done < bytes.size()) {
-        UINT read = file.Read(bytes.data() + done, static_cast<UINT>(std::min<size_t>(bytes.size() - done, 1 << 30)));
+        UINT read =
+            file.Read(bytes.data() + done, static_cast<UINT>(std::min<size_t>(bytes.size() - done, 1 << 30)));
         if (read == 0) break;
         done += read;
     }
@@ -77,164 +64,6 @@ std::u16string Md5Hex(std::string_view bytes) {
     }
     return hex;
 }
-
-// A statement of the update that did not run ends the update: its transaction is rolled back whole.
-void Execute(AdoConnection& connection, const std::u16string& sql) {
-    if (!connection.Execute(sql)) QF_ADO_THROW(kAdoUpdateRefused);
-}
-
-void OpenForChange(AdoRecordset& rows, AdoConnection& connection, const std::u16string& sql) {
-    if (!rows.Open(sql, &connection, adOpenDynamic, adLockPessimistic)) QF_ADO_THROW(kAdoUpdateRefused);
-}
-
-// The writes of one feed update, in one transaction of the connection.
-class FeedWriter {
-  public:
-    FeedWriter(FeedDatabase& database, AdoConnection& connection, std::int32_t feed_id, const FeedValues& values,
-               PageQueue* pages)
-        : database_(database), connection_(connection), feed_id_(feed_id), values_(values), pages_(pages),
-          feed_number_(Decimal(feed_id)) {}
-
-    void WriteFeedRow(const ParsedFeed& feed, const std::u16string& digest, const SYSTEMTIME& feed_date,
-                      const SYSTEMTIME& now) {
-        AdoRecordset row;
-        OpenForChange(row, connection_,
-                      u"Select FeedID,Title,FeedType,LinkUrl,Description1,Description2,LastDigestKey,"
-                      u"LastDownloadDate,LastFeedDate,Status From Feeds Where FeedID = " +
-                          feed_number_);
-        if (row.IsEOF()) return;
-        db_detail::SplitText description = SplitColumns(ShortenDescription(feed.description));
-        row.Field(1).SetString(CleanTitle(feed.title));
-        row.Field(2).SetShort(static_cast<std::int16_t>(feed.formatCode));
-        row.Field(3).SetString(CleanChannelLink(feed.link));
-        row.Field(4).SetString(description.first);
-        row.Field(5).SetString(description.second);
-        row.Field(6).SetString(digest);
-        row.Field(7).SetDate(now);
-        row.Field(8).SetDate(feed_date);
-        row.Field(9).SetShort(kFeedStored);
-        row.Update();
-    }
-
-    // Stores the item unless it is known; answers whether it was new.
-    bool WriteItem(const ParsedItem& item, const SYSTEMTIME& now) {
-        std::int32_t id = UniqueNumber();
-        std::u16string title = CleanTitle(item.title);
-        std::u16string link = CleanItemLink(item.link);
-        std::u16string key = ItemKey(item.guid, item.date, link);
-        AdoRecordset rows;
-        OpenForChange(rows, connection_,
-                      u"Select FeedItemID,FeedID,GUID,Title,LinkUrl,LinkUrl2,Status,ItemDate,DateEntered from "
-                      u"FeedItems Where FeedID = " +
-                          feed_number_ + u" AND GUID = " + sql::Quote(key) + u" AND Title = " + sql::Quote(title));
-        bool is_new = rows.IsEOF() || rows.Field(2).AsString().empty();
-        if (!is_new) {
-            present_.insert(rows.Field(0).AsInt());
-            return false;
-        }
-        db_detail::SplitText link_columns = SplitColumns(link);
-        rows.AddNew();
-        rows.Field(0).SetInt(id);
-        rows.Field(1).SetInt(feed_id_);
-        rows.Field(2).SetString(key);
-        rows.Field(3).SetString(title);
-        rows.Field(4).SetString(link_columns.first);
-        rows.Field(5).SetString(link_columns.second);
-        rows.Field(6).SetShort(kItemUnread);
-        rows.Field(7).SetDate(StoredDate(ItemDate(item.date)));
-        rows.Field(8).SetDate(now);
-        rows.Update();
-        present_.insert(id);
-
-        WriteChunks(id, item.description);
-        if (values_.extended_data && pages_ != nullptr) {
-            ++pages_queued_;
-            pages_->AddPageEntry(link, feed_id_, id,
-                                 u"Extended Data (" + Decimal(pages_queued_) + u") for: " + values_.page_title);
-        }
-        if (values_.extended_audio && !item.enclosureUrl.empty()) {
-            std::u16string enclosure = DecodeEntities(DecodeEntities(item.enclosureUrl)).substr(0, kEnclosureLinkLength);
-            Execute(connection_, u"Insert Into FeedItemAudioData(FeedItemID,FeedID,Link,Size,Status,Keep) Values(" +
-                                     Decimal(id) + u"," + feed_number_ + u"," + sql::Quote(enclosure) + u"," +
-                                     Decimal(item.enclosureLength) + u",0,0)");
-        }
-        WriteMemberships(id, item);
-        return true;
-    }
-
-    // Removes the items that the purge rule drops; answers how many.
-    int Purge(AutoPurge auto_purge) {
-        std::vector<std::int32_t> purged;
-        int position = 0;
-        ForEachRow(connection_,
-                   u"Select FeedItemID From FeedItems Where Status <> 3 And FeedID = " + feed_number_ +
-                       u" Order By FeedItemID Desc",
-                   [&](AdoRecordset& row) {
-                       std::int32_t id = row.Field(0).AsInt();
-                       ++position;
-                       bool drop = auto_purge == AutoPurge::kOn ? present_.count(id) == 0
-                                                                : position > values_.max_items;
-                       if (drop) purged.push_back(id);
-                   });
-        // The downloaded enclosures as they stand now name the audio files that go with the items.
-        if (!purged.empty() && !database_.LoadAudio(1)) QF_ADO_THROW(kAdoUpdateRefused);
-        for (std::int32_t id : purged) {
-            if (!database_.DeleteItem(id)) QF_ADO_THROW(kAdoUpdateRefused);
-        }
-        return static_cast<int>(purged.size());
-    }
-
-  private:
-    void WriteChunks(std::int32_t id, std::u16string_view text) {
-        std::vector<std::u16string_view> chunks = TextChunks(text);
-        if (chunks.empty()) return;
-        AdoRecordset rows;
-        OpenForChange(rows, connection_,
-                      u"Select FeedItemID,FeedID,LinkOrder,Keep,TextData from FeedItemShortData Where FeedItemID = 0");
-        std::int16_t order = 0;
-        for (std::u16string_view chunk : chunks) {
-            rows.AddNew();
-            rows.Field(0).SetInt(id);
-            rows.Field(1).SetInt(feed_id_);
-            rows.Field(2).SetShort(++order);
-            rows.Field(3).SetShort(0);
-            rows.Field(4).SetString(std::u16string(chunk));
-            rows.Update();
-        }
-    }
-
-    // Keyword views are read once per update: they cannot change while the lock is held.
-    void WriteMemberships(std::int32_t id, const ParsedItem& item) {
-        if (!keyword_views_) {
-            keyword_views_.emplace();
-            ForEachRow(connection_,
-                       u"Select ViewID,Keywords From Views Where Status <> 0 And Keywords <> '' And ViewID <> 1",
-                       [&](AdoRecordset& row) {
-                           std::int32_t view = row.Field(0).AsInt();
-                           keyword_views_->push_back({view, row.Field(1).AsString()});
-                       });
-        }
-        if (keyword_views_->empty()) return;
-        std::u16string title = text::ToLower(item.title);
-        std::u16string description = text::ToLower(item.description);
-        for (const auto& [view, keywords] : *keyword_views_) {
-            if (!MatchesKeywords(keywords, description, title)) continue;
-            Execute(connection_, u"Insert Into ViewFeedItems(ViewID,FeedID,FeedItemID,Priority) Values(" +
-                                     Decimal(view) + u"," + feed_number_ + u"," + Decimal(id) + u"," +
-                                     Decimal(values_.priority) + u")");
-        }
-    }
-
-    FeedDatabase& database_;
-    AdoConnection& connection_;
-    std::int32_t feed_id_;
-    const FeedValues& values_;
-    PageQueue* pages_;
-    std::u16string feed_number_;
-    std::unordered_set<std::int32_t> present_;
-    int pages_queued_ = 0;
-    std::optional<std::vector<std::pair<std::int32_t, std::u16string>>> keyword_views_;
-};
 
 // Runs `body` in one transaction: a failure inside rolls everything of it back.
 template <typename Body>
@@ -265,19 +94,23 @@ std::u16string FileDigest(const std::u16string& path) {
 }
 
 bool UpdateFeed(FeedDatabase& database, std::int32_t feed_id, const std::u16string& file, PageQueue* pages,
-                AutoPurge auto_purge, FeedUpdateReport* report) {
+                AutoPurge auto_purge, FeedUpdateReport* report, const CustomMappingSource* mappings) {
     FeedUpdateReport local;
     FeedUpdateReport& result = report != nullptr ? *report : local;
     result = FeedUpdateReport{};
     std::optional<std::string> bytes = ReadBytes(file);
     std::u16string digest = bytes ? Md5Hex(*bytes) : std::u16string();
     std::optional<FeedRecord> row = database.LoadFeed(feed_id);
-    if (row && !digest.empty() && row->last_digest_key == digest) return Finish(result, FeedOutcome::kSameDigest);
+    if (row && !digest.empty() && row->last_digest_key == digest)
+        return Finish(result, FeedOutcome::kSameDigest);
     FeedValues values = ValuesOf(row);
 
     ParsedFeed feed;
-    auto mappings = [](int map_index) { return ReadCustomMapping(AppSettings(), map_index); };
-    result.parse_status = bytes ? ParseFeedBytes(feed, *bytes, file, mappings) : FeedParseStatus::kUnreadable;
+    CustomMappingSource from_settings = [](int map_index) {
+        return ReadCustomMapping(AppSettings(), map_index);
+    };
+    result.parse_status = bytes ? ParseFeedBytes(feed, *bytes, file, mappings ? *mappings : from_settings)
+                                : FeedParseStatus::kUnreadable;
     if (result.parse_status != FeedParseStatus::kOk) return Finish(result, FeedOutcome::kNotAFeed);
     bytes.reset();  // the parsed feed holds what is needed
     DateTime feed_date = feed.date.empty() ? NowGmt() : ItemDate(feed.date);
@@ -290,9 +123,7 @@ bool UpdateFeed(FeedDatabase& database, std::int32_t feed_id, const std::u16stri
             SYSTEMTIME now = NowGmtSystemTime();
             FeedWriter writer(database, connection, feed_id, values, pages);
             writer.WriteFeedRow(feed, digest, StoredDate(feed_date), now);
-            for (auto item = feed.items.rbegin(); item != feed.items.rend(); ++item) {
-                if (writer.WriteItem(*item, now)) ++result.new_items;
-            }
+            result.new_items = writer.WriteItems(feed.items, auto_purge, now);
             result.purged_items = writer.Purge(auto_purge);
         });
         return true;
@@ -315,18 +146,12 @@ bool StoreExtendedText(FeedDatabase& database, std::int32_t feed_id, std::int32_
         if (chunks.empty()) return true;
         InTransaction(connection, [&] {
             AdoRecordset rows;
-            OpenForChange(rows, connection,
-                          u"Select FeedItemID,FeedID,LinkOrder,Keep,TextData from FeedItemLongData Where FeedItemID = 0");
-            std::int16_t order = 0;
-            for (std::u16string_view chunk : chunks) {
-                rows.AddNew();
-                rows.Field(0).SetInt(item_id);
-                rows.Field(1).SetInt(feed_id);
-                rows.Field(2).SetShort(++order);
-                rows.Field(3).SetShort(0);
-                rows.Field(4).SetString(std::u16string(chunk));
-                rows.Update();
+            if (!rows.Open(u"Select FeedItemID,FeedID,LinkOrder,Keep,TextData from FeedItemLongData Where "
+                           u"FeedItemID = 0",
+                           &connection, adOpenDynamic, adLockPessimistic)) {
+                QF_ADO_THROW(kAdoUpdateRefused);
             }
+            WriteTextChunks(rows, item_id, feed_id, chunks);
         });
         return true;
     });
@@ -335,8 +160,11 @@ bool StoreExtendedText(FeedDatabase& database, std::int32_t feed_id, std::int32_
 bool SetAudioStatus(FeedDatabase& database, std::int32_t item_id, std::int16_t status) {
     return database.Run(false, [&](AdoConnection& connection) {
         AdoRecordset row;
-        OpenForChange(row, connection,
-                      u"Select FeedItemID,Status From FeedItemAudioData Where FeedItemID = " + Decimal(item_id));
+        if (!row.Open(
+                u"Select FeedItemID,Status From FeedItemAudioData Where FeedItemID = " + Decimal(item_id),
+                &connection, adOpenDynamic, adLockPessimistic)) {
+            QF_ADO_THROW(kAdoUpdateRefused);
+        }
         if (!row.IsEOF()) {
             row.Field(1).SetShort(status);
             row.Update();

@@ -45,9 +45,11 @@ struct FeedUpdateReport {
 // Stores the feed file `file` as feed `feed_id`'s new data. True when it was handled (stored or
 // recognised as unchanged); false when it does not parse or the database failed (then nothing of this
 // update is stored). `pages` (may be null) receives the extended pages of new items of a feed with
-// extended data. `report` (may be null) says what happened.
+// extended data. `report` (may be null) says what happened. `mappings` (may be null: the settings are
+// read) answers the custom element mappings of the parse.
 bool UpdateFeed(FeedDatabase& database, std::int32_t feed_id, const std::u16string& file, PageQueue* pages,
-                AutoPurge auto_purge, FeedUpdateReport* report = nullptr);
+                AutoPurge auto_purge, FeedUpdateReport* report = nullptr,
+                const CustomMappingSource* mappings = nullptr);
 
 // Stores the page file as the item's extended text, its relative links made absolute against
 // `page_url`. True unless the database failed (a file that cannot be opened stores nothing).

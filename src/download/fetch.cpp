@@ -18,12 +18,13 @@ constexpr DWORD kConnectRetries = 1;
 constexpr DWORD kConnectTimeoutMs = 5000;
 constexpr DWORD kReceiveTimeoutMs = 10000;
 constexpr DWORD kDefaultBufferBytes = 4096;
+constexpr size_t kWriteBytes = 64 * 1024;
 
 std::atomic<DWORD> buffer_bytes{1024};
 std::atomic<bool> skip_headers{true};
 std::atomic<bool> cancel_flag{false};
 
-std::mutex shared_mutex;            // guards the two below
+std::mutex shared_mutex;  // guards the two below
 bool reuse_handle = false;
 HINTERNET shared_handle = nullptr;  // the run's internet handle
 
@@ -105,7 +106,8 @@ std::u16string ResolveRefresh(const std::u16string& target, const RedirectTarget
     if (target.rfind(u"http", 0) == 0) return target;
     if (!target.empty() && target.front() == u'/') return u"http://" + origin.host + target;
     size_t slash = origin.final_url.rfind(u'/');
-    std::u16string base = slash == std::u16string::npos ? origin.final_url : origin.final_url.substr(0, slash);
+    std::u16string base =
+        slash == std::u16string::npos ? origin.final_url : origin.final_url.substr(0, slash);
     return base + u"/" + target;
 }
 
@@ -115,7 +117,8 @@ std::u16string FindRefresh(const std::u16string& file) {
     if (!page.Open(file, CFile::modeRead)) return {};
     std::u16string text = text::ToLower(page.ReadAll(TextConversion::kDecode));
     bool marked = false;
-    for (const char16_t* marker : {u"http-equiv=refresh", u"http-equiv=\"refresh\"", u"http-equiv='refresh'"}) {
+    for (const char16_t* marker :
+         {u"http-equiv=refresh", u"http-equiv=\"refresh\"", u"http-equiv='refresh'"}) {
         if (text.find(marker) != std::u16string::npos) {
             marked = true;
             break;
@@ -144,8 +147,8 @@ bool Fail(FetchReport& report, FetchOutcome outcome, DWORD error = 0) {
 
 // Steps 1 to 11 of a fetch: the transfer into the file.
 bool Transfer(const std::u16string& url, const std::u16string& target_file, ProxyUse proxy_use,
-              const std::u16string& proxy, FollowRefresh follow_refresh, FetchReport& report,
-              RedirectTarget& origin) {
+              const std::u16string& proxy, FollowRefresh follow_refresh, unsigned long long max_bytes,
+              FetchReport& report, RedirectTarget& origin) {
     DeleteFileW(target_file.c_str());
     HINTERNET internet = SharedHandle();
     if (internet == nullptr) internet = OpenInternet(proxy_use, proxy);
@@ -153,7 +156,8 @@ bool Transfer(const std::u16string& url, const std::u16string& target_file, Prox
 
     DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
     if (text::ToLower(url).find(u"https://") != std::u16string::npos) {
-        flags |= INTERNET_FLAG_SECURE | INTERNET_FLAG_IGNORE_CERT_CN_INVALID | INTERNET_FLAG_IGNORE_CERT_DATE_INVALID;
+        flags |= INTERNET_FLAG_SECURE | INTERNET_FLAG_IGNORE_CERT_CN_INVALID |
+                 INTERNET_FLAG_IGNORE_CERT_DATE_INVALID;
     }
     HINTERNET request = InternetOpenUrlW(internet, url.c_str(), nullptr, 0, flags, 0);
     if (request == nullptr) {
@@ -183,7 +187,8 @@ bool Transfer(const std::u16string& url, const std::u16string& target_file, Prox
     if (check_headers && status_known && status != 200) return Fail(report, FetchOutcome::kHttpStatus);
     if (follow_refresh == FollowRefresh::kYes) {
         origin.host = QueryText([&](char16_t* buffer, DWORD* size) {
-            return HttpQueryInfoW(request, HTTP_QUERY_HOST | HTTP_QUERY_FLAG_REQUEST_HEADERS, buffer, size, nullptr);
+            return HttpQueryInfoW(request, HTTP_QUERY_HOST | HTTP_QUERY_FLAG_REQUEST_HEADERS, buffer, size,
+                                  nullptr);
         });
         origin.final_url = QueryText([&](char16_t* buffer, DWORD* size) {
             return InternetQueryOptionW(request, INTERNET_OPTION_URL, buffer, size);
@@ -195,7 +200,8 @@ bool Transfer(const std::u16string& url, const std::u16string& target_file, Prox
         HttpQueryInfoW(request, HTTP_QUERY_RAW_HEADERS_CRLF, nullptr, &header_bytes, nullptr);
         if (header_bytes > 0) {
             std::vector<char> headers(header_bytes + 1);
-            if (!HttpQueryInfoW(request, HTTP_QUERY_RAW_HEADERS_CRLF, headers.data(), &header_bytes, nullptr)) {
+            if (!HttpQueryInfoW(request, HTTP_QUERY_RAW_HEADERS_CRLF, headers.data(), &header_bytes,
+                                nullptr)) {
                 return Fail(report, FetchOutcome::kHeadersFailed, GetLastError());
             }
         }
@@ -207,6 +213,13 @@ bool Transfer(const std::u16string& url, const std::u16string& target_file, Prox
     }
     DWORD size = buffer_bytes;
     std::vector<char> buffer(size + 1);
+    // Reads are small (1 KB by default); the file gets them in larger writes, still as they arrive.
+    std::string unwritten;
+    auto write_out = [&] {
+        bool written = unwritten.empty() || file.Write(unwritten.data(), static_cast<UINT>(unwritten.size()));
+        unwritten.clear();
+        return written;
+    };
     for (;;) {
         DWORD read = 0;
         if (!InternetReadFile(request, buffer.data(), size, &read)) {
@@ -215,13 +228,20 @@ bool Transfer(const std::u16string& url, const std::u16string& target_file, Prox
             DeleteFileW(target_file.c_str());
             return Fail(report, FetchOutcome::kReadFailed, error);
         }
-        if (read > 0 && !file.Write(buffer.data(), read)) {
+        unwritten.append(buffer.data(), read);
+        bool last = read == 0 || cancel_flag;
+        if ((last || unwritten.size() >= kWriteBytes) && !write_out()) {
             file.Close();
             DeleteFileW(target_file.c_str());
             return Fail(report, FetchOutcome::kFileFailed, GetLastError());
         }
         report.bytes += read;
-        if (read == 0 || cancel_flag) break;
+        if (report.bytes > max_bytes) {
+            file.Close();
+            DeleteFileW(target_file.c_str());
+            return Fail(report, FetchOutcome::kTooLarge);
+        }
+        if (last) break;
     }
     file.Close();
     if (cancel_flag) {
@@ -234,16 +254,19 @@ bool Transfer(const std::u16string& url, const std::u16string& target_file, Prox
 }  // namespace
 
 bool Fetch(const std::u16string& url, const std::u16string& target_file, ProxyUse proxy_use,
-           const std::u16string& proxy, FollowRefresh follow_refresh, FetchReport* report) {
+           const std::u16string& proxy, FollowRefresh follow_refresh, FetchReport* report,
+           unsigned long long max_bytes) {
     FetchReport local;
     FetchReport& result = report != nullptr ? *report : local;
     result = FetchReport{};
     RedirectTarget origin;
-    if (!Transfer(url, target_file, proxy_use, proxy, follow_refresh, result, origin)) return false;
+    if (!Transfer(url, target_file, proxy_use, proxy, follow_refresh, max_bytes, result, origin))
+        return false;
     if (follow_refresh == FollowRefresh::kNo) return true;
     std::u16string target = FindRefresh(target_file);
     if (target.empty()) return true;
-    return Fetch(ResolveRefresh(target, origin), target_file, proxy_use, proxy, FollowRefresh::kNo, report);
+    return Fetch(ResolveRefresh(target, origin), target_file, proxy_use, proxy, FollowRefresh::kNo, report,
+                 max_bytes);
 }
 
 std::u16string DescribeFetchFailure(const FetchReport& report) {
@@ -260,6 +283,8 @@ std::u16string DescribeFetchFailure(const FetchReport& report) {
             return u"cannot write the file";
         case FetchOutcome::kCancelled:
             return u"cancelled";
+        case FetchOutcome::kTooLarge:
+            return u"larger than allowed";
         case FetchOutcome::kOpenFailed:
         case FetchOutcome::kReadFailed:
             break;

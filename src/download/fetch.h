@@ -26,14 +26,15 @@ enum class FetchOutcome {
     kHeadersFailed,     // the response headers could not be read
     kFileFailed,        // the target file could not be opened or written
     kReadFailed,        // the transfer broke off (error: the WinINet code)
+    kTooLarge,          // the body grew past the byte limit
     kCancelled,
 };
 
 // How a fetch ended, for reports; Fetch's result alone decides what the run does.
 struct FetchReport {
     FetchOutcome outcome = FetchOutcome::kOk;
-    DWORD error = 0;        // WinINet error of kOpenFailed / kReadFailed
-    DWORD http_status = 0;  // the status code when the response had one (0 otherwise)
+    DWORD error = 0;               // WinINet error of kOpenFailed / kReadFailed
+    DWORD http_status = 0;         // the status code when the response had one (0 otherwise)
     unsigned long long bytes = 0;  // body bytes written to the file
 };
 
@@ -42,10 +43,13 @@ std::u16string DescribeFetchFailure(const FetchReport& report);
 
 // Downloads `url` into `target_file` (deleted first; a partial file is deleted on failure). With kProxy
 // the request goes through `proxy` ("host:port"). With FollowRefresh::kYes a meta-refresh redirect in the
-// page is followed one level deep. True when the file holds the complete response body. `report` (may be
-// null) receives how it ended. Any thread; one transfer at a time per thread.
+// page is followed one level deep. A body that grows past `max_bytes` (counted as it streams, whatever the
+// server declared) fails the fetch. True when the file holds the complete response body. `report` (may
+// be null) receives how it ended. Any thread; one transfer at a time per thread.
+inline constexpr unsigned long long kNoByteLimit = ~0ull;
 bool Fetch(const std::u16string& url, const std::u16string& target_file, ProxyUse proxy_use,
-           const std::u16string& proxy, FollowRefresh follow_refresh, FetchReport* report = nullptr);
+           const std::u16string& proxy, FollowRefresh follow_refresh, FetchReport* report = nullptr,
+           unsigned long long max_bytes = kNoByteLimit);
 
 // ---- Process-wide fetch state ---------------------------------------------------------------------
 

@@ -40,6 +40,8 @@ bool NetConnection::Connect(const SettingsStore& settings, ProxySettings& proxy)
     proxy.address = settings.ReadString(u"Settings", u"ProxyAddress", u"");
     proxy.port = settings.ReadString(u"Settings", u"ProxyPort", u"");
     use_connection_manager_ = settings.ReadDword(u"Settings", u"UseCM", 1) != 0;
+    // A dial-up that an earlier Connect gave up waiting for is not waited on any longer.
+    StopStatusThread();
     connected_ = false;
     borrowed_ = false;
     if (!use_connection_manager_) {
@@ -118,10 +120,11 @@ HRESULT NetConnection::ConnectAsync(const std::u16string& address, bool proxy_fl
 }
 
 HRESULT NetConnection::StartStatusThread(const std::u16string& address, bool proxy_flag) {
+    // The thread that still runs reads the address and the flag: it is stopped first.
+    StopStatusThread();
     if (HRESULT mapped = MapUrl(address); FAILED(mapped)) return mapped;
     proxy_flag_ = proxy_flag;
     if (stop_event_ == nullptr) return E_INVALIDARG;
-    StopStatusThread();
     // Reset before the thread exists, so that a stop requested at once is not lost.
     ResetEvent(stop_event_);
     last_status_ = CONNMGR_STATUS_UNKNOWN;

@@ -5,9 +5,8 @@
 // taken as up and the registry's proxy stands.
 #pragma once
 
-#include <windows.h>
-
 #include <win/connmgr.h>
+#include <windows.h>
 
 #include <atomic>
 #include <mutex>

@@ -50,8 +50,10 @@ ScheduleDecision DecideDownload(const ScheduleConfig& config, const ScheduleChec
 }
 
 bool HasAnySchedule(const ScheduleConfig& config, int next_reload) {
-    bool any_time = std::any_of(config.times.begin(), config.times.end(), [](int t) { return t != kNoMinute; });
-    return config.start_on_pass_through || any_time || next_reload != kNoMinute || config.audio_time != kNoMinute;
+    bool any_time =
+        std::any_of(config.times.begin(), config.times.end(), [](int t) { return t != kNoMinute; });
+    return config.start_on_pass_through || any_time || next_reload != kNoMinute ||
+           config.audio_time != kNoMinute;
 }
 
 }  // namespace qf

@@ -23,9 +23,9 @@ int NextReloadMinute(int current_minute, int frequency_minutes);
 
 // The schedule as LoadSchedule reads it.
 struct ScheduleConfig {
-    bool start_on_pass_through = false;                                                      // AutoReload/OnAS
+    bool start_on_pass_through = false;  // AutoReload/OnAS
     std::array<int, 6> times = {kNoMinute, kNoMinute, kNoMinute, kNoMinute, kNoMinute, kNoMinute};  // Time1-6
-    int audio_time = kNoMinute;                                                              // Audio/AutoTime
+    int audio_time = kNoMinute;  // Audio/AutoTime
 };
 
 // What one check sees.

@@ -40,7 +40,8 @@ void WriteBmp(const fs::path& file, COLORREF color) {
         return out;
     };
     std::string header = "BM" + le(54 + data.size(), 4) + le(0, 4) + le(54, 4) + le(40, 4) + le(2, 4) +
-                         le(2, 4) + le(1, 2) + le(24, 2) + le(0, 4) + le(data.size(), 4) + le(0, 16);
+                         le(2, 4) + le(1, 2) + le(24, 2) + le(0, 4) + le(data.size(), 4) +
+                         std::string(16, '\0');  // resolution and palette: none
     std::ofstream(file, std::ios::binary) << header << data;
 }
 

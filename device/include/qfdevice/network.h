@@ -42,9 +42,9 @@ std::string LinkName(NetworkState::Link link);
 // One HTTP request as WinINet made it, for tests.
 struct RequestRecord {
     std::u16string url;
-    DWORD access_type = 0;  // of the internet handle
-    std::u16string proxy;   // the proxy used, empty for none
-    DWORD flags = 0;        // InternetOpenUrlW's flags
+    DWORD access_type = 0;       // of the internet handle
+    std::u16string proxy;        // the proxy used, empty for none
+    DWORD flags = 0;             // InternetOpenUrlW's flags
     bool reused_handle = false;  // the internet handle had served a request before
 };
 // Any thread. The requests of this process, oldest first (at most the last 1000).
