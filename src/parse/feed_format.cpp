@@ -39,7 +39,7 @@ FeedFormat DetectFormat(const FeedDocument& document) {
             return rule.format;
     }
     const FeedNode* head_title = document.FindPath(u"opml\\head\\title");
-    if (head_title != nullptr && head_title->text.find(u"SharpReader") != std::u16string_view::npos) {
+    if (head_title != nullptr && head_title->text.view().find(u"SharpReader") != std::u16string_view::npos) {
         return FeedFormat::kOpmlSharpReader;
     }
     if (document.FindPath(u"opml\\body\\outline") != nullptr) return FeedFormat::kOpmlGeneric;

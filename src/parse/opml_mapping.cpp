@@ -21,25 +21,25 @@ bool IsOutline(const FeedNode& node) { return node.name == u"outline"; }
 void AppendNestedOutlines(const FeedDocument& document, const FeedNode& parent, int depth,
                           std::u16string& out) {
     struct Frame {
-        const FeedNode* node;
         int depth;
-        size_t next_child;
+        const FeedNode* next_child;
     };
-    std::vector<Frame> stack{{&parent, depth, 0}};
+    std::vector<Frame> stack{{depth, parent.children.front()}};
     while (!stack.empty()) {
         Frame& top = stack.back();
-        if (top.next_child == top.node->children.size()) {
+        const FeedNode* child = top.next_child;
+        if (child == nullptr) {
             stack.pop_back();
             continue;
         }
-        const FeedNode* child = top.node->children[top.next_child++];
+        top.next_child = child->nextSibling;
         if (!IsOutline(*child)) continue;
         const int child_depth = top.depth;
         out.append(static_cast<size_t>(child_depth), u'-');
         out += u' ';
         out += document.GetAttribute(child, u"text");
         out += u'\n';
-        if (child_depth < kMaxOutlineDepth) stack.push_back({child, child_depth + 1, 0});
+        if (child_depth < kMaxOutlineDepth) stack.push_back({child_depth + 1, child->children.front()});
     }
 }
 
