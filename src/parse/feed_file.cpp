@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 #include "parse/feed_document.h"
 #include "parse/unit_search.h"
@@ -11,15 +12,18 @@ namespace qf {
 namespace {
 
 // Slices keep the code page's working copies small (and, read from a file, the bytes never whole).
-constexpr size_t kSliceBytes = size_t{1} << 20;
+constexpr size_t kSliceBytes = size_t{256} << 10;
 
 bool IsContinuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
 
 // Decodes all of `bytes` into `out` in `code_page` with `flags`, a slice at a time; a UTF-8 slice ends
 // before a byte that starts a character, so that the whole decodes exactly when every slice does. The
-// units written, or nullopt when a slice yields nothing or cannot be read.
-std::optional<size_t> DecodeSlices(FeedBytes& bytes, UINT code_page, DWORD flags, char16_t* out) {
+// units written, or nullopt when a slice yields nothing or cannot be read. `has_zero` tells whether a
+// zero byte was among them (it decodes to a zero character in either page).
+std::optional<size_t> DecodeSlices(FeedBytes& bytes, UINT code_page, DWORD flags, char16_t* out,
+                                   bool& has_zero) {
     size_t written = 0;
+    has_zero = false;
     for (size_t offset = 0; offset < bytes.size();) {
         // Three bytes more than a slice, to end it after the continuation bytes of its last character.
         const std::optional<std::string_view> slice = bytes.Slice(offset, kSliceBytes + 3);
@@ -29,6 +33,7 @@ std::optional<size_t> DecodeSlices(FeedBytes& bytes, UINT code_page, DWORD flags
             end = std::min(end, kSliceBytes);
             while (code_page == CP_UTF8 && end < slice->size() && IsContinuation((*slice)[end])) ++end;
         }
+        has_zero = has_zero || std::memchr(slice->data(), 0, end) != nullptr;
         const int count = MultiByteToWideChar(code_page, flags, slice->data(), static_cast<int>(end),
                                               out + written, static_cast<int>(end));
         if (count <= 0) return std::nullopt;
@@ -95,14 +100,16 @@ std::optional<size_t> DecodeFeedBytes(FeedBytes& bytes, char16_t* out) {
     // Valid UTF-8 always writes back to the same bytes, so the strict decoding settles the common case in
     // one pass. Invalid bytes take the full round trip: where the code page puts replacement characters
     // in their place, these can happen to take as many bytes as the sequences they replace.
-    std::optional<size_t> units = DecodeSlices(bytes, CP_UTF8, MB_ERR_INVALID_CHARS, out);
+    bool has_zero = false;
+    std::optional<size_t> units = DecodeSlices(bytes, CP_UTF8, MB_ERR_INVALID_CHARS, out, has_zero);
     if (!units) {
-        units = DecodeSlices(bytes, CP_UTF8, 0, out);
+        units = DecodeSlices(bytes, CP_UTF8, 0, out, has_zero);
         // Windows-1252 has a character for every byte, so this fails only when the bytes cannot be read.
-        if (!units || !RoundTrips(out, *units, bytes.size())) units = DecodeSlices(bytes, CP_ACP, 0, out);
+        if (!units || !RoundTrips(out, *units, bytes.size()))
+            units = DecodeSlices(bytes, CP_ACP, 0, out, has_zero);
     }
     if (!units) return std::nullopt;
-    return CutAtZero(out, *units);
+    return has_zero ? CutAtZero(out, *units) : *units;
 }
 
 std::u16string DecodeFileText(std::string_view bytes) {
