@@ -10,9 +10,8 @@
 namespace qf::cli {
 
 CommandContext::CommandContext(CLI::App& app) {
-    app.add_option("--device", device_dir_,
-                   "Device root folder (default: $QUILLFEED_DEVICE, then "
-                   "$XDG_DATA_HOME/quillfeed/device)");
+    app.add_option("--device", device_dir_, "Device root folder (default: $QUILLFEED_DEVICE, then "
+                                            "$XDG_DATA_HOME/quillfeed/device)");
     app.add_flag("--json", json_, "Print results as JSON");
 }
 

@@ -2,30 +2,31 @@
 // results (text or JSON on stdout, one-line errors on stderr).
 #pragma once
 
-#include <CLI/CLI.hpp>
 #include <functional>
-#include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
 
 namespace qf::cli {
 
 // A failure that ends the command: printed as one line "quillfeed: <message>" on stderr (and as
 // {"ok":false,"error":...} on stdout with --json), exit code `exit_code`.
 class CommandError : public std::runtime_error {
-  public:
+public:
     explicit CommandError(const std::string& message, int exit_code = 1)
         : std::runtime_error(message), exit_code_(exit_code) {}
     int exit_code() const { return exit_code_; }
 
-  private:
+private:
     int exit_code_;
 };
 
 enum class DeviceNeed { kExisting, kMayCreate };
 
 class CommandContext {
-  public:
+public:
     // Registers --device and --json on the main application.
     explicit CommandContext(CLI::App& app);
 
@@ -39,7 +40,7 @@ class CommandContext {
     void SetAction(std::function<int()> action) { action_ = std::move(action); }
     int RunAction() const { return action_ ? action_() : 0; }
 
-  private:
+private:
     std::string device_dir_;
     bool json_ = false;
     std::function<int()> action_;
