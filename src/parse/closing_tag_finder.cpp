@@ -1,6 +1,7 @@
 #include "parse/closing_tag_finder.h"
 
 #include "parse/unit_search.h"
+#include "parse/xml_tag.h"
 
 namespace qf::xml {
 namespace {
@@ -13,15 +14,10 @@ std::uint64_t NameHash(std::u16string_view name) {
     return hash;
 }
 
-bool ClosesAt(std::u16string_view text, size_t lt, std::u16string_view name) {
-    return text.size() - lt >= name.size() + 3 && text[lt + 1] == u'/' &&
-           text[lt + 2 + name.size()] == u'>' && text.substr(lt + 2, name.size()) == name;
-}
-
-}  // namespace
-
 // The end of the text searched for a name's last closing tag; repeated elements close there.
 constexpr size_t kEndSearchChars = 64 * 1024;
+
+}  // namespace
 
 ClosingTagFinder::Answer* ClosingTagFinder::Remembered(std::u16string_view text, std::u16string_view name) {
     const size_t name_position = static_cast<size_t>(name.data() - text.data());

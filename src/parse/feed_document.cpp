@@ -38,11 +38,6 @@ bool StartsCdata(std::u16string_view text, size_t lt) {
     return text.size() > lt + 1 && text[lt + 1] == u'!' && text.substr(lt).starts_with(u"<![CDATA[");
 }
 
-bool ClosesAt(std::u16string_view text, size_t lt, std::u16string_view name) {
-    return text.size() - lt >= name.size() + 3 && text[lt + 1] == u'/' &&
-           text[lt + 2 + name.size()] == u'>' && text.substr(lt + 2, name.size()) == name;
-}
-
 // Rough room for the tree of a text: feeds have a node every hundred characters or so.
 size_t TreeBytesFor(size_t chars) { return chars / 2 + 4096; }
 
@@ -119,7 +114,7 @@ class TreeBuilder {
             size_t closing = kNone;
             if (next_lt == kNone) {
                 shape = Shape::kUnclosed;
-            } else if (ClosesAt(all, next_lt, name)) {
+            } else if (xml::ClosesAt(all, next_lt, name)) {
                 closing = next_lt;
             } else if (StartsCdata(all, next_lt)) {
                 closing = closing_tags_.Find(all, name, gt);

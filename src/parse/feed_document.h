@@ -45,8 +45,8 @@ class FeedDocument {
     bool LoadBytes(std::string_view bytes);
     bool Load(FeedBytes& bytes);
     // Replaces the tree by the one read from `text`. False when the text holds no "<" or a "<" without a
-    // later ">"; the nodes made before such a fault stay in the tree. Unclosed elements, stray closing
-    // tags and a missing root element are not errors.
+    // later ">", or when memory runs out; the nodes made before such a fault stay in the tree. Unclosed
+    // elements, stray closing tags and a missing root element are not errors.
     bool Parse(std::u16string text);
 
     // The document element: the last top-level element met; null when there is none.

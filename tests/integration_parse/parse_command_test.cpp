@@ -124,6 +124,14 @@ TEST_F(ParseCommand, RefusesFilesOverTheSizeLimitAndWhatIsNotAFile) {
     EXPECT_NE(folder.err.find("not a regular file"), std::string::npos) << folder.err;
 }
 
+TEST_F(ParseCommand, JsonOutputEscapesWhatJsonMust) {
+    const std::string title = "a \"q\" \\ \t\x01 \xE2\x82\xAC\r\nz";
+    const nlohmann::json feed =
+        ParseJson(Write("q.xml", "<rss version=\"2.0\"><channel><title>t</title><item><title>" + title +
+                                     "</title></item></channel></rss>"));
+    EXPECT_EQ(feed["items"][0]["title"], title);
+}
+
 TEST_F(ParseCommand, ReadsAtom10OnlyOnADeviceThatTurnedItOn) {
     const std::string file = Write("atom.xml",
                                    "<feed xmlns=\"http://www.w3.org/2005/Atom\"><title>A</title>"
