@@ -24,6 +24,8 @@ int main(int argc, char** argv) {
     qf::cli::AddSearchCommand(app, context);
     qf::cli::AddSubscriptionCommands(app, context);
     qf::cli::AddBackupCommands(app, context);
+    qf::cli::AddRefreshCommands(app, context);
+    qf::cli::AddDeviceCommands(app, context);
     qf::cli::AddOpmlCommands(app, context);
 
     try {

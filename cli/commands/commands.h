@@ -19,6 +19,8 @@ void AddListingCommand(CLI::App& app, CommandContext& context);
 void AddSearchCommand(CLI::App& app, CommandContext& context);
 void AddSubscriptionCommands(CLI::App& app, CommandContext& context);
 void AddBackupCommands(CLI::App& app, CommandContext& context);
+void AddRefreshCommands(CLI::App& app, CommandContext& context);
+void AddDeviceCommands(CLI::App& app, CommandContext& context);
 void AddOpmlCommands(CLI::App& app, CommandContext& context);
 
 }  // namespace qf::cli
