@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     qf::cli::AddSettingsCommands(app, context);
     qf::cli::AddParseCommand(app, context);
     qf::cli::AddDateCommand(app, context);
+    qf::cli::AddTextCommands(app, context);
     qf::cli::AddDbCommands(app, context);
     qf::cli::AddViewCommands(app, context);
     qf::cli::AddFeedCommands(app, context);

@@ -10,6 +10,7 @@ void AddInitCommand(CLI::App& app, CommandContext& context);
 void AddSettingsCommands(CLI::App& app, CommandContext& context);
 void AddParseCommand(CLI::App& app, CommandContext& context);
 void AddDateCommand(CLI::App& app, CommandContext& context);
+void AddTextCommands(CLI::App& app, CommandContext& context);
 void AddDbCommands(CLI::App& app, CommandContext& context);
 void AddViewCommands(CLI::App& app, CommandContext& context);
 void AddFeedCommands(CLI::App& app, CommandContext& context);

@@ -11,6 +11,7 @@
 #include "commands/settings_walk.h"
 #include "common/settings_store.h"
 #include "db/default_database.h"
+#include "parse/feed_format.h"
 #include "qfdevice/device.h"
 #include "qfdevice/install_layout.h"
 #include "windows.h"
@@ -145,7 +146,15 @@ void WriteRegistryDefaults(Layout& layout) {
     layout.Dword(today_items, kTodayItemName, u"Order", 0);
 }
 
-int RunInit(const CommandContext& context, const std::string& profile_name) {
+// Extensions/Atom10 = 1: the item reads Atom 1.0 feeds as well as the formats it was made for.
+void TurnOnAtom10(std::vector<std::string>& created) {
+    SettingsStore& app = AppSettings();
+    if (app.ReadDword(u"Extensions", u"Atom10", 0) == 1) return;
+    app.WriteDword(u"Extensions", u"Atom10", 1);
+    created.push_back(WideToUtf8(app.SectionPath(u"Extensions")) + "\\Atom10 = 1");
+}
+
+int RunInit(const CommandContext& context, const std::string& profile_name, Atom10 atom10) {
     std::optional<qf::device::Profile> profile = qf::device::NamedProfile(profile_name);
     if (!profile) throw CommandError("unknown profile '" + profile_name + "' (qvga, vga or vga96)");
 
@@ -159,6 +168,7 @@ int RunInit(const CommandContext& context, const std::string& profile_name) {
     }
     LayOutFiles(layout);
     WriteRegistryDefaults(layout);
+    if (atom10 == Atom10::kOn) TurnOnAtom10(created);
     switch (EnsureDefaultDatabase()) {
         case DefaultDatabase::kCreated:
             created.push_back("database " + WideToUtf8(DatabasePathSetting()));
@@ -199,10 +209,12 @@ void AddInitCommand(CLI::App& app, CommandContext& context) {
                      "Screen profile: qvga (240x320, 96 dpi), vga (480x640, 192 dpi), "
                      "vga96 (480x640, 96 dpi)")
         ->check(CLI::IsMember({"qvga", "vga", "vga96"}));
-    init->callback([&context, profile] {
-        context.SetAction([&context, profile] {
+    auto atom10 = std::make_shared<bool>(false);
+    init->add_flag("--atom10", *atom10, "Let the item read Atom 1.0 feeds (sets Extensions/Atom10 to 1)");
+    init->callback([&context, profile, atom10] {
+        context.SetAction([&context, profile, atom10] {
             context.UseDevice(DeviceNeed::kMayCreate);
-            return RunInit(context, *profile);
+            return RunInit(context, *profile, *atom10 ? Atom10::kOn : Atom10::kOff);
         });
     });
 }

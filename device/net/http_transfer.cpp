@@ -62,61 +62,61 @@ DWORD ErrorOf(CURLcode code) {
 }  // namespace
 
 InternetSession::InternetSession(SessionSettings settings)
-    : settings_(std::move(settings)), multi_(curl_multi_init()) {}
+    : settings_(std::move(settings)), multi_(Curl().multi_init()) {}
 
 InternetSession::~InternetSession() {
-    for (CURL* easy : idle_) curl_easy_cleanup(easy);
-    curl_multi_cleanup(multi_);
+    for (CURL* easy : idle_) Curl().easy_cleanup(easy);
+    Curl().multi_cleanup(multi_);
 }
 
 CURL* InternetSession::TakeEasyHandle() {
-    if (idle_.empty()) return curl_easy_init();
+    if (idle_.empty()) return Curl().easy_init();
     CURL* easy = idle_.back();
     idle_.pop_back();
     return easy;
 }
 
 void InternetSession::ReturnEasyHandle(CURL* easy) {
-    curl_easy_reset(easy);
+    Curl().easy_reset(easy);
     idle_.push_back(easy);
 }
 
 HttpTransfer::HttpTransfer(std::shared_ptr<InternetSession> session, std::string url, DWORD flags,
                            std::vector<std::string> extra_headers)
     : session_(std::move(session)), url_(std::move(url)), flags_(flags) {
-    for (const std::string& header : extra_headers) headers_ = curl_slist_append(headers_, header.c_str());
+    for (const std::string& header : extra_headers) headers_ = Curl().slist_append(headers_, header.c_str());
 }
 
 HttpTransfer::~HttpTransfer() {
     Detach();
     if (easy_ != nullptr) session_->ReturnEasyHandle(easy_);
-    curl_slist_free_all(headers_);
+    Curl().slist_free_all(headers_);
 }
 
 void HttpTransfer::Configure() {
     const SessionSettings& settings = session_->settings();
-    curl_easy_setopt(easy_, CURLOPT_URL, url_.c_str());
-    curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy_, CURLOPT_USERAGENT, settings.agent.c_str());
-    curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, (flags_ & INTERNET_FLAG_NO_AUTO_REDIRECT) ? 0L : 1L);
-    curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, 10L);
-    curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(settings.connect_timeout_ms));
+    Curl().easy_setopt(easy_, CURLOPT_URL, url_.c_str());
+    Curl().easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http,https");
+    Curl().easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    Curl().easy_setopt(easy_, CURLOPT_USERAGENT, settings.agent.c_str());
+    Curl().easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+    Curl().easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, (flags_ & INTERNET_FLAG_NO_AUTO_REDIRECT) ? 0L : 1L);
+    Curl().easy_setopt(easy_, CURLOPT_MAXREDIRS, 10L);
+    Curl().easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(settings.connect_timeout_ms));
     // An empty proxy switches off the host's own proxy variables too: the device's choice is the only one.
-    curl_easy_setopt(easy_, CURLOPT_PROXY, settings.proxy.c_str());
+    Curl().easy_setopt(easy_, CURLOPT_PROXY, settings.proxy.c_str());
     // curl cannot relax the date check alone; a caller that accepts outdated certificates gets an
     // unchecked chain.
-    curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST,
-                     (flags_ & INTERNET_FLAG_IGNORE_CERT_CN_INVALID) ? 0L : 2L);
-    curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYPEER,
-                     (flags_ & INTERNET_FLAG_IGNORE_CERT_DATE_INVALID) ? 0L : 1L);
-    curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
-    curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &HttpTransfer::OnBody);
-    curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
-    curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &HttpTransfer::OnHeader);
-    curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
-    curl_easy_setopt(easy_, CURLOPT_PRIVATE, this);
+    Curl().easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST,
+                       (flags_ & INTERNET_FLAG_IGNORE_CERT_CN_INVALID) ? 0L : 2L);
+    Curl().easy_setopt(easy_, CURLOPT_SSL_VERIFYPEER,
+                       (flags_ & INTERNET_FLAG_IGNORE_CERT_DATE_INVALID) ? 0L : 1L);
+    Curl().easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
+    Curl().easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &HttpTransfer::OnBody);
+    Curl().easy_setopt(easy_, CURLOPT_WRITEDATA, this);
+    Curl().easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &HttpTransfer::OnHeader);
+    Curl().easy_setopt(easy_, CURLOPT_HEADERDATA, this);
+    Curl().easy_setopt(easy_, CURLOPT_PRIVATE, this);
 }
 
 DWORD HttpTransfer::Start() {
@@ -128,14 +128,14 @@ DWORD HttpTransfer::Start() {
     headers_done_ = false;
     raw_headers_.clear();
     status_code_ = 0;
-    if (curl_multi_add_handle(session_->multi(), easy_) != CURLM_OK) return ERROR_INTERNET_INTERNAL_ERROR;
+    if (Curl().multi_add_handle(session_->multi(), easy_) != CURLM_OK) return ERROR_INTERNET_INTERNAL_ERROR;
     attached_ = true;
     return 0;
 }
 
 void HttpTransfer::Detach() {
     if (!attached_) return;
-    curl_multi_remove_handle(session_->multi(), easy_);
+    Curl().multi_remove_handle(session_->multi(), easy_);
     attached_ = false;
 }
 
@@ -175,7 +175,7 @@ DWORD HttpTransfer::Read(char* buffer, DWORD capacity, DWORD* read) {
         if (done_) return result_ == CURLE_OK ? 0 : Failure();
         if (paused_) {
             paused_ = false;
-            curl_easy_pause(easy_, CURLPAUSE_CONT);
+            Curl().easy_pause(easy_, CURLPAUSE_CONT);
             continue;
         }
         size_t before = pending_.size();
@@ -193,18 +193,18 @@ void HttpTransfer::Step(std::chrono::milliseconds wait) {
     int running = 0;
     size_t before = pending_.size();
     bool had_headers = headers_done_;
-    curl_multi_perform(multi, &running);
+    Curl().multi_perform(multi, &running);
     int left = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+    while (CURLMsg* message = Curl().multi_info_read(multi, &left)) {
         if (message->msg != CURLMSG_DONE) continue;
         HttpTransfer* transfer = nullptr;
-        curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &transfer);
+        Curl().easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &transfer);
         if (transfer == nullptr) continue;
         transfer->done_ = true;
         transfer->result_ = message->data.result;
     }
     if (done_ || pending_.size() != before || headers_done_ != had_headers) return;
-    curl_multi_poll(multi, nullptr, 0, static_cast<int>(wait.count()), nullptr);
+    Curl().multi_poll(multi, nullptr, 0, static_cast<int>(wait.count()), nullptr);
 }
 
 DWORD HttpTransfer::Failure() const { return ErrorOf(result_); }
@@ -247,22 +247,22 @@ size_t HttpTransfer::OnHeader(char* data, size_t size, size_t count, void* self)
 
 std::string HttpTransfer::effective_url() const {
     char* url = nullptr;
-    curl_easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &url);
+    Curl().easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &url);
     return url != nullptr ? url : url_;
 }
 
 std::string HttpTransfer::host_header() const {
     std::string host;
-    CURLU* parts = curl_url();
-    if (curl_url_set(parts, CURLUPART_URL, effective_url().c_str(), 0) == CURLUE_OK) {
+    CURLU* parts = Curl().url();
+    if (Curl().url_set(parts, CURLUPART_URL, effective_url().c_str(), 0) == CURLUE_OK) {
         char* name = nullptr;
-        if (curl_url_get(parts, CURLUPART_HOST, &name, 0) == CURLUE_OK) host = name;
-        curl_free(name);
+        if (Curl().url_get(parts, CURLUPART_HOST, &name, 0) == CURLUE_OK) host = name;
+        Curl().free(name);
         char* port = nullptr;
-        if (curl_url_get(parts, CURLUPART_PORT, &port, 0) == CURLUE_OK) host += std::string(":") + port;
-        curl_free(port);
+        if (Curl().url_get(parts, CURLUPART_PORT, &port, 0) == CURLUE_OK) host += std::string(":") + port;
+        Curl().free(port);
     }
-    curl_url_cleanup(parts);
+    Curl().url_cleanup(parts);
     return host;
 }
 

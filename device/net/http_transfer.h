@@ -3,10 +3,8 @@
 // session's requests. An HttpTransfer is one request: driven by the caller's own calls (no thread of its
 // own), it runs until the final response's headers are in, then hands over the body in the pieces that
 // arrive, holding back (pausing the transfer) when more than a small amount is waiting to be read.
-// Internal to device/net.
+// Both need LoadCurl() to have answered. Internal to device/net.
 #pragma once
-
-#include <curl/curl.h>
 
 #include <chrono>
 #include <memory>
@@ -15,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "net/curl_library.h"
 #include "win/types.h"
 
 namespace qf::device::net {

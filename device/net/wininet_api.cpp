@@ -61,11 +61,6 @@ std::shared_ptr<T> Find(HINTERNET handle) {
     return object != nullptr ? *object : nullptr;
 }
 
-void GlobalInit() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
 std::string Utf8(LPCWSTR text) { return text != nullptr ? qf::WideToUtf8(text) : std::string(); }
 
 // Extra request headers: lines separated by CR LF; `length` in characters (-1: up to the terminator).
@@ -116,7 +111,10 @@ using namespace qf::device;
 using namespace qf::device::net;
 
 QF_EXTERN_C HINTERNET WINAPI InternetOpenW(LPCWSTR agent, DWORD access_type, LPCWSTR proxy, LPCWSTR, DWORD) {
-    GlobalInit();
+    if (LoadCurl() == nullptr) {
+        SetLastError(ERROR_INTERNET_INTERNAL_ERROR);
+        return nullptr;
+    }
     SessionSettings settings;
     settings.agent = Utf8(agent);
     settings.access_type = access_type;

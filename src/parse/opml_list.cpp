@@ -1,5 +1,6 @@
 #include "parse/opml_list.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "parse/text_cleanup.h"
@@ -38,6 +39,13 @@ std::string AttributeText(std::u16string_view text) {
     return WideToUtf8(EscapeXml(escaped));
 }
 
+// Appends the node's children in reverse, so that the first child is popped first.
+void PushChildrenReversed(const FeedNode* node, std::vector<const FeedNode*>& pending) {
+    size_t first = pending.size();
+    for (const FeedNode* child : node->children) pending.push_back(child);
+    std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(first), pending.end());
+}
+
 }  // namespace
 
 OpmlListStatus ReadOpmlList(const FeedDocument& document, std::vector<OpmlFeed>& feeds) {
@@ -46,7 +54,8 @@ OpmlListStatus ReadOpmlList(const FeedDocument& document, std::vector<OpmlFeed>&
     if (body == nullptr) return OpmlListStatus::kNotOpml;
     std::unordered_set<std::u16string> seen;
     // Depth first in document order: the pending nodes in reverse, so the next one is at the back.
-    std::vector<const FeedNode*> pending(body->children.rbegin(), body->children.rend());
+    std::vector<const FeedNode*> pending;
+    PushChildrenReversed(body, pending);
     while (!pending.empty()) {
         const FeedNode* node = pending.back();
         pending.pop_back();
@@ -54,7 +63,7 @@ OpmlListStatus ReadOpmlList(const FeedDocument& document, std::vector<OpmlFeed>&
         OpmlFeed feed;
         feed.xml_url = Attribute(document, node, u"xmlUrl");
         if (feed.xml_url.empty()) {
-            pending.insert(pending.end(), node->children.rbegin(), node->children.rend());
+            PushChildrenReversed(node, pending);
             continue;
         }
         if (!seen.insert(feed.xml_url).second) continue;
