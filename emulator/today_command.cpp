@@ -113,8 +113,8 @@ int RunToday(const TodayOptions& options) {
             services.Sync();
             if (runner) runner->RunWaiting();
         });
-        AddItems(shell, options);
-
+        // The script is ready before the items load: one that asks a question while it starts waits
+        // for the script's answer.
         if (scripted) {
             feed.emplace(options.script, shell.desktop(), kScriptWakeMessage);
             if (!feed->opened()) throw SetupError("cannot read the script " + options.script);
@@ -123,6 +123,7 @@ int RunToday(const TodayOptions& options) {
         } else {
             CloseOnSignals(shell.desktop());
         }
+        AddItems(shell, options);
         RunMessageLoop();
         int exit_code = WriteOutputs(shell, services, options);
         shell.Destroy();
