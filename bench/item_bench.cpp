@@ -35,6 +35,8 @@ class TodayScreen {
         qf::AppSettings().Open(u"Thornbeckvale", u"Quillfeed");
         qf::AppSettings().WriteString(u"General", u"Database", kPath);
         qf::AppSettings().WriteDword(u"Today", u"CurrentViewID", kView);
+        // 10,000 items make a database past the 5 MB warning, which would replace the list.
+        qf::AppSettings().WriteDword(u"Warning", u"MaxDatabase", 100);
         WNDCLASSW window_class{};
         window_class.lpfnWndProc = ShellProc;
         window_class.lpszClassName = u"DesktopExplorerWindow";
@@ -52,14 +54,16 @@ class TodayScreen {
         qf::device::OverrideProfile(std::nullopt);
     }
 
-    // InitializeCustomItem and the Today screen's first refresh query, which runs the start-up and
-    // paints the first frame.
+    // InitializeCustomItem, the Today screen's first refresh query, the start-up timer (fired at once
+    // rather than after its second) and the first painted frame.
     HWND StartItem(TODAYLISTITEM& record) {
         record = TODAYLISTITEM{};
         record.fEnabled = TRUE;
         record.hinstDLL = qf::host::OwnModule();
         HWND item = qf::host::InitializeTodayItem(&record, shell_);
         SendMessageW(item, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0);
+        qf::host::OnItemTimer(Item(), qf::host::kStartupTimer);
+        UpdateWindow(item);
         return item;
     }
 
