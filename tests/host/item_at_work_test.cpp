@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include "download/download_status.h"
 #include "host/command_ids.h"
 #include "host/entry_points.h"
 #include "host/item_fixture.h"
@@ -12,6 +13,8 @@
 #include "qfdevice/item_report.h"
 #include "qfdevice/launches.h"
 #include "qfdevice/menu_host.h"
+#include "support/feed_server.h"
+#include "support/watchdog.h"
 
 namespace qf::host::test {
 namespace {
@@ -218,6 +221,48 @@ TEST_F(ItemAtWork, ReleasingTheDatabaseClosesItsConnection) {
     EXPECT_FALSE(Listing().database().connected());
     SendMessageW(item, WM_COMMAND, kCmdFirstView + 1, 0);
     EXPECT_FALSE(Listing().listing().empty()) << "the next operation reconnects";
+}
+
+// "Reload Feed Data" runs the download thread against a loopback server; each status message it sends
+// leaves its text on the item, and the run's end brings the new headline into the ticker.
+TEST_F(ItemAtWork, ReloadShowsEachStepOfTheRunThenTheNewHeadline) {
+    qf::test::FeedServer server;
+    server.Serve("/1",
+                 "<rss version=\"2.0\"><channel><title>Feed 1</title><item><title>Fresh story</title>"
+                 "<guid>fresh</guid></item></channel></rss>");
+    server.Serve("/2", "<rss version=\"2.0\"><channel><title>Feed 2</title></channel></rss>");
+    HWND item = Start(2, 1);
+    for (int feed : {1, 2}) {
+        std::string url = server.Url("/" + std::to_string(feed));
+        Sql(u"Update Feeds Set FeedUrl='" + std::u16string(url.begin(), url.end()) + u"' Where FeedID=" +
+            char16_t(u'0' + feed));
+    }
+    std::vector<std::u16string> texts;
+    MessageRecorder recorder(item);
+    recorder.set_after([&](UINT message, WPARAM) {
+        if (message == kDownloadStatusMessage) texts.push_back(Item().status_text);
+    });
+    SendMessageW(item, WM_COMMAND, kCmdReload, 0);
+    {
+        qf::test::Watchdog watchdog(std::chrono::seconds(60), "the item's download run");
+        while (texts.empty() || texts.back() != u"Downloading Complete") {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+            Sleep(10);
+        }
+        while (Item().downloader->busy()) Sleep(5);
+    }
+    std::vector<std::u16string> expected = {
+        u"Starting Background Downloading...",    u"Downloading Data (1 of 2)... \nFeed 1",
+        u"Processing Data (1 of 2)... \nFeed 1",  u"Processing Data (1 of 2)... \nFeed 1",
+        u"Downloading Data (2 of 2)... \nFeed 2", u"Processing Data (2 of 2)... \nFeed 2",
+        u"Processing Data (2 of 2)... \nFeed 2",  u"Downloading Complete"};
+    EXPECT_EQ(texts, expected);
+    EXPECT_FALSE(Item().downloading);
+    EXPECT_TRUE(TimerRuns(item, kHeartbeatTimer));
+    Advance(4000);  // three ticks of the end text, then the rebuilt listing
+    EXPECT_TRUE(Drawn(DrawnTexts(item), u"Fresh story"))
+        << std::string(DrawnTexts(item).begin(), DrawnTexts(item).end());
 }
 
 }  // namespace

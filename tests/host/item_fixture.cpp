@@ -50,7 +50,9 @@ int MessageRecorder::Count(UINT message) const {
 LRESULT CALLBACK MessageRecorder::Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     MessageRecorder* recorder = Recorders().at(window);
     recorder->messages_.push_back(message);
-    return recorder->original_(window, message, wparam, lparam);
+    LRESULT result = recorder->original_(window, message, wparam, lparam);
+    if (recorder->after_) recorder->after_(message, wparam);
+    return result;
 }
 
 void ItemTest::SetUp() {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <todaycmn.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +27,8 @@ class MessageRecorder {
 
     int Count(UINT message) const;
     void Clear() { messages_.clear(); }
+    // Called after the window has handled each message.
+    void set_after(std::function<void(UINT message, WPARAM wparam)> after) { after_ = std::move(after); }
 
   private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -33,6 +36,7 @@ class MessageRecorder {
     HWND window_;
     WNDPROC original_;
     std::vector<UINT> messages_;
+    std::function<void(UINT, WPARAM)> after_;
 };
 
 class ItemTest : public ::testing::Test {
