@@ -1,7 +1,6 @@
 // `quillfeed status [--json]`: the screen a user wants first: the views with their item counts, the
 // feeds with their last download and last result, the last refresh and the next scheduled download.
 #include <cstdio>
-#include <iostream>
 
 #include "commands/commands.h"
 #include "commands/db_session.h"
@@ -109,13 +108,13 @@ nlohmann::json RefreshJson() {
 }
 
 void PrintText(const nlohmann::json& status) {
-    std::cout << "Views\n";
+    std::printf("Views\n");
     for (const auto& view : status["views"]) {
         std::printf("  %-10d %-28s %ld items, %ld unread\n", view["id"].get<int>(),
                     view["label"].get<std::string>().c_str(), view["items"].get<long>(),
                     view["unread"].get<long>());
     }
-    std::cout << "Feeds\n";
+    std::printf("Feeds\n");
     for (const auto& feed : status["feeds"]) {
         std::string last = feed["lastDownload"].get<std::string>();
         std::printf("  %-10d %-28s %ld items, %s", feed["id"].get<int>(),

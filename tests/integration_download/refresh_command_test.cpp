@@ -127,7 +127,7 @@ TEST_F(RefreshCommand, StatusShowsCountsLastResultsFailuresAndTheNextDownload) {
     EXPECT_EQ(feeds["Alpha"]["failures"], 0);
     EXPECT_FALSE(feeds["Alpha"]["lastDownload"].get<std::string>().empty());
     EXPECT_EQ(feeds["Gone"]["lastResult"], "failed");
-    EXPECT_EQ(feeds["Gone"]["detail"], "not a known feed format (HTTP 404)");
+    EXPECT_EQ(feeds["Gone"]["detail"], "not XML (HTTP 404)");
     EXPECT_EQ(feeds["Gone"]["failures"], 2);
     EXPECT_EQ(feeds["Gone"]["lastAttempt"], "2024-05-03 09:00");
     EXPECT_EQ(status["refresh"], json({{"last", "2024-05-03 09:00"}, {"download", "idle"}}));
