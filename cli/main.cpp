@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
     qf::cli::AddRefreshCommands(app, context);
     qf::cli::AddDeviceCommands(app, context);
     qf::cli::AddOpmlCommands(app, context);
+    qf::cli::AddStatusCommand(app, context);
 
     try {
         app.parse(argc, argv);

@@ -22,5 +22,6 @@ void AddBackupCommands(CLI::App& app, CommandContext& context);
 void AddRefreshCommands(CLI::App& app, CommandContext& context);
 void AddDeviceCommands(CLI::App& app, CommandContext& context);
 void AddOpmlCommands(CLI::App& app, CommandContext& context);
+void AddStatusCommand(CLI::App& app, CommandContext& context);
 
 }  // namespace qf::cli

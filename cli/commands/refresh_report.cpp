@@ -7,6 +7,7 @@
 #include <map>
 
 #include "command_context.h"
+#include "download/feed_result.h"
 #include "windows.h"
 
 namespace qf::cli {
@@ -20,29 +21,8 @@ struct FeedOutcomeText {
 };
 
 FeedOutcomeText OutcomeOf(const EntryReport& report) {
-    if (report.result == kEntryFetchFailed) return {"failed", WideToUtf8(DescribeFetchFailure(report.fetch))};
-    const FeedUpdateReport& update = report.update;
-    switch (update.outcome) {
-        case FeedOutcome::kStored:
-            return update.new_items > 0 ? FeedOutcomeText{"new items", ""}
-                                        : FeedOutcomeText{"unchanged", "no new items"};
-        case FeedOutcome::kSameDigest:
-            return {"unchanged", "same file"};
-        case FeedOutcome::kSameFeedDate:
-            return {"unchanged", "same feed date"};
-        case FeedOutcome::kNotAFeed: {
-            std::string why = update.parse_status == FeedParseStatus::kUnknownFormat
-                                  ? "not a known feed format"
-                                  : "not XML";
-            if (report.fetch.http_status != 0 && report.fetch.http_status != 200) {
-                why += " (HTTP " + std::to_string(report.fetch.http_status) + ")";
-            }
-            return {"failed", why};
-        }
-        case FeedOutcome::kDatabaseFailed:
-            break;
-    }
-    return {"failed", "database error"};
+    FeedResult result = DescribeFeedResult(report);
+    return {WideToUtf8(FeedResultName(result.kind)), WideToUtf8(result.detail)};
 }
 
 const char* EndText(LPARAM end) {

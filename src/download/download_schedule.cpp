@@ -38,24 +38,22 @@ void RebaseNextReload(SettingsStore& settings) {
 
 DownloadSchedule::DownloadSchedule() : desktop_seen_(PassThroughConnectionPresent()) {}
 
-void DownloadSchedule::Load(SettingsStore& settings) {
-    config_.start_on_pass_through = settings.ReadDword(u"AutoReload", u"OnAS", 0) != 0;
-    for (size_t n = 0; n < config_.times.size(); ++n) {
+ScheduleConfig ReadScheduleConfig(const SettingsStore& settings) {
+    ScheduleConfig config;
+    config.start_on_pass_through = settings.ReadDword(u"AutoReload", u"OnAS", 0) != 0;
+    for (size_t n = 0; n < config.times.size(); ++n) {
         std::u16string key = u"Time" + text::FromAscii(std::to_string(n + 1));
-        config_.times[n] = MinuteSetting(settings.ReadDword(u"AutoReload", key, 0));
+        config.times[n] = MinuteSetting(settings.ReadDword(u"AutoReload", key, 0));
     }
-    RebaseNextReload(settings);
-    config_.audio_time = MinuteSetting(settings.ReadDword(u"Audio", u"AutoTime", kNoMinute));
+    config.audio_time = MinuteSetting(settings.ReadDword(u"Audio", u"AutoTime", kNoMinute));
+    return config;
 }
 
-bool DownloadSchedule::HasSchedule(const SettingsStore& settings) const {
-    return HasAnySchedule(config_, settings.ReadDword(u"AutoReload", u"NextReload", kNoMinute));
-}
-
-ScheduleDecision DownloadSchedule::Check(SettingsStore& settings) {
+ScheduleCheck ReadScheduleCheck(const SettingsStore& settings, const ScheduleConfig& config,
+                                bool desktop_seen) {
     ScheduleCheck check;
-    check.pass_through_present = config_.start_on_pass_through && PassThroughConnectionPresent();
-    check.desktop_seen = desktop_seen_;
+    check.pass_through_present = config.start_on_pass_through && PassThroughConnectionPresent();
+    check.desktop_seen = desktop_seen;
     check.minute = CurrentMinuteOfDay();
     check.seconds_since_2001 = SecondsSince2001();
     check.last_refresh_seconds =
@@ -63,7 +61,20 @@ ScheduleDecision DownloadSchedule::Check(SettingsStore& settings) {
     check.frequency = settings.ReadDword(u"AutoReload", u"Frequency", 0);
     check.next_reload = settings.ReadDword(u"AutoReload", u"NextReload", kNoMinute);
     check.reset_next_reload = settings.ReadDword(u"AutoReload", u"ResetNextReload", 0) != 0;
-    ScheduleDecision decision = DecideDownload(config_, check);
+    return check;
+}
+
+void DownloadSchedule::Load(SettingsStore& settings) {
+    config_ = ReadScheduleConfig(settings);
+    RebaseNextReload(settings);
+}
+
+bool DownloadSchedule::HasSchedule(const SettingsStore& settings) const {
+    return HasAnySchedule(config_, settings.ReadDword(u"AutoReload", u"NextReload", kNoMinute));
+}
+
+ScheduleDecision DownloadSchedule::Check(SettingsStore& settings) {
+    ScheduleDecision decision = DecideDownload(config_, ReadScheduleCheck(settings, config_, desktop_seen_));
     desktop_seen_ = decision.desktop_seen;
     if (decision.rebased_next_reload) {
         settings.WriteDword(u"AutoReload", u"ResetNextReload", 0);

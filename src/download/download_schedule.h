@@ -29,6 +29,13 @@ class DownloadSchedule {
     bool desktop_seen_ = false;
 };
 
+// The schedule settings: OnAS, Time1-6 and Audio/AutoTime. Reads only.
+ScheduleConfig ReadScheduleConfig(const SettingsStore& settings);
+// What a check would see now: the device clock and the AutoReload values, the pass-through connection
+// as `config` asks for it, `desktop_seen` as given.
+ScheduleCheck ReadScheduleCheck(const SettingsStore& settings, const ScheduleConfig& config,
+                                bool desktop_seen);
+
 // The current minute of the day on the device clock.
 int CurrentMinuteOfDay();
 // Whether HKEY_LOCAL_MACHINE\Comm\Tcpip\Hosts\ppp_peer exists (the device is docked to a desktop).

@@ -5,6 +5,7 @@
 
 #include "db/feed_database.h"
 #include "download/cancel_watch.h"
+#include "download/feed_result.h"
 #include "parse/dates.h"
 #include "parse/feed_format.h"
 #include "parse/wide_text.h"
@@ -314,6 +315,12 @@ void Downloader::OnFetched(Run& run, bool ok, const FetchReport& fetch) {
 
 void Downloader::OnEntryDone(Run& run, EntryReport report) {
     EntryResult result = report.result;
+    if (!run.abandoned && report.entry.kind() == EntryKind::kFeed) {
+        // A store of this thread's own: the settings_ member belongs to the window thread.
+        SettingsStore results;
+        results.Open(u"Thornbeckvale", u"Quillfeed");
+        RecordFeedResult(results, report.entry.feed_id, DescribeFeedResult(report), SecondsSince2001());
+    }
     {
         std::lock_guard lock(mutex_);
         previous_title_ = run.current.title;

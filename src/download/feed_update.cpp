@@ -109,8 +109,10 @@ bool UpdateFeed(FeedDatabase& database, std::int32_t feed_id, const std::u16stri
     CustomMappingSource from_settings = [](int map_index) {
         return ReadCustomMapping(AppSettings(), map_index);
     };
-    result.parse_status = bytes ? ParseFeedBytes(feed, *bytes, file, mappings ? *mappings : from_settings)
-                                : FeedParseStatus::kUnreadable;
+    Atom10 atom10 = ParseOptionsFrom(AppSettings()).atom10;
+    result.parse_status =
+        bytes ? ParseFeedBytes(feed, *bytes, file, mappings ? *mappings : from_settings, atom10)
+              : FeedParseStatus::kUnreadable;
     if (result.parse_status != FeedParseStatus::kOk) return Finish(result, FeedOutcome::kNotAFeed);
     bytes.reset();  // the parsed feed holds what is needed
     DateTime feed_date = feed.date.empty() ? NowGmt() : ItemDate(feed.date);

@@ -56,4 +56,17 @@ bool HasAnySchedule(const ScheduleConfig& config, int next_reload) {
            config.audio_time != kNoMinute;
 }
 
+std::optional<NextDownload> NextScheduledDownload(const ScheduleConfig& config, const ScheduleCheck& now) {
+    ScheduleCheck check = now;
+    check.pass_through_present = false;
+    check.reset_next_reload = false;
+    for (int ahead = 0; ahead <= kMinutesPerDay; ++ahead) {
+        check.minute = (now.minute + ahead) % kMinutesPerDay;
+        check.seconds_since_2001 = now.seconds_since_2001 + 60LL * ahead;
+        ScheduleDecision decision = DecideDownload(config, check);
+        if (decision.due) return NextDownload{ahead, decision.reason};
+    }
+    return std::nullopt;
+}
+
 }  // namespace qf

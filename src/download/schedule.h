@@ -58,4 +58,17 @@ ScheduleDecision DecideDownload(const ScheduleConfig& config, const ScheduleChec
 // Whether any automatic download is configured (`next_reload`: AutoReload/NextReload).
 bool HasAnySchedule(const ScheduleConfig& config, int next_reload);
 
+// The next download the schedule starts on its own: how many minutes after `now`'s minute the check
+// first finds one due, and why.
+struct NextDownload {
+    int minutes_ahead = 0;
+    DueReason reason = DueReason::kNone;
+};
+
+// Steps DecideDownload through the next day, a minute at a time from `now` (its minute included), as the
+// heartbeat would find it with the settings left as they are; the pass-through connection, which no
+// clock can foresee, is left out. Nothing when no time, audio time or interval comes due. Pure; any
+// thread.
+std::optional<NextDownload> NextScheduledDownload(const ScheduleConfig& config, const ScheduleCheck& now);
+
 }  // namespace qf

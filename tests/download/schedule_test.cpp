@@ -122,5 +122,35 @@ TEST(Schedule, NextReloadWrapsPastMidnight) {
     EXPECT_TRUE(HasAnySchedule(AudioAt(5), kNoMinute));
 }
 
+TEST(Schedule, NextScheduledDownloadTable) {
+    struct Row {
+        const char* name;
+        ScheduleConfig config;
+        ScheduleCheck now;
+        std::optional<int> minutes_ahead;
+        DueReason reason = DueReason::kNone;
+    } rows[] = {
+        {"nothing scheduled", ScheduleConfig{}, At(600), std::nullopt},
+        {"docking only", Docking(), Docked(false, false), std::nullopt},
+        {"08:00 from 07:00: the check finds it at 07:59", Times({480}), At(420), 59, DueReason::kTime},
+        {"the earlier of two times", Times({900, 500}), At(420), 79, DueReason::kTime},
+        {"08:00 from 09:00: tomorrow", Times({480}), At(540), 1379, DueReason::kTime},
+        {"inside the window: due now", Times({480}), At(481), 0, DueReason::kTime},
+        {"just run: the window's rest is suppressed", Times({480}), RanAgo(At(480), 10), 1439,
+         DueReason::kTime},
+        {"audio time", AudioAt(30), At(1430), 39, DueReason::kAudioTime},
+        {"interval", ScheduleConfig{}, Interval(600, 60, 660), 59, DueReason::kInterval},
+        {"interval without NextReload", ScheduleConfig{}, Interval(600, 60, -1), std::nullopt},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::optional<NextDownload> next = NextScheduledDownload(row.config, row.now);
+        ASSERT_EQ(next.has_value(), row.minutes_ahead.has_value());
+        if (!next) continue;
+        EXPECT_EQ(next->minutes_ahead, *row.minutes_ahead);
+        EXPECT_EQ(next->reason, row.reason);
+    }
+}
+
 }  // namespace
 }  // namespace qf::test

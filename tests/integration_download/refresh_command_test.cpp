@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 
 #include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <random>
 #include <thread>
@@ -45,13 +46,13 @@ class RefreshCommand : public ::testing::Test {
         json view = json::parse(Run({"--json", "view", "add", "News"}).out);
         view_ = std::to_string(view["view"]["id"].get<long long>());
     }
-    ProgramResult Run(std::vector<std::string> args) {
+    ProgramResult Run(std::vector<std::string> args, const std::vector<std::string>& env = {}) {
         args.insert(args.begin(), {BuiltProgram("quillfeed"), "--device", device_.root().string()});
-        return RunProgram(args);
+        return RunProgram(args, {}, env);
     }
-    json RunJson(std::vector<std::string> args) {
+    json RunJson(std::vector<std::string> args, const std::vector<std::string>& env = {}) {
         args.insert(args.begin(), "--json");
-        ProgramResult result = Run(args);
+        ProgramResult result = Run(args, env);
         EXPECT_FALSE(result.out.empty()) << result.err;
         return json::parse(result.out.empty() ? "{}" : result.out);
     }
@@ -101,6 +102,42 @@ TEST_F(RefreshCommand, StoresFeedsReportsFailuresAndThenFindsThemUnchanged) {
     EXPECT_EQ(Count("select count(*) from FeedItems"), 5);
     json only = RunJson({"refresh", "--feed", std::to_string(first["feeds"][0]["id"].get<long long>())});
     EXPECT_EQ(only["feeds"].size(), 1u);
+}
+
+// `quillfeed status` after two runs in which one feed worked and one failed, with a download time set.
+TEST_F(RefreshCommand, StatusShowsCountsLastResultsFailuresAndTheNextDownload) {
+    const std::vector<std::string> clock = {"QUILLFEED_CLOCK=2024-05-03T09:00:00"};
+    server_.Serve("/a.xml", Feed("Alpha", 3));
+    server_.Set("/gone.xml", Route::Status(404, "gone"));
+    AddFeed("/a.xml", "Alpha");
+    AddFeed("/gone.xml", "Gone");
+    ASSERT_EQ(Run({"settings", "set", "AutoReload", "Time1", "600", "--dword"}).exit_code, 0);
+    json before = RunJson({"status"}, clock);
+    EXPECT_TRUE(before["refresh"]["last"].is_null());
+    EXPECT_TRUE(before["feeds"][0]["lastResult"].is_null());
+    for (int run = 0; run < 2; ++run) ASSERT_EQ(Run({"refresh"}, clock).exit_code, 0);
+
+    json status = RunJson({"status"}, clock);
+    std::map<std::string, json> views, feeds;
+    for (const json& view : status["views"]) views[view["label"]] = view;
+    for (const json& feed : status["feeds"]) feeds[feed["title"]] = feed;
+    EXPECT_EQ(views["News"]["items"], 3);
+    EXPECT_EQ(feeds["Alpha"]["items"], 3);
+    EXPECT_EQ(feeds["Alpha"]["lastResult"], "unchanged");
+    EXPECT_EQ(feeds["Alpha"]["failures"], 0);
+    EXPECT_FALSE(feeds["Alpha"]["lastDownload"].get<std::string>().empty());
+    EXPECT_EQ(feeds["Gone"]["lastResult"], "failed");
+    EXPECT_EQ(feeds["Gone"]["detail"], "not XML (HTTP 404)");
+    EXPECT_EQ(feeds["Gone"]["failures"], 2);
+    EXPECT_EQ(feeds["Gone"]["lastAttempt"], "2024-05-03 09:00");
+    EXPECT_EQ(status["refresh"], json({{"last", "2024-05-03 09:00"}, {"download", "idle"}}));
+    EXPECT_EQ(status["schedule"]["next"],
+              json({{"at", "2024-05-03 09:59"}, {"minutesAhead", 59}, {"reason", "time of day"}}));
+
+    std::string text = Run({"status"}, clock).out;
+    EXPECT_NE(text.find("2 failures in a row"), std::string::npos) << text;
+    EXPECT_NE(text.find("Next scheduled download: 2024-05-03 09:59 (time of day)"), std::string::npos)
+        << text;
 }
 
 TEST_F(RefreshCommand, RefusalsAndTheDeviceNetwork) {
