@@ -172,7 +172,12 @@ TEST_F(TabTest, StripTapsOpenTheMainOrTheViewsMenuAndAViewSwitches) {
     Item().downloading = false;
     device::SetMenuHook({});
 
-    EXPECT_EQ(DrawnTexts(strip_), u"Tech");
+    auto repainted_strip = [this] {
+        InvalidateRect(strip_, nullptr, TRUE);
+        UpdateWindow(strip_);
+        return DrawnTexts(strip_);
+    };
+    EXPECT_EQ(repainted_strip(), u"Tech");
     auto whats_new =
         std::find_if(views.begin(), views.end(), [](const auto& e) { return e.text == u"Whats New"; });
     ASSERT_NE(whats_new, views.end());
@@ -181,9 +186,7 @@ TEST_F(TabTest, StripTapsOpenTheMainOrTheViewsMenuAndAViewSwitches) {
     EXPECT_EQ(DrawnTexts(strip_), u"Whats New");
 
     Item().current_view_name = u"Every story from every feed I read";
-    InvalidateRect(strip_, nullptr, TRUE);
-    UpdateWindow(strip_);
-    std::u16string cut = DrawnTexts(strip_);
+    std::u16string cut = repainted_strip();
     EXPECT_EQ(cut.substr(cut.size() - 3), u"...") << std::string(cut.begin(), cut.end());
 }
 
