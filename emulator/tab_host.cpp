@@ -36,22 +36,26 @@ bool HasValue(HKEY key, const char16_t* name) {
 
 }  // namespace
 
-void OfferTabHostSettings(const TabHostSettings& settings) {
+DWORD OfferTabHostSettings(const TabHostSettings& settings) {
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, 0, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
-        return;
+        return settings.vga_mode.value_or(0);
     if (settings.selected_skin || !HasValue(key, u"dSelectedSkin")) {
         std::u16string skin = settings.selected_skin.value_or(u"");
         RegSetValueExW(key, u"dSelectedSkin", 0, REG_SZ, reinterpret_cast<const BYTE*>(skin.c_str()),
                        static_cast<DWORD>((skin.size() + 1) * sizeof(char16_t)));
     }
     if (settings.vga_mode || !HasValue(key, u"MyVgaMode")) {
-        DWORD vga_mode = settings.vga_mode.value_or(0);
-        RegSetValueExW(key, u"MyVgaMode", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&vga_mode),
-                       sizeof(vga_mode));
+        DWORD wanted = settings.vga_mode.value_or(0);
+        RegSetValueExW(key, u"MyVgaMode", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&wanted),
+                       sizeof(wanted));
     }
+    DWORD vga_mode = 0;
+    DWORD size = sizeof(vga_mode);
+    RegQueryValueExW(key, u"MyVgaMode", nullptr, nullptr, reinterpret_cast<BYTE*>(&vga_mode), &size);
     RegCloseKey(key);
+    return vga_mode;
 }
 
 struct TabHost::Exports {
@@ -97,8 +101,15 @@ struct TabHost::Exports {
     }
 };
 
-TabHostLayout LayOutTabHost(int width, int height, int dpi) {
-    auto px = [dpi](int unscaled) { return unscaled * dpi / 96; };
+int TabHostScale(const device::Profile& profile, DWORD vga_mode) {
+    constexpr int kVgaSide = 640;
+    bool vga_screen = profile.screen_width == kVgaSide || profile.screen_height == kVgaSide;
+    if ((profile.dpi + 48) / 96 > 1) return 2;
+    return vga_screen && vga_mode != 0 ? 2 : 1;
+}
+
+TabHostLayout LayOutTabHost(int width, int height, int scale) {
+    auto px = [scale](int unscaled) { return unscaled * scale; };
     TabHostLayout layout;
     layout.tab_row_height = px(kTabRowHeight);
     int control_top = height - px(kControlAreaHeight);
@@ -114,7 +125,7 @@ TabHost::~TabHost() { Destroy(); }
 
 bool TabHost::Create(const std::filesystem::path& library, const TabHostSettings& settings,
                      std::string* error) {
-    OfferTabHostSettings(settings);
+    int scale = TabHostScale(profile_, OfferTabHostSettings(settings));
     g_host = this;
     WNDCLASSW window_class{};
     window_class.lpfnWndProc = HostProc;
@@ -131,7 +142,7 @@ bool TabHost::Create(const std::filesystem::path& library, const TabHostSettings
         *error = "cannot create the tab host's window";
         return false;
     }
-    layout_ = LayOutTabHost(profile_.screen_width, height, profile_.dpi);
+    layout_ = LayOutTabHost(profile_.screen_width, height, scale);
     shell_.AddWindowItem(u"PocketBreeze", window_);
 
     module_ = PluginModule::Load(library, error);

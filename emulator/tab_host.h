@@ -21,8 +21,8 @@ namespace qf::emu {
 
 inline constexpr char16_t kTabHostClass[] = u"PocketBreeze";
 
-// The host's layout on a screen of `dpi` below a title bar: heights in pixels (constants for 96 dpi,
-// scaled), rectangles in the host window's client coordinates.
+// The host's layout: heights in pixels (constants for 96 dpi times `scale`), rectangles in the host
+// window's client coordinates.
 struct TabHostLayout {
     int tab_row_height = 0;
     RECT item{};
@@ -38,11 +38,15 @@ struct TabHostSettings {
     std::optional<DWORD> vga_mode;
 };
 
-// Any thread. Writes the settings as above.
-void OfferTabHostSettings(const TabHostSettings& settings);
+// Any thread. Writes the settings as above; answers the `MyVgaMode` in effect.
+DWORD OfferTabHostSettings(const TabHostSettings& settings);
 
-// Any thread. The layout of a host window `width` x `height` pixels on a screen of `dpi`.
-TabHostLayout LayOutTabHost(int width, int height, int dpi);
+// Any thread. The layout of a host window `width` x `height` pixels at `scale` (1 or 2).
+TabHostLayout LayOutTabHost(int width, int height, int scale);
+
+// Any thread. The host's own scale: 2 on a high-resolution screen, and on a VGA screen at 96 dpi in its
+// doubled mode; else 1.
+int TabHostScale(const device::Profile& profile, DWORD vga_mode);
 
 class TabHost {
   public:
