@@ -3,6 +3,11 @@
 #include "qfdevice/gdi_io.h"
 
 namespace qf::test {
+namespace {
+
+constexpr COLORREF kSkinRed = RGB(255, 0, 0);
+
+}  // namespace
 
 Picture::Picture(const std::u16string& device_path) {
     device::LoadedImage image = device::LoadImageFile(device_path);
@@ -36,10 +41,10 @@ int ArtMismatches(const Picture& screen, const Picture& art, int left, int top) 
     return mismatches;
 }
 
-int RedPixels(const Picture& screen, RECT area) {
+int RedPixels(const Picture& picture, int left, int top, int width, int height) {
     int red = 0;
-    for (int y = area.top; y < area.bottom; ++y) {
-        for (int x = area.left; x < area.right; ++x) red += screen.At(x, y) == kSkinRed ? 1 : 0;
+    for (int y = top; y < top + height; ++y) {
+        for (int x = left; x < left + width; ++x) red += picture.At(x, y) == kSkinRed ? 1 : 0;
     }
     return red;
 }

@@ -28,13 +28,11 @@ class Picture {
     int height_ = 0;
 };
 
-inline constexpr COLORREF kSkinRed = RGB(255, 0, 0);
-
-// How many pixels of `art` (those that are not the transparent red) differ from the screen's at
-// (left, top); -1 when `art` does not fit on the screen there.
+// How many pixels of `art` that are not the transparent red differ from the screen's at (left, top);
+// -1 when `art` does not fit there.
 int ArtMismatches(const Picture& screen, const Picture& art, int left, int top);
 
-// How many pixels of the screen rectangle are pure red.
-int RedPixels(const Picture& screen, RECT area);
+// How many pixels of the picture's area (left, top, width x height) are the transparent red.
+int RedPixels(const Picture& picture, int left, int top, int width, int height);
 
 }  // namespace qf::test

@@ -88,9 +88,8 @@ TEST(SkinArtTest, EachScreenDrawsItsOwnPictureOfTheMenuButton) {
         Picture art(std::u16string(kImages) + c.art);
         ASSERT_TRUE(art.ok());
         EXPECT_EQ(ArtMismatches(screen, art, 0, c.top), 0);
-        EXPECT_GT(RedPixels(art, RECT{0, 0, art.width(), art.height()}), 0)
-            << "the art has transparent parts";
-        EXPECT_EQ(RedPixels(screen, RECT{0, c.top, art.width(), c.top + art.height()}), 0);
+        EXPECT_GT(RedPixels(art, 0, 0, art.width(), art.height()), 0) << "the art has transparent parts";
+        EXPECT_EQ(RedPixels(screen, 0, c.top, art.width(), art.height()), 0);
         nlohmann::json item = device.Dump()["items"][0];
         EXPECT_EQ(item["height"], c.height);
         ASSERT_FALSE(item["texts"].empty());

@@ -132,31 +132,24 @@ TEST_F(TabEmulator, HotKeysAndTheViewsMenuDriveTheItemInItsTab) {
     EXPECT_EQ(TabItem(end)["rect"]["bottom"].get<int>() - TabItem(end)["rect"]["top"].get<int>(), 100);
     ASSERT_EQ(end["launches"].size(), 1u);
     EXPECT_EQ(end["launches"][0]["parameters"], "-t");
-}
 
-// The strip's menu button comes from the tab host's skin through its alpha blending: where the mask is
-// partly opaque the screen shows neither the picture nor the background but a mix of both.
-TEST_F(TabEmulator, StripArtIsBlendedThroughItsMask) {
-    ProgramResult run = Tab({"advance 2s", "screenshot " + Host("tab.png")});
-    ASSERT_EQ(run.exit_code, 0) << run.err;
+    // The strip's menu button is the tab host's skin blended through its mask by the host's library:
+    // opaque where the mask is white, a mix of picture and background where it is grey.
     Picture screen(u"\\tab.png");
     Picture art(u"\\Program Files\\Quillfeed\\images\\pb\\qf_menuButton.bmp");
     Picture mask(u"\\Program Files\\Quillfeed\\images\\pb\\qf_menuButtonMSK.bmp");
     ASSERT_TRUE(screen.ok() && art.ok() && mask.ok());
-    const int top = 299;
-    int opaque_matches = 0;
-    int blended = 0;
+    int opaque = 0, blended = 0;
     for (int y = 0; y < art.height(); ++y) {
         for (int x = 0; x < art.width(); ++x) {
             int weight = GetRValue(mask.At(x, y));
-            COLORREF shown = screen.At(x, top + y);
-            if (weight == 255) opaque_matches += shown == art.At(x, y) ? 1 : 0;
-            if (weight > 0 && weight < 255 && shown != art.At(x, y)) ++blended;
+            bool same = screen.At(x, 299 + y) == art.At(x, y);
+            opaque += weight == 255 && same ? 1 : 0;
+            blended += weight > 0 && weight < 255 && !same ? 1 : 0;
         }
     }
-    EXPECT_GT(opaque_matches, 100);
+    EXPECT_GT(opaque, 100);
     EXPECT_GT(blended, 0);
-    EXPECT_EQ(RedPixels(screen, RECT{0, top, 120, top + 20}), 0);
 }
 
 }  // namespace
