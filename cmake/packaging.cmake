@@ -13,7 +13,7 @@ set_target_properties(${QF_PROGRAMS} PROPERTIES INSTALL_RPATH "$ORIGIN/../${QF_L
 set_target_properties(quillfeedtoday PROPERTIES INSTALL_RPATH "$ORIGIN")
 
 install(TARGETS ${QF_PROGRAMS} RUNTIME DESTINATION bin)
-install(TARGETS qfdevice quillfeedtoday LIBRARY DESTINATION ${QF_LIB_DIR})
+install(TARGETS qfdevice quillfeedtoday sbshalphablend LIBRARY DESTINATION ${QF_LIB_DIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/resources/ DESTINATION ${QF_SHARE_DIR})
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION share/doc/quillfeed)
 

@@ -21,6 +21,8 @@ std::unique_ptr<PluginModule> PluginModule::Load(const std::filesystem::path& fi
         library, reinterpret_cast<PFNCUSTOMINITIALIZEITEM>(entry), static_cast<HINSTANCE>(info.dli_fbase)));
 }
 
+void* PluginModule::FindExport(const char* name) const { return dlsym(library_, name); }
+
 PluginModule::~PluginModule() { dlclose(library_); }
 
 }  // namespace qf::emu

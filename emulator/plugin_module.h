@@ -20,10 +20,16 @@ class PluginModule {
     PluginModule& operator=(const PluginModule&) = delete;
 
     PFNCUSTOMINITIALIZEITEM initialize_item() const { return initialize_item_; }
+    // The exported function `name` (a tab host's fn... entries); null when the library has none.
+    template <typename Function>
+    Function Export(const char* name) const {
+        return reinterpret_cast<Function>(FindExport(name));
+    }
     // The module handle the device uses for the library: its base address.
     HINSTANCE instance() const { return instance_; }
 
   private:
+    void* FindExport(const char* name) const;
     PluginModule(void* library, PFNCUSTOMINITIALIZEITEM initialize_item, HINSTANCE instance)
         : library_(library), initialize_item_(initialize_item), instance_(instance) {}
 

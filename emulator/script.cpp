@@ -97,6 +97,42 @@ ParseResult ParseKey(std::string_view argument) {
     return ScriptError{"key wants one of up, down, left, right, enter"};
 }
 
+ParseResult ParseHotKey(std::string_view argument) {
+    if (argument == "up") return TabCommand{TabAction::kHotKeyUp};
+    if (argument == "down") return TabCommand{TabAction::kHotKeyDown};
+    if (argument == "enter") return TabCommand{TabAction::kHotKeyEnter};
+    return ScriptError{"hotkey wants one of up, down, enter"};
+}
+
+ParseResult ParseResize(std::string_view arguments) {
+    std::vector<std::string_view> words = Words(arguments);
+    if (words.size() == 2) {
+        std::optional<std::int64_t> width = ParseInteger(words[0]);
+        std::optional<std::int64_t> height = ParseInteger(words[1]);
+        constexpr std::int64_t kLimit = 1 << 15;
+        if (width && height && *width > 0 && *height > 0 && *width < kLimit && *height < kLimit) {
+            return TabCommand{TabAction::kResize, static_cast<int>(*width), static_cast<int>(*height)};
+        }
+    }
+    return ScriptError{"resize wants the item's width and height: resize W H"};
+}
+
+// The tab host's commands that take no arguments.
+std::optional<ParseResult> ParseBareTabCommand(std::string_view verb, std::string_view rest) {
+    static constexpr std::pair<std::string_view, TabAction> kBare[] = {
+        {"show", TabAction::kShow},
+        {"hide", TabAction::kHide},
+        {"about", TabAction::kAbout},
+        {"settings", TabAction::kSettings},
+    };
+    for (const auto& [name, action] : kBare) {
+        if (verb != name) continue;
+        if (!rest.empty()) return ScriptError{std::string(verb) + " takes no arguments"};
+        return TabCommand{action};
+    }
+    return std::nullopt;
+}
+
 ParseResult ParseDurationCommand(std::string_view verb, std::string_view argument) {
     std::optional<std::chrono::milliseconds> duration = ParseDuration(argument);
     if (verb == "settle") {
@@ -135,6 +171,9 @@ ParseResult ParseScriptLine(std::string_view line) {
     }
     if (verb == "menu" || verb == "notification" || verb == "msgbox") return ParseAnswer(verb, rest);
     if (verb == "settle" || verb == "sleep") return ParseDurationCommand(verb, rest);
+    if (verb == "hotkey") return ParseHotKey(rest);
+    if (verb == "resize") return ParseResize(rest);
+    if (std::optional<ParseResult> tab = ParseBareTabCommand(verb, rest)) return *tab;
     if (verb == "quit") {
         if (!rest.empty()) return ScriptError{"quit takes no arguments"};
         return QuitCommand{};

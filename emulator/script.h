@@ -1,6 +1,7 @@
 // The emulator's script language: one command per line, e.g. "advance 5s", "tap 120 40", "key down",
 // "menu Reload Feed Data", "notification Download Now", "msgbox Yes", "settle", "sleep 70m",
-// "screenshot out.png", "dump out.json", "quit". Blank lines and lines starting with '#' are skipped.
+// "screenshot out.png", "dump out.json", "quit", and in the tab host "hotkey down", "show", "hide",
+// "resize 240 200", "about", "settings". Blank lines and lines starting with '#' are skipped.
 #pragma once
 
 #include <chrono>
@@ -51,9 +52,18 @@ struct SleepCommand {
     std::chrono::milliseconds duration;
 };
 
-using ScriptCommand =
-    std::variant<AdvanceCommand, TapCommand, KeyCommand, ScreenshotCommand, DumpCommand, QuitCommand,
-                 MenuCommand, NotificationCommand, MessageBoxCommand, SettleCommand, SleepCommand>;
+// The tab host's own commands: "hotkey up|down|enter", "show", "hide", "resize W H", "about",
+// "settings". Only `quillfeed-emu tab` runs them.
+enum class TabAction { kHotKeyUp, kHotKeyDown, kHotKeyEnter, kShow, kHide, kResize, kAbout, kSettings };
+struct TabCommand {
+    TabAction action;
+    int width = 0;  // kResize: the item window's new size
+    int height = 0;
+};
+
+using ScriptCommand = std::variant<AdvanceCommand, TapCommand, KeyCommand, ScreenshotCommand, DumpCommand,
+                                   QuitCommand, MenuCommand, NotificationCommand, MessageBoxCommand,
+                                   SettleCommand, SleepCommand, TabCommand>;
 
 // Why a line was refused, for a message "script line N: <text>".
 struct ScriptError {

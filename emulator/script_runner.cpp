@@ -110,6 +110,9 @@ bool ScriptRunner::Run(const ScriptCommand& command) {
             std::cerr << "quillfeed-emu: script line " << line_number_ << ": the download run did not end\n";
             exit_code_ = 1;
         }
+    } else if (const auto* tab = std::get_if<TabCommand>(&command)) {
+        std::string error = "only the tab host runs this command";
+        if (!tab_commands_ || !tab_commands_(*tab, &error)) return Refuse(error);
     } else if (const auto* sleep = std::get_if<SleepCommand>(&command)) {
         device::SuspendClock(sleep->duration);
     } else if (const auto* shot = std::get_if<ScreenshotCommand>(&command)) {

@@ -1,6 +1,7 @@
 // Runs script commands against the Today screen as their lines arrive.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,11 @@ class ScriptRunner {
     // then runs the next lines itself, returning once the loop it serves has its answer; the outer call
     // then carries on. Calls made while no new modal loop waits return at once.
     void RunWaiting();
+    // Runs the tab host's own commands (false with a reason when one cannot run); without it they are
+    // refused.
+    void SetTabCommands(std::function<bool(const TabCommand&, std::string* error)> handler) {
+        tab_commands_ = std::move(handler);
+    }
     // 0, or 2 after a line that was refused or could not be run, 1 after a file that could not be written
     // or a settle that timed out.
     int exit_code() const { return exit_code_; }
@@ -50,6 +56,7 @@ class ScriptRunner {
     ShellServices& services_;
     ScriptFeed& feed_;
     enum Acknowledge acknowledge_;
+    std::function<bool(const TabCommand&, std::string*)> tab_commands_;
     std::vector<int> frames_;  // the modal depth each running call serves, outermost first
     bool finished_ = false;
     int line_number_ = 0;

@@ -35,6 +35,11 @@ nlohmann::json ItemJson(const DumpedItem& item) {
             {"state", ItemStateJson(item.state)}};
 }
 
+nlohmann::json TabJson(const std::optional<DumpedTab>& tab) {
+    if (!tab) return nullptr;
+    return {{"api_version", tab->api_version}, {"control_strip", ItemJson(tab->control_strip)}};
+}
+
 }  // namespace
 
 std::string ColorName(std::uint32_t colorref) {
@@ -61,7 +66,8 @@ nlohmann::json DumpToJson(const StateDump& dump) {
             {"launches", LaunchesJson(dump.launches)},
             {"menu", MenuJson(dump.menu)},
             {"notifications", NotificationsJson(dump.notifications)},
-            {"messageBoxes", MessageBoxesJson(dump.message_boxes)}};
+            {"messageBoxes", MessageBoxesJson(dump.message_boxes)},
+            {"tab", TabJson(dump.tab)}};
 }
 
 }  // namespace qf::emu

@@ -48,6 +48,13 @@ struct DumpedTimer {
     unsigned interval_ms = 0;
 };
 
+// What `quillfeed-emu tab` shows besides the Today items: the tab API version the plug-in reported and
+// the plug-in's control strip.
+struct DumpedTab {
+    int api_version = 0;
+    DumpedItem control_strip;
+};
+
 struct StateDump {
     int screen_width = 0;
     int screen_height = 0;
@@ -59,12 +66,14 @@ struct StateDump {
     std::optional<qf::device::TrackedMenuInfo> menu;  // the open menu, else the last one shown
     std::vector<qf::device::NotificationInfo> notifications;
     std::vector<DumpedMessageBox> message_boxes;
+    std::optional<DumpedTab> tab;  // the tab host only
 };
 
 // Any thread. The dump as JSON: {"screen": {...}, "time": ..., "items": [...], "timers": [...],
 // "launches": [...], "menu": {...} or null, "notifications": [...], "messageBoxes": [...]}; each text
 // with "text", "rect", "font_height", "font_weight" and "color" as "#RRGGBB"; each item with "state"
-// (null until the item reports one).
+// (null until the item reports one); "tab": null, or {"api_version", "control_strip": item} in the tab
+// host.
 nlohmann::json DumpToJson(const StateDump& dump);
 
 // Any thread. "#RRGGBB" of a COLORREF (0x00BBGGRR).

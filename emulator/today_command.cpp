@@ -17,12 +17,6 @@
 namespace qf::emu {
 namespace {
 
-class SetupError {
-  public:
-    explicit SetupError(std::string message) : message(std::move(message)) {}
-    std::string message;
-};
-
 void UseDevice(const std::string& device) {
     if (!device.empty()) device::SetDeviceRoot(device);
     if (!std::filesystem::is_directory(device::StateDir())) {
@@ -90,7 +84,7 @@ int WriteOutputs(const TodayShell& shell, ShellServices& services, const TodayOp
 
 }  // namespace
 
-int RunToday(const TodayOptions& options) {
+int RunShell(const TodayOptions& options, const ContentSetup& setup) {
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
@@ -123,9 +117,10 @@ int RunToday(const TodayOptions& options) {
         } else {
             CloseOnSignals(shell.desktop());
         }
-        AddItems(shell, options);
+        std::unique_ptr<ScreenContent> content = setup(shell, runner ? &*runner : nullptr);
         RunMessageLoop();
         int exit_code = WriteOutputs(shell, services, options);
+        content.reset();
         shell.Destroy();
         if (runner && runner->exit_code() != 0) return runner->exit_code();
         return exit_code;
@@ -133,6 +128,23 @@ int RunToday(const TodayOptions& options) {
         std::cerr << "quillfeed-emu: " << e.message << '\n';
         return 1;
     }
+}
+
+std::filesystem::path PluginLibraryOf(const TodayOptions& options) {
+    if (!options.plugin.empty()) return std::filesystem::absolute(options.plugin);
+    std::vector<TodayItemRegistration> registered = ReadTodayItems();
+    if (registered.empty()) throw SetupError("no Today item is registered on the device");
+    std::optional<std::filesystem::path> library = device::MapPath(registered.front().dll);
+    if (!library)
+        throw SetupError("the Today item " + WideToUtf8(registered.front().name) + " names no device file");
+    return *library;
+}
+
+int RunToday(const TodayOptions& options) {
+    return RunShell(options, [&options](TodayShell& shell, ScriptRunner*) {
+        AddItems(shell, options);
+        return std::unique_ptr<ScreenContent>();
+    });
 }
 
 }  // namespace qf::emu

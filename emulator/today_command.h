@@ -1,8 +1,13 @@
 // `quillfeed-emu today`: runs the Today screen with the device's Today items until its script ends or it
-// is told to stop.
+// is told to stop. `quillfeed-emu tab` runs the same screen with the tab host on it instead (tab_host.h).
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
+
+#include "script_runner.h"
+#include "today_shell.h"
 
 namespace qf::emu {
 
@@ -12,12 +17,39 @@ struct TodayOptions {
     std::string script;       // script file, "-" for standard input; empty: run until SIGINT or SIGTERM
     std::string screenshot;   // PNG written at exit
     std::string dump;         // JSON state dump written at exit
-    bool open_links = false;  // hand the links the device's browser is asked to show to xdg-open
+    bool open_links = false;  // hand the links the device's browser is asked to show with xdg-open
 };
 
-// Main thread, once per process. Answers the exit code: 0; 1 when the device, the shell or an item
-// cannot be set up or an output cannot be written (with a one-line message on stderr); 2 for a script
-// line that cannot be run.
+// Why a host cannot start; RunShell prints it and answers 1.
+class SetupError {
+  public:
+    explicit SetupError(std::string message) : message(std::move(message)) {}
+    std::string message;
+};
+
+// What a host puts on the Today screen; it is destroyed after the outputs are written, before the
+// screen's windows go.
+class ScreenContent {
+  public:
+    virtual ~ScreenContent() = default;
+};
+
+// Main thread. Puts a host's content on `shell`, with the script's runner (null without a script) for
+// commands of its own; throws SetupError when it cannot. May answer null when nothing needs tearing
+// down.
+using ContentSetup = std::function<std::unique_ptr<ScreenContent>(TodayShell& shell, ScriptRunner* runner)>;
+
+// Main thread, once per process. Runs the Today screen of the device in `options` with what `setup`
+// puts on it, the script, the screenshot and the dump. Answers the exit code: 0; 1 when the device, the
+// shell or an item cannot be set up or an output cannot be written (with a one-line message on stderr);
+// 2 for a script line that cannot be run.
+int RunShell(const TodayOptions& options, const ContentSetup& setup);
+
+// Main thread. The library a host loads: --plugin, else the first registered Today item's; throws
+// SetupError when there is none.
+std::filesystem::path PluginLibraryOf(const TodayOptions& options);
+
+// Main thread, once per process. RunShell with the device's Today items.
 int RunToday(const TodayOptions& options);
 
 }  // namespace qf::emu

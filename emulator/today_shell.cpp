@@ -79,6 +79,19 @@ bool TodayShell::AddItem(const std::u16string& name, const std::u16string& devic
     return true;
 }
 
+void TodayShell::AddWindowItem(const std::u16string& name, HWND window) {
+    auto item = std::make_unique<Item>();
+    item->name = WideToUtf8(name);
+    CopyCut(item->record.szName, name);
+    item->record.tlit = tlitCustom;
+    item->record.dwOrder = static_cast<DWORD>(items_.size());
+    item->record.fEnabled = TRUE;
+    item->record.hwndCustom = window;
+    item->window = window;
+    items_.push_back(std::move(item));
+    QueryRefresh();
+}
+
 void TodayShell::QueryRefresh() {
     bool changed = false;
     for (const auto& item : items_) {

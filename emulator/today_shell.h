@@ -47,6 +47,14 @@ class TodayShell {
     bool AddItem(const std::u16string& name, const std::u16string& device_path,
                  const std::filesystem::path& library, bool enabled, std::string* error);
 
+    // Places `window`, a child of the desktop that the host made itself (such as a tab host), on the
+    // screen like a Today item named `name`: it gets the refresh queries and the selection.
+    void AddWindowItem(const std::u16string& name, HWND window);
+    // Called at the end of Dump(), so that a host can add what it shows besides the Today items.
+    void SetDumpExtension(std::function<void(StateDump&)> extension) {
+        dump_extension_ = std::move(extension);
+    }
+
     // The Today screen's periodic question; lays the items out again when one answers TRUE.
     void QueryRefresh();
     // A tap at a screen point: pen down and up for the window there.
@@ -89,6 +97,11 @@ class TodayShell {
     int selected_ = -1;  // index into items_ of the item holding the selection
     WORD shown_minute_ = 0xffff;
     std::function<void()> script_handler_;
+    std::function<void(StateDump&)> dump_extension_;
 };
+
+// Main thread. What the dump shows of one window: `name`, class, screen rectangle, visibility, the
+// texts drawn in it and the item state it reported.
+DumpedItem DumpWindow(HWND window, const std::string& name);
 
 }  // namespace qf::emu

@@ -44,6 +44,20 @@ void Blit(const device::SurfacePixels& surface, int left, int top, const RECT& c
 
 }  // namespace
 
+DumpedItem DumpWindow(HWND window, const std::string& name) {
+    DumpedItem dumped;
+    dumped.name = name;
+    dumped.hwnd = HandleNumber(window);
+    dumped.window_class = ClassOf(window);
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    dumped.rect = {rect.left, rect.top, rect.right, rect.bottom};
+    dumped.visible = IsWindowVisible(window) != FALSE;
+    dumped.texts = device::WindowTexts(window);
+    dumped.state = device::ReportedItemState(window);
+    return dumped;
+}
+
 StateDump TodayShell::Dump() const {
     StateDump dump;
     dump.screen_width = profile_.screen_width;
@@ -53,24 +67,16 @@ StateDump TodayShell::Dump() const {
     for (size_t index = 0; index < items_.size(); ++index) {
         const Item& item = *items_[index];
         if (item.window == nullptr) continue;
-        DumpedItem dumped;
-        dumped.name = item.name;
-        dumped.hwnd = HandleNumber(item.window);
-        dumped.window_class = ClassOf(item.window);
-        RECT rect{};
-        GetWindowRect(item.window, &rect);
-        dumped.rect = {rect.left, rect.top, rect.right, rect.bottom};
-        dumped.visible = IsWindowVisible(item.window) != FALSE;
+        DumpedItem dumped = DumpWindow(item.window, item.name);
         dumped.reported_height = static_cast<int>(item.record.cyp);
         dumped.selected = selected_ == static_cast<int>(index);
-        dumped.texts = device::WindowTexts(item.window);
-        dumped.state = device::ReportedItemState(item.window);
         dump.items.push_back(std::move(dumped));
     }
     for (const device::TimerInfo& timer : device::RunningTimers()) {
         dump.timers.push_back({HandleNumber(timer.window), timer.window ? ClassOf(timer.window) : "",
                                static_cast<unsigned>(timer.id), timer.period_ms});
     }
+    if (dump_extension_) dump_extension_(dump);
     return dump;
 }
 

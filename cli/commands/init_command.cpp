@@ -130,6 +130,9 @@ void LayOutFiles(Layout& layout) {
     layout.TextFile(std::u16string(kInstallFolder) + u"\\Quillfeed.exe",
                     "Placeholder for the Quillfeed main application.\n");
     layout.Link(kPluginDevicePath, qf::device::PluginLibrary());
+    // The tab host's alpha-blending library, where the plug-in looks for it.
+    layout.Link(std::u16string(kInstallFolder) + u"\\SBSHAlphaBlend.dll",
+                qf::device::AlphaBlendLibraryFile());
     InstallArt(layout);
 }
 

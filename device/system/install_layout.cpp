@@ -30,6 +30,13 @@ fs::path PluginLibrary() {
         {prefix / "lib" / "quillfeed" / "libquillfeedtoday.so", prefix / "src" / "libquillfeedtoday.so"});
 }
 
+fs::path AlphaBlendLibraryFile() {
+    fs::path prefix = Prefix();
+    if (prefix.empty()) return {};
+    return FirstExisting(
+        {prefix / "lib" / "quillfeed" / "libsbshalphablend.so", prefix / "device" / "libsbshalphablend.so"});
+}
+
 fs::path ResourceFolder() {
     fs::path prefix = Prefix();
     if (prefix.empty()) return {};

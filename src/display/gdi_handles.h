@@ -109,4 +109,21 @@ class ScopedSelection {
     HGDIOBJ previous_;
 };
 
+// BeginPaint for a window's WM_PAINT, and EndPaint on every way out, so that the next WM_PAINT can try
+// again after a failure. dc() is null when no DC could be had.
+class PaintScope {
+  public:
+    explicit PaintScope(HWND window) : window_(window) { dc_ = BeginPaint(window, &paint_); }
+    ~PaintScope() { EndPaint(window_, &paint_); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+
+    HDC dc() const { return dc_; }
+
+  private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_ = nullptr;
+};
+
 }  // namespace qf::display

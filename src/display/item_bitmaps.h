@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "display/alpha_blend_library.h"
 #include "display/skin.h"
 
 namespace qf::display {
@@ -18,6 +19,8 @@ struct ItemBitmaps {
     HBITMAP back_button = nullptr;
     HBITMAP web_link = nullptr;
     HBITMAP web_link_mask = nullptr;
+    // Tab mode: the tab host's alpha blending, which draws the web-link icon through its mask.
+    const AlphaBlendLibrary* alpha_blend = nullptr;
 };
 
 // User-interface thread. The pieces of a loaded skin; they stay the skin's and go with it.

@@ -10,22 +10,6 @@
 namespace qf::display {
 namespace {
 
-// Ends the paint on every way out, so that the next WM_PAINT can try again after a failure.
-class PaintScope {
-  public:
-    explicit PaintScope(HWND window) : window_(window) { dc_ = BeginPaint(window, &paint_); }
-    ~PaintScope() { EndPaint(window_, &paint_); }
-    PaintScope(const PaintScope&) = delete;
-    PaintScope& operator=(const PaintScope&) = delete;
-
-    HDC dc() const { return dc_; }
-
-  private:
-    HWND window_;
-    PAINTSTRUCT paint_{};
-    HDC dc_ = nullptr;
-};
-
 COLORREF TodayColor(HWND shell, DWORD which) {
     return static_cast<COLORREF>(SendMessageW(shell, TODAYM_GETCOLOR, which, 0));
 }

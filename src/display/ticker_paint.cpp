@@ -34,8 +34,13 @@ TickerItem LookUpItem(const PaintInputs& inputs) {
     return item;
 }
 
-// In tab mode the tab host's alpha-blend function, when the skin loader finds it, takes this place.
+// In tab mode the tab host's alpha-blend function, when loaded, composites the icon through its mask.
 void DrawWebLinkIcon(const Canvas& canvas, const ItemBitmaps& bitmaps, int x, int y) {
+    constexpr int kIconSize = 16;
+    if (bitmaps.alpha_blend != nullptr &&
+        bitmaps.alpha_blend->Draw(canvas.dc, x, y, kIconSize, kIconSize, bitmaps.web_link,
+                                  bitmaps.web_link_mask, canvas.scale))
+        return;
     DrawSkinBitmap(canvas.dc, bitmaps.web_link, x, y, canvas.scale);
 }
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "display/alpha_blend_library.h"
+#include "display/control_strip_bitmaps.h"
 #include "display/item_bitmaps.h"
 #include "display/item_paint.h"
 #include "display/list_rows.h"
@@ -75,6 +77,10 @@ struct ItemWindow {
     display::PaintState paint;
     display::Skin today_skin;      // Today mode: loaded at WM_CREATE, freed at WM_DESTROY
     display::ItemBitmaps bitmaps;  // the skin's pieces the paint draws
+    // Tab mode: loaded at the control strip's WM_CREATE, freed by fnDestroyTab.
+    display::Skin tab_skin;
+    display::AlphaBlendLibrary alpha_blend;
+    display::ControlStripBitmaps strip_bitmaps;  // drawn when the tab host offers no alpha blending
 
     // The three popup menus; each made when opened, all deleted before every command and at WM_DESTROY.
     std::unique_ptr<display::OwnerDrawnMenu> main_menu;

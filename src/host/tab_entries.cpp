@@ -56,6 +56,10 @@ void DestroyTab() {
         AppSettings().WriteDword(u"Today", u"HWND", 0);
     }
     if (item.control_strip != nullptr) {
+        item.bitmaps = display::ItemBitmaps{};
+        item.tab_skin.Free();
+        item.alpha_blend.Unload();
+        item.strip_bitmaps = display::ControlStripBitmaps{};
         DestroyWindow(item.control_strip);
         UnregisterClassW(kControlStripClassName, item.instance);
         item.control_strip = nullptr;

@@ -50,6 +50,22 @@ TEST(ScriptParser, EveryCommand) {
     EXPECT_EQ(Parsed<SettleCommand>("settle").timeout, milliseconds(60'000));
     EXPECT_EQ(Parsed<SettleCommand>("settle 500ms").timeout, milliseconds(500));
     EXPECT_EQ(Parsed<SleepCommand>("sleep 70m").duration, milliseconds(4'200'000));
+
+    const std::pair<std::string_view, TabAction> tab_commands[] = {
+        {"hotkey up", TabAction::kHotKeyUp},
+        {"hotkey down", TabAction::kHotKeyDown},
+        {"hotkey enter", TabAction::kHotKeyEnter},
+        {"show", TabAction::kShow},
+        {"hide", TabAction::kHide},
+        {"about", TabAction::kAbout},
+        {"settings", TabAction::kSettings},
+        {"resize 240 100", TabAction::kResize},
+    };
+    for (const auto& [line, action] : tab_commands)
+        EXPECT_EQ(Parsed<TabCommand>(line).action, action) << line;
+    TabCommand resize = Parsed<TabCommand>("resize 240 100");
+    EXPECT_EQ(resize.width, 240);
+    EXPECT_EQ(resize.height, 100);
 }
 
 TEST(ScriptParser, BlankAndCommentLinesAreSkipped) {
@@ -75,6 +91,12 @@ TEST(ScriptParser, MalformedLinesAreRefusedWithAReason) {
                                   "dump",
                                   "quit now",
                                   "jump 5",
+                                  "hotkey",
+                                  "hotkey left",
+                                  "show now",
+                                  "resize 240",
+                                  "resize 0 100",
+                                  "resize a b",
                                   "Advance 5s",
                                   "menu",
                                   "notification",

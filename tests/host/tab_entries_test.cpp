@@ -1,10 +1,13 @@
 // The tab host's entries: creation of the item window and control strip, show and hide with and without
-// a schedule, moving, hot keys and destruction.
+// a schedule, moving, hot keys and destruction; the control strip's taps, views menu and view name.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "host/entry_points.h"
 #include "host/item_fixture.h"
 #include "host/timers.h"
+#include "qfdevice/menu_host.h"
 #include "qfdevice/window_manager.h"
 
 namespace qf::host::test {
@@ -135,6 +138,56 @@ TEST_F(TabTest, DestroyForgetsBothWindowsAndLaterCallsDoNothing) {
 TEST_F(TabTest, SettingsAskTheMainApplicationToStartOnItsSettings) {
     EXPECT_EQ(ShowTabSettings(), 0);
     EXPECT_EQ(Setting(u"General", u"StartMode"), 1);
+}
+
+// The strip's left 35 pixels open the main menu at its bottom-left corner, the rest the views menu 40
+// further right, and nothing while a run is active; a view chosen there switches the item, and the
+// strip shows its name, cut with "..." when too long.
+TEST_F(TabTest, StripTapsOpenTheMainOrTheViewsMenuAndAViewSwitches) {
+    MakeDatabase(1, 2);
+    qf::device::AdvanceClockAndPump(milliseconds(1000));  // the start-up has run
+    std::vector<device::MenuEntryInfo> shown;
+    POINT at{};
+    device::SetMenuHook([&](HMENU) {
+        shown = device::TrackedMenu()->entries;
+        at = device::TrackedMenu()->position;
+        EndMenu();
+    });
+    auto first_entry_at = [&](int x) {
+        shown.clear();
+        SendMessageW(strip_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 5));
+        return shown.empty() ? std::u16string(u"none") : shown.front().text;
+    };
+    EXPECT_EQ(first_entry_at(0), u"Reload Feed Data");
+    EXPECT_EQ(at.x, 0);
+    EXPECT_EQ(at.y, 254);
+    EXPECT_EQ(first_entry_at(34), u"Reload Feed Data");
+    std::u16string first_view = first_entry_at(35);
+    EXPECT_NE(first_view, u"Reload Feed Data");
+    EXPECT_EQ(at.x, 40);
+    EXPECT_EQ(first_entry_at(239), first_view);
+    std::vector<device::MenuEntryInfo> views = shown;
+    Item().downloading = true;
+    EXPECT_EQ(first_entry_at(5), u"none");
+    Item().downloading = false;
+    device::SetMenuHook({});
+
+    auto repainted_strip = [this] {
+        InvalidateRect(strip_, nullptr, TRUE);
+        UpdateWindow(strip_);
+        return DrawnTexts(strip_);
+    };
+    EXPECT_EQ(repainted_strip(), u"Tech");
+    auto whats_new =
+        std::find_if(views.begin(), views.end(), [](const auto& e) { return e.text == u"Whats New"; });
+    ASSERT_NE(whats_new, views.end());
+    SendMessageW(strip_, WM_COMMAND, whats_new->id, 0);
+    EXPECT_EQ(Item().current_view_name, u"Whats New");
+    EXPECT_EQ(DrawnTexts(strip_), u"Whats New");
+
+    Item().current_view_name = u"Every story from every feed I read";
+    std::u16string cut = repainted_strip();
+    EXPECT_EQ(cut.substr(cut.size() - 3), u"...") << std::string(cut.begin(), cut.end());
 }
 
 }  // namespace

@@ -11,6 +11,10 @@ namespace qf::device {
 // <build>/src/libquillfeedtoday.so; canonical; empty when neither exists.
 std::filesystem::path PluginLibrary();
 
+// Any thread. The tab host's alpha-blending library: <prefix>/lib/quillfeed/libsbshalphablend.so, else
+// (build tree) <build>/device/libsbshalphablend.so; canonical; empty when neither exists.
+std::filesystem::path AlphaBlendLibraryFile();
+
 // Any thread. The shared files (skins, sample feeds): <prefix>/share/quillfeed, which in the build tree
 // is a link to the sources' resources/ folder; canonical; empty when missing.
 std::filesystem::path ResourceFolder();

@@ -1,0 +1,156 @@
+// A session in the real `quillfeed-emu tab`: the item in the tab host's tab with the control strip, the
+// views menu from the strip's view field, the hot keys and the D-pad moving the selection, the tab
+// commands, and the strip's art blended from the tab host's skin.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "integration_emu/screen_picture.h"
+#include "support/feed_server.h"
+#include "support/run_program.h"
+#include "support/temp_device.h"
+#include "support/watchdog.h"
+
+namespace qf::test {
+namespace {
+
+using namespace std::chrono_literals;
+using nlohmann::json;
+
+std::string Feed(int items) {
+    std::string text = "<rss version=\"2.0\"><channel><title>Daily</title><link>http://example.com/</link>";
+    for (int i = 0; i < items; ++i) {
+        std::string n = std::to_string(i);
+        text += "<item><title>Story " + n + "</title><guid>s" + n + "</guid><link>http://example.com/" + n +
+                "</link><description>About story " + n + "</description></item>";
+    }
+    return text + "</channel></rss>";
+}
+
+class TabEmulator : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(Quillfeed({"init"}).exit_code, 0);
+        json view = json::parse(Quillfeed({"--json", "view", "add", "News"}).out);
+        std::string view_id = std::to_string(view["view"]["id"].get<long long>());
+        server_.Serve("/daily.xml", Feed(6));
+        ASSERT_EQ(Quillfeed({"feed", "add", server_.Url("/daily.xml"), "--title", "Daily", "--view", view_id})
+                      .exit_code,
+                  0);
+    }
+
+    ProgramResult Quillfeed(std::vector<std::string> args) {
+        args.insert(args.begin(), {BuiltProgram("quillfeed"), "--device", device_.root().string()});
+        return RunProgram(args);
+    }
+    ProgramResult Tab(const std::vector<std::string>& lines) {
+        std::string script;
+        for (const std::string& line : lines) script += line + "\n";
+        std::ofstream(device_.HostPath("script.txt")) << script;
+        return RunProgram({BuiltProgram("quillfeed-emu"), "tab", "--device", device_.root().string(),
+                           "--script", Host("script.txt")},
+                          {}, {"QUILLFEED_CLOCK=2024-05-03T09:00:00"});
+    }
+    json Dump(const std::string& name) const {
+        std::ifstream in(device_.HostPath(name));
+        return json::parse(in);
+    }
+    std::string Host(const std::string& name) const { return device_.HostPath(name).string(); }
+
+    TempDevice device_;
+    FeedServer server_;
+    Watchdog watchdog_{120s, "a tab host run"};
+};
+
+const json& TabItem(const json& dump) {
+    for (const json& item : dump["items"]) {
+        if (item["class"] == "ZelTodayRSSClass") return item;
+    }
+    return dump["items"];
+}
+
+std::vector<std::string> Texts(const json& window) {
+    std::vector<std::string> texts;
+    for (const json& text : window["texts"]) texts.push_back(text["text"]);
+    return texts;
+}
+
+TEST_F(TabEmulator, HotKeysAndTheViewsMenuDriveTheItemInItsTab) {
+    ASSERT_EQ(Quillfeed({"refresh"}).exit_code, 0);
+    ASSERT_EQ(Quillfeed({"settings", "set", "Today", "ListMode", "1", "--dword"}).exit_code, 0);
+    // The strip lies in the control area at the bottom of the 240 x 320 screen.
+    ProgramResult run = Tab({"advance 2s",
+                             "dump " + Host("start.json"),
+                             "tap 60 308",
+                             "menu News",
+                             "advance 1s",
+                             "dump " + Host("news.json"),
+                             "hotkey down",
+                             "hotkey down",
+                             "dump " + Host("down.json"),
+                             "key down",
+                             "key down",
+                             "hotkey up",
+                             "dump " + Host("dpad.json"),
+                             "hotkey enter",
+                             "dump " + Host("enter.json"),
+                             "screenshot " + Host("tab.png"),
+                             "about",
+                             "settings",
+                             "resize 240 100",
+                             "hide",
+                             "dump " + Host("end.json")});
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+
+    json start = Dump("start.json");
+    ASSERT_FALSE(start["tab"].is_null());
+    EXPECT_EQ(start["tab"]["api_version"], 1);
+    const json& strip = start["tab"]["control_strip"];
+    EXPECT_EQ(strip["class"], "ZelTodayRSSPBCTRLClass");
+    EXPECT_EQ(strip["rect"]["bottom"], 319);
+    EXPECT_EQ(Texts(strip), std::vector<std::string>{TabItem(start)["state"]["view_name"]});
+    EXPECT_EQ(TabItem(start)["rect"]["top"], 46);
+
+    json news = Dump("news.json");
+    EXPECT_EQ(news["menu"]["state"], "chosen");
+    EXPECT_EQ(news["menu"]["position"]["x"], 40);
+    EXPECT_EQ(TabItem(news)["state"]["view_name"], "News");
+    EXPECT_EQ(Texts(news["tab"]["control_strip"]), std::vector<std::string>{"News"});
+    EXPECT_EQ(TabItem(news)["state"]["selected_row"], 0);
+
+    EXPECT_EQ(TabItem(Dump("down.json"))["state"]["selected_row"], 2);
+    // The first D-pad press gives the tab host the Today selection, the second moves down.
+    EXPECT_EQ(TabItem(Dump("dpad.json"))["state"]["selected_row"], 2);
+    json enter = Dump("enter.json");
+    EXPECT_TRUE(TabItem(enter)["state"]["details_shown"]);
+
+    json end = Dump("end.json");
+    EXPECT_FALSE(TabItem(end)["visible"]);
+    EXPECT_FALSE(end["tab"]["control_strip"]["visible"]);
+    EXPECT_EQ(TabItem(end)["rect"]["bottom"].get<int>() - TabItem(end)["rect"]["top"].get<int>(), 100);
+    ASSERT_EQ(end["launches"].size(), 1u);
+    EXPECT_EQ(end["launches"][0]["parameters"], "-t");
+
+    // The strip's menu button is the tab host's skin blended through its mask by the host's library:
+    // opaque where the mask is white, a mix of picture and background where it is grey.
+    Picture screen(u"\\tab.png");
+    Picture art(u"\\Program Files\\Quillfeed\\images\\pb\\qf_menuButton.bmp");
+    Picture mask(u"\\Program Files\\Quillfeed\\images\\pb\\qf_menuButtonMSK.bmp");
+    ASSERT_TRUE(screen.ok() && art.ok() && mask.ok());
+    int opaque = 0, blended = 0;
+    for (int y = 0; y < art.height(); ++y) {
+        for (int x = 0; x < art.width(); ++x) {
+            int weight = GetRValue(mask.At(x, y));
+            bool same = screen.At(x, 299 + y) == art.At(x, y);
+            opaque += weight == 255 && same ? 1 : 0;
+            blended += weight > 0 && weight < 255 && !same ? 1 : 0;
+        }
+    }
+    EXPECT_GT(opaque, 100);
+    EXPECT_GT(blended, 0);
+}
+
+}  // namespace
+}  // namespace qf::test
