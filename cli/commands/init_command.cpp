@@ -20,13 +20,14 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char16_t kInstallFolder[] = u"\\Program Files\\Quillfeed";
+constexpr char kPluginFileName[] = "QuillfeedToday.dll";
 constexpr char16_t kPluginDevicePath[] = u"\\Program Files\\Quillfeed\\QuillfeedToday.dll";
 constexpr char16_t kTodayItemsKey[] = u"Software\\Microsoft\\Today\\Items";
 constexpr char16_t kTodayItemName[] = u"Quillfeed Today";
 
 // Records what init made, for the report.
 class Layout {
-public:
+  public:
     explicit Layout(std::vector<std::string>& created) : created_(created) {}
 
     void Folder(const std::u16string& device_path) {
@@ -50,17 +51,22 @@ public:
         created_.push_back(WideToUtf8(device_path));
     }
 
-    // A symbolic link, so that a rebuilt plug-in is what the device loads next time.
-    void Link(const std::u16string& device_path, const fs::path& target) {
-        fs::path host = Host(device_path);
-        if (fs::exists(fs::symlink_status(host)) || target.empty()) return;
-        fs::create_symlink(target, host);
-        created_.push_back(WideToUtf8(device_path));
+    // A copy of the plug-in, not a link to it: the device never reaches outside its root, and a link to
+    // the build's file would let a write to the device path change that file. A link that an earlier init
+    // made is replaced by a copy.
+    void PluginCopy(const std::u16string& folder, const std::string& name, const fs::path& source) {
+        fs::path host = Host(folder) / name;
+        bool link = fs::is_symlink(fs::symlink_status(host));
+        if ((fs::exists(fs::symlink_status(host)) && !link) || source.empty()) return;
+        if (link) fs::remove(host);
+        fs::copy_file(source, host);
+        created_.push_back(WideToUtf8(folder) + "\\" + name);
     }
 
     void Dword(SettingsStore& store, const std::u16string& section, const std::u16string& key, LONG value) {
         if (Exists(store, section, key)) return;
         store.WriteDword(section, key, value);
+        RequireWritten(store, section, key);
         created_.push_back(WideToUtf8(store.SectionPath(section) + u"\\" + key));
     }
 
@@ -68,10 +74,11 @@ public:
                 const std::u16string& value) {
         if (Exists(store, section, key)) return;
         store.WriteString(section, key, value);
+        RequireWritten(store, section, key);
         created_.push_back(WideToUtf8(store.SectionPath(section) + u"\\" + key));
     }
 
-private:
+  private:
     static fs::path Host(const std::u16string& device_path) {
         std::optional<fs::path> host = qf::device::MapPath(device_path);
         if (!host) throw CommandError("cannot place " + WideToUtf8(device_path) + " in the device");
@@ -80,6 +87,15 @@ private:
 
     static bool Exists(const SettingsStore& store, const std::u16string& section, const std::u16string& key) {
         return StoredType(store, section, key).has_value();
+    }
+
+    // Settings writes fail silently; init must not report a device as ready when they did.
+    static void RequireWritten(const SettingsStore& store, const std::u16string& section,
+                               const std::u16string& key) {
+        if (!Exists(store, section, key)) {
+            throw CommandError("cannot write the setting " + WideToUtf8(store.SectionPath(section)) + "\\" +
+                               WideToUtf8(key) + " to the device's registry");
+        }
     }
 
     std::vector<std::string>& created_;
@@ -108,7 +124,7 @@ void LayOutFiles(Layout& layout) {
     layout.TextFile(u"\\Windows\\iexplore.exe", "Placeholder for the device's web browser.\n");
     layout.TextFile(std::u16string(kInstallFolder) + u"\\Quillfeed.exe",
                     "Placeholder for the Quillfeed main application.\n");
-    layout.Link(kPluginDevicePath, FindPlugin());
+    layout.PluginCopy(kInstallFolder, kPluginFileName, FindPlugin());
 }
 
 void WriteRegistryDefaults(Layout& layout) {
@@ -174,8 +190,9 @@ int RunInit(const CommandContext& context, const std::string& profile_name) {
 void AddInitCommand(CLI::App& app, CommandContext& context) {
     auto profile = std::make_shared<std::string>("qvga");
     CLI::App* init = app.add_subcommand("init", "Lay out a fresh device (keeps whatever is already there)");
-    init->add_option("--profile", *profile, "Screen profile: qvga (240x320, 96 dpi), vga (480x640, 192 dpi), "
-                                            "vga96 (480x640, 96 dpi)")
+    init->add_option("--profile", *profile,
+                     "Screen profile: qvga (240x320, 96 dpi), vga (480x640, 192 dpi), "
+                     "vga96 (480x640, 96 dpi)")
         ->check(CLI::IsMember({"qvga", "vga", "vga96"}));
     init->callback([&context, profile] {
         context.SetAction([&context, profile] {
