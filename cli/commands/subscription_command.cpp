@@ -24,7 +24,6 @@ bool IsUrl(const std::string& text) {
 int RunAdd(CommandContext& context, const SubscriptionArgs& args) {
     DatabaseSession session(context, args.yes ? Answer::kYes : Answer::kAsk);
     SubscriptionRecord subscription = NewSubscriptionRecord();
-    subscription.subscription_id = UniqueNumber();
     std::optional<DeviceFile> file;
     ParsedFeed document;
     if (IsUrl(args.source)) {
