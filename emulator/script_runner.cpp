@@ -43,7 +43,7 @@ void ScriptRunner::RunWaiting() {
 // Answers false when the script must end.
 bool ScriptRunner::Run(const ScriptCommand& command) {
     if (const auto* advance = std::get_if<AdvanceCommand>(&command)) {
-        return !device::AdvanceClockAndPump(advance->step).quit_code;
+        return !device::AdvanceClockAndPump(advance->step, shell_.item_windows()).quit_code;
     }
     if (const auto* tap = std::get_if<TapCommand>(&command)) {
         shell_.Tap(tap->x, tap->y);

@@ -79,6 +79,14 @@ bool TodayShell::AddItem(const std::u16string& name, const std::u16string& devic
     return true;
 }
 
+std::vector<HWND> TodayShell::item_windows() const {
+    std::vector<HWND> windows;
+    for (const auto& item : items_) {
+        if (item->window != nullptr) windows.push_back(item->window);
+    }
+    return windows;
+}
+
 void TodayShell::QueryRefresh() {
     bool changed = false;
     for (const auto& item : items_) {

@@ -74,6 +74,10 @@ int BackgroundProgram::Finish() {
     return WEXITSTATUS(status);
 }
 
+void BackgroundProgram::Signal(int signal_number) {
+    if (pid_ > 0) ::kill(pid_, signal_number);
+}
+
 std::string BackgroundProgram::Errors() const {
     std::ifstream in(output_prefix_.string() + ".err");
     std::stringstream text;

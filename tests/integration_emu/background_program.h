@@ -27,6 +27,8 @@ class BackgroundProgram {
     // Closes standard input and waits for the program: its exit code, -1 when it did not exit normally.
     int Finish();
     std::string Errors() const;
+    // Sends `signal_number` to the program (SIGSTOP, SIGCONT, ...).
+    void Signal(int signal_number);
 
   private:
     pid_t pid_ = -1;
