@@ -1,12 +1,29 @@
 #include "script_feed.h"
 
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <mutex>
 #include <thread>
 
+#include "script.h"
+
 namespace qf::emu {
+namespace {
+
+// std::getline that stops one character past kMaxScriptLine.
+bool ReadLine(std::istream& in, std::string& line) {
+    line.clear();
+    for (int c = in.get(); c != std::char_traits<char>::eof(); c = in.get()) {
+        if (c == '\n') return true;
+        line.push_back(static_cast<char>(c));
+        if (line.size() > kMaxScriptLine) return true;
+    }
+    return !line.empty();
+}
+
+}  // namespace
 
 // Lives as long as the reader or the feed, whichever ends last.
 struct ScriptFeed::Shared {
@@ -19,6 +36,8 @@ ScriptFeed::ScriptFeed(const std::string& path, HWND window, UINT wake_message)
     : shared_(std::make_shared<Shared>()) {
     std::unique_ptr<std::istream> owned;
     if (path != "-") {
+        std::error_code ignored;
+        if (std::filesystem::is_directory(path, ignored)) return;
         owned = std::make_unique<std::ifstream>(path);
         if (!*owned) return;
     }
@@ -28,16 +47,17 @@ ScriptFeed::ScriptFeed(const std::string& path, HWND window, UINT wake_message)
         std::string line;
         bool more = true;
         while (more) {
-            more = static_cast<bool>(std::getline(in, line));
+            more = ReadLine(in, line);
+            // A line past the limit is handed on for the parse to refuse, and nothing more is read: the
+            // input may have no end (/dev/zero).
+            bool overlong = more && line.size() > kMaxScriptLine;
             {
                 std::lock_guard<std::mutex> lock(shared->mutex);
-                if (more) {
-                    shared->lines.push_back(line);
-                } else {
-                    shared->ended = true;
-                }
+                if (more) shared->lines.push_back(line);
+                if (!more || overlong) shared->ended = true;
             }
             PostMessageW(window, wake_message, 0, 0);
+            if (overlong) more = false;
         }
     });
     reader.detach();
