@@ -5,8 +5,9 @@
 //   parse_bench [--benchmark_filter=...]     bytes_per_second is the MB/s figure (file bytes per CPU
 //                                            second); peak_rss_mb is the process's peak so far (run one
 //                                            benchmark alone to read it).
-// ours_reader builds the tree from decoded text, ours_document adds the decoding (LoadFile without the
-// file read), ours_feed is the whole ParseFeed; pugixml builds its DOM from the bytes.
+// ours_reader builds the tree from decoded text (Parse, which copies the text into the document first),
+// ours_document decodes and builds as LoadFile does (without reading a file), ours_feed is the whole
+// ParseFeed with its copies of every item's texts; pugixml builds its DOM from the bytes.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 

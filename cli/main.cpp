@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     qf::cli::AddSettingsCommands(app, context);
     qf::cli::AddParseCommand(app, context);
     qf::cli::AddDateCommand(app, context);
+    qf::cli::AddTextCommands(app, context);
     qf::cli::AddDbCommands(app, context);
     qf::cli::AddViewCommands(app, context);
     qf::cli::AddFeedCommands(app, context);
@@ -23,6 +24,9 @@ int main(int argc, char** argv) {
     qf::cli::AddSearchCommand(app, context);
     qf::cli::AddSubscriptionCommands(app, context);
     qf::cli::AddBackupCommands(app, context);
+    qf::cli::AddRefreshCommands(app, context);
+    qf::cli::AddDeviceCommands(app, context);
+    qf::cli::AddOpmlCommands(app, context);
 
     try {
         app.parse(argc, argv);

@@ -1,7 +1,9 @@
-// quillfeed-emu: the hosts of the plug-in. `today` runs the Today screen of the emulated device.
+// quillfeed-emu: the hosts of the plug-in. `today` runs the Today screen of the emulated device; `serve`
+// plays the outside world's web server.
 #include <CLI/CLI.hpp>
 #include <iostream>
 
+#include "serve_command.h"
 #include "today_command.h"
 
 int main(int argc, char** argv) {
@@ -21,6 +23,8 @@ int main(int argc, char** argv) {
                               "dump FILE.json, quit");
     today_command->add_option("--screenshot", today.screenshot, "Write the screen as PNG at exit");
     today_command->add_option("--dump", today.dump, "Write the state dump as JSON at exit");
+    qf::emu::ServeOptions serve;
+    CLI::App* serve_command = qf::emu::AddServeCommand(app, serve);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
@@ -29,5 +33,6 @@ int main(int argc, char** argv) {
         std::cerr << "quillfeed-emu: " << e.what() << '\n';
         return 2;
     }
+    if (serve_command->parsed()) return qf::emu::RunServe(serve);
     return qf::emu::RunToday(today);
 }

@@ -7,7 +7,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     document.Parse(qf::fuzz::CodeUnits(data, size));
     const qf::FeedNode* root = document.root();
     if (root == nullptr) return 0;
-    if (root->name.find(u'\\') == std::u16string_view::npos)
+    if (root->name.view().find(u'\\') == std::u16string_view::npos)
         qf::fuzz::Check(document.FindPath(root->name) == root);
     const std::u16string xml = document.SerializeNode(root, qf::OwnTags::kWrite, qf::Quotes::kSingle);
     document.SerializeNode(root, qf::OwnTags::kSkip, qf::Quotes::kDouble);

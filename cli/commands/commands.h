@@ -10,6 +10,7 @@ void AddInitCommand(CLI::App& app, CommandContext& context);
 void AddSettingsCommands(CLI::App& app, CommandContext& context);
 void AddParseCommand(CLI::App& app, CommandContext& context);
 void AddDateCommand(CLI::App& app, CommandContext& context);
+void AddTextCommands(CLI::App& app, CommandContext& context);
 void AddDbCommands(CLI::App& app, CommandContext& context);
 void AddViewCommands(CLI::App& app, CommandContext& context);
 void AddFeedCommands(CLI::App& app, CommandContext& context);
@@ -18,5 +19,8 @@ void AddListingCommand(CLI::App& app, CommandContext& context);
 void AddSearchCommand(CLI::App& app, CommandContext& context);
 void AddSubscriptionCommands(CLI::App& app, CommandContext& context);
 void AddBackupCommands(CLI::App& app, CommandContext& context);
+void AddRefreshCommands(CLI::App& app, CommandContext& context);
+void AddDeviceCommands(CLI::App& app, CommandContext& context);
+void AddOpmlCommands(CLI::App& app, CommandContext& context);
 
 }  // namespace qf::cli

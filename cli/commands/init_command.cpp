@@ -11,7 +11,9 @@
 #include "commands/settings_walk.h"
 #include "common/settings_store.h"
 #include "db/default_database.h"
+#include "parse/feed_format.h"
 #include "qfdevice/device.h"
+#include "qfdevice/install_layout.h"
 #include "windows.h"
 
 namespace qf::cli {
@@ -22,6 +24,8 @@ namespace fs = std::filesystem;
 constexpr char16_t kInstallFolder[] = u"\\Program Files\\Quillfeed";
 constexpr char kPluginFileName[] = "QuillfeedToday.dll";
 constexpr char16_t kPluginDevicePath[] = u"\\Program Files\\Quillfeed\\QuillfeedToday.dll";
+// The plug-in's bitmaps and icons, beside it (see win/resources.h).
+constexpr char16_t kPluginResources[] = u"\\Program Files\\Quillfeed\\QuillfeedToday.resources";
 constexpr char16_t kTodayItemsKey[] = u"Software\\Microsoft\\Today\\Items";
 constexpr char16_t kTodayItemName[] = u"Quillfeed Today";
 
@@ -42,6 +46,22 @@ class Layout {
         if (fs::exists(host) || !fs::exists(source)) return;
         fs::copy_file(source, host);
         created_.push_back(WideToUtf8(device_path));
+    }
+
+    // Copies the files below a host folder that the device folder lacks; reports the folder once.
+    void CopiedTree(const std::u16string& device_folder, const fs::path& source) {
+        std::error_code error;
+        if (!fs::is_directory(source, error)) return;
+        bool copied = false;
+        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(source)) {
+            if (!entry.is_regular_file()) continue;
+            fs::path host = Host(device_folder) / fs::relative(entry.path(), source);
+            if (fs::exists(host)) continue;
+            fs::create_directories(host.parent_path());
+            fs::copy_file(entry.path(), host);
+            copied = true;
+        }
+        if (copied) created_.push_back(WideToUtf8(device_folder));
     }
 
     void TextFile(const std::u16string& device_path, const std::string& text) {
@@ -101,17 +121,18 @@ class Layout {
     std::vector<std::string>& created_;
 };
 
-// The plug-in built beside this program: <build>/src when run from the build tree, else ../lib.
-fs::path FindPlugin() {
-    std::error_code error;
-    fs::path self = fs::read_symlink("/proc/self/exe", error);
-    if (error) return {};
-    for (const fs::path& candidate :
-         {self.parent_path().parent_path() / "src" / "libquillfeedtoday.so",
-          self.parent_path().parent_path() / "lib" / "quillfeed" / "libquillfeedtoday.so"}) {
-        if (fs::exists(candidate)) return fs::canonical(candidate);
-    }
-    return {};
+// The default skin goes both to the fallback folders and to the Today skin folder in use, so that
+// replacing the files there changes the look and deleting them falls back to the default; every skin is
+// also kept under images\skins for copying.
+void InstallArt(Layout& layout) {
+    fs::path resources = qf::device::ResourceFolder();
+    if (resources.empty()) return;
+    std::u16string images = std::u16string(kInstallFolder) + u"\\images";
+    layout.CopiedTree(images + u"\\today", resources / "skins" / "default" / "today");
+    layout.CopiedTree(images + u"\\today\\skin", resources / "skins" / "default" / "today");
+    layout.CopiedTree(images + u"\\pb", resources / "skins" / "default" / "pb");
+    layout.CopiedTree(images + u"\\skins", resources / "skins");
+    layout.CopiedTree(kPluginResources, resources / "plugin");
 }
 
 void LayOutFiles(Layout& layout) {
@@ -124,7 +145,8 @@ void LayOutFiles(Layout& layout) {
     layout.TextFile(u"\\Windows\\iexplore.exe", "Placeholder for the device's web browser.\n");
     layout.TextFile(std::u16string(kInstallFolder) + u"\\Quillfeed.exe",
                     "Placeholder for the Quillfeed main application.\n");
-    layout.PluginCopy(kInstallFolder, kPluginFileName, FindPlugin());
+    layout.PluginCopy(kInstallFolder, kPluginFileName, qf::device::PluginLibrary());
+    InstallArt(layout);
 }
 
 void WriteRegistryDefaults(Layout& layout) {
@@ -140,7 +162,15 @@ void WriteRegistryDefaults(Layout& layout) {
     layout.Dword(today_items, kTodayItemName, u"Order", 0);
 }
 
-int RunInit(const CommandContext& context, const std::string& profile_name) {
+// Extensions/Atom10 = 1: the item reads Atom 1.0 feeds as well as the formats it was made for.
+void TurnOnAtom10(std::vector<std::string>& created) {
+    SettingsStore& app = AppSettings();
+    if (app.ReadDword(u"Extensions", u"Atom10", 0) == 1) return;
+    app.WriteDword(u"Extensions", u"Atom10", 1);
+    created.push_back(WideToUtf8(app.SectionPath(u"Extensions")) + "\\Atom10 = 1");
+}
+
+int RunInit(const CommandContext& context, const std::string& profile_name, Atom10 atom10) {
     std::optional<qf::device::Profile> profile = qf::device::NamedProfile(profile_name);
     if (!profile) throw CommandError("unknown profile '" + profile_name + "' (qvga, vga or vga96)");
 
@@ -154,6 +184,7 @@ int RunInit(const CommandContext& context, const std::string& profile_name) {
     }
     LayOutFiles(layout);
     WriteRegistryDefaults(layout);
+    if (atom10 == Atom10::kOn) TurnOnAtom10(created);
     switch (EnsureDefaultDatabase()) {
         case DefaultDatabase::kCreated:
             created.push_back("database " + WideToUtf8(DatabasePathSetting()));
@@ -194,10 +225,12 @@ void AddInitCommand(CLI::App& app, CommandContext& context) {
                      "Screen profile: qvga (240x320, 96 dpi), vga (480x640, 192 dpi), "
                      "vga96 (480x640, 96 dpi)")
         ->check(CLI::IsMember({"qvga", "vga", "vga96"}));
-    init->callback([&context, profile] {
-        context.SetAction([&context, profile] {
+    auto atom10 = std::make_shared<bool>(false);
+    init->add_flag("--atom10", *atom10, "Let the item read Atom 1.0 feeds (sets Extensions/Atom10 to 1)");
+    init->callback([&context, profile, atom10] {
+        context.SetAction([&context, profile, atom10] {
             context.UseDevice(DeviceNeed::kMayCreate);
-            return RunInit(context, *profile);
+            return RunInit(context, *profile, *atom10 ? Atom10::kOn : Atom10::kOff);
         });
     });
 }

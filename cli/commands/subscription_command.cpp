@@ -1,10 +1,17 @@
 // `quillfeed subscription add URL-OR-FILE` and `quillfeed subscription delete ID`.
+#include <unistd.h>
+
 #include <iostream>
 
 #include "commands/commands.h"
 #include "commands/db_session.h"
+#include "common/settings_store.h"
+#include "common/system_info.h"
+#include "download/fetch.h"
+#include "download/net_connection.h"
 #include "parse/dates.h"
 #include "parse/feed_parser.h"
+#include "qfdevice/device.h"
 
 namespace qf::cli {
 namespace {
@@ -20,17 +27,54 @@ bool IsUrl(const std::string& text) {
     return text.rfind("http://", 0) == 0 || text.rfind("https://", 0) == 0;
 }
 
-// A subscription list named by a URL is fetched by the download run; one in a file is read now.
+// Downloads a subscription list as the download run fetches a feed: the network brought up with the
+// device's settings, the proxy they name. Throws CommandError when it cannot be fetched.
+void FetchList(const std::u16string& url, const std::u16string& device_path) {
+    NetConnection connection;
+    ProxySettings proxy;
+    Require(connection.Connect(AppSettings(), proxy), "Could not establish an Internet connection.");
+    DetectPlatform();
+    SetFetchOptions(FetchOptionsFromSettings(AppSettings()));
+    FetchReport report;
+    bool fetched = Fetch(url, device_path, proxy.use_proxy ? ProxyUse::kProxy : ProxyUse::kDirect,
+                         proxy.HostAndPort(), FollowRefresh::kNo, &report);
+    connection.Release();
+    Require(fetched, "cannot fetch " + WideToUtf8(url) + ": " + WideToUtf8(DescribeFetchFailure(report)));
+}
+
+// The device file a fetched list is written to, removed again with the object.
+class FetchedList {
+  public:
+    FetchedList() : path_(u"\\Temp\\subscription-" + Utf8ToWide(std::to_string(getpid())) + u".xml") {
+        CreateDirectoryW(u"\\Temp", nullptr);
+    }
+    ~FetchedList() { DeleteFileW(path_.c_str()); }
+    FetchedList(const FetchedList&) = delete;
+    FetchedList& operator=(const FetchedList&) = delete;
+    const std::u16string& path() const { return path_; }
+
+  private:
+    std::u16string path_;
+};
+
+// A subscription list named by a URL is fetched now, one in a file read; its feeds are added.
 int RunAdd(CommandContext& context, const SubscriptionArgs& args) {
     DatabaseSession session(context, args.yes ? Answer::kYes : Answer::kAsk);
     SubscriptionRecord subscription = NewSubscriptionRecord();
     std::optional<DeviceFile> file;
+    std::optional<FetchedList> fetched;
+    std::u16string list_path;
     ParsedFeed document;
     if (IsUrl(args.source)) {
         subscription.subscription_url = Utf8ToWide(args.source);
+        fetched.emplace();
+        FetchList(subscription.subscription_url, fetched->path());
+        list_path = fetched->path();
+        Require(ParseFeed(document, list_path), "cannot read " + args.source + " as a feed list");
     } else {
         file.emplace(args.source, DeviceFile::Use::kRead);
-        Require(ParseFeed(document, file->device_path()), "cannot read " + args.source + " as a feed list");
+        list_path = file->device_path();
+        Require(ParseFeed(document, list_path), "cannot read " + args.source + " as a feed list");
         subscription.is_from_file = true;
         subscription.subscription_url = file->is_host_file() ? Utf8ToWide(args.source) : file->device_path();
     }
@@ -39,16 +83,13 @@ int RunAdd(CommandContext& context, const SubscriptionArgs& args) {
                                                   : document.title;
     std::int32_t view_id = session.database().AddSubscription(subscription, SubscriptionView::kOwnView);
     Require(view_id != 0, "could not add the subscription");
-    if (file) {
-        Require(
-            session.database().ReplaceSubscriptionFeeds(subscription.subscription_id, file->device_path()),
+    Require(session.database().ReplaceSubscriptionFeeds(subscription.subscription_id, list_path),
             "could not add the subscription's feeds");
-    }
     session.MarkChanged();
     std::optional<SubscriptionRecord> stored =
         session.database().LoadSubscription(subscription.subscription_id);
     Require(stored.has_value(), "could not read the subscription back");
-    size_t feeds = file ? document.items.size() : 0;
+    size_t feeds = document.items.size();
     if (context.json()) {
         PrintJson({{"ok", true},
                    {"subscription",

@@ -72,7 +72,9 @@ QF_EXTERN_C HGDIOBJ WINAPI SelectObject(HDC dc, HGDIOBJ object) {
 QF_EXTERN_C BOOL WINAPI DeleteObject(HGDIOBJ object) {
     LockedGdi gdi;
     GdiObject* found = gdi->FindAny(object);
-    if (found == nullptr || found->kind() == ObjectKind::kDc) return FALSE;
+    // DCs go through DeleteDC, icons through DestroyIcon.
+    if (found == nullptr || found->kind() == ObjectKind::kDc || found->kind() == ObjectKind::kIcon)
+        return FALSE;
     if (found->is_stock()) return TRUE;
     if (found->selections() > 0) return FALSE;
     gdi->Erase(object);
@@ -94,6 +96,8 @@ QF_EXTERN_C DWORD WINAPI GetObjectType(HGDIOBJ object) {
             return OBJ_FONT;
         case ObjectKind::kDc:
             return static_cast<Dc*>(found)->dc_kind == DcKind::kMemory ? OBJ_MEMDC : OBJ_DC;
+        case ObjectKind::kIcon:
+            break;
     }
     return 0;
 }

@@ -3,7 +3,8 @@
 
 namespace qf::device::gdi {
 
-enum class ObjectKind { kBitmap, kBrush, kPen, kFont, kDc };
+// Icons share the handle table but are no drawing tools: they never go into a DC.
+enum class ObjectKind { kBitmap, kBrush, kPen, kFont, kDc, kIcon };
 
 // Stock objects live for the whole process and ignore DeleteObject.
 enum class Lifetime { kOwned, kStock };

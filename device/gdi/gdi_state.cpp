@@ -180,6 +180,7 @@ HGDIOBJ GdiState::Select(HDC dc_handle, Dc& dc, HGDIOBJ object) {
             slot = &dc.pen;
             break;
         case ObjectKind::kDc:
+        case ObjectKind::kIcon:
             SetLastError(ERROR_INVALID_HANDLE);
             return nullptr;
         case ObjectKind::kBitmap: {

@@ -40,14 +40,33 @@ std::optional<DecodedImage> DecodeImage(std::span<const std::uint8_t> bytes, std
         stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width, &height, &channels, 4),
         &stbi_image_free);
     if (!rgba) return std::nullopt;
-    DecodedImage image{width, height, {}};
+    DecodedImage image{width, height, {}, {}};
     std::size_t count = static_cast<std::size_t>(width) * height;
     image.pixels.resize(count);
+    image.alpha.resize(count);
     const stbi_uc* p = rgba.get();
     for (std::size_t i = 0; i < count; ++i, p += 4) {
         image.pixels[i] = (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2];
+        image.alpha[i] = p[3];
     }
     return image;
+}
+
+DecodedImage Resized(const DecodedImage& image, int width, int height) {
+    DecodedImage result{width, height, {}, {}};
+    result.pixels.resize(static_cast<std::size_t>(width) * height);
+    result.alpha.resize(result.pixels.size());
+    for (int y = 0; y < height; ++y) {
+        std::size_t from_row =
+            static_cast<std::size_t>(std::int64_t{y} * image.height / height) * image.width;
+        for (int x = 0; x < width; ++x) {
+            std::size_t from = from_row + static_cast<std::size_t>(std::int64_t{x} * image.width / width);
+            std::size_t to = static_cast<std::size_t>(y) * width + x;
+            result.pixels[to] = image.pixels[from];
+            result.alpha[to] = image.alpha[from];
+        }
+    }
+    return result;
 }
 
 bool EncodePng(const std::filesystem::path& file, int width, int height,

@@ -1,9 +1,6 @@
 // Image files into bitmaps, and bitmaps, DCs and window surfaces out to PNG files.
-#include <fstream>
-#include <iterator>
-
 #include "gdi/gdi_state.h"
-#include "gdi/image_codec.h"
+#include "gdi/image_files.h"
 #include "qfdevice/device.h"
 #include "qfdevice/gdi_io.h"
 #include "windows.h"
@@ -12,21 +9,6 @@ namespace qf::device {
 namespace {
 
 using gdi::Bitmap;
-
-// Image files larger than this are not skins or icons; refuse them rather than read them whole.
-constexpr std::uintmax_t kMaxImageFileBytes = 32u << 20;
-
-std::optional<std::vector<std::uint8_t>> ReadFile(const std::filesystem::path& path) {
-    std::error_code error;
-    std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error || size > kMaxImageFileBytes) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size)))
-        return std::nullopt;
-    return bytes;
-}
 
 // The pixels of the bitmap that `find` picks under the lock; empty when it finds none.
 template <class Find>
@@ -40,24 +22,17 @@ SurfacePixels PixelsOf(Find find) {
 
 LoadedImage LoadImageFile(std::u16string_view device_path) {
     auto path = MapPath(device_path);
-    auto bytes = path ? ReadFile(*path) : std::nullopt;
-    if (!bytes) {
+    if (!path) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return {};
     }
-    auto image = gdi::DecodeImage(*bytes, Bitmap::kMaxPixels);
-    if (!image) {
-        SetLastError(ERROR_BAD_FORMAT);
+    auto decoded = gdi::DecodeHostFile(*path);
+    if (const DWORD* error = std::get_if<DWORD>(&decoded)) {
+        SetLastError(*error);
         return {};
     }
-    auto bitmap = std::make_shared<Bitmap>(image->width, image->height, gdi::RowOrder::kTopDown,
-                                           gdi::BitmapKind::kDibSection);
-    for (int y = 0; y < image->height; ++y) {
-        std::copy_n(image->pixels.data() + static_cast<std::size_t>(y) * image->width, image->width,
-                    bitmap->Row(y));
-    }
-    gdi::LockedGdi state;
-    return {static_cast<HBITMAP>(state->Insert(std::move(bitmap))), image->width, image->height};
+    const auto& image = std::get<gdi::DecodedImage>(decoded);
+    return {gdi::NewDibSection(image), image.width, image.height};
 }
 
 std::optional<SIZE> BitmapSize(HBITMAP bitmap) {

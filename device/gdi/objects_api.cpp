@@ -172,6 +172,7 @@ QF_EXTERN_C int WINAPI GetObjectW(HGDIOBJ object, int size, LPVOID buffer) {
                            buffer);
         }
         case ObjectKind::kDc:
+        case ObjectKind::kIcon:
             break;
     }
     SetLastError(ERROR_INVALID_HANDLE);

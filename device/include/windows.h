@@ -13,3 +13,5 @@
 #include "win/geometry.h"
 #include "win/gdi.h"
 #include "win/window.h"
+#include "win/modules.h"
+#include "win/resources.h"

@@ -1,6 +1,11 @@
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <optional>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "windows.h"
 
@@ -34,48 +39,77 @@ std::optional<Page> PageOf(UINT code_page) {
 bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
-void AppendUtf16(char32_t code_point, std::u16string& out) {
+// Widens the ASCII bytes at the start of `in` (up to `size`) into `out`, a block at a time, and answers
+// how many there were. `out` must have room for `size` units: a block is written whole even where it
+// holds the first byte above 0x7F. Feeds are mostly ASCII, so this carries most of a file.
+size_t WidenAscii(const unsigned char* in, size_t size, char16_t* out) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= size; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(bytes, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(bytes, zero));
+        const int high = _mm_movemask_epi8(bytes);
+        if (high != 0) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(high)));
+    }
+#else
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, in + i, sizeof word);
+        if ((word & 0x8080808080808080ull) != 0) break;
+        for (size_t k = 0; k < 8; ++k) out[i + k] = in[i + k];
+    }
+#endif
+    for (; i < size && in[i] < 0x80; ++i) out[i] = in[i];
+    return i;
+}
+
+char16_t* PutUtf16(char32_t code_point, char16_t* out) {
     if (code_point < 0x10000) {
-        out.push_back(static_cast<char16_t>(code_point));
-        return;
+        *out++ = static_cast<char16_t>(code_point);
+        return out;
     }
     code_point -= 0x10000;
-    out.push_back(static_cast<char16_t>(0xD800 + (code_point >> 10)));
-    out.push_back(static_cast<char16_t>(0xDC00 + (code_point & 0x3FF)));
+    *out++ = static_cast<char16_t>(0xD800 + (code_point >> 10));
+    *out++ = static_cast<char16_t>(0xDC00 + (code_point & 0x3FF));
+    return out;
 }
 
-void AppendUtf8(char32_t code_point, std::string& out) {
-    auto push = [&out](unsigned value) { out.push_back(static_cast<char>(value)); };
+char* PutUtf8(char32_t code_point, char* out) {
+    auto put = [&out](unsigned value) { *out++ = static_cast<char>(value); };
     if (code_point < 0x80) {
-        push(code_point);
+        put(code_point);
     } else if (code_point < 0x800) {
-        push(0xC0 | (code_point >> 6));
-        push(0x80 | (code_point & 0x3F));
+        put(0xC0 | (code_point >> 6));
+        put(0x80 | (code_point & 0x3F));
     } else if (code_point < 0x10000) {
-        push(0xE0 | (code_point >> 12));
-        push(0x80 | ((code_point >> 6) & 0x3F));
-        push(0x80 | (code_point & 0x3F));
+        put(0xE0 | (code_point >> 12));
+        put(0x80 | ((code_point >> 6) & 0x3F));
+        put(0x80 | (code_point & 0x3F));
     } else {
-        push(0xF0 | (code_point >> 18));
-        push(0x80 | ((code_point >> 12) & 0x3F));
-        push(0x80 | ((code_point >> 6) & 0x3F));
-        push(0x80 | (code_point & 0x3F));
+        put(0xF0 | (code_point >> 18));
+        put(0x80 | ((code_point >> 12) & 0x3F));
+        put(0x80 | ((code_point >> 6) & 0x3F));
+        put(0x80 | (code_point & 0x3F));
     }
+    return out;
 }
 
-// Decodes UTF-8 the way the device does: each maximal ill-formed subsequence (a stray continuation
-// byte, a truncated sequence, an overlong form, a surrogate, anything above U+10FFFF) becomes one
-// U+FFFD. Answers false when anything was replaced.
-bool DecodeUtf8(std::string_view in, std::u16string& out) {
-    bool valid = true;
+// Decodes UTF-8 the way the device does into `out`, which has room for in.size() units (no input
+// yields more): each maximal ill-formed subsequence (a stray continuation byte, a truncated sequence,
+// an overlong form, a surrogate, anything above U+10FFFF) becomes one U+FFFD. Answers the units
+// written; `valid` becomes false when anything was replaced.
+size_t DecodeUtf8(std::string_view in, char16_t* out, bool& valid) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(in.data());
+    char16_t* const start = out;
     size_t i = 0;
     while (i < in.size()) {
-        auto lead = static_cast<unsigned char>(in[i]);
-        if (lead < 0x80) {
-            out.push_back(lead);
-            ++i;
-            continue;
-        }
+        const size_t ascii = WidenAscii(bytes + i, in.size() - i, out);
+        i += ascii;
+        out += ascii;
+        if (i == in.size()) break;
+        const unsigned char lead = bytes[i];
         // The range allowed for the second byte rules out overlong forms, surrogates and values
         // past U+10FFFF; later continuation bytes are always 0x80-0xBF.
         size_t continuations = 0;
@@ -97,7 +131,7 @@ bool DecodeUtf8(std::string_view in, std::u16string& out) {
         }
         size_t next = i + 1;
         while (next < in.size() && next - i <= continuations) {
-            auto byte = static_cast<unsigned char>(in[next]);
+            const unsigned char byte = bytes[next];
             if (byte < low || byte > high) break;
             code_point = (code_point << 6) | (byte & 0x3F);
             low = 0x80;
@@ -105,37 +139,48 @@ bool DecodeUtf8(std::string_view in, std::u16string& out) {
             ++next;
         }
         if (continuations == 0 || next - i != continuations + 1) {
-            out.push_back(kReplacement);
+            *out++ = kReplacement;
             valid = false;
         } else {
-            AppendUtf16(code_point, out);
+            out = PutUtf16(code_point, out);
         }
         i = next;
     }
-    return valid;
+    return static_cast<size_t>(out - start);
 }
 
-// Encodes UTF-16 as UTF-8; an unpaired surrogate becomes U+FFFD.
+// Encodes UTF-16 as UTF-8 after what `out` holds; an unpaired surrogate becomes U+FFFD. Sizes `out`
+// once for the longest result (three bytes per unit) and cuts it back.
 void EncodeUtf8(std::u16string_view in, std::string& out) {
+    const size_t start = out.size();
+    out.resize(start + 3 * in.size());
+    char* put = out.data() + start;
     for (size_t i = 0; i < in.size(); ++i) {
         char32_t code_point = in[i];
+        if (code_point < 0x80) {
+            *put++ = static_cast<char>(code_point);
+            continue;
+        }
         if (IsHighSurrogate(code_point) && i + 1 < in.size() && IsLowSurrogate(in[i + 1])) {
             code_point = 0x10000 + ((code_point - 0xD800) << 10) + (in[i + 1] - 0xDC00);
             ++i;
         } else if (IsHighSurrogate(code_point) || IsLowSurrogate(code_point)) {
             code_point = kReplacement;
         }
-        AppendUtf8(code_point, out);
+        put = PutUtf8(code_point, put);
     }
+    out.resize(static_cast<size_t>(put - out.data()));
 }
 
 char16_t AnsiByteToWide(unsigned char byte) {
     return byte >= 0x80 && byte < 0xA0 ? kAnsiHigh[byte - 0x80] : byte;
 }
 
-void DecodeAnsi(std::string_view in, std::u16string& out) {
-    out.reserve(out.size() + in.size());
-    for (char byte : in) out.push_back(AnsiByteToWide(static_cast<unsigned char>(byte)));
+// Decodes Windows-1252 into `out`, which has room for in.size() units; answers the units written.
+size_t DecodeAnsi(std::string_view in, char16_t* out) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(in.data());
+    for (size_t i = 0; i < in.size(); ++i) out[i] = AnsiByteToWide(bytes[i]);
+    return in.size();
 }
 
 std::optional<char> WideToAnsiByte(char16_t c) {
@@ -202,15 +247,26 @@ QF_EXTERN_C int WINAPI MultiByteToWideChar(UINT code_page, DWORD /*flags*/, LPCS
         return 0;
     }
     std::string_view input(multi, InputLength(multi, cb_multi));
-    std::u16string converted;
-    if (*page == Page::kAnsi) {
-        DecodeAnsi(input, converted);
-    } else if (!DecodeUtf8(input, converted)) {
+    if (input.size() > static_cast<size_t>(INT_MAX)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    // No input makes more units than it has bytes: with that much room the result goes straight into
+    // the caller's buffer, else through a working copy (a length query, a tight buffer).
+    std::u16string working;
+    const bool direct = static_cast<size_t>(cch_wide) >= input.size();
+    if (!direct) working.resize(input.size());
+    char16_t* out = direct ? reinterpret_cast<char16_t*>(wide) : working.data();
+    bool valid = true;
+    const size_t length = *page == Page::kAnsi ? DecodeAnsi(input, out) : DecodeUtf8(input, out, valid);
+    if (!valid) {
         // The device refuses malformed UTF-8 whatever the flags say; callers fall back to the ANSI page.
         SetLastError(ERROR_NO_UNICODE_TRANSLATION);
         return 0;
     }
-    return Deliver(converted, wide, cch_wide);
+    if (direct) return static_cast<int>(length);
+    working.resize(length);
+    return Deliver(working, wide, cch_wide);
 }
 
 QF_EXTERN_C int WINAPI WideCharToMultiByte(UINT code_page, DWORD, LPCWSTR wide, int cch_wide, LPSTR multi,
@@ -236,8 +292,9 @@ QF_EXTERN_C int WINAPI WideCharToMultiByte(UINT code_page, DWORD, LPCWSTR wide, 
 namespace qf {
 
 std::u16string Utf8ToWide(std::string_view utf8) {
-    std::u16string wide;
-    DecodeUtf8(utf8, wide);
+    std::u16string wide(utf8.size(), u'\0');
+    bool valid = true;
+    wide.resize(DecodeUtf8(utf8, wide.data(), valid));
     return wide;
 }
 
@@ -248,8 +305,8 @@ std::string WideToUtf8(std::u16string_view wide) {
 }
 
 std::u16string AnsiToWide(std::string_view ansi) {
-    std::u16string wide;
-    DecodeAnsi(ansi, wide);
+    std::u16string wide(ansi.size(), u'\0');
+    DecodeAnsi(ansi, wide.data());
     return wide;
 }
 

@@ -1,10 +1,9 @@
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <cstring>
 
 #include "qfdevice/device.h"
 #include "system/host_files.h"
+#include "system/module_files.h"
 #include "win/files.h"
 #include "win/strings.h"
 
@@ -12,21 +11,6 @@ namespace fs = std::filesystem;
 using namespace qf::device;
 
 namespace {
-
-// The host file of a module. A module handle is any address inside the module, such as its base
-// address; null stands for the main program.
-std::optional<fs::path> HostFileOf(HMODULE module) {
-    std::error_code error;
-    if (module != nullptr) {
-        Dl_info info{};
-        if (::dladdr(module, &info) == 0 || info.dli_fname == nullptr) return std::nullopt;
-        // The dynamic linker reports the main program by an empty name.
-        if (info.dli_fname[0] != '\0') return fs::absolute(info.dli_fname, error);
-    }
-    fs::path program = fs::read_symlink("/proc/self/exe", error);
-    if (error) return std::nullopt;
-    return program;
-}
 
 // Copies `text` zero-terminated into `buffer`, cut to `size` characters in all; answers the characters
 // copied without the terminator.
@@ -43,7 +27,7 @@ DWORD CopyCut(const std::u16string& text, LPWSTR buffer, DWORD size) {
 
 QF_EXTERN_C DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size) {
     if (buffer == nullptr && size > 0) return FailWith(ERROR_INVALID_PARAMETER);
-    auto host = HostFileOf(module);
+    auto host = ModuleHostFile(module);
     if (!host) {
         CopyCut(u"", buffer, size);
         return FailWith(ERROR_MOD_NOT_FOUND);

@@ -92,6 +92,7 @@ bool FeedDatabase::UpgradeFromOneDotZero() {
         db->Execute(u"ALTER TABLE Feeds ADD ReadAfter smallint");
         db->Execute(u"ALTER TABLE Feeds MOVE ReadAfter BEFORE MaxItems");
         db->Execute(schema::VersionInsert(schema::kCurrentVersion, schema::NowDateLiteral()));
+        for (const char16_t* statement : schema::kEngineIndexes) db->Execute(statement);
         AdoRecordset feeds;
         if (feeds.Open(u"Select FeedID,ReadAfter from Feeds", db.get(), adOpenDynamic, adLockPessimistic)) {
             for (feeds.MoveFirst(); !feeds.IsEOF(); feeds.MoveNext()) {
@@ -142,6 +143,7 @@ bool FeedDatabase::Create(const std::u16string& path, OverwritePrompt overwrite,
         if (database.Open(path) != 0) return false;
         for (const char16_t* statement : schema::kCreateTables) database.Execute(statement);
         for (const char16_t* statement : schema::kCreateIndexes) database.Execute(statement);
+        for (const char16_t* statement : schema::kEngineIndexes) database.Execute(statement);
         std::u16string now = schema::NowDateLiteral();
         database.Execute(schema::VersionInsert(schema::kCurrentVersion, now));
         if (default_views == DefaultViews::kCreate) {

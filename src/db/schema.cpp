@@ -44,6 +44,10 @@ const std::array<const char16_t*, 9> kCreateIndexes = {
     u"CREATE INDEX FeedItemAudioData_PI On FeedItemAudioData(FeedItemID)",
 };
 
+const std::array<const char16_t*, 1> kEngineIndexes = {
+    u"CREATE INDEX FeedItemsKey_QI On FeedItems(FeedID,GUID)",
+};
+
 const std::array<const char16_t*, 10> kCopiedTables = {
     u"Views",
     u"Feeds",

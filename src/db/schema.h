@@ -16,6 +16,9 @@ inline constexpr char16_t kUpgradableVersion[] = u"1.0";
 extern const std::array<const char16_t*, 11> kCreateTables;
 // The nine CREATE INDEX statements, created after the tables in this order.
 extern const std::array<const char16_t*, 9> kCreateIndexes;
+// Indexes of this engine beside the nine of the shared schema, made wherever a file is created, upgraded
+// or compacted: the feed update looks a feed's items up by key, which the nine do not cover.
+extern const std::array<const char16_t*, 1> kEngineIndexes;
 // The tables a compaction copies, in copy order (every table but VersionInfo).
 extern const std::array<const char16_t*, 10> kCopiedTables;
 

@@ -28,7 +28,7 @@ std::uint64_t ClosingTagIndex::Step(std::uint64_t hash, char16_t c) const {
     return folded >= kModulus ? folded - kModulus : folded;
 }
 
-ClosingTagIndex::ClosingTagIndex(std::u16string_view text) : text_(text), base_(RandomBase()) {
+ClosingTagIndex::ClosingTagIndex(std::u16string_view text) : base_(RandomBase()) {
     // "</" positions whose name has not yet been ended by a ">".
     std::vector<size_t> pending;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -50,7 +50,7 @@ ClosingTagIndex::ClosingTagIndex(std::u16string_view text) : text_(text), base_(
     }
 }
 
-size_t ClosingTagIndex::Find(std::u16string_view name, size_t from) {
+size_t ClosingTagIndex::Find(std::u16string_view text, std::u16string_view name, size_t from) {
     std::uint64_t hash = 0;
     for (size_t i = name.size(); i > 0; --i) hash = Step(hash, name[i - 1]);
     const auto found = occurrences_.find(Key{hash, name.size()});
@@ -63,7 +63,7 @@ size_t ClosingTagIndex::Find(std::u16string_view name, size_t from) {
     // Equal hashes of different names are possible in principle; check the text.
     for (size_t k = occurrences.next; k < occurrences.positions.size(); ++k) {
         const size_t position = occurrences.positions[k];
-        if (text_.substr(position + 2, name.size()) == name) return position;
+        if (text.substr(position + 2, name.size()) == name) return position;
     }
     return std::u16string_view::npos;
 }

@@ -12,14 +12,15 @@ namespace qf::xml {
 
 class ClosingTagIndex {
   public:
-    // Indexes `text`, which must outlive the index. Linear in its size: each "</" is keyed by what
+    // Indexes `text`. Linear in its size: each "</" is keyed by what
     // stands between it and the next ">", hashed with a rolling hash so that nested candidates such as
     // "</a</b>" cost nothing extra.
     explicit ClosingTagIndex(std::u16string_view text);
 
-    // The position of the first "</" + name + ">" at or after `from`, or npos. The `from` of successive
-    // calls must not decrease (the reader only moves forward), which keeps all lookups together linear.
-    size_t Find(std::u16string_view name, size_t from);
+    // The position of the first "</" + name + ">" at or after `from` in `text` (the indexed text, which
+    // may have moved since), or npos. The `from` of successive calls must not decrease (the reader only
+    // moves forward), which keeps all lookups together linear.
+    size_t Find(std::u16string_view text, std::u16string_view name, size_t from);
 
   private:
     struct Key {
@@ -37,7 +38,6 @@ class ClosingTagIndex {
 
     std::uint64_t Step(std::uint64_t hash, char16_t c) const;
 
-    std::u16string_view text_;
     std::uint64_t base_;
     std::unordered_map<Key, Occurrences, KeyHash> occurrences_;
 };

@@ -6,50 +6,47 @@
 // Reading is linear in the size of the text, also for hostile files full of unclosed tags.
 #pragma once
 
-#include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "parse/document_block.h"
+#include "parse/feed_node.h"
 
 namespace qf {
 
-struct FeedAttribute {
-    std::u16string_view name;
-    std::u16string_view value;  // raw, without the quotes
-};
-
-// One element. All views and pointers belong to the FeedDocument that made the node and stay valid until
-// it parses again or is destroyed.
-struct FeedNode {
-    std::u16string_view name;  // as written, case kept: "rdf:RDF", "dc:date"
-    // The raw content of a leaf element; empty for an element with child elements.
-    std::u16string_view text;
-    bool isEmptyElement = false;            // written as an empty-element tag ("<guid/>")
-    std::vector<FeedAttribute> attributes;  // in the order written
-    std::vector<FeedNode*> children;        // in document order
-    FeedNode* parent = nullptr;
-    FeedNode* previousSibling = nullptr;
-    FeedNode* nextSibling = nullptr;
+// The bytes of a feed file, read from the start in slices; read again when decoding has to start over
+// in another code page.
+class FeedBytes {
+  public:
+    virtual ~FeedBytes() = default;
+    virtual size_t size() const = 0;
+    // Up to `max` bytes from `offset`, fewer only at the end; valid until the next call. Nullopt when
+    // they cannot be read.
+    virtual std::optional<std::string_view> Slice(size_t offset, size_t max) = 0;
 };
 
 enum class OwnTags { kWrite, kSkip };
 enum class Quotes { kDouble, kSingle };
 
-// Owns the decoded text and every node. Used by one thread at a time; not copyable.
+// Owns the decoded text and every node (in one DocumentBlock). Used by one thread at a time; not
+// copyable.
 class FeedDocument {
   public:
     FeedDocument() = default;
     FeedDocument(const FeedDocument&) = delete;
     FeedDocument& operator=(const FeedDocument&) = delete;
 
-    // Reads the device file `path` whole, decodes it with DecodeFileText and parses it. False when the
-    // file cannot be opened or read (the document is then empty) or when Parse fails.
+    // Reads the device file `path`, decodes it as DecodeFileText does and parses it. False when the
+    // file cannot be opened or read (the document is then empty) or when Parse fails. The file is read
+    // in slices straight into the document's text, so no copy of its bytes is held.
     bool LoadFile(const std::u16string& path);
-    // As LoadFile for bytes already in memory (a host file, a fuzzer's input).
+    // As LoadFile for bytes already in memory (a fuzzer's input) or read from elsewhere.
     bool LoadBytes(std::string_view bytes);
+    bool Load(FeedBytes& bytes);
     // Replaces the tree by the one read from `text`. False when the text holds no "<" or a "<" without a
-    // later ">"; the nodes made before such a fault stay in the tree. Unclosed elements, stray closing
-    // tags and a missing root element are not errors.
+    // later ">", or when memory runs out; the nodes made before such a fault stay in the tree. Unclosed
+    // elements, stray closing tags and a missing root element are not errors.
     bool Parse(std::u16string text);
 
     // The document element: the last top-level element met; null when there is none.
@@ -71,15 +68,10 @@ class FeedDocument {
     std::u16string SerializeNode(const FeedNode* node, OwnTags own_tags, Quotes quotes) const;
 
   private:
-    friend class TreeBuilder;
-
     void Clear();
+    bool Build();
 
-    std::u16string text_;
-    // Tag texts rewritten for attribute reading (line breaks and tabs normalised); attribute views may
-    // point here. A deque so that earlier strings never move.
-    std::deque<std::u16string> normalized_tags_;
-    std::deque<FeedNode> nodes_;
+    DocumentBlock block_;
     const FeedNode* root_ = nullptr;
 };
 
@@ -87,5 +79,8 @@ class FeedDocument {
 // invalid UTF-8 is caught), else in the device's ANSI code page. No byte order mark or declared encoding
 // is looked at. The text ends at its first zero character, as a zero-terminated buffer does.
 std::u16string DecodeFileText(std::string_view bytes);
+// As DecodeFileText, reading `bytes` in slices into `out`, which has room for bytes.size() characters.
+// The number of characters, or nullopt when the bytes cannot be read or number more than INT_MAX.
+std::optional<size_t> DecodeFeedBytes(FeedBytes& bytes, char16_t* out);
 
 }  // namespace qf

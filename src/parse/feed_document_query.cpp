@@ -1,4 +1,6 @@
 // Reading the feed document's tree: paths, siblings, attributes and serialisation.
+#include <vector>
+
 #include "parse/feed_document.h"
 #include "parse/wide_text.h"
 
@@ -6,7 +8,7 @@ namespace qf {
 
 const FeedNode* FeedDocument::FindPath(std::u16string_view path) const {
     const size_t first_end = path.find(u'\\');
-    if (root_ == nullptr || root_->name != path.substr(0, first_end)) return nullptr;
+    if (root_ == nullptr || root_->name.view() != path.substr(0, first_end)) return nullptr;
     const FeedNode* node = root_;
     size_t start = first_end;
     while (start != std::u16string_view::npos) {
@@ -14,13 +16,8 @@ const FeedNode* FeedDocument::FindPath(std::u16string_view path) const {
         const size_t end = path.find(u'\\', start);
         const std::u16string_view name =
             path.substr(start, end == std::u16string_view::npos ? end : end - start);
-        const FeedNode* match = nullptr;
-        for (const FeedNode* child : node->children) {
-            if (text::EqualsIgnoreCase(child->name, name)) {
-                match = child;
-                break;
-            }
-        }
+        const FeedNode* match = node->children.front();
+        while (match != nullptr && !text::EqualsIgnoreCase(match->name, name)) match = match->nextSibling;
         if (match == nullptr) return nullptr;
         node = match;
         start = end;
@@ -29,11 +26,11 @@ const FeedNode* FeedDocument::FindPath(std::u16string_view path) const {
 }
 
 const FeedNode* FeedDocument::FirstChild(const FeedNode* node) const {
-    return node == nullptr || node->children.empty() ? nullptr : node->children.front();
+    return node == nullptr ? nullptr : node->children.front();
 }
 
 const FeedNode* FeedDocument::NextSibling(const FeedNode* node) const {
-    return node == nullptr ? nullptr : node->nextSibling;
+    return node == nullptr ? nullptr : node->nextSibling.get();
 }
 
 std::u16string_view FeedDocument::GetAttribute(const FeedNode* node, std::u16string_view name) const {
@@ -87,16 +84,16 @@ std::u16string FeedDocument::SerializeNode(const FeedNode* node, OwnTags own_tag
     struct Frame {
         const FeedNode* node;
         bool with_tags;
-        size_t next_child;
+        const FeedNode* next_child;
     };
-    std::vector<Frame> stack{{node, own_tags == OwnTags::kWrite, 0}};
+    std::vector<Frame> stack{{node, own_tags == OwnTags::kWrite, node->children.front()}};
     open(*node, stack.back().with_tags);
     while (!stack.empty()) {
         Frame& top = stack.back();
-        if (top.next_child < top.node->children.size()) {
-            const FeedNode* child = top.node->children[top.next_child++];
+        if (const FeedNode* child = top.next_child) {
+            top.next_child = child->nextSibling;
             open(*child, true);
-            stack.push_back({child, true, 0});
+            stack.push_back({child, true, child->children.front()});
         } else {
             close(*top.node, top.with_tags);
             stack.pop_back();

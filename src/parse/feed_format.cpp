@@ -33,16 +33,20 @@ constexpr std::array<RootRule, 12> kRootRules{{
 
 }  // namespace
 
-FeedFormat DetectFormat(const FeedDocument& document) {
+FeedFormat DetectFormat(const FeedDocument& document, Atom10 atom10) {
     for (const RootRule& rule : kRootRules) {
         if (document.HasAttributeValue(document.FindPath(rule.root), rule.attribute, rule.value))
             return rule.format;
     }
     const FeedNode* head_title = document.FindPath(u"opml\\head\\title");
-    if (head_title != nullptr && head_title->text.find(u"SharpReader") != std::u16string_view::npos) {
+    if (head_title != nullptr && head_title->text.view().find(u"SharpReader") != std::u16string_view::npos) {
         return FeedFormat::kOpmlSharpReader;
     }
     if (document.FindPath(u"opml\\body\\outline") != nullptr) return FeedFormat::kOpmlGeneric;
+    if (atom10 == Atom10::kOn &&
+        document.HasAttributeValue(document.FindPath(u"feed"), u"xmlns", u"http://www.w3.org/2005/Atom")) {
+        return FeedFormat::kAtom10;
+    }
     return FeedFormat::kUnknown;
 }
 
@@ -62,6 +66,8 @@ std::u16string_view FormatName(FeedFormat format) {
             return u"RSS v2.0";
         case FeedFormat::kAtom03:
             return u"ATOM v0.3";
+        case FeedFormat::kAtom10:
+            return u"ATOM v1.0";
         case FeedFormat::kOpml10:
             return u"OPML v1.0";
         case FeedFormat::kOpml11:
@@ -91,6 +97,7 @@ int CustomMapIndex(FeedFormat format) {
         case FeedFormat::kRss20:
             return 5;
         case FeedFormat::kAtom03:
+        case FeedFormat::kAtom10:
             return 6;
         default:
             return -1;

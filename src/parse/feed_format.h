@@ -1,5 +1,5 @@
-// The eleven feed formats the parser knows, how a document's format is recognised, and the custom field
-// mappings that the settings may add per format.
+// The feed formats the parser knows (eleven, and Atom 1.0 when the user turns it on), how a document's
+// format is recognised, and the custom field mappings that the settings may add per format.
 #pragma once
 
 #include <functional>
@@ -26,18 +26,23 @@ enum class FeedFormat {
     kOpmlSharpReader = 9,
     kOpmlGeneric = 10,
     kAtom03 = 11,
+    kAtom10 = 12,  // only with Atom10::kOn
 };
+
+// Whether Atom 1.0 is recognised (setting Extensions/Atom10); off, the item rejects it as unknown.
+enum class Atom10 { kOff, kOn };
 
 // The first of these that fits: the root element with its version or namespace ("rss" with version
 // "2.0", "2", "0.94" or "1.0" is RSS 2.0), then OPML whose head title mentions SharpReader, then any OPML
-// with a body outline. kUnknown otherwise.
-FeedFormat DetectFormat(const FeedDocument& document);
+// with a body outline, then (with Atom10::kOn) a "feed" root in the Atom 1.0 namespace. kUnknown
+// otherwise.
+FeedFormat DetectFormat(const FeedDocument& document, Atom10 atom10 = Atom10::kOff);
 
 // "RSS v2.0", "ATOM v0.3", "OPML Subscription (generic)", ...; empty for kUnknown.
 std::u16string_view FormatName(FeedFormat format);
 
 // The settings section index of a format's custom mapping ("RSSMap\Map5" for RSS 2.0); -1 for the OPML
-// formats and kUnknown, which have none.
+// formats and kUnknown, which have none. Atom 1.0 shares Atom 0.3's.
 int CustomMapIndex(FeedFormat format);
 
 // Item elements chosen by the user in place of the standard ones, names lower-cased; an empty name

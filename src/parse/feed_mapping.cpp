@@ -31,10 +31,31 @@ std::u16string CustomContent(const FeedDocument& document, const FeedNode& node,
     return custom.xml_children ? InnerXml(document, node) : std::u16string(node.text);
 }
 
-// Atom content and summary: the inner XML when the type says XML, else the raw text.
-std::u16string AtomText(const FeedDocument& document, const FeedNode& node) {
-    const bool xml = document.GetAttribute(&node, u"type").find(u"xml") != std::u16string_view::npos;
+// Atom content and summary: the inner XML when the type says XML (or, in Atom 1.0, XHTML), else the
+// raw text.
+std::u16string AtomText(const FeedDocument& document, const FeedNode& node, FeedFormat format) {
+    const std::u16string_view type = document.GetAttribute(&node, u"type");
+    const bool xml =
+        type.find(u"xml") != std::u16string_view::npos || (format == FeedFormat::kAtom10 && type == u"xhtml");
     return xml ? InnerXml(document, node) : std::u16string(node.text);
+}
+
+// Atom 1.0 links without a rel, or with rel "alternate", lead to the page itself.
+bool IsAlternateLink(const FeedDocument& document, const FeedNode& link) {
+    const std::u16string_view rel = document.GetAttribute(&link, u"rel");
+    return rel.empty() || rel == u"alternate";
+}
+
+// An Atom 1.0 element's link: the href of its first alternate link child, else of its first link child.
+std::u16string_view Atom10Link(const FeedDocument& document, const FeedNode* parent) {
+    const FeedNode* first = nullptr;
+    for (const FeedNode* child = document.FirstChild(parent); child != nullptr;
+         child = document.NextSibling(child)) {
+        if (!(FoldedName(child->name) == u"link")) continue;
+        if (IsAlternateLink(document, *child)) return document.GetAttribute(child, u"href");
+        if (first == nullptr) first = child;
+    }
+    return document.GetAttribute(first, u"href");
 }
 
 // The first rule that matches the child takes its text; `n` is the child's lower-cased name.
@@ -65,8 +86,8 @@ void ApplyItemRule(const FeedDocument& document, const FeedNode& child, const Cu
     }
 }
 
-void ApplyEntryRule(const FeedDocument& document, const FeedNode& child, const CustomMapping& custom,
-                    ParsedItem& entry) {
+void ApplyAtom03Rule(const FeedDocument& document, const FeedNode& child, const CustomMapping& custom,
+                     ParsedItem& entry) {
     const FoldedName n(child.name);
     const std::u16string_view t = child.text;
     if (n == u"id") {
@@ -84,35 +105,84 @@ void ApplyEntryRule(const FeedDocument& document, const FeedNode& child, const C
     } else if (n == u"content") {
         // Content replaces an earlier summary, but not a custom content already found.
         if (custom.content.empty() || entry.description.empty())
-            entry.description = AtomText(document, child);
+            entry.description = AtomText(document, child, FeedFormat::kAtom03);
     } else if (n == u"summary" && entry.description.empty()) {
-        entry.description = AtomText(document, child);
+        entry.description = AtomText(document, child, FeedFormat::kAtom03);
+    }
+}
+
+// As the Atom 0.3 rules, with "published" for "issued" ("updated" while no date is set), XHTML
+// content written back as XML, and audio enclosures given as links. The page link is taken after
+// all children are seen.
+void ApplyAtom10Rule(const FeedDocument& document, const FeedNode& child, const CustomMapping& custom,
+                     ParsedItem& entry) {
+    const FoldedName n(child.name);
+    const std::u16string_view t = child.text;
+    if (n == u"id") {
+        entry.guid = t;
+    } else if (IsCustom(custom.title, n) || (n == u"title" && entry.title.empty())) {
+        entry.title = t;
+    } else if (IsCustom(custom.link, n)) {
+        entry.link = t;
+    } else if (n == u"link") {
+        if (document.HasAttributeValue(&child, u"rel", u"enclosure") &&
+            document.HasAttributeValue(&child, u"type", u"audio/mpeg")) {
+            entry.enclosureUrl = document.GetAttribute(&child, u"href");
+            entry.enclosureLength = text::LeadingNumber(document.GetAttribute(&child, u"length"));
+        }
+    } else if (IsCustom(custom.date, n)) {
+        entry.date = t;
+    } else if (n == u"published") {
+        if (custom.date.empty() || entry.date.empty()) entry.date = t;
+    } else if (n == u"updated" && entry.date.empty()) {
+        entry.date = t;
+    } else if (IsCustom(custom.content, n)) {
+        entry.description = CustomContent(document, child, custom);
+    } else if (n == u"content") {
+        if (custom.content.empty() || entry.description.empty())
+            entry.description = AtomText(document, child, FeedFormat::kAtom10);
+    } else if (n == u"summary" && entry.description.empty()) {
+        entry.description = AtomText(document, child, FeedFormat::kAtom10);
     }
 }
 
 using EntryRule = void (*)(const FeedDocument&, const FeedNode&, const CustomMapping&, ParsedItem&);
 
 // Walks `first` and its following siblings; each one called `element_name` (any letter case) becomes an
-// item, filled by `rule` from its children.
+// item, filled by the rule of `format` from its children.
 void MapEntries(const FeedDocument& document, const FeedNode* first, std::u16string_view element_name,
-                const CustomMapping& custom, EntryRule rule, ParsedFeed& feed) {
+                FeedFormat format, const CustomMapping& custom, MappingOutput& out) {
+    const EntryRule rule = format == FeedFormat::kAtom10   ? ApplyAtom10Rule
+                           : format == FeedFormat::kAtom03 ? ApplyAtom03Rule
+                                                           : ApplyItemRule;
     for (const FeedNode* node = first; node != nullptr; node = document.NextSibling(node)) {
         if (!text::EqualsIgnoreCase(node->name, element_name)) continue;
-        ParsedItem& item = feed.items.emplace_back();
+        ParsedItem item;
         for (const FeedNode* child = document.FirstChild(node); child != nullptr;
              child = document.NextSibling(child)) {
             rule(document, *child, custom, item);
         }
+        if (format == FeedFormat::kAtom10 && item.link.empty()) item.link = Atom10Link(document, node);
+        out.Add(std::move(item));
     }
 }
 
 }  // namespace
 
+void MappingOutput::Finish() {
+    if (channel_sent_) return;
+    channel_sent_ = true;
+    channel_.title = std::u16string(text::Trim(channel_.title));
+    if (channel_.title.empty()) channel_.title = NumberedTitle(u"No Title: ");
+    sink_.Channel(channel_);
+}
+
 void MapRssChannel(const FeedDocument& document, FeedFormat format, const CustomMappingSource& mappings,
-                   ParsedFeed& feed) {
+                   MappingOutput& out) {
     const bool rdf = format == FeedFormat::kRss090 || format == FeedFormat::kRss10;
     const RssPaths& paths = rdf ? kRdfPaths : kRssPaths;
     if (document.FindPath(paths.root) == nullptr) return;
+    ParsedFeed& feed = out.channel();
     feed.formatName = FormatName(format);
     for (const FeedNode* child = document.FirstChild(document.FindPath(paths.channel)); child != nullptr;
          child = document.NextSibling(child)) {
@@ -127,29 +197,33 @@ void MapRssChannel(const FeedDocument& document, FeedFormat format, const Custom
             feed.date = child->text;
         }
     }
-    MapEntries(document, document.FindPath(paths.items), u"item", mappings(CustomMapIndex(format)),
-               ApplyItemRule, feed);
+    MapEntries(document, document.FindPath(paths.items), u"item", format, mappings(CustomMapIndex(format)),
+               out);
 }
 
-void MapAtomFeed(const FeedDocument& document, const CustomMappingSource& mappings, ParsedFeed& feed) {
+void MapAtomFeed(const FeedDocument& document, FeedFormat format, const CustomMappingSource& mappings,
+                 MappingOutput& out) {
     const FeedNode* root = document.FindPath(u"feed");
     if (root == nullptr) return;
-    feed.formatName = FormatName(FeedFormat::kAtom03);
+    const bool atom10 = format == FeedFormat::kAtom10;
+    ParsedFeed& feed = out.channel();
+    feed.formatName = FormatName(format);
     for (const FeedNode* child = document.FirstChild(root); child != nullptr;
          child = document.NextSibling(child)) {
         const FoldedName n(child->name);
         if (n == u"title") {
             feed.title = StripCdata(child->text);
-        } else if (n == u"link") {
+        } else if (n == u"link" && !atom10) {
             feed.link = document.GetAttribute(child, u"href");
-        } else if (n == u"tagline") {
+        } else if (n == (atom10 ? u"subtitle" : u"tagline")) {
             feed.description = child->text;
-        } else if (n == u"modified") {
+        } else if (n == (atom10 ? u"updated" : u"modified")) {
             feed.date = child->text;
         }
     }
-    MapEntries(document, document.FindPath(u"feed\\entry"), u"entry",
-               mappings(CustomMapIndex(FeedFormat::kAtom03)), ApplyEntryRule, feed);
+    if (atom10) feed.link = Atom10Link(document, root);
+    MapEntries(document, document.FindPath(u"feed\\entry"), u"entry", format,
+               mappings(CustomMapIndex(format)), out);
 }
 
 std::u16string NumberedTitle(std::u16string_view prefix) {

@@ -1,69 +1,95 @@
 #include "parse/feed_parser.h"
 
 #include "common/settings_store.h"
-#include "parse/dates.h"
 #include "parse/feed_mapping.h"
-#include "parse/wide_text.h"
 
 namespace qf {
 namespace {
 
+// Gathers the results into one parsed feed.
+class CollectingSink : public ParsedFeedSink {
+  public:
+    explicit CollectingSink(ParsedFeed& feed) : feed_(feed) {}
+    void Channel(const ParsedFeed& channel) override { feed_ = channel; }
+    void Item(ParsedItem item) override { feed_.items.push_back(std::move(item)); }
+
+  private:
+    ParsedFeed& feed_;
+};
+
 FeedParseStatus MapLoaded(bool loaded, const FeedDocument& document, std::u16string_view source_path,
-                          const CustomMappingSource& mappings, ParsedFeed& feed) {
+                          const ParseOptions& options, ParsedFeedSink& sink) {
     if (!loaded) return FeedParseStatus::kUnreadable;
-    const FeedParseStatus status = MapFeedDocument(document, feed, mappings);
-    if (status == FeedParseStatus::kOk) feed.sourcePath = source_path;
-    return status;
+    return MapFeedDocument(document, source_path, options, sink);
 }
 
 }  // namespace
 
-FeedParseStatus MapFeedDocument(const FeedDocument& document, ParsedFeed& feed,
-                                const CustomMappingSource& mappings) {
-    const FeedFormat format = DetectFormat(document);
-    feed.formatCode = static_cast<int>(format);
+ParseOptions ParseOptionsFrom(const SettingsStore& settings) {
+    ParseOptions options;
+    options.mappings = [&settings](int map_index) { return ReadCustomMapping(settings, map_index); };
+    options.atom10 = settings.ReadDword(u"Extensions", u"Atom10", 0) != 0 ? Atom10::kOn : Atom10::kOff;
+    return options;
+}
+
+FeedParseStatus MapFeedDocument(const FeedDocument& document, std::u16string_view source_path,
+                                const ParseOptions& options, ParsedFeedSink& sink) {
+    const FeedFormat format = DetectFormat(document, options.atom10);
+    if (format == FeedFormat::kUnknown) return FeedParseStatus::kUnknownFormat;
+    ParsedFeed channel;
+    channel.formatCode = static_cast<int>(format);
+    channel.sourcePath = source_path;
+    mapping::MappingOutput out(channel, sink);
     switch (format) {
         case FeedFormat::kUnknown:
-            return FeedParseStatus::kUnknownFormat;
+            break;
         case FeedFormat::kRss090:
         case FeedFormat::kRss091:
         case FeedFormat::kRss092:
         case FeedFormat::kRss093:
         case FeedFormat::kRss10:
         case FeedFormat::kRss20:
-            mapping::MapRssChannel(document, format, mappings, feed);
+            mapping::MapRssChannel(document, format, options.mappings, out);
             break;
         case FeedFormat::kAtom03:
-            mapping::MapAtomFeed(document, mappings, feed);
+        case FeedFormat::kAtom10:
+            mapping::MapAtomFeed(document, format, options.mappings, out);
             break;
         case FeedFormat::kOpml10:
         case FeedFormat::kOpml11:
-            mapping::MapOpmlOutlines(document, format, feed);
+            mapping::MapOpmlOutlines(document, format, out);
             break;
         case FeedFormat::kOpmlSharpReader:
         case FeedFormat::kOpmlGeneric:
-            mapping::MapSubscriptions(document, format, feed);
+            mapping::MapSubscriptions(document, format, out);
             break;
     }
-    feed.title = std::u16string(text::Trim(feed.title));
-    if (feed.title.empty()) feed.title = mapping::NumberedTitle(u"No Title: ");
+    out.Finish();
     return FeedParseStatus::kOk;
 }
 
 FeedParseStatus ParseFeedBytes(ParsedFeed& feed, std::string_view bytes, std::u16string_view source_path,
-                               const CustomMappingSource& mappings) {
+                               const CustomMappingSource& mappings, Atom10 atom10) {
     feed.Reset();
     FeedDocument document;
     const bool loaded = document.LoadBytes(bytes);
-    return MapLoaded(loaded, document, source_path, mappings, feed);
+    CollectingSink sink(feed);
+    return MapLoaded(loaded, document, source_path, ParseOptions{mappings, atom10}, sink);
+}
+
+FeedParseStatus ParseFeedBytes(FeedBytes& bytes, std::u16string_view source_path, const ParseOptions& options,
+                               ParsedFeedSink& sink) {
+    FeedDocument document;
+    const bool loaded = document.Load(bytes);
+    return MapLoaded(loaded, document, source_path, options, sink);
 }
 
 bool ParseFeed(ParsedFeed& feed, const std::u16string& path) {
     feed.Reset();
     FeedDocument document;
     const bool loaded = document.LoadFile(path);
-    const auto settings = [](int map_index) { return ReadCustomMapping(AppSettings(), map_index); };
-    return MapLoaded(loaded, document, path, settings, feed) == FeedParseStatus::kOk;
+    CollectingSink sink(feed);
+    return MapLoaded(loaded, document, path, ParseOptionsFrom(AppSettings()), sink) == FeedParseStatus::kOk;
 }
 
 }  // namespace qf

@@ -1,6 +1,6 @@
 // ParseFeed: a downloaded feed file in, a parsed feed out. Accepts RSS 0.90 to 2.0, Atom 0.3, OPML
-// outlines and OPML subscription lists; texts are copied raw (entity decoding, cleanup and date parsing
-// are the feed update's business).
+// outlines and OPML subscription lists (and Atom 1.0 when the user turns it on); texts are copied raw
+// (entity decoding, cleanup and date parsing are the feed update's business).
 #pragma once
 
 #include <string>
@@ -11,25 +11,42 @@
 
 namespace qf {
 
+class SettingsStore;
+
 enum class FeedParseStatus {
     kOk,
     kUnreadable,     // the file could not be read, or holds no tag
     kUnknownFormat,  // read, but not one of the known formats
 };
 
-// Parses the device file `path` into `feed` (reset first) with the custom mappings of the item's
-// settings. True when the file was read, recognised and mapped; then sourcePath is `path` and the title
-// is not empty. On false `feed` stays reset. Called on the download thread, one file at a time.
+// What a parse takes besides the file.
+struct ParseOptions {
+    CustomMappingSource mappings = NoCustomMapping;
+    Atom10 atom10 = Atom10::kOff;
+};
+
+// The options the item parses with: the custom mappings of `settings` (read at every parse) and
+// Extensions/Atom10 (default 0). `settings` must outlive the options.
+ParseOptions ParseOptionsFrom(const SettingsStore& settings);
+
+// Parses the device file `path` into `feed` (reset first) with the options of the item's settings. True
+// when the file was read, recognised and mapped; then sourcePath is `path` and the title is not empty.
+// On false `feed` stays reset. Called on the download thread, one file at a time.
 bool ParseFeed(ParsedFeed& feed, const std::u16string& path);
 
-// As ParseFeed for file bytes already in memory, naming `source_path` as the file; the custom mappings
-// come from `mappings`. Any thread (each call uses its own document).
+// As ParseFeed for file bytes already in memory, naming `source_path` as the file, with the given
+// custom mappings and Atom 1.0 choice. Any thread (each call uses its own document).
 FeedParseStatus ParseFeedBytes(ParsedFeed& feed, std::string_view bytes, std::u16string_view source_path,
-                               const CustomMappingSource& mappings);
+                               const CustomMappingSource& mappings, Atom10 atom10 = Atom10::kOff);
 
-// Detects the format of `document` and maps it into `feed` (which must be reset): channel fields, items,
-// the trimmed title or "No Title: <unique number>". Leaves sourcePath alone.
-FeedParseStatus MapFeedDocument(const FeedDocument& document, ParsedFeed& feed,
-                                const CustomMappingSource& mappings);
+// As ParseFeedBytes, reading `bytes` in slices and handing the results to `sink` as they are mapped, so
+// that no parsed feed needs to hold every item at once. The sink hears nothing unless the result is kOk.
+FeedParseStatus ParseFeedBytes(FeedBytes& bytes, std::u16string_view source_path, const ParseOptions& options,
+                               ParsedFeedSink& sink);
+
+// Detects the format of `document` and maps it to `sink`: the channel fields with sourcePath
+// `source_path` and the trimmed title (or "No Title: <unique number>"), then the items.
+FeedParseStatus MapFeedDocument(const FeedDocument& document, std::u16string_view source_path,
+                                const ParseOptions& options, ParsedFeedSink& sink);
 
 }  // namespace qf

@@ -21,25 +21,25 @@ bool IsOutline(const FeedNode& node) { return node.name == u"outline"; }
 void AppendNestedOutlines(const FeedDocument& document, const FeedNode& parent, int depth,
                           std::u16string& out) {
     struct Frame {
-        const FeedNode* node;
         int depth;
-        size_t next_child;
+        const FeedNode* next_child;
     };
-    std::vector<Frame> stack{{&parent, depth, 0}};
+    std::vector<Frame> stack{{depth, parent.children.front()}};
     while (!stack.empty()) {
         Frame& top = stack.back();
-        if (top.next_child == top.node->children.size()) {
+        const FeedNode* child = top.next_child;
+        if (child == nullptr) {
             stack.pop_back();
             continue;
         }
-        const FeedNode* child = top.node->children[top.next_child++];
+        top.next_child = child->nextSibling;
         if (!IsOutline(*child)) continue;
         const int child_depth = top.depth;
         out.append(static_cast<size_t>(child_depth), u'-');
         out += u' ';
         out += document.GetAttribute(child, u"text");
         out += u'\n';
-        if (child_depth < kMaxOutlineDepth) stack.push_back({child, child_depth + 1, 0});
+        if (child_depth < kMaxOutlineDepth) stack.push_back({child_depth + 1, child->children.front()});
     }
 }
 
@@ -107,16 +107,17 @@ void WalkSubscriptionOutlines(const FeedDocument& document, const FeedNode* firs
 
 }  // namespace
 
-void MapOpmlOutlines(const FeedDocument& document, FeedFormat format, ParsedFeed& feed) {
+void MapOpmlOutlines(const FeedDocument& document, FeedFormat format, MappingOutput& out) {
     if (document.FindPath(u"opml") == nullptr) return;
     const bool style2 = format == FeedFormat::kOpml11;
+    ParsedFeed& feed = out.channel();
     feed.formatName = FormatName(format);
     feed.title = u"Opml Data";
     MapHead(document, document.FindPath(u"opml\\head"), style2, {u"dc:date"}, feed);
     for (const FeedNode* node = document.FindPath(u"opml\\body\\outline"); node != nullptr;
          node = document.NextSibling(node)) {
         if (!IsOutline(*node)) continue;
-        ParsedItem& item = feed.items.emplace_back();
+        ParsedItem item;
         item.title = document.GetAttribute(node, u"text");
         item.link = document.GetAttribute(node, u"htmlUrl");
         if (style2) {
@@ -124,11 +125,13 @@ void MapOpmlOutlines(const FeedDocument& document, FeedFormat format, ParsedFeed
         } else {
             AppendNestedOutlines(document, *node, 1, item.description);
         }
+        out.Add(std::move(item));
     }
 }
 
-void MapSubscriptions(const FeedDocument& document, FeedFormat format, ParsedFeed& feed) {
+void MapSubscriptions(const FeedDocument& document, FeedFormat format, MappingOutput& out) {
     if (document.FindPath(u"opml") == nullptr) return;
+    ParsedFeed& feed = out.channel();
     feed.formatName = FormatName(format);
     feed.title = NumberedTitle(u"Subscription: ");
     const FeedNode* first = document.FindPath(u"opml\\body\\outline");
@@ -136,10 +139,11 @@ void MapSubscriptions(const FeedDocument& document, FeedFormat format, ParsedFee
         if (const FeedNode* title = document.FindPath(u"opml\\head\\title")) feed.title = title->text;
         WalkSubscriptionOutlines(document, first, [&](const FeedNode& outline) {
             if (!document.HasAttributeValue(&outline, u"type", u"rss")) return;
-            ParsedItem& item = feed.items.emplace_back();
+            ParsedItem item;
             item.title = document.GetAttribute(&outline, u"title");
             item.link = document.GetAttribute(&outline, u"xmlUrl");
             item.description = document.GetAttribute(&outline, u"description");
+            out.Add(std::move(item));
         });
         return;
     }
@@ -150,7 +154,7 @@ void MapSubscriptions(const FeedDocument& document, FeedFormat format, ParsedFee
         if (item.title.empty()) item.title = document.GetAttribute(&outline, u"text");
         item.link = document.GetAttribute(&outline, u"xmlUrl");
         item.description = document.GetAttribute(&outline, u"description");
-        if (!item.title.empty() && !item.link.empty()) feed.items.push_back(std::move(item));
+        if (!item.title.empty() && !item.link.empty()) out.Add(std::move(item));
     });
 }
 

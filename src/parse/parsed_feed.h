@@ -32,4 +32,13 @@ struct ParsedFeed {
     void Reset() { *this = ParsedFeed(); }
 };
 
+// Receives a parse's results in document order, so that a caller can use each item and let it go:
+// first the feed's own fields (ParsedFeed without items, title final), then each item.
+class ParsedFeedSink {
+  public:
+    virtual ~ParsedFeedSink() = default;
+    virtual void Channel(const ParsedFeed& channel) = 0;
+    virtual void Item(ParsedItem item) = 0;
+};
+
 }  // namespace qf

@@ -1,5 +1,7 @@
 #include "parse/xml_tag.h"
 
+#include <algorithm>
+
 #include "parse/wide_text.h"
 
 namespace qf::xml {
@@ -37,7 +39,8 @@ std::u16string NormalizeTag(std::u16string_view tag) {
 }
 
 bool NeedsNormalizing(std::u16string_view tag) {
-    return tag.find_first_of(u"\r\n\t") != std::u16string_view::npos;
+    return std::any_of(tag.begin(), tag.end(),
+                       [](char16_t c) { return c == u'\r' || c == u'\n' || c == u'\t'; });
 }
 
 std::u16string_view ElementName(std::u16string_view tag) {

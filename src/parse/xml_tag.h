@@ -23,6 +23,12 @@ std::u16string_view ClosingTagName(std::u16string_view tag);
 template <typename AddAttribute>
 void ForEachAttribute(std::u16string_view tag, AddAttribute add);
 
+// True when "</" + name + ">" stands at `lt` in `text`.
+inline bool ClosesAt(std::u16string_view text, size_t lt, std::u16string_view name) {
+    return text.size() - lt >= name.size() + 3 && text[lt + 1] == u'/' &&
+           text[lt + 2 + name.size()] == u'>' && text.substr(lt + 2, name.size()) == name;
+}
+
 // True for "<!--", "<?", "<!DOCTYPE", "<!ATTLIST", "<!ELEMENT" and "<!ENTITY" tags (case-sensitive).
 bool IsComment(std::u16string_view tag);
 bool IsDeclaration(std::u16string_view tag);

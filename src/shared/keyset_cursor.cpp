@@ -104,24 +104,43 @@ class KeysetCursor : public Cursor {
         } else {
             sql = "UPDATE " + QuoteName(table_) + " SET " + names + " WHERE _rowid_=?";
         }
-        sqlite3_stmt* raw = nullptr;
-        if (sqlite3_prepare_v2(database_->handle(), sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
-            sqlite3_finalize(raw);
-            return false;
-        }
-        StatementHandle statement(raw);
+        sqlite3_stmt* statement = Statement(sql);
+        if (statement == nullptr) return false;
         int index = 1;
         for (const Variant* value : values) {
-            if (BindValue(statement.get(), index++, *value) != SQLITE_OK) return false;
+            if (BindValue(statement, index++, *value) != SQLITE_OK) return false;
         }
-        if (row.rowid) sqlite3_bind_int64(statement.get(), index, *row.rowid);
-        if (sqlite3_step(statement.get()) != SQLITE_DONE) return false;
+        if (row.rowid) sqlite3_bind_int64(statement, index, *row.rowid);
+        bool done = sqlite3_step(statement) == SQLITE_DONE;
+        sqlite3_reset(statement);
+        if (!done) return false;
         if (!row.rowid) row.rowid = sqlite3_last_insert_rowid(database_->handle());
         std::fill(row.changed.begin(), row.changed.end(), false);
         return true;
     }
 
+    // The write statement of `sql`, ready for new bindings: rows added one after another change the same
+    // columns, so the statement of the last write serves again.
+    sqlite3_stmt* Statement(const std::string& sql) {
+        if (sql == write_sql_ && write_statement_) {
+            sqlite3_reset(write_statement_.get());
+            sqlite3_clear_bindings(write_statement_.get());
+            return write_statement_.get();
+        }
+        sqlite3_stmt* raw = nullptr;
+        if (sqlite3_prepare_v2(database_->handle(), sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(raw);
+            write_statement_.reset();
+            return nullptr;
+        }
+        write_statement_.reset(raw);
+        write_sql_ = sql;
+        return raw;
+    }
+
     std::shared_ptr<SqliteDatabase> database_;
+    std::string write_sql_;
+    StatementHandle write_statement_;
     std::vector<ColumnInfo> columns_;
     std::vector<Row> rows_;
     std::u16string table_;

@@ -41,7 +41,9 @@ TEST_F(SchemaTest, CreateWritesExactlyTheSharedSchemaAndDefaultRows) {
         std::string name = sql.substr(13, sql.find('(') - 13);
         expected.push_back("table|" + name + "|" + name + "|" + sql);
     }
-    for (const char16_t* create : schema::kCreateIndexes) {
+    std::vector<const char16_t*> indexes(schema::kCreateIndexes.begin(), schema::kCreateIndexes.end());
+    indexes.insert(indexes.end(), schema::kEngineIndexes.begin(), schema::kEngineIndexes.end());
+    for (const char16_t* create : indexes) {
         std::string sql = WideToUtf8(create);
         std::string name = sql.substr(13, sql.find(' ', 13) - 13);
         std::string table = sql.substr(sql.find(" On ") + 4);

@@ -1,8 +1,8 @@
 // Runs the real `quillfeed` on a throw-away device root.
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
 
 #include "support/run_program.h"
 #include "support/temp_device.h"
@@ -11,7 +11,7 @@ namespace qf {
 namespace {
 
 class CliSettings : public ::testing::Test {
-protected:
+  protected:
     test::ProgramResult Run(std::vector<std::string> args) {
         args.insert(args.begin(), {test::BuiltProgram("quillfeed"), "--device", device_.root().string()});
         return test::RunProgram(args);
@@ -26,6 +26,13 @@ TEST_F(CliSettings, InitLaysOutTheDeviceOnceAndKeepsWhatIsThere) {
     ASSERT_EQ(first.exit_code, 0) << first.err;
     EXPECT_TRUE(std::filesystem::is_directory(device_.HostPath("Program Files/Quillfeed")));
     EXPECT_TRUE(std::filesystem::exists(device_.HostPath("Windows/iexplore.exe")));
+    for (const char* art :
+         {"images/today/menuButton.bmp", "images/today/skin/back.bmp_high",
+          "images/pb/qf_webLinkMSK_high.bmp", "images/skins/dark/today/up.bmp",
+          "QuillfeedToday.resources/Bitmap/174.bmp", "QuillfeedToday.resources/Icon/132.ico"}) {
+        EXPECT_TRUE(std::filesystem::exists(device_.HostPath(std::string("Program Files/Quillfeed/") + art)))
+            << art;
+    }
 
     ASSERT_EQ(Run({"settings", "set", "Settings", "InstallPath", "\\Elsewhere", "--string"}).exit_code, 0);
     test::ProgramResult again = Run({"--json", "init", "--profile", "vga"});
@@ -76,12 +83,12 @@ TEST_F(CliSettings, ErrorsAreOneLineAndNonZero) {
     EXPECT_EQ(std::count(no_device.err.begin(), no_device.err.end(), '\n'), 1);
 
     ASSERT_EQ(Init().exit_code, 0);
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"settings", "set", "Today", "VSize", "eighty", "--dword"},
-             {"settings", "set", "Today", "VSize", "80"},
-             {"settings", "get", "Today"},
-             {"init", "--profile", "xga"},
-             {"frobnicate"}}) {
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"settings", "set", "Today", "VSize", "eighty", "--dword"},
+                                               {"settings", "set", "Today", "VSize", "80"},
+                                               {"settings", "get", "Today"},
+                                               {"init", "--profile", "xga"},
+                                               {"frobnicate"}}) {
         test::ProgramResult result = Run(args);
         EXPECT_NE(result.exit_code, 0) << args.back();
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;

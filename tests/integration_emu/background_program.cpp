@@ -61,6 +61,10 @@ bool BackgroundProgram::Write(const std::string& text) {
     return ::write(stdin_fd_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
 }
 
+void BackgroundProgram::Signal(int signal) {
+    if (pid_ > 0) ::kill(pid_, signal);
+}
+
 int BackgroundProgram::Finish() {
     if (stdin_fd_ >= 0) {
         ::close(stdin_fd_);
@@ -72,10 +76,6 @@ int BackgroundProgram::Finish() {
     pid_ = -1;
     if (waited < 0 || !WIFEXITED(status)) return -1;
     return WEXITSTATUS(status);
-}
-
-void BackgroundProgram::Signal(int signal_number) {
-    if (pid_ > 0) ::kill(pid_, signal_number);
 }
 
 std::string BackgroundProgram::Errors() const {

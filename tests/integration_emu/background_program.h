@@ -24,11 +24,11 @@ class BackgroundProgram {
     bool started() const { return pid_ > 0; }
     // Writes to the program's standard input; false when it cannot.
     bool Write(const std::string& text);
+    // Sends `signal` to the program while it runs.
+    void Signal(int signal);
     // Closes standard input and waits for the program: its exit code, -1 when it did not exit normally.
     int Finish();
     std::string Errors() const;
-    // Sends `signal_number` to the program (SIGSTOP, SIGCONT, ...).
-    void Signal(int signal_number);
 
   private:
     pid_t pid_ = -1;

@@ -112,5 +112,52 @@ TEST_F(ParseCommand, DateShowsTheParsedGmtTime) {
     EXPECT_EQ(date["formatGmt"], "2010-06-15 12:34 GMT");
 }
 
+TEST_F(ParseCommand, RefusesFilesOverTheSizeLimitAndWhatIsNotAFile) {
+    const std::string file = Write("feed.xml", kRss);
+    test::ProgramResult over = Run({"parse", file, "--max-size", "100"});
+    EXPECT_EQ(over.exit_code, 1);
+    EXPECT_EQ(over.err, "quillfeed: " + file + ": " + std::to_string(std::string(kRss).size()) +
+                            " bytes, over the limit of 100 (--max-size)\n");
+    EXPECT_EQ(Run({"parse", file, "--max-size", std::to_string(std::string(kRss).size())}).exit_code, 0);
+    test::ProgramResult folder = Run({"parse", device_.root().string()});
+    EXPECT_EQ(folder.exit_code, 1);
+    EXPECT_NE(folder.err.find("not a regular file"), std::string::npos) << folder.err;
+}
+
+TEST_F(ParseCommand, JsonOutputEscapesWhatJsonMust) {
+    const std::string title = "a \"q\" \\ \t\x01 \xE2\x82\xAC\r\nz";
+    const nlohmann::json feed =
+        ParseJson(Write("q.xml", "<rss version=\"2.0\"><channel><title>t</title><item><title>" + title +
+                                     "</title></item></channel></rss>"));
+    EXPECT_EQ(feed["items"][0]["title"], title);
+}
+
+TEST_F(ParseCommand, ReadsAtom10OnlyOnADeviceThatTurnedItOn) {
+    const std::string file = Write("atom.xml",
+                                   "<feed xmlns=\"http://www.w3.org/2005/Atom\"><title>A</title>"
+                                   "<entry><title>E</title><published>P</published></entry></feed>");
+    EXPECT_EQ(Run({"parse", file}).exit_code, 1);
+    ASSERT_EQ(Run({"init", "--atom10"}).exit_code, 0);
+    const nlohmann::json feed = ParseJson(file);
+    EXPECT_EQ(feed["formatCode"], 12);
+    EXPECT_EQ(feed["items"][0]["date"], "P");
+}
+
+TEST_F(ParseCommand, TextCommandsApplyTheItemsCleanup) {
+    const struct {
+        std::vector<std::string> args;
+        std::string out;
+    } kCases[] = {
+        {{"text", "decode", "Fish &amp;amp; Chips &#233; &EACUTE;"}, "Fish &amp; Chips \xC3\xA9 &EACUTE;\n"},
+        {{"text", "clean", "&lt;![CDATA[ <b>Hi</b> ]]&gt; x"}, "<b>Hi</b> x\n"},
+        {{"text", "clean", "--line", "&amp;lt;p&amp;gt;One&lt;/p&gt;\ttwo"}, "One  two\n"},
+    };
+    for (const auto& c : kCases) {
+        test::ProgramResult result = Run(c.args);
+        EXPECT_EQ(result.exit_code, 0) << result.err;
+        EXPECT_EQ(result.out, c.out) << c.args.back();
+    }
+}
+
 }  // namespace
 }  // namespace qf

@@ -152,5 +152,22 @@ TEST(FeedDocument, HostileNestingAndUnclosedTagsStayCheap) {
     EXPECT_EQ(document.FindPath(u"rss\\channel\\item\\description")->children.size(), 700001u);
 }
 
+TEST(FeedDocument, TreesThatOutgrowTheirTextKeepEveryReference) {
+    // Empty elements with normalised attributes make far more tree than text, so the block that holds
+    // both grows (and moves) many times while the tree is built.
+    std::u16string text = u"<r>";
+    for (int i = 0; i < 50000; ++i) text += u"<e\tn=\"" + std::u16string(1, u'a' + i % 26) + u"\"/>";
+    text += u"</r>";
+    FeedDocument document;
+    ASSERT_TRUE(document.Parse(text));
+    const FeedNode* root = document.root();
+    ASSERT_EQ(root->children.size(), 50000u);
+    EXPECT_EQ(Dump(root->children[0]), "e[n=a]/");
+    const FeedNode* last = root->children[49999];
+    EXPECT_EQ(Dump(last), "e[n=b]/");
+    EXPECT_EQ(Dump(last->previousSibling), "e[n=a]/");
+    EXPECT_EQ(last->parent, root);
+}
+
 }  // namespace
 }  // namespace qf

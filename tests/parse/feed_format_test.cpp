@@ -261,5 +261,58 @@ TEST(FeedFile, DecodesUtf8OnlyWhenItRoundTrips) {
     EXPECT_EQ(decoded.substr((1 << 20) - 1, 2), u"\u00C3\u00A9");
 }
 
+TEST(FeedFormat, Atom10IsReadOnlyWhenTurnedOn) {
+    const std::string xml = R"(<feed xmlns="http://www.w3.org/2005/Atom">
+<title>A1</title><link rel="self" href="http://a/self"/><link href="http://a/"/>
+<subtitle>Sub</subtitle><updated>2024-05-01T10:00:00Z</updated>
+<entry><title>E1</title><link rel="enclosure" type="audio/mpeg" href="http://a/1.mp3" length="4096"/>
+  <link rel="alternate" href="http://a/e1"/><id>urn:1</id><updated>U</updated><published>P</published>
+  <summary>S</summary><content type="xhtml"><div><p>Hi</p></div></content></entry>
+<entry><link rel="related" href="http://a/rel"/><updated>U2</updated><content type="html">&lt;b&gt;</content></entry>
+</feed>)";
+    ParsedFeed feed;
+    EXPECT_EQ(ParseFeedBytes(feed, xml, u"f", NoCustomMapping), FeedParseStatus::kUnknownFormat);
+    ASSERT_EQ(ParseFeedBytes(feed, xml, u"f", NoCustomMapping, Atom10::kOn), FeedParseStatus::kOk);
+    EXPECT_EQ(feed.formatCode, 12);
+    EXPECT_EQ(feed.formatName, u"ATOM v1.0");
+    EXPECT_EQ(feed.title + u"|" + feed.link + u"|" + feed.description + u"|" + feed.date,
+              u"A1|http://a/|Sub|2024-05-01T10:00:00Z");
+    ASSERT_EQ(feed.items.size(), 2u);
+    EXPECT_EQ(Item(feed.items[0]),
+              "E1|http://a/e1|P|urn:1|<div>\n<p>\nHi\n</p>\n</div>\n|http://a/1.mp3#4096");
+    EXPECT_EQ(Item(feed.items[1]), "|http://a/rel|U2||&lt;b&gt;");
+    // A version 0.3 feed stays Atom 0.3 whatever its namespace.
+    ASSERT_EQ(ParseFeedBytes(feed, "<feed version=\"0.3\" xmlns=\"http://www.w3.org/2005/Atom\"/>", u"f",
+                             NoCustomMapping, Atom10::kOn),
+              FeedParseStatus::kOk);
+    EXPECT_EQ(feed.formatCode, 11);
+}
+
+TEST(FeedFormat, ASinkHearsTheFinishedChannelBeforeTheItems) {
+    class Bytes : public FeedBytes {
+      public:
+        explicit Bytes(std::string_view bytes) : bytes_(bytes) {}
+        size_t size() const override { return bytes_.size(); }
+        std::optional<std::string_view> Slice(size_t offset, size_t max) override {
+            return bytes_.substr(offset, max);
+        }
+
+      private:
+        std::string_view bytes_;
+    };
+    class Recorder : public ParsedFeedSink {
+      public:
+        void Channel(const ParsedFeed& channel) override { log += "[" + Utf8(channel.title) + "] "; }
+        void Item(ParsedItem item) override { log += Utf8(item.title) + " "; }
+        std::string log;
+    };
+    Bytes bytes(
+        "<rss version=\"2.0\"><channel><item><title>a</title></item><title> T </title>"
+        "<item><title>b</title></item></channel></rss>");
+    Recorder recorder;
+    EXPECT_EQ(ParseFeedBytes(bytes, u"f", ParseOptions{}, recorder), FeedParseStatus::kOk);
+    EXPECT_EQ(recorder.log, "[T] a b ");
+}
+
 }  // namespace
 }  // namespace qf

@@ -17,6 +17,8 @@
 #include <stb/stb_image_write.h>
 #pragma GCC diagnostic pop
 
+#include <imgdecmp.h>
+
 #include "gdi_fixture.h"
 #include "qfdevice/gdi_io.h"
 #include "windows.h"
@@ -95,6 +97,62 @@ TEST(PngOutput, DcAndSurfaceDecodeBackToTheirPixels) {
     EXPECT_FALSE(qf::device::WriteDcPng(nullptr, file));
     EXPECT_FALSE(qf::device::WriteDcPng(canvas.dc(), device.device().HostPath("no/such/folder/x.png")));
     EXPECT_FALSE(qf::device::WritePixelsPng({}, file));
+}
+
+// The decoder pulls a picture through the caller's small buffer, scales it, and colours its transparent
+// pixels when asked; a bad record or bytes that are no picture give no bitmap.
+TEST(DecompressImage, ReadsThroughTheCallbackScalesAndColoursTransparency) {
+    GdiDevice device;
+    // 2 x 1 RGBA: opaque blue, then fully transparent green.
+    const unsigned char rgba[] = {0, 0, 255, 255, 0, 255, 0, 0};
+    int size = 0;
+    unsigned char* png = stbi_write_png_to_mem(rgba, 8, 2, 1, 4, &size);
+    ASSERT_NE(png, nullptr);
+    struct Source {
+        std::string bytes;
+        std::size_t at = 0;
+    } source{std::string(reinterpret_cast<char*>(png), size)};
+    STBIW_FREE(png);
+    auto read = [](LPSTR buffer, DWORD max, LPARAM param) -> DWORD {
+        auto* from = reinterpret_cast<Source*>(param);
+        DWORD count = static_cast<DWORD>(std::min<std::size_t>(max, from->bytes.size() - from->at));
+        std::copy_n(from->bytes.data() + from->at, count, buffer);
+        from->at += count;
+        return count;
+    };
+    BYTE buffer[7];
+    HBITMAP bitmap = nullptr;
+    DecompressImageInfo info{};
+    info.dwSize = sizeof(info);
+    info.pbBuffer = buffer;
+    info.dwBufferMax = sizeof(buffer);
+    info.phBM = &bitmap;
+    info.iBitDepth = 16;
+    info.lParam = reinterpret_cast<LPARAM>(&source);
+    info.iScale = 300;
+    info.iMaxWidth = 4;
+    info.pfnGetData = read;
+    info.crTransparentOverride = RGB(255, 0, 0);
+    ASSERT_EQ(DecompressImageIndirect(&info), S_OK);
+    // Tripled to 6 x 3, then shrunk to the width of 4 with its shape kept.
+    auto size_of = qf::device::BitmapSize(bitmap);
+    ASSERT_TRUE(size_of);
+    EXPECT_EQ(size_of->cx, 4);
+    EXPECT_EQ(size_of->cy, 2);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0, 0, 255));
+    EXPECT_EQ(GetPixel(dc, 3, 1), RGB(255, 0, 0));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+
+    source = {"GIF89a but not really", 0};
+    EXPECT_EQ(DecompressImageIndirect(&info), E_FAIL);
+    EXPECT_EQ(bitmap, nullptr);
+    info.dwSize = 0;
+    EXPECT_EQ(DecompressImageIndirect(&info), E_INVALIDARG);
+    EXPECT_EQ(DecompressImageIndirect(nullptr), E_INVALIDARG);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
 #include <vector>
@@ -71,6 +72,21 @@ TEST(CodePages, Utf8RoundTripsScalarValuesOfEveryLength) {
 
 // The host helper repairs ill-formed UTF-8; the device's own conversion refuses it, with or without
 // MB_ERR_INVALID_CHARS, so that callers fall back to the ANSI page.
+TEST(CodePages, Utf8DecodesStraightIntoABufferAsBigAsTheInput) {
+    // ASCII runs of every length before and after multi-byte characters cross the blocks of the fast path.
+    for (size_t before = 0; before < 40; ++before) {
+        const std::string bytes =
+            std::string(before, 'a') + "\xC3\xA9" + std::string(40 - before, 'b') + "\xE2\x82\xAC";
+        std::u16string wide(bytes.size(), u'\0');
+        const int length =
+            MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
+                                wide.data(), static_cast<int>(wide.size()));
+        wide.resize(static_cast<size_t>(std::max(length, 0)));
+        EXPECT_EQ(wide,
+                  std::u16string(before, u'a') + u"\u00E9" + std::u16string(40 - before, u'b') + u"\u20AC");
+    }
+}
+
 TEST(CodePages, IllFormedUtf8IsRepairedOnTheHostAndRefusedOnTheDevice) {
     struct Case {
         std::string bytes;

@@ -1,0 +1,132 @@
+// `quillfeed opml import FILE [--view ID]` and `quillfeed opml export FILE`: the subscriptions moved in
+// from and out to other feed readers as OPML lists.
+#include <algorithm>
+#include <iostream>
+#include <map>
+
+#include "commands/commands.h"
+#include "commands/db_session.h"
+#include "parse/opml_list.h"
+
+namespace qf::cli {
+namespace {
+
+struct OpmlArgs {
+    bool yes = false;
+    std::string file;
+    std::int32_t view = 0;
+};
+
+constexpr char16_t kListTitle[] = u"Quillfeed subscriptions";
+
+std::vector<OpmlFeed> ReadList(const std::string& argument) {
+    DeviceFile file(argument, DeviceFile::Use::kRead);
+    FeedDocument document;
+    std::vector<OpmlFeed> feeds;
+    Require(document.LoadFile(file.device_path()) && ReadOpmlList(document, feeds) == OpmlListStatus::kOk,
+            "cannot read " + argument + " as an OPML subscription list");
+    return feeds;
+}
+
+// Adds the view to the views that list an existing feed.
+void JoinView(FeedDatabase& database, std::int32_t feed_id, std::int32_t view_id) {
+    std::vector<std::int32_t> views = database.ViewsOfFeed(feed_id);
+    if (std::find(views.begin(), views.end(), view_id) != views.end()) return;
+    views.push_back(view_id);
+    Require(database.SetFeedViews(feed_id, views),
+            "could not add feed " + std::to_string(feed_id) + " to the view");
+}
+
+// A feed whose address the device has already is not added again (only joined to the view), so importing
+// a list twice adds nothing.
+int RunImport(CommandContext& context, const OpmlArgs& args) {
+    DatabaseSession session(context, args.yes ? Answer::kYes : Answer::kAsk);
+    std::vector<OpmlFeed> listed = ReadList(args.file);
+    FeedDatabase& database = session.database();
+    if (args.view != 0)
+        Require(database.LoadView(args.view).has_value(), "no view " + std::to_string(args.view));
+
+    DatabaseAccess access(database);
+    Require(access.held() && session.model().LoadFeeds(), "could not read the feeds");
+    std::map<std::u16string, std::int32_t> known;
+    for (const FeedEntry& entry : session.model().feeds()) known.emplace(entry.feed_url, entry.feed_id);
+    nlohmann::json added = nlohmann::json::array();
+    nlohmann::json skipped = nlohmann::json::array();
+    for (const OpmlFeed& item : listed) {
+        if (auto existing = known.find(item.xml_url); existing != known.end()) {
+            if (args.view != 0) JoinView(database, existing->second, args.view);
+            skipped.push_back(WideToUtf8(item.xml_url));
+            continue;
+        }
+        FeedRecord feed = NewFeedRecord();
+        feed.feed_url = item.xml_url;
+        feed.title = item.title;
+        feed.link_url = item.html_url;
+        feed.description = item.description;
+        Require(database.AddFeed(feed, args.view, 0), "could not add the feed " + WideToUtf8(item.xml_url));
+        added.push_back(
+            {{"id", feed.feed_id}, {"title", WideToUtf8(feed.title)}, {"url", WideToUtf8(feed.feed_url)}});
+    }
+    session.MarkChanged();
+    if (context.json()) {
+        PrintJson({{"ok", true}, {"added", added}, {"existing", skipped}, {"viewId", args.view}});
+    } else {
+        std::cout << "Imported " << added.size() << " feeds from " << args.file;
+        if (!skipped.empty()) std::cout << " (" << skipped.size() << " already subscribed)";
+        std::cout << '\n';
+    }
+    return 0;
+}
+
+int RunExport(CommandContext& context, const OpmlArgs& args) {
+    DatabaseSession session(context, args.yes ? Answer::kYes : Answer::kAsk);
+    DatabaseAccess access(session.database());
+    Require(access.held() && session.model().LoadFeeds(), "could not read the feeds");
+    std::vector<OpmlFeed> feeds;
+    for (const FeedEntry& entry : session.model().feeds()) {
+        std::optional<FeedRecord> feed = session.database().LoadFeed(entry.feed_id);
+        Require(feed.has_value(), "could not read feed " + std::to_string(entry.feed_id));
+        feeds.push_back({feed->title, feed->feed_url, feed->link_url, feed->description});
+    }
+    std::string text = WriteOpmlList(kListTitle, feeds);
+    DeviceFile file(args.file, DeviceFile::Use::kWrite);
+    CFile out;
+    Require(out.Open(file.device_path().c_str(), CFile::modeCreate | CFile::modeWrite) &&
+                out.Write(text.data(), static_cast<UINT>(text.size())),
+            "cannot write " + args.file);
+    out.Close();
+    file.Finish();
+    if (context.json()) {
+        PrintJson({{"ok", true}, {"file", args.file}, {"feeds", feeds.size()}});
+    } else {
+        std::cout << "Wrote " << feeds.size() << " feeds to " << args.file << '\n';
+    }
+    return 0;
+}
+
+}  // namespace
+
+void AddOpmlCommands(CLI::App& app, CommandContext& context) {
+    auto args = std::make_shared<OpmlArgs>();
+    CLI::App* opml = app.add_subcommand("opml", "Move subscriptions in from and out to other feed readers");
+    opml->require_subcommand(1);
+    AddYesOption(*opml, args->yes);
+    const char* file_help = "OPML file: \\path on the device, or a file of this computer";
+
+    CLI::App* import = opml->add_subcommand("import", "Add every feed an OPML list names (folders included)");
+    import->add_option("file", args->file, file_help)->required();
+    import->add_option("--view", args->view, "Also list the new feeds in this view");
+    import->callback(
+        [&context, args] { context.SetAction([&context, args] { return RunImport(context, *args);
+});
+}  // namespace qf::cli
+);
+
+CLI::App* save = opml->add_subcommand("export", "Write the feeds as an OPML 2.0 list");
+save->add_option("file", args->file, file_help)->required();
+save->callback([&context, args] {
+    context.SetAction([&context, args] { return RunExport(context, *args); });
+});
+}
+
+}  // namespace qf::cli

@@ -1,0 +1,87 @@
+// Libraries loaded by device path, their exports, and the pictures in the resource folder beside them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "gdi_fixture.h"
+#include "qfdevice/gdi_io.h"
+#include "windows.h"
+
+namespace qf::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ModuleResources : public ::testing::Test {
+  protected:
+    // \Lib\Blend.dll (the alpha-blending library) with the plug-in's committed pictures beside it.
+    void SetUp() override {
+        fs::create_directories(device_.device().HostPath("Lib"));
+        fs::copy_file(fs::path(QF_BINARY_DIR) / "device" / "libsbshalphablend.so",
+                      device_.device().HostPath("Lib/Blend.dll"));
+        fs::copy(fs::path(QF_SOURCE_DIR) / "resources" / "plugin",
+                 device_.device().HostPath("Lib/Blend.resources"), fs::copy_options::recursive);
+        module_ = LoadLibraryW(u"\\lib\\blend.dll");
+        ASSERT_NE(module_, nullptr);
+    }
+    void TearDown() override { EXPECT_TRUE(FreeLibrary(module_)); }
+
+    GdiDevice device_;
+    HMODULE module_ = nullptr;
+};
+
+TEST_F(ModuleResources, ExportsAreFoundByNameOnly) {
+    EXPECT_EQ(LoadLibraryW(u"\\Lib\\Blend.dll"), module_);
+    EXPECT_TRUE(FreeLibrary(module_));
+    EXPECT_NE(GetProcAddress(module_, u"fnAlphaBlend"), nullptr);
+    EXPECT_EQ(GetProcAddress(module_, u"fnNothing"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
+    EXPECT_EQ(GetProcAddress(module_, MAKEINTRESOURCE(240)), nullptr);
+
+    EXPECT_EQ(LoadLibraryW(u"\\Lib\\Missing.dll"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+    std::ofstream(device_.device().HostPath("Lib/Text.dll")) << "not a library";
+    EXPECT_EQ(LoadLibraryW(u"\\Lib\\Text.dll"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_EXE_FORMAT));
+}
+
+TEST_F(ModuleResources, BitmapsAndIconsComeFromBesideTheModule) {
+    HBITMAP bitmap = LoadBitmapW(module_, MAKEINTRESOURCE(171));
+    ASSERT_NE(bitmap, nullptr);
+    auto size = qf::device::BitmapSize(bitmap);
+    EXPECT_EQ(size->cx, 38);
+    EXPECT_EQ(size->cy, 20);
+    DeleteObject(bitmap);
+    EXPECT_EQ(LoadBitmapW(module_, MAKEINTRESOURCE(999)), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
+    EXPECT_EQ(LoadBitmapW(module_, u"..\\..\\Lib\\Blend"), nullptr);
+    EXPECT_EQ(LoadImageW(module_, u"menu", 4, 0, 0, 0), nullptr);
+    EXPECT_EQ(LoadIconW(nullptr, MAKEINTRESOURCE(132)), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_TYPE_NOT_FOUND));
+
+    // The icon at 16 x 16 on white: its transparent corner leaves the white, its middle is drawn.
+    HICON small = static_cast<HICON>(LoadImageW(module_, MAKEINTRESOURCE(132), IMAGE_ICON, 16, 16, 0));
+    ASSERT_NE(small, nullptr);
+    Canvas canvas(40, 40);
+    ASSERT_TRUE(DrawIconEx(canvas.dc(), 0, 0, small, 0, 0, 0, nullptr, DI_NORMAL));
+    EXPECT_EQ(GetPixel(canvas.dc(), 0, 0), RGB(255, 255, 255));
+    EXPECT_NE(GetPixel(canvas.dc(), 12, 4), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(canvas.dc(), 16, 16), RGB(255, 255, 255));
+    EXPECT_FALSE(DeleteObject(small));
+    EXPECT_TRUE(DestroyIcon(small));
+    EXPECT_FALSE(DrawIconEx(canvas.dc(), 0, 0, small, 0, 0, 0, nullptr, DI_NORMAL));
+
+    // The standard size is 32; drawing clips to the canvas wherever it lands.
+    HICON big = LoadIconW(module_, MAKEINTRESOURCE(132));
+    ASSERT_NE(big, nullptr);
+    ASSERT_TRUE(DrawIconEx(canvas.dc(), 4, 4, big, 0, 0, 0, nullptr, DI_NORMAL));
+    EXPECT_NE(GetPixel(canvas.dc(), 28, 12), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(canvas.dc(), 37, 37), RGB(255, 255, 255));
+    EXPECT_TRUE(DrawIconEx(canvas.dc(), 30, 30, big, 0, 0, 0, nullptr, DI_NORMAL));
+    EXPECT_TRUE(DrawIconEx(canvas.dc(), -2000000000, 2000000000, big, 0, 0, 0, nullptr, DI_NORMAL));
+    DestroyIcon(big);
+}
+
+}  // namespace
+}  // namespace qf::test

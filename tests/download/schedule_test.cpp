@@ -1,0 +1,126 @@
+// The auto-reload schedule's decision, case by case, on fixed clock readings.
+#include "download/schedule.h"
+
+#include <gtest/gtest.h>
+
+namespace qf::test {
+namespace {
+
+constexpr long long kNow = 800'000'000;  // seconds since 2001 of every check
+constexpr long long kLongAgo = kNow - 3600;
+
+ScheduleConfig Times(std::initializer_list<int> minutes) {
+    ScheduleConfig config;
+    size_t slot = 0;
+    for (int minute : minutes) config.times[slot++] = minute;
+    return config;
+}
+
+ScheduleConfig AudioAt(int minute) {
+    ScheduleConfig config;
+    config.audio_time = minute;
+    return config;
+}
+
+ScheduleConfig Docking() {
+    ScheduleConfig config;
+    config.start_on_pass_through = true;
+    return config;
+}
+
+ScheduleCheck At(int minute) {
+    ScheduleCheck check;
+    check.minute = minute;
+    check.seconds_since_2001 = kNow;
+    check.last_refresh_seconds = kLongAgo;
+    return check;
+}
+
+ScheduleCheck Interval(int minute, int frequency, int next_reload, bool reset = false) {
+    ScheduleCheck check = At(minute);
+    check.frequency = frequency;
+    check.next_reload = next_reload;
+    check.reset_next_reload = reset;
+    return check;
+}
+
+ScheduleCheck RanAgo(ScheduleCheck check, long long seconds) {
+    check.last_refresh_seconds = kNow - seconds;
+    return check;
+}
+
+ScheduleCheck Docked(bool present, bool seen) {
+    ScheduleCheck check = At(600);
+    check.pass_through_present = present;
+    check.desktop_seen = seen;
+    return check;
+}
+
+TEST(Schedule, DecisionTable) {
+    struct Row {
+        const char* name;
+        ScheduleConfig config;
+        ScheduleCheck check;
+        bool due;
+        DueReason reason;
+        bool suppressed = false;
+        bool audio_only = false;
+        bool desktop_seen = false;
+        std::optional<int> rebased = std::nullopt;
+    } rows[] = {
+        {"08:00 at 07:59", Times({480}), At(479), true, DueReason::kTime},
+        {"08:00 at 08:00", Times({480}), At(480), true, DueReason::kTime},
+        {"08:00 at 08:01", Times({480}), At(481), true, DueReason::kTime},
+        {"08:00 at 08:02", Times({480}), At(482), false, DueReason::kNone},
+        {"08:00 at 08:01, a run ended 30 s ago", Times({480}), RanAgo(At(481), 30), false, DueReason::kTime,
+         true},
+        {"08:00 at 08:01, a run ended 300 s ago", Times({480}), RanAgo(At(481), 300), true, DueReason::kTime},
+        {"sixth slot", Times({-1, -1, -1, -1, -1, 700}), At(700), true, DueReason::kTime},
+        {"00:01 at 00:00", Times({1}), At(0), true, DueReason::kTime},
+        {"00:01 at 00:02", Times({1}), At(2), true, DueReason::kTime},
+        {"23:59 at 23:58", Times({1439}), At(1438), true, DueReason::kTime},
+        {"23:59 at 00:00", Times({1439}), At(0), true, DueReason::kTime},
+        {"empty slots never match", ScheduleConfig{}, At(0), false, DueReason::kNone},
+        {"audio time", AudioAt(300), At(301), true, DueReason::kAudioTime, false, true},
+        {"a download time wins over the audio time",
+         [] {
+             auto c = Times({300});
+             c.audio_time = 300;
+             return c;
+         }(),
+         At(300), true, DueReason::kTime},
+        {"interval at NextReload", ScheduleConfig{}, Interval(30, 90, 30), true, DueReason::kInterval},
+        {"interval 1440 at 23:59", ScheduleConfig{}, Interval(1439, 60, 1440), true, DueReason::kInterval},
+        {"interval off", ScheduleConfig{}, Interval(30, 0, 30), false, DueReason::kNone},
+        {"no NextReload", ScheduleConfig{}, Interval(30, 90, -1), false, DueReason::kNone},
+        {"woke long after NextReload", ScheduleConfig{}, Interval(600, 60, 480, true), false,
+         DueReason::kNone, false, false, false, 660},
+        {"not yet, no reset asked", ScheduleConfig{}, Interval(600, 60, 480), false, DueReason::kNone},
+        {"docked now", Docking(), Docked(true, false), true, DueReason::kPassThrough, false, false, true},
+        {"still docked", Docking(), Docked(true, true), false, DueReason::kNone, false, false, true},
+        {"undocked", Docking(), Docked(false, true), false, DueReason::kNone},
+        {"docking ignored unless asked for", ScheduleConfig{}, Docked(true, false), false, DueReason::kNone},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScheduleDecision decision = DecideDownload(row.config, row.check);
+        EXPECT_EQ(decision.due, row.due);
+        EXPECT_EQ(decision.reason, row.reason);
+        EXPECT_EQ(decision.suppressed, row.suppressed);
+        EXPECT_EQ(decision.audio_only, row.audio_only);
+        EXPECT_EQ(decision.desktop_seen, row.desktop_seen);
+        EXPECT_EQ(decision.rebased_next_reload, row.rebased);
+    }
+}
+
+TEST(Schedule, NextReloadWrapsPastMidnight) {
+    EXPECT_EQ(NextReloadMinute(23 * 60, 90), 30);
+    EXPECT_EQ(NextReloadMinute(23 * 60, 60), 1440);
+    EXPECT_EQ(NextReloadMinute(600, 0), kNoMinute);
+    EXPECT_FALSE(HasAnySchedule(ScheduleConfig{}, kNoMinute));
+    EXPECT_TRUE(HasAnySchedule(ScheduleConfig{}, 30));
+    EXPECT_TRUE(HasAnySchedule(AudioAt(5), kNoMinute));
+}
+
+}  // namespace
+}  // namespace qf::test

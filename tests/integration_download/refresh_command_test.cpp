@@ -1,0 +1,236 @@
+// The real `quillfeed refresh`, `cancel`, `device network` and `subscription add URL` on a throw-away
+// device, against a loopback server in the test process; and refreshes killed at random moments.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <random>
+#include <thread>
+
+#include "download/feed_update.h"
+#include "qfdevice/device.h"
+#include "support/feed_server.h"
+#include "support/run_program.h"
+#include "support/temp_device.h"
+#include "support/watchdog.h"
+#include "win/strings.h"
+
+extern char** environ;
+
+namespace qf::test {
+namespace {
+
+using nlohmann::json;
+
+std::string Feed(const std::string& name, int items, size_t description = 40) {
+    std::string text =
+        "<rss version=\"2.0\"><channel><title>" + name + "</title><link>http://example.com/</link>";
+    for (int i = 0; i < items; ++i) {
+        std::string n = std::to_string(i);
+        text += "<item><title>" + name + " story " + n + "</title><guid>" + name + "-" + n +
+                "</guid><description>" + std::string(description, 'd') + "</description></item>";
+    }
+    return text + "</channel></rss>";
+}
+
+class RefreshCommand : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(Run({"init"}).exit_code, 0);
+        json view = json::parse(Run({"--json", "view", "add", "News"}).out);
+        view_ = std::to_string(view["view"]["id"].get<long long>());
+    }
+    ProgramResult Run(std::vector<std::string> args) {
+        args.insert(args.begin(), {BuiltProgram("quillfeed"), "--device", device_.root().string()});
+        return RunProgram(args);
+    }
+    json RunJson(std::vector<std::string> args) {
+        args.insert(args.begin(), "--json");
+        ProgramResult result = Run(args);
+        EXPECT_FALSE(result.out.empty()) << result.err;
+        return json::parse(result.out.empty() ? "{}" : result.out);
+    }
+    void AddFeed(const std::string& path, const std::string& title) {
+        ASSERT_EQ(Run({"feed", "add", server_.Url(path), "--title", title, "--view", view_}).exit_code, 0);
+    }
+    long long Count(const std::string& sql) {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(device_.HostPath("Program Files/Quillfeed/Quillfeed.cdb").c_str(), &db,
+                        SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
+        long long value = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : -1;
+        sqlite3_finalize(statement);
+        sqlite3_close(db);
+        return value;
+    }
+
+    TempDevice device_;
+    FeedServer server_;
+    std::string view_;
+};
+
+TEST_F(RefreshCommand, StoresFeedsReportsFailuresAndThenFindsThemUnchanged) {
+    server_.Serve("/a.xml", Feed("Alpha", 3));
+    server_.Serve("/b.xml", Feed("Beta", 2));
+    server_.Serve("/html", "<html><body>hello</body></html>");
+    AddFeed("/a.xml", "A");
+    AddFeed("/b.xml", "B");
+    AddFeed("/missing.xml", "Missing");
+    AddFeed("/html", "Page");
+    json first = RunJson({"refresh"});
+    EXPECT_EQ(first["result"], 0);
+    EXPECT_EQ(first["newItems"], 5);
+    std::map<std::string, std::string> outcome;
+    for (const json& feed : first["feeds"])
+        outcome[feed["title"]] = feed["outcome"].get<std::string>() + " " + feed.value("reason", "");
+    EXPECT_EQ(outcome["A"], "new items ");
+    EXPECT_EQ(outcome["Missing"], "failed not a known feed format (HTTP 404)");
+    EXPECT_EQ(outcome["Page"], "failed not a known feed format");
+    json listing = RunJson({"listing", view_});
+    EXPECT_NE(listing.dump().find("Alpha story 0"), std::string::npos);
+
+    ProgramResult second = Run({"refresh"});
+    EXPECT_EQ(second.exit_code, 0);
+    EXPECT_NE(second.out.find("0 new items, 2 unchanged, 2 failed"), std::string::npos) << second.out;
+    EXPECT_EQ(Count("select count(*) from FeedItems"), 5);
+    json only = RunJson({"refresh", "--feed", std::to_string(first["feeds"][0]["id"].get<long long>())});
+    EXPECT_EQ(only["feeds"].size(), 1u);
+}
+
+TEST_F(RefreshCommand, RefusalsAndTheDeviceNetwork) {
+    AddFeed("/a.xml", "A");
+    EXPECT_EQ(RunJson({"device", "network", "down"})["link"], "down");
+    ProgramResult offline = Run({"refresh"});
+    EXPECT_NE(offline.exit_code, 0);
+    EXPECT_NE(offline.err.find("Could not establish an Internet connection."), std::string::npos);
+    json net = RunJson({"device", "network", "slow", "3", "--proxy", "cache:3128"});
+    EXPECT_EQ(net["connectDelayMs"], 3000);
+    EXPECT_EQ(net["proxy"], "cache:3128");
+    EXPECT_EQ(RunJson({"device", "network", "drop-after", "2"})["dropAfterRequests"], 2);
+    EXPECT_NE(Run({"device", "network", "sideways"}).exit_code, 0);
+    EXPECT_NE(Run({"refresh", "--audio"}).err.find("No Audio Content available"), std::string::npos);
+}
+
+TEST_F(RefreshCommand, CancelFromAnotherProcessStopsASlowRun) {
+    Watchdog watchdog(std::chrono::seconds(60), "a cancelled refresh");
+    server_.Set("/slow.xml", Route::Trickle(Feed("Slow", 400, 100), std::chrono::milliseconds(20)));
+    server_.Serve("/b.xml", Feed("Beta", 2));
+    AddFeed("/slow.xml", "A slow one");
+    AddFeed("/b.xml", "B");
+    ProgramResult refresh;
+    auto started = std::chrono::steady_clock::now();
+    std::thread runner([&] { refresh = Run({"--json", "refresh"}); });
+    while (server_.Hits("/slow.xml") == 0) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    json cancel = RunJson({"cancel"});
+    EXPECT_EQ(cancel["after"], 2);
+    runner.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+    json result = json::parse(refresh.out);
+    EXPECT_EQ(result["resultText"], "cancelled");
+    EXPECT_EQ(result["feeds"][1]["outcome"], "not fetched");
+    EXPECT_EQ(server_.Hits("/b.xml"), 0);
+    EXPECT_EQ(RunJson({"cancel"})["message"], "no download is running");
+}
+
+TEST_F(RefreshCommand, SubscriptionListFetchedFromTheNetwork) {
+    server_.Serve("/list.opml",
+                  "<opml version=\"1.0\"><head><title>Picks</title></head><body>"
+                  "<outline text=\"One\" xmlUrl=\"http://example.com/1.xml\"/>"
+                  "<outline text=\"Two\" xmlUrl=\"http://example.com/2.xml\"/></body></opml>");
+    json added = RunJson({"subscription", "add", server_.Url("/list.opml")});
+    EXPECT_EQ(added["feedsAdded"], 2);
+    EXPECT_EQ(Count("select count(*) from Feeds"), 2);
+    EXPECT_NE(Run({"subscription", "add", server_.Url("/gone.opml")}).exit_code, 0);
+}
+
+// Runs `quillfeed refresh` and kills it after `delay`; answers whether it was still running then.
+bool KillRefreshAfter(const TempDevice& device, std::chrono::milliseconds delay) {
+    std::string program = BuiltProgram("quillfeed");
+    std::string root = device.root().string();
+    std::vector<char*> argv = {program.data(), const_cast<char*>("--device"), root.data(),
+                               const_cast<char*>("refresh"), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    EXPECT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    std::this_thread::sleep_for(delay);
+    bool running = kill(pid, SIGKILL) == 0;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return running && WIFSIGNALED(status);
+}
+
+TEST_F(RefreshCommand, KilledRunsLeaveEveryFeedWholeBeforeOrAfter) {
+    constexpr int kFeeds = 6;
+    std::mt19937 random(20240503);
+    std::map<std::string, int> version_of_digest;  // the digest of each version's file
+    for (int f = 0; f < kFeeds; ++f) AddFeed("/f" + std::to_string(f) + ".xml", "F" + std::to_string(f));
+    int killed = 0;
+    std::chrono::milliseconds whole_run{0};
+    for (int round = -1; round < 20; ++round) {
+        for (int f = 0; f < kFeeds; ++f) {
+            std::string text = Feed("v" + std::to_string(round + 1) + "f" + std::to_string(f), 120, 1500);
+            server_.Serve("/f" + std::to_string(f) + ".xml", text);
+            std::ofstream(device_.HostPath("digest.xml"), std::ios::binary) << text;
+            version_of_digest[WideToUtf8(FileDigest(u"\\digest.xml"))] = round + 1;
+        }
+        if (round < 0) {
+            // An undisturbed run first: the kills fall within its length.
+            auto start = std::chrono::steady_clock::now();
+            ASSERT_EQ(Run({"refresh"}).exit_code, 0);
+            whole_run = std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now() - start);
+            continue;
+        }
+        killed += KillRefreshAfter(device_, whole_run * (5 + random() % 90) / 100);
+        ASSERT_EQ(Run({"cancel", "--force"}).exit_code, 0);
+
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(device_.HostPath("Program Files/Quillfeed/Quillfeed.cdb").c_str(), &db,
+                                  SQLITE_OPEN_READWRITE, nullptr),
+                  SQLITE_OK);
+        auto text = [&](const std::string& sql) {
+            sqlite3_stmt* statement = nullptr;
+            sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
+            std::string value = sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_text(statement, 0)
+                                    ? reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))
+                                    : "";
+            sqlite3_finalize(statement);
+            return value;
+        };
+        EXPECT_EQ(text("pragma integrity_check"), "ok");
+        for (int f = 0; f < kFeeds; ++f) {
+            std::string id = text("select FeedID from Feeds where Title like 'v%f" + std::to_string(f) +
+                                  "' or Title = 'F" + std::to_string(f) + "'");
+            std::string digest = text("select LastDigestKey from Feeds where FeedID = " + id);
+            std::string items = text(
+                "select count(*) || ' ' || count(distinct substr(GUID, 1, instr(GUID, 'f'))) "
+                "from FeedItems where FeedID = " +
+                id);
+            if (digest.empty()) {
+                EXPECT_EQ(items, "0 0") << "feed " << f << " round " << round;
+                continue;
+            }
+            ASSERT_TRUE(version_of_digest.count(digest)) << digest;
+            std::string version = "v" + std::to_string(version_of_digest[digest]) + "f";
+            EXPECT_EQ(items, "50 1") << "feed " << f << " round " << round;
+            EXPECT_EQ(text("select count(*) from FeedItems where FeedID = " + id + " and GUID like '" +
+                           version + "%'"),
+                      "50");
+        }
+        sqlite3_close(db);
+    }
+    EXPECT_GE(killed, 15);
+}
+
+}  // namespace
+}  // namespace qf::test
