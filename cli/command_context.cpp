@@ -10,8 +10,9 @@
 namespace qf::cli {
 
 CommandContext::CommandContext(CLI::App& app) {
-    app.add_option("--device", device_dir_, "Device root folder (default: $QUILLFEED_DEVICE, then "
-                                            "$XDG_DATA_HOME/quillfeed/device)");
+    app.add_option("--device", device_dir_,
+                   "Device root folder (default: $QUILLFEED_DEVICE, then "
+                   "$XDG_DATA_HOME/quillfeed/device)");
     app.add_flag("--json", json_, "Print results as JSON");
 }
 
@@ -20,6 +21,13 @@ void CommandContext::UseDevice(DeviceNeed need) {
     std::filesystem::path root = qf::device::DeviceRoot();
     if (need == DeviceNeed::kExisting && !std::filesystem::is_directory(qf::device::StateDir())) {
         throw CommandError("no device at " + root.string() + " (run 'quillfeed init' first)");
+    }
+    // Every setting would read as its default and every write would be lost: nothing may go on as if the
+    // device were empty (the database it names would look missing).
+    if (!qf::device::IsRegistryFileReadable()) {
+        throw CommandError("the device's registry file " + qf::device::RegistryFilePath().string() +
+                           " is damaged; restore it from a copy, or move it away to start with an empty "
+                           "registry");
     }
 }
 

@@ -2,36 +2,36 @@
 // results (text or JSON on stdout, one-line errors on stderr).
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <functional>
+#include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
-
-#include <CLI/CLI.hpp>
-#include <nlohmann/json.hpp>
 
 namespace qf::cli {
 
 // A failure that ends the command: printed as one line "quillfeed: <message>" on stderr (and as
 // {"ok":false,"error":...} on stdout with --json), exit code `exit_code`.
 class CommandError : public std::runtime_error {
-public:
+  public:
     explicit CommandError(const std::string& message, int exit_code = 1)
         : std::runtime_error(message), exit_code_(exit_code) {}
     int exit_code() const { return exit_code_; }
 
-private:
+  private:
     int exit_code_;
 };
 
 enum class DeviceNeed { kExisting, kMayCreate };
 
 class CommandContext {
-public:
+  public:
     // Registers --device and --json on the main application.
     explicit CommandContext(CLI::App& app);
 
     // Points the device runtime at the chosen device (--device, else QUILLFEED_DEVICE, else the
-    // default). Throws CommandError when `need` is kExisting and no device was set up there.
+    // default). Throws CommandError when `need` is kExisting and no device was set up there, and when the
+    // device's registry file is damaged.
     void UseDevice(DeviceNeed need);
     bool json() const { return json_; }
 
@@ -40,7 +40,7 @@ public:
     void SetAction(std::function<int()> action) { action_ = std::move(action); }
     int RunAction() const { return action_ ? action_() : 0; }
 
-private:
+  private:
     std::string device_dir_;
     bool json_ = false;
     std::function<int()> action_;

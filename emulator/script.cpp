@@ -157,6 +157,11 @@ ParseResult ParseAnswer(std::string_view verb, std::string_view text) {
 }  // namespace
 
 ParseResult ParseScriptLine(std::string_view line) {
+    if (line.size() > kMaxScriptLine) return ScriptError{"the line is too long (is this a script?)"};
+    for (char c : line) {
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\r')
+            return ScriptError{"the line holds control characters (is this a script?)"};
+    }
     std::string_view text = Trim(line);
     if (text.empty() || text.front() == '#') return std::nullopt;
     std::string_view rest;

@@ -70,9 +70,13 @@ struct ScriptError {
     std::string text;
 };
 
+// The longest script line; a reader hands on at most one character more, so that the parse can refuse it.
+inline constexpr size_t kMaxScriptLine = 4096;
+
 // Any thread. The command of one line; nullopt for a blank or comment line. Durations take the units
 // ms, s, m and h ("advance 1500ms", "advance 2m"); a bare number means seconds. Paths and texts are the
-// rest of the line, trimmed, so they may contain blanks; texts are UTF-8.
+// rest of the line, trimmed, so they may contain blanks; texts are UTF-8. Lines longer than
+// kMaxScriptLine or holding control characters (a file that is not text) are refused.
 std::variant<std::nullopt_t, ScriptCommand, ScriptError> ParseScriptLine(std::string_view line);
 
 }  // namespace qf::emu

@@ -4,15 +4,28 @@
 
 #include <cerrno>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <thread>
 
-namespace qf::emu {
+#include "script.h"
 
+namespace qf::emu {
 namespace {
 
-// One line of standard input without its end; false at the end of the input. Reads the descriptor
+// std::getline that stops one character past kMaxScriptLine.
+bool ReadLine(std::istream& in, std::string& line) {
+    line.clear();
+    for (int c = in.get(); c != std::char_traits<char>::eof(); c = in.get()) {
+        if (c == '\n') return true;
+        line.push_back(static_cast<char>(c));
+        if (line.size() > kMaxScriptLine) return true;
+    }
+    return !line.empty();
+}
+
+// One line of standard input without its end, like ReadLine; false at the end of the input. Reads the descriptor
 // itself rather than std::cin: the reader may still wait here while the process exits, and std::cin is
 // torn down then.
 bool ReadStandardInputLine(std::string& line) {
@@ -24,6 +37,7 @@ bool ReadStandardInputLine(std::string& line) {
         if (got <= 0) return !line.empty();
         if (c == '\n') return true;
         line += c;
+        if (line.size() > kMaxScriptLine) return true;
     }
 }
 
@@ -40,6 +54,8 @@ ScriptFeed::ScriptFeed(const std::string& path, HWND window, UINT wake_message)
     : shared_(std::make_shared<Shared>()) {
     std::unique_ptr<std::istream> owned;
     if (path != "-") {
+        std::error_code ignored;
+        if (std::filesystem::is_directory(path, ignored)) return;
         owned = std::make_unique<std::ifstream>(path);
         if (!*owned) return;
     }
@@ -48,16 +64,17 @@ ScriptFeed::ScriptFeed(const std::string& path, HWND window, UINT wake_message)
         std::string line;
         bool more = true;
         while (more) {
-            more = file ? static_cast<bool>(std::getline(*file, line)) : ReadStandardInputLine(line);
+            more = file ? ReadLine(*file, line) : ReadStandardInputLine(line);
+            // A line past the limit is handed on for the parse to refuse, and nothing more is read: the
+            // input may have no end (/dev/zero).
+            bool overlong = more && line.size() > kMaxScriptLine;
             {
                 std::lock_guard<std::mutex> lock(shared->mutex);
-                if (more) {
-                    shared->lines.push_back(line);
-                } else {
-                    shared->ended = true;
-                }
+                if (more) shared->lines.push_back(line);
+                if (!more || overlong) shared->ended = true;
             }
             PostMessageW(window, wake_message, 0, 0);
+            if (overlong) more = false;
         }
     });
     reader.detach();

@@ -93,7 +93,7 @@ bool ScriptRunner::Answer(const ScriptCommand& command) {
 
 bool ScriptRunner::Run(const ScriptCommand& command) {
     if (const auto* advance = std::get_if<AdvanceCommand>(&command)) {
-        return !device::AdvanceClockAndPump(advance->step).quit_code;
+        return !device::AdvanceClockAndPump(advance->step, shell_.item_windows()).quit_code;
     }
     if (std::holds_alternative<MenuCommand>(command) ||
         std::holds_alternative<NotificationCommand>(command) ||

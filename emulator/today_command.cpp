@@ -22,6 +22,9 @@ void UseDevice(const std::string& device) {
     if (!std::filesystem::is_directory(device::StateDir())) {
         throw SetupError("no device at " + device::DeviceRoot().string() + " (run 'quillfeed init' first)");
     }
+    if (!device::IsRegistryFileReadable()) {
+        throw SetupError("the device's registry file " + device::RegistryFilePath().string() + " is damaged");
+    }
 }
 
 void AddOne(TodayShell& shell, const std::u16string& name, const std::u16string& device_path,

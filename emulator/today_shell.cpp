@@ -92,6 +92,14 @@ void TodayShell::AddWindowItem(const std::u16string& name, HWND window) {
     QueryRefresh();
 }
 
+std::vector<HWND> TodayShell::item_windows() const {
+    std::vector<HWND> windows;
+    for (const auto& item : items_) {
+        if (item->window != nullptr) windows.push_back(item->window);
+    }
+    return windows;
+}
+
 void TodayShell::QueryRefresh() {
     bool changed = false;
     for (const auto& item : items_) {

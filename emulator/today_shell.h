@@ -66,6 +66,8 @@ class TodayShell {
     void SetScriptHandler(std::function<void()> handler) { script_handler_ = std::move(handler); }
 
     HWND desktop() const { return desktop_; }
+    // The items' windows (not the desktop, whose clock changes with time alone).
+    std::vector<HWND> item_windows() const;
     StateDump Dump() const;
     // The screen as the user sees it: every visible window's surface at its place, clipped to its parent.
     device::SurfacePixels ComposeScreen() const;

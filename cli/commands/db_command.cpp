@@ -22,7 +22,14 @@ int RunCreate(CommandContext& context, const DbArgs& args) {
     std::u16string path =
         args.path.empty() ? std::u16string(kDefaultDatabasePath) : DevicePathArgument(args.path);
     FeedDatabase database;
-    Require(database.Create(path, OverwritePrompt::kAsk, DefaultViews::kCreate),
+    // A database left aside by an interrupted compaction is put back first, and then counts as existing.
+    database.RecoverInterruptedCompaction(path);
+    CFile existing;
+    Require(!(existing.Open(path.c_str(), CFile::modeRead) && existing.GetLength() != 0),
+            "a database already exists at " + WideToUtf8(path) +
+                "; it is kept (delete it on purpose first to start afresh)");
+    existing.Close();
+    Require(database.Create(path, OverwritePrompt::kRefuse, DefaultViews::kCreate),
             "could not create the database " + WideToUtf8(path));
     AppSettings().WriteString(u"General", u"Database", path);
     AppSettings().WriteDword(u"Today", u"TodayHasChanged", 1);

@@ -2,13 +2,12 @@
 
 #include <unistd.h>
 
-#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <iostream>
 
 #include "common/settings_store.h"
 #include "db/default_database.h"
-#include "parse/dates.h"
 #include "qfdevice/device.h"
 #include "qfdevice/shell_hooks.h"
 #include "windows.h"
@@ -34,26 +33,6 @@ int AskOnTerminal(const std::u16string& text, const std::u16string& caption, UIN
     return !reply.empty() && (reply[0] == 'y' || reply[0] == 'Y') ? IDYES : IDNO;
 }
 
-// Identifiers are seconds since 2001 plus a per-process counter, so two runs of the command line within
-// one second would hand out the same ones. Moving this process's counter past the newest identifier
-// already stored keeps the records a run adds apart from those of the run before.
-void SkipStoredIdentifiers(FeedDatabase& database) {
-    long long newest = database.Run(0LL, [](AdoConnection& connection) {
-        long long newest_id = 0;
-        for (const char16_t* query : {u"Select max(ViewID) From Views", u"Select max(FeedID) From Feeds",
-                                      u"Select max(SubscriptionID) From Subscriptions"}) {
-            AdoRecordset rows;
-            if (rows.Open(query, &connection) && !rows.IsEOF()) {
-                newest_id = std::max<long long>(newest_id, rows.Field(0).AsInt());
-            }
-        }
-        return newest_id;
-    });
-    constexpr long long kLongestSkip = 100000;  // an identifier far ahead is not from a run just before
-    long long behind = newest - SecondsSince2001();
-    for (long long i = 0; i >= 0 && i <= behind && behind < kLongestSkip; ++i) UniqueNumber();
-}
-
 }  // namespace
 
 TerminalMessageBoxes::TerminalMessageBoxes(Answer answer) {
@@ -66,12 +45,20 @@ TerminalMessageBoxes::~TerminalMessageBoxes() { qf::device::SetMessageBoxHook({}
 DatabaseSession::DatabaseSession(CommandContext& context, Answer answer) : boxes_(answer) {
     context.UseDevice(DeviceNeed::kExisting);
     path_ = DatabasePathSetting();
-    if (path_.empty()) throw CommandError("no database is set up (run 'quillfeed db create')");
+    if (path_.empty()) {
+        // A database may lie at the usual place without being recorded: never advise making a new one
+        // over it.
+        CFile existing;
+        if (existing.Open(kDefaultDatabasePath, CFile::modeRead) && existing.GetLength() != 0) {
+            throw CommandError("no database is recorded in the settings, but " +
+                               WideToUtf8(kDefaultDatabasePath) + " exists (run 'quillfeed init' to use it)");
+        }
+        throw CommandError("no database is set up (run 'quillfeed db create')");
+    }
     model_ = std::make_unique<ListingModel>();
     model_->database().set_audio_folder(AudioFolderSetting());
     switch (model_->database().Open(path_, MissingMessage::kShowOnce)) {
         case kOpenReady:
-            SkipStoredIdentifiers(model_->database());
             return;
         case kOpenLockFailed:
             throw CommandError("the database " + WideToUtf8(path_) +
@@ -97,20 +84,53 @@ std::u16string DevicePathArgument(const std::string& argument) {
     return path;
 }
 
+namespace {
+
+// A file to be read must be a plain file: a folder, a device such as /dev/zero or a pipe would fail
+// later with a misleading message, or never end.
+void RequireReadableHostFile(const std::filesystem::path& path, const std::string& argument) {
+    std::error_code error;
+    std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (error) throw CommandError("cannot read " + argument + ": " + error.message());
+    if (std::filesystem::is_directory(status))
+        throw CommandError("cannot read " + argument + ": it is a folder");
+    if (!std::filesystem::is_regular_file(status))
+        throw CommandError("cannot read " + argument + ": not a regular file");
+}
+
+void RequireReadableDeviceFile(const std::u16string& device_path, const std::string& argument) {
+    DWORD attributes = GetFileAttributesW(device_path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) throw CommandError("no file " + argument + " on the device");
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        throw CommandError("cannot read " + argument + ": it is a folder");
+}
+
+// A name for a copy in \Temp that no other copy of this or another process has.
+std::u16string TemporaryDevicePath() {
+    static std::atomic<unsigned> counter{0};
+    return u"\\Temp\\quillfeed-" + Utf8ToWide(std::to_string(getpid()) + "-" + std::to_string(++counter)) +
+           u".tmp";
+}
+
+}  // namespace
+
 DeviceFile::DeviceFile(const std::string& argument, Use use) {
     if (!argument.empty() && argument.front() == '\\') {
         device_path_ = DevicePathArgument(argument);
+        if (use == Use::kRead) RequireReadableDeviceFile(device_path_, argument);
         return;
     }
     host_path_ = std::filesystem::absolute(argument);
-    device_path_ =
-        u"\\Temp\\quillfeed-" + Utf8ToWide(std::to_string(getpid()) + "-" + host_path_.filename().string());
+    if (use == Use::kRead) RequireReadableHostFile(host_path_, argument);
+    // The host file's name never becomes part of a device path: backslashes in it would name folders.
+    device_path_ = TemporaryDevicePath();
+    CreateDirectoryW(u"\\Temp", nullptr);
     std::optional<std::filesystem::path> mapped = qf::device::MapPath(device_path_);
-    Require(mapped.has_value(), "cannot place " + argument + " in the device");
+    Require(mapped.has_value() && std::filesystem::is_directory(mapped->parent_path()),
+            "cannot place a copy of " + argument + " in the device's \\Temp folder");
     temporary_ = *mapped;
-    std::error_code error;
-    std::filesystem::create_directories(temporary_.parent_path(), error);
     if (use == Use::kRead) {
+        std::error_code error;
         std::filesystem::copy_file(host_path_, temporary_, std::filesystem::copy_options::overwrite_existing,
                                    error);
         Require(!error, "cannot read " + argument + ": " + error.message());
@@ -120,6 +140,11 @@ DeviceFile::DeviceFile(const std::string& argument, Use use) {
 DeviceFile::~DeviceFile() {
     std::error_code ignored;
     if (!temporary_.empty()) std::filesystem::remove(temporary_, ignored);
+}
+
+std::filesystem::path DeviceFile::host_file() const {
+    if (!host_path_.empty()) return host_path_;
+    return qf::device::MapPath(device_path_).value_or(std::filesystem::path());
 }
 
 void DeviceFile::Finish() {

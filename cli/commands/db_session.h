@@ -48,12 +48,14 @@ class DatabaseSession {
 std::u16string DevicePathArgument(const std::string& argument);
 
 // A file named on the command line for an operation that works on device files: an argument starting
-// with "\" is a device path; anything else is a host file, copied into the device's \Temp folder to be
-// read, or copied out of it by Finish after being written. The copy in \Temp goes with the object.
+// with "\" is a device path; anything else is a host file, copied into the device's \Temp folder (under a
+// generated name) to be read, or copied out of it by Finish after being written. The copy in \Temp goes
+// with the object.
 class DeviceFile {
   public:
     enum class Use { kRead, kWrite };
-    // Throws CommandError when a host file to read cannot be copied in.
+    // Throws CommandError when a file to read is missing, a folder or not a regular file, or cannot be
+    // copied in.
     DeviceFile(const std::string& argument, Use use);
     ~DeviceFile();
     DeviceFile(const DeviceFile&) = delete;
@@ -61,6 +63,9 @@ class DeviceFile {
 
     const std::u16string& device_path() const { return device_path_; }
     bool is_host_file() const { return !host_path_.empty(); }
+    // The host file finally read or written: the host file itself, or the one the device path maps to
+    // (empty when it maps to none).
+    std::filesystem::path host_file() const;
     // After a write: copies the device file to the host file. Throws CommandError on failure.
     void Finish();
 

@@ -86,7 +86,6 @@ int RunAdd(CommandContext& context, const FeedArgs& args) {
     if (args.view != 0)
         Require(session.database().LoadView(args.view).has_value(), "no view " + std::to_string(args.view));
     FeedRecord feed = NewFeedRecord();
-    feed.feed_id = UniqueNumber();
     feed.feed_url = Utf8ToWide(args.url);
     feed.title = args.title ? Utf8ToWide(*args.title) : feed.feed_url;
     ApplyOptions(args, feed);

@@ -22,6 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char16_t kInstallFolder[] = u"\\Program Files\\Quillfeed";
+constexpr char kPluginFileName[] = "QuillfeedToday.dll";
 constexpr char16_t kPluginDevicePath[] = u"\\Program Files\\Quillfeed\\QuillfeedToday.dll";
 // The plug-in's bitmaps and icons, beside it (see win/resources.h).
 constexpr char16_t kPluginResources[] = u"\\Program Files\\Quillfeed\\QuillfeedToday.resources";
@@ -70,17 +71,22 @@ class Layout {
         created_.push_back(WideToUtf8(device_path));
     }
 
-    // A symbolic link, so that a rebuilt plug-in is what the device loads next time.
-    void Link(const std::u16string& device_path, const fs::path& target) {
-        fs::path host = Host(device_path);
-        if (fs::exists(fs::symlink_status(host)) || target.empty()) return;
-        fs::create_symlink(target, host);
-        created_.push_back(WideToUtf8(device_path));
+    // A copy of a library, not a link to it: the device never reaches outside its root, and a link to
+    // the build's file would let a write to the device path change that file. A link that an earlier init
+    // made is replaced by a copy.
+    void LibraryCopy(const std::u16string& folder, const std::string& name, const fs::path& source) {
+        fs::path host = Host(folder) / name;
+        bool link = fs::is_symlink(fs::symlink_status(host));
+        if ((fs::exists(fs::symlink_status(host)) && !link) || source.empty()) return;
+        if (link) fs::remove(host);
+        fs::copy_file(source, host);
+        created_.push_back(WideToUtf8(folder) + "\\" + name);
     }
 
     void Dword(SettingsStore& store, const std::u16string& section, const std::u16string& key, LONG value) {
         if (Exists(store, section, key)) return;
         store.WriteDword(section, key, value);
+        RequireWritten(store, section, key);
         created_.push_back(WideToUtf8(store.SectionPath(section) + u"\\" + key));
     }
 
@@ -88,6 +94,7 @@ class Layout {
                 const std::u16string& value) {
         if (Exists(store, section, key)) return;
         store.WriteString(section, key, value);
+        RequireWritten(store, section, key);
         created_.push_back(WideToUtf8(store.SectionPath(section) + u"\\" + key));
     }
 
@@ -100,6 +107,15 @@ class Layout {
 
     static bool Exists(const SettingsStore& store, const std::u16string& section, const std::u16string& key) {
         return StoredType(store, section, key).has_value();
+    }
+
+    // Settings writes fail silently; init must not report a device as ready when they did.
+    static void RequireWritten(const SettingsStore& store, const std::u16string& section,
+                               const std::u16string& key) {
+        if (!Exists(store, section, key)) {
+            throw CommandError("cannot write the setting " + WideToUtf8(store.SectionPath(section)) + "\\" +
+                               WideToUtf8(key) + " to the device's registry");
+        }
     }
 
     std::vector<std::string>& created_;
@@ -129,10 +145,9 @@ void LayOutFiles(Layout& layout) {
     layout.TextFile(u"\\Windows\\iexplore.exe", "Placeholder for the device's web browser.\n");
     layout.TextFile(std::u16string(kInstallFolder) + u"\\Quillfeed.exe",
                     "Placeholder for the Quillfeed main application.\n");
-    layout.Link(kPluginDevicePath, qf::device::PluginLibrary());
+    layout.LibraryCopy(kInstallFolder, kPluginFileName, qf::device::PluginLibrary());
     // The tab host's alpha-blending library, where the plug-in looks for it.
-    layout.Link(std::u16string(kInstallFolder) + u"\\SBSHAlphaBlend.dll",
-                qf::device::AlphaBlendLibraryFile());
+    layout.LibraryCopy(kInstallFolder, "SBSHAlphaBlend.dll", qf::device::AlphaBlendLibraryFile());
     InstallArt(layout);
 }
 

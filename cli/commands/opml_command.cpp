@@ -6,7 +6,6 @@
 
 #include "commands/commands.h"
 #include "commands/db_session.h"
-#include "parse/dates.h"
 #include "parse/opml_list.h"
 
 namespace qf::cli {
@@ -60,7 +59,6 @@ int RunImport(CommandContext& context, const OpmlArgs& args) {
             continue;
         }
         FeedRecord feed = NewFeedRecord();
-        feed.feed_id = UniqueNumber();
         feed.feed_url = item.xml_url;
         feed.title = item.title;
         feed.link_url = item.html_url;

@@ -61,7 +61,6 @@ class FetchedList {
 int RunAdd(CommandContext& context, const SubscriptionArgs& args) {
     DatabaseSession session(context, args.yes ? Answer::kYes : Answer::kAsk);
     SubscriptionRecord subscription = NewSubscriptionRecord();
-    subscription.subscription_id = UniqueNumber();
     std::optional<DeviceFile> file;
     std::optional<FetchedList> fetched;
     std::u16string list_path;

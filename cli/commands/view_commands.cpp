@@ -78,7 +78,6 @@ int RunList(CommandContext& context, const ViewArgs& args) {
 int RunAdd(CommandContext& context, const ViewArgs& args) {
     DatabaseSession session(context, AnswerOf(args));
     ViewRecord view;
-    view.view_id = UniqueNumber();
     view.label = Utf8ToWide(args.label);
     ApplyOptions(args, view);
     Require(session.database().AddView(view), "could not add the view");
@@ -117,6 +116,8 @@ int RunFeeds(CommandContext& context, const ViewArgs& args) {
 int RunDelete(CommandContext& context, const ViewArgs& args) {
     DatabaseSession session(context, AnswerOf(args));
     Require(session.database().LoadView(args.id).has_value(), "no view " + std::to_string(args.id));
+    Require(args.id != schema::kWhatsNewViewId && args.id != schema::kSearchResultsViewId,
+            "view " + std::to_string(args.id) + " is built in and cannot be deleted");
     Require(session.database().DeleteView(args.id), "could not delete the view");
     session.MarkChanged();
     if (context.json()) {

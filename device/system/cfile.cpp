@@ -12,7 +12,8 @@ using namespace qf::device;
 namespace {
 
 int OpenFlagsFor(UINT flags) {
-    int open_flags = O_CLOEXEC;
+    // The path was resolved below the root, so a link in its last part now is one put there since.
+    int open_flags = O_CLOEXEC | O_NOFOLLOW;
     switch (flags & 0x3) {
         case CFile::modeWrite:
             open_flags |= O_WRONLY;

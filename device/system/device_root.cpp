@@ -116,7 +116,7 @@ fs::path DefaultDeviceRoot() {
 
 fs::path StateDir() { return DeviceRoot() / fs::path(qf::WideToUtf8(kStateDirName)); }
 
-std::optional<fs::path> MapDevicePath(std::u16string_view device_path, LeafSpelling leaf) {
+std::optional<fs::path> MapDevicePath(std::u16string_view device_path, LeafSpelling leaf, LeafLink link) {
     auto parts = SplitDevicePath(device_path);
     if (!parts) return std::nullopt;
     if (!parts->empty() && IsStateDirName(parts->front())) return std::nullopt;
@@ -131,7 +131,15 @@ std::optional<fs::path> MapDevicePath(std::u16string_view device_path, LeafSpell
         matching = found.has_value();
         host /= found ? *found : qf::WideToUtf8(part);
     }
-    return host;
+    fs::path root = DeviceRoot();
+    std::optional<fs::path> resolved = ResolveBeneath(root, host, link);
+    // A link inside the root may still point at the runtime's own state.
+    if (resolved) {
+        fs::path relative = resolved->lexically_relative(root);
+        if (!relative.empty() && IsStateDirName(qf::Utf8ToWide(relative.begin()->string())))
+            return std::nullopt;
+    }
+    return resolved;
 }
 
 std::optional<fs::path> MapPath(std::u16string_view device_path) {

@@ -46,8 +46,10 @@ QF_EXTERN_C DWORD WINAPI GetFileAttributesW(LPCWSTR path) {
     return attributes;
 }
 
+// Deleting, renaming and making folders work on the entry itself (a link is removed or renamed, never
+// what it points at); opening, reading and copying go through links, which must stay inside the root.
 QF_EXTERN_C BOOL WINAPI DeleteFileW(LPCWSTR path) {
-    auto host = MapPathForCall(path);
+    auto host = MapPathForCall(path, LeafSpelling::kMatchExisting, LeafLink::kEntry);
     if (!host) return FALSE;
     struct stat info;
     if (::lstat(host->c_str(), &info) != 0) return FailWithErrno(errno, *host);
@@ -57,8 +59,8 @@ QF_EXTERN_C BOOL WINAPI DeleteFileW(LPCWSTR path) {
 }
 
 QF_EXTERN_C BOOL WINAPI MoveFileW(LPCWSTR existing, LPCWSTR target) {
-    auto from = MapPathForCall(existing);
-    auto to = MapPathForCall(target);
+    auto from = MapPathForCall(existing, LeafSpelling::kMatchExisting, LeafLink::kEntry);
+    auto to = MapPathForCall(target, LeafSpelling::kMatchExisting, LeafLink::kEntry);
     if (!from || !to) return FALSE;
     if (IsDeviceRoot(*from) || IsDeviceRoot(*to)) return FailWith(ERROR_ACCESS_DENIED);
     struct stat from_info, to_info;
@@ -66,7 +68,8 @@ QF_EXTERN_C BOOL WINAPI MoveFileW(LPCWSTR existing, LPCWSTR target) {
     if (::lstat(to->c_str(), &to_info) == 0) {
         if (!SameEntry(from_info, to_info)) return FailWith(ERROR_ALREADY_EXISTS);
         // The target names the source itself in another case: the device renames it to that spelling.
-        to = MapPathForCall(target, LeafSpelling::kAsGiven);
+        to = MapPathForCall(target, LeafSpelling::kAsGiven, LeafLink::kEntry);
+        if (!to) return FALSE;
         if (*to == *from) return TRUE;
     }
     if (RenameNoReplace(*from, *to) != 0) return FailWithErrno(errno, *to);
@@ -93,14 +96,14 @@ QF_EXTERN_C BOOL WINAPI CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL fail_if
 
 QF_EXTERN_C BOOL WINAPI CreateDirectoryW(LPCWSTR path, void* security) {
     if (security != nullptr) return FailWith(ERROR_INVALID_PARAMETER);
-    auto host = MapPathForCall(path);
+    auto host = MapPathForCall(path, LeafSpelling::kMatchExisting, LeafLink::kEntry);
     if (!host) return FALSE;
     if (::mkdir(host->c_str(), 0777) != 0) return FailWithErrno(errno, *host);
     return TRUE;
 }
 
 QF_EXTERN_C BOOL WINAPI RemoveDirectoryW(LPCWSTR path) {
-    auto host = MapPathForCall(path);
+    auto host = MapPathForCall(path, LeafSpelling::kMatchExisting, LeafLink::kEntry);
     if (!host) return FALSE;
     if (IsDeviceRoot(*host)) return FailWith(ERROR_ACCESS_DENIED);
     if (::rmdir(host->c_str()) == 0) return TRUE;

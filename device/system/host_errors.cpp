@@ -6,11 +6,15 @@ namespace fs = std::filesystem;
 
 namespace qf::device {
 
-std::optional<fs::path> MapPathForCall(LPCWSTR device_path, LeafSpelling leaf) {
+std::optional<fs::path> MapPathForCall(LPCWSTR device_path, LeafSpelling leaf, LeafLink link) {
     std::optional<fs::path> host;
-    if (device_path != nullptr) host = MapDevicePath(device_path, leaf);
-    if (!host) SetLastError(ERROR_PATH_NOT_FOUND);
-    return host;
+    if (device_path != nullptr) host = MapDevicePath(device_path, leaf, link);
+    if (host) return host;
+    // Only a link in the last component can make the followed path fail where the entry itself maps.
+    bool through_link = device_path != nullptr && link == LeafLink::kFollow &&
+                        MapDevicePath(device_path, leaf, LeafLink::kEntry).has_value();
+    SetLastError(through_link ? ERROR_ACCESS_DENIED : ERROR_PATH_NOT_FOUND);
+    return std::nullopt;
 }
 
 DWORD Win32ErrorFromErrno(int error_number, const fs::path& host_path) {

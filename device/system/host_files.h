@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "system/beneath.h"
 #include "system/win32_result.h"
 #include "win/base.h"
 
@@ -16,13 +17,16 @@ enum class LeafSpelling {
     kAsGiven,        // the last component keeps the caller's spelling (renaming "a.txt" to "A.TXT")
 };
 
-// Any thread. MapPath with a choice for the last component.
-std::optional<std::filesystem::path> MapDevicePath(std::u16string_view device_path, LeafSpelling leaf);
+// Any thread. MapPath with a choice for the spelling of the last component and for a link there.
+std::optional<std::filesystem::path> MapDevicePath(std::u16string_view device_path, LeafSpelling leaf,
+                                                   LeafLink link = LeafLink::kFollow);
 
 // Any thread. Maps the device path of a Win32 call; a null, relative, escaping or hidden path sets
-// ERROR_PATH_NOT_FOUND and answers nullopt.
+// ERROR_PATH_NOT_FOUND, a path through a link that leads outside the root ERROR_ACCESS_DENIED, and
+// answers nullopt.
 std::optional<std::filesystem::path> MapPathForCall(LPCWSTR device_path,
-                                                    LeafSpelling leaf = LeafSpelling::kMatchExisting);
+                                                    LeafSpelling leaf = LeafSpelling::kMatchExisting,
+                                                    LeafLink link = LeafLink::kFollow);
 
 // Any thread. True for the host folder that stands for "\".
 bool IsDeviceRoot(const std::filesystem::path& host_path);

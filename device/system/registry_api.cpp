@@ -115,6 +115,14 @@ HiveSession::Access WriteAccessFor(HKEY key) {
 
 }  // namespace
 
+namespace qf::device {
+
+std::filesystem::path RegistryFilePath() { return CurrentHive(); }
+
+bool IsRegistryFileReadable() { return HiveSession::IsReadable(CurrentHive()); }
+
+}  // namespace qf::device
+
 QF_EXTERN_C LONG WINAPI RegOpenKeyExW(HKEY key, LPCWSTR sub_key, DWORD, REGSAM, PHKEY result) {
     if (result == nullptr) return ERROR_INVALID_PARAMETER;
     *result = nullptr;

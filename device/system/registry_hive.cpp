@@ -1,5 +1,7 @@
 #include "system/registry_hive.h"
 
+#include <atomic>
+
 #include "qfdevice/device.h"
 #include "system/calendar.h"
 #include "system/case_fold.h"
@@ -35,6 +37,8 @@ INSERT INTO keys(id, parent, name, folded) VALUES
     (2, NULL, 'HKEY_CURRENT_USER', 'hkey_current_user'),
     (3, NULL, 'HKEY_LOCAL_MACHINE', 'hkey_local_machine');
 )sql";
+
+std::atomic<std::uint64_t> committed_writes{0};
 
 bool IsRoot(KeyId key) { return key >= kClassesRootId && key <= kLocalMachineId; }
 
@@ -113,7 +117,8 @@ class HiveSession::Statement {
 };
 
 HiveSession::HiveSession(const fs::path& file, Access access)
-    : failure_status_(access == Access::kRead ? ERROR_CANTREAD : ERROR_CANTWRITE) {
+    : failure_status_(access == Access::kRead ? ERROR_CANTREAD : ERROR_CANTWRITE),
+      writes_(access != Access::kRead) {
     if (!Open(file, access) || db_ == nullptr) return;
     if (access == Access::kRead) {
         StartRead();
@@ -263,9 +268,27 @@ void HiveSession::TouchKey(KeyId key) {
     statement.Bind(NowFileTimeTicks()).Bind(key).Step();
 }
 
+bool HiveSession::IsReadable(const fs::path& file) {
+    std::error_code error;
+    if (!fs::exists(file, error)) return !error;
+    HiveSession session(file, Access::kRead);
+    if (session.status() != ERROR_SUCCESS) return false;
+    // A hive whose schema is still being written reads as empty, and that is fine.
+    if (session.db_ == nullptr) return true;
+    std::int64_t version = session.UserVersion();
+    Statement check(session, "PRAGMA quick_check");
+    return version == kSchemaVersion && check.Step() && check.Text(0) == u"ok" &&
+           session.status() == ERROR_SUCCESS;
+}
+
 LONG HiveSession::Commit() {
-    if (status_ == ERROR_SUCCESS && in_transaction_ && Exec("COMMIT")) in_transaction_ = false;
+    if (status_ == ERROR_SUCCESS && in_transaction_ && Exec("COMMIT")) {
+        in_transaction_ = false;
+        if (writes_) ++committed_writes;
+    }
     return status_;
 }
+
+std::uint64_t HiveSession::CommittedWrites() { return committed_writes; }
 
 }  // namespace qf::device

@@ -74,6 +74,13 @@ class HiveSession {
     // Makes the transaction's changes permanent; answers status().
     LONG Commit();
 
+    // Any thread. How many write sessions of this process have committed so far.
+    static std::uint64_t CommittedWrites();
+
+    // Whether `file` is a hive that every call can read: false for a file that is not a database, one
+    // that fails the engine's integrity check, or one of another schema. A missing file is readable.
+    static bool IsReadable(const std::filesystem::path& file);
+
   private:
     class Statement;
 
@@ -89,6 +96,7 @@ class HiveSession {
     LONG status_ = 0;
     LONG failure_status_ = 0;  // what a failed step reports: ERROR_CANTREAD or ERROR_CANTWRITE
     bool in_transaction_ = false;
+    bool writes_ = false;
 };
 
 }  // namespace qf::device

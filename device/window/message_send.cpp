@@ -28,12 +28,18 @@ void ReceiveSentMessages(std::unique_lock<std::mutex>& lock, ThreadQueue& queue)
     }
 }
 
-LRESULT AwaitReply(std::unique_lock<std::mutex>& lock, ThreadQueue& queue, const SendRequest& request) {
+bool AwaitReply(std::unique_lock<std::mutex>& lock, ThreadQueue& queue, const SendRequest& request,
+                const SendWait& wait) {
+    auto ready = [&] { return request.done || (wait.receive_meanwhile && !queue.incoming.empty()); };
     while (!request.done) {
-        ReceiveSentMessages(lock, queue);
-        queue.wake.wait(lock, [&] { return request.done || !queue.incoming.empty(); });
+        if (wait.receive_meanwhile) ReceiveSentMessages(lock, queue);
+        if (!wait.deadline) {
+            queue.wake.wait(lock, ready);
+        } else if (!queue.wake.wait_until(lock, *wait.deadline, ready)) {
+            return false;
+        }
     }
-    return request.result;
+    return true;
 }
 
 bool QueueRemoteSend(const std::shared_ptr<SendRequest>& request) {
@@ -60,15 +66,17 @@ std::vector<HWND> TopLevelWindows() {
     return state.top_levels;
 }
 
-}  // namespace
-}  // namespace qf::device::wm
-
-using namespace qf::device::wm;
-
-LRESULT WINAPI SendMessageW(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+// SendMessageW and SendMessageTimeoutW: false when the window is unknown or the wait ran out (last error
+// set), else true with the result.
+bool Send(HWND window, UINT message, WPARAM wparam, LPARAM lparam, const SendWait& wait, LRESULT& result) {
+    result = 0;
     if (window == HWND_BROADCAST) {
-        for (HWND top_level : TopLevelWindows()) SendMessageW(top_level, message, wparam, lparam);
-        return TRUE;
+        for (HWND top_level : TopLevelWindows()) {
+            LRESULT ignored;
+            Send(top_level, message, wparam, lparam, wait, ignored);
+        }
+        result = TRUE;
+        return true;
     }
     State& state = State::Get();
     std::unique_lock lock(state.mutex);
@@ -77,15 +85,16 @@ LRESULT WINAPI SendMessageW(HWND window, UINT message, WPARAM wparam, LPARAM lpa
         lock.unlock();
         if (SlotOfHandle(HandleValue(window)) == 0) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return 0;
+            return false;
         }
-        return CallRemoteWindow(RemoteOp::kSend, window, message, wparam, lparam);
+        return CallRemoteSend(window, message, wparam, lparam, wait, result);
     }
     std::shared_ptr<ThreadQueue> queue = state.CurrentQueue();
     if (target->owner == queue) {
         WNDPROC procedure = target->procedure;
         lock.unlock();
-        return procedure(window, message, wparam, lparam);
+        result = procedure(window, message, wparam, lparam);
+        return true;
     }
     auto request = std::make_shared<SendRequest>();
     request->target = window;
@@ -95,5 +104,31 @@ LRESULT WINAPI SendMessageW(HWND window, UINT message, WPARAM wparam, LPARAM lpa
     request->waiter = queue;
     target->owner->incoming.push_back(request);
     State::Wake(*target->owner);
-    return AwaitReply(lock, *queue, *request);
+    if (!AwaitReply(lock, *queue, *request, wait)) {
+        SetLastError(ERROR_TIMEOUT);
+        return false;
+    }
+    result = request->result;
+    return true;
+}
+
+}  // namespace
+}  // namespace qf::device::wm
+
+using namespace qf::device::wm;
+
+LRESULT WINAPI SendMessageW(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    LRESULT result = 0;
+    Send(window, message, wparam, lparam, SendWait{}, result);
+    return result;
+}
+
+LRESULT WINAPI SendMessageTimeoutW(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT flags,
+                                   UINT timeout_ms, DWORD_PTR* result) {
+    SendWait wait{std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms),
+                  (flags & SMTO_BLOCK) == 0};
+    LRESULT answer = 0;
+    bool answered = Send(window, message, wparam, lparam, wait, answer);
+    if (result != nullptr) *result = answered ? static_cast<DWORD_PTR>(answer) : 0;
+    return answered ? TRUE : FALSE;
 }

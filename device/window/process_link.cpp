@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -49,6 +50,16 @@ LRESULT ReadReply(int fd) {
     return ::recv(fd, &reply, sizeof reply, 0) == static_cast<ssize_t>(sizeof reply) ? reply.result : 0;
 }
 
+// ReadReply once the reply is there; 0 when none comes within `timeout`.
+LRESULT ReadReplyWithin(int fd, std::chrono::milliseconds timeout) {
+    pollfd ready{fd, POLLIN, 0};
+    int polled;
+    do {
+        polled = ::poll(&ready, 1, static_cast<int>(timeout.count()));
+    } while (polled < 0 && errno == EINTR);
+    return polled > 0 ? ReadReply(fd) : 0;
+}
+
 // The I/O thread: accepts requests on the listening socket and collects the replies to this process's own
 // remote sends. Descriptors reach it through `Adopt`, which wakes its poll through an eventfd.
 class Link {
@@ -68,6 +79,13 @@ class Link {
     void AwaitReplyOn(UniqueFd socket, std::shared_ptr<SendRequest> request) {
         std::lock_guard lock(mutex_);
         adopted_.push_back(Connection{std::move(socket), std::move(request)});
+        Wake();
+    }
+
+    // The sender gave up: its connection is closed rather than kept until the other process answers.
+    void Abandon(const std::shared_ptr<SendRequest>& request) {
+        std::lock_guard lock(mutex_);
+        abandoned_.push_back(request);
         Wake();
     }
 
@@ -98,6 +116,10 @@ class Link {
         }
         for (auto& connection : adopted_) connections_.push_back(std::move(connection));
         adopted_.clear();
+        for (const auto& request : abandoned_) {
+            std::erase_if(connections_, [&](const Connection& c) { return c.request == request; });
+        }
+        abandoned_.clear();
     }
 
     void Run() {
@@ -173,6 +195,7 @@ class Link {
     UniqueFd new_listener_;
     bool replace_listener_ = false;
     std::vector<Connection> adopted_;
+    std::vector<std::shared_ptr<SendRequest>> abandoned_;
 };
 
 }  // namespace
@@ -192,14 +215,17 @@ void ListenForRemoteCalls(const std::filesystem::path& path) {
     Link::Get().Listen(std::move(listener));
 }
 
-LRESULT CallRemoteWindow(RemoteOp op, HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+namespace {
+
+// A connected socket with `op` sent on it; empty when nobody listens at the slot or the send fails.
+UniqueFd SendRequestTo(RemoteOp op, HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     std::uint32_t slot = SlotOfHandle(HandleValue(window));
     sockaddr_un address;
     UniqueFd socket = NewSocket();
     // A dead process's socket refuses the connection at once.
     if (slot == 0 || !socket || !SocketAddress(SlotSocketPath(slot), address) ||
         ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        return 0;
+        return {};
     }
     WireRequest request{kWireMagic,
                         op,
@@ -207,14 +233,27 @@ LRESULT CallRemoteWindow(RemoteOp op, HWND window, UINT message, WPARAM wparam, 
                         message,
                         static_cast<std::uint64_t>(wparam),
                         static_cast<std::int64_t>(lparam)};
-    if (::send(socket.get(), &request, sizeof request, MSG_NOSIGNAL) !=
-        static_cast<ssize_t>(sizeof request)) {
-        return 0;
-    }
-    // Posts and handle checks are answered by the other process's I/O thread without waiting on a window,
-    // so blocking here cannot deadlock.
-    if (op != RemoteOp::kSend) return ReadReply(socket.get());
+    if (::send(socket.get(), &request, sizeof request, MSG_NOSIGNAL) != static_cast<ssize_t>(sizeof request))
+        return {};
+    return socket;
+}
 
+}  // namespace
+
+LRESULT CallRemoteWindow(RemoteOp op, HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    UniqueFd socket = SendRequestTo(op, window, message, wparam, lparam);
+    // Posts and handle checks are answered by the other process's I/O thread without waiting on a
+    // window; only a stopped process leaves them unanswered.
+    return socket ? ReadReplyWithin(socket.get(), kRemoteAnswerTimeout) : 0;
+}
+
+bool CallRemoteSend(HWND window, UINT message, WPARAM wparam, LPARAM lparam, const SendWait& wait,
+                    LRESULT& result) {
+    result = 0;
+    UniqueFd socket = SendRequestTo(RemoteOp::kSend, window, message, wparam, lparam);
+    if (!socket) return true;
+    SendWait bounded = wait;
+    if (!bounded.deadline) bounded.deadline = std::chrono::steady_clock::now() + kRemoteAnswerTimeout;
     auto send = std::make_shared<SendRequest>();
     State& state = State::Get();
     std::unique_lock lock(state.mutex);
@@ -223,7 +262,14 @@ LRESULT CallRemoteWindow(RemoteOp op, HWND window, UINT message, WPARAM wparam, 
     lock.unlock();
     Link::Get().AwaitReplyOn(std::move(socket), send);
     lock.lock();
-    return AwaitReply(lock, *queue, *send);
+    if (!AwaitReply(lock, *queue, *send, bounded)) {
+        lock.unlock();
+        Link::Get().Abandon(send);
+        SetLastError(ERROR_TIMEOUT);
+        return false;
+    }
+    result = send->result;
+    return true;
 }
 
 void SendReply(UniqueFd socket, LRESULT result) {

@@ -19,12 +19,13 @@ bool NonEmptyFileAt(const std::u16string& path) {
 std::u16string DatabasePathSetting() { return AppSettings().ReadString(u"General", u"Database", u""); }
 
 DefaultDatabase EnsureDefaultDatabase(const std::u16string& path) {
-    if (NonEmptyFileAt(DatabasePathSetting())) return DefaultDatabase::kExisting;
-    if (!NonEmptyFileAt(path)) {
-        FeedDatabase database;
-        if (!database.Create(path, OverwritePrompt::kOverwriteSilently, DefaultViews::kCreate)) {
-            return DefaultDatabase::kFailed;
-        }
+    FeedDatabase database;
+    std::u16string recorded = DatabasePathSetting();
+    if (!recorded.empty()) database.RecoverInterruptedCompaction(recorded);
+    if (NonEmptyFileAt(recorded)) return DefaultDatabase::kExisting;
+    database.RecoverInterruptedCompaction(path);
+    if (!NonEmptyFileAt(path) && !database.Create(path, OverwritePrompt::kRefuse, DefaultViews::kCreate)) {
+        return DefaultDatabase::kFailed;
     }
     AppSettings().WriteString(u"General", u"Database", path);
     return DefaultDatabase::kCreated;

@@ -50,7 +50,6 @@ void FeedDatabase::Reset() {
 }
 
 bool FeedDatabase::Connect() {
-    RecoverInterruptedCompaction();
     std::u16string file = path();
     // An operation already running on another thread keeps the old connection alive until it ends.
     auto fresh = std::make_shared<AdoConnection>(AdoConnection::EngineObject::kCreate);
@@ -65,17 +64,21 @@ bool FeedDatabase::Connect() {
     return opened;
 }
 
-void FeedDatabase::Close() {
+bool FeedDatabase::DropConnection() {
     std::shared_ptr<AdoConnection> closing;
     {
         std::lock_guard lock(state_mutex_);
         closing = std::move(connection_);
     }
-    if (!closing) return;
+    return closing != nullptr;
+}
+
+void FeedDatabase::Close() {
+    if (!DropConnection()) return;
     if (locked()) {
-        if (use_lock_ && mutex_) ReleaseMutex(mutex_);
         lock_depth_ = 0;
         lock_owner_ = 0;
+        if (use_lock_ && mutex_) ReleaseMutex(mutex_);
     }
 }
 
@@ -83,42 +86,50 @@ bool FeedDatabase::FileExists() const {
     return GetFileAttributesW(path().c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool FeedDatabase::BeginAccess() {
+FeedDatabase::Access FeedDatabase::TakeAccess() {
     if (locked()) {
         ++lock_depth_;
-        return true;
+        return Access::kTaken;
     }
+    if (use_lock_ && mutex_) {
+        DWORD wait = WaitForSingleObject(mutex_, kLockTimeoutMs);
+        // A holder that died leaves the mutex abandoned, and then it is ours.
+        if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return Access::kNoLock;
+    }
+    lock_owner_ = GetCurrentThreadId();
+    lock_depth_ = 1;
+    // Under the lock, so that neither a compaction between its two renames nor its remains look like a
+    // missing file.
+    if (!FileExists()) RecoverInterruptedCompaction(path());
     if (verify_file_ && !FileExists()) {
+        EndAccess();
         if (show_missing_message_.exchange(false)) {
             std::u16string text =
                 u"The database is no longer connected to..." + path() + u"\n\nPlease, Re-open the database.";
             MessageBoxW(nullptr, text.c_str(), u"Missing Database", MB_OK);
         }
-        return false;
+        return Access::kMissing;
     }
-    if (use_lock_ && mutex_) {
-        DWORD wait = WaitForSingleObject(mutex_, kLockTimeoutMs);
-        // A holder that died leaves the mutex abandoned, and then it is ours.
-        if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return false;
-    }
-    lock_owner_ = GetCurrentThreadId();
-    lock_depth_ = 1;
-    return true;
+    return Access::kTaken;
 }
+
+bool FeedDatabase::BeginAccess() { return TakeAccess() == Access::kTaken; }
 
 void FeedDatabase::EndAccess() {
     if (!locked()) return;
     if (lock_depth_ > 0) --lock_depth_;
     if (lock_depth_ > 0 || keep_lock_) return;
-    if (use_lock_ && mutex_) ReleaseMutex(mutex_);
+    // The owner is cleared first: the next holder sets it the moment the mutex is free.
     lock_owner_ = 0;
+    if (use_lock_ && mutex_) ReleaseMutex(mutex_);
 }
 
+// The lock comes first, so that a connection is never opened on a file that a compaction is replacing.
 std::shared_ptr<AdoConnection> FeedDatabase::Acquire() {
     if (!ready_) return nullptr;
-    if (!connected() && !Connect()) return nullptr;
     if (!BeginAccess()) return nullptr;
     std::shared_ptr<AdoConnection> current = connection();
+    if (!current && Connect()) current = connection();
     if (!current) EndAccess();
     return current;
 }

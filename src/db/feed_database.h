@@ -35,7 +35,7 @@ enum OpenResult : int {
 };
 
 enum class MissingMessage { kHide, kShowOnce };
-enum class OverwritePrompt { kOverwriteSilently, kAsk };
+enum class OverwritePrompt { kOverwriteSilently, kAsk, kRefuse };
 enum class DefaultViews { kCreate, kSkip };
 enum class TextKind { kShort, kLong };
 enum class SubscriptionView { kOwnView, kWhatsNew };
@@ -94,13 +94,15 @@ class FeedDatabase {
     int Open(const std::u16string& path, MissingMessage missing_message);
     // Clears ready and connected, closes the connection and forgets the path.
     void Reset();
-    // Opens the connection on the path unless connected; false when that fails.
+    // Opens a new connection on the path in place of any earlier one; false when that fails. Call it
+    // holding the lock, so that it never opens a file that a compaction is replacing.
     bool Connect();
     // If connected: releases the lock (when this thread holds it), closes and drops the connection.
     void Close();
-    // Before every statement group: the file check and the lock (waiting at most 10 s). False when the
-    // file is missing (with the "Missing Database" message at most once per Open) or the lock times out.
-    // A thread that holds the lock already just goes deeper, so operations can run inside a larger one.
+    // Before every statement group: the lock (waiting at most 10 s), then, under it, the file check (after
+    // putting back a file that an interrupted compaction left aside). False when the lock times out or the
+    // file is missing (with the "Missing Database" message at most once per Open). A thread that holds the
+    // lock already just goes deeper, so operations can run inside a larger one.
     bool BeginAccess();
     // After every statement group: comes back up one level, and at the outermost releases the lock
     // unless keep_lock is set.
@@ -108,13 +110,18 @@ class FeedDatabase {
     // The stored VersionNumber; "" when not ready or the lock fails; "0" when reading throws.
     std::u16string Version();
     // Makes a new database file with the whole schema and VersionInfo row (and the two default views
-    // unless skipped). Refuses (message "Create Error") with under 200 KB free; asks before replacing an
-    // existing file when told to. False on any failure.
+    // unless skipped). First puts back a database that an interrupted compaction left aside for `path`.
+    // Refuses (message "Create Error") with under 200 KB free; an existing file is replaced, replaced
+    // after asking, or left alone (false) as `overwrite` says. False on any failure.
     bool Create(const std::u16string& path, OverwritePrompt overwrite, DefaultViews default_views);
+    // Any thread. When the database at `database_path` is missing and a compaction left it aside, moves it
+    // back; when both exist, keeps the aside file under a name of its own so that no compaction ever
+    // deletes it. Takes the lock unless this thread holds it (does nothing when the lock times out).
+    void RecoverInterruptedCompaction(const std::u16string& database_path);
 
-    // Runs `body(connection)` as one database operation: fails with `failure` unless ready, connected
-    // (connecting on demand) and locked; releases the lock afterwards. A CException thrown by the body
-    // releases the lock and gives `failure`; statements already run stay run.
+    // Runs `body(connection)` as one database operation: fails with `failure` unless ready, locked and
+    // connected (connecting on demand); releases the lock afterwards, whatever the body throws. A
+    // CException thrown by the body gives `failure`, others pass on; statements already run stay run.
     template <typename Result, typename Body>
     Result Run(Result failure, Body&& body);
 
@@ -134,8 +141,8 @@ class FeedDatabase {
     // audio_records() of FeedItemAudioData.Status `status` (1 downloaded, oldest first; 0 pending,
     // newest first), each with its feed's folder name.
     bool LoadAudio(std::int16_t status);
-    // Ids of the feeds of a view (not deleted), by priority; each once for a keyword view. Empty when the
-    // view is missing or the query fails.
+    // Ids of the feeds of a view (not deleted), by priority, each once. Empty when the view is missing or
+    // the query fails.
     std::vector<std::int32_t> FeedIdsOfView(std::int32_t view_id);
     // The item's short or long text chunks joined in order; nullopt when it has none.
     std::optional<TextRecord> LoadItemText(std::int32_t item_id, TextKind kind);
@@ -156,7 +163,8 @@ class FeedDatabase {
 
     // ---- Search and rebuilt views --------------------------------------------------------------------
     // Items whose fields hold the trimmed `term` (each item once, in field order), newest first with
-    // `by_date`, else by feed. False for an empty term or a failure.
+    // `by_date`, else by feed. Quotes in the term are searched for like any other character. False for an
+    // empty term or a failure (a query that does not run is a failure, not an empty result).
     bool Search(const std::u16string& term, SearchFields fields, bool by_date, std::vector<SearchHit>& hits);
     // View 1 holds the 50 newest items of all feeds afterwards.
     bool RebuildWhatsNew();
@@ -165,6 +173,7 @@ class FeedDatabase {
     bool RebuildKeywordView(std::int32_t view_id, SearchFields fields);
 
     // ---- Maintenance ---------------------------------------------------------------------------------
+    // False for the two built-in views (What's New and Search Results), which are never deleted.
     bool DeleteView(std::int32_t view_id);
     bool ClearViewMemberships(std::int32_t view_id);
     // Also deletes the feed's audio files and its folder named by id below the audio folder.
@@ -174,9 +183,11 @@ class FeedDatabase {
     // Also deletes the item's audio file when the current audio list names it.
     bool DeleteItem(std::int32_t item_id);
     bool DeleteItemAudio(std::int32_t item_id);
+    // Deletes the subscription, its view (unless that is a built-in one) and its feeds.
     bool DeleteSubscription(std::int32_t subscription_id);
-    // Every item goes, feeds reset (status 1 stays, others become 2), then the file is compacted.
+    // Every item goes, feeds reset (status 0 and 1 stay, others become 2), then the file is compacted.
     bool DeleteAllItems();
+    // The memberships become the given ids; an id the list repeats is stored once.
     bool SetViewFeeds(std::int32_t view_id, const std::vector<std::int32_t>& feed_ids);
     bool SetFeedViews(std::int32_t feed_id, const std::vector<std::int32_t>& view_ids);
     // With the Keep rule on the item's text rows.
@@ -194,33 +205,53 @@ class FeedDatabase {
 
     // ---- Backup and inserts --------------------------------------------------------------------------
     bool Export(const std::u16string& file_path);
-    bool Import(const std::u16string& file_path);
-    bool AddView(const ViewRecord& view);
+    // Adds what the backup file holds with new ids. Values that do not fit their columns are clamped, and
+    // elements whose ids do not fit are skipped; each such case adds a line to `notes` when given.
+    bool Import(const std::u16string& file_path, std::vector<std::u16string>* notes = nullptr);
+    // Each insert takes the new row's id under the lock (TakeUnusedId, with the record's id as the wish;
+    // leave it 0 for a number of the id source) and writes the ids it used back into the record.
+    bool AddView(ViewRecord& view);
     // The view id used (a new view named after the subscription, or 1), or 0 on failure.
-    std::int32_t AddSubscription(const SubscriptionRecord& subscription, SubscriptionView view);
+    std::int32_t AddSubscription(SubscriptionRecord& subscription, SubscriptionView view);
     // Adds the feed and, when given (non-zero), its view and subscription memberships.
-    bool AddFeed(const FeedRecord& feed, std::int32_t view_id, std::int32_t subscription_id);
+    bool AddFeed(FeedRecord& feed, std::int32_t view_id, std::int32_t subscription_id);
 
   private:
-    // The connection of an operation when it may start (ready, connected, locked); null otherwise.
+    enum class Access { kTaken, kNoLock, kMissing };
+    // Releases one level of the lock when it goes.
+    class EndAccessOnExit {
+      public:
+        explicit EndAccessOnExit(FeedDatabase& database) : database_(database) {}
+        ~EndAccessOnExit() { database_.EndAccess(); }
+        EndAccessOnExit(const EndAccessOnExit&) = delete;
+        EndAccessOnExit& operator=(const EndAccessOnExit&) = delete;
+
+      private:
+        FeedDatabase& database_;
+    };
+
+    // BeginAccess with the reason of a failure.
+    Access TakeAccess();
+    // The connection of an operation when it may start (ready, locked, connected); null otherwise.
     std::shared_ptr<AdoConnection> Acquire();
+    // Drops the connection without touching the lock; false when there was none.
+    bool DropConnection();
     std::shared_ptr<AdoConnection> connection() const;
     bool FileExists() const;
-    // Puts back a database file that an interrupted compaction left only under its aside name.
-    void RecoverInterruptedCompaction();
     bool UpgradeFromOneDotZero();
     int AskAndUpgrade(const std::u16string& version);
     bool CopyTable(const std::u16string& table, AdoConnection& source, AdoConnection& target);
+    bool CopyInto(const std::u16string& temporary_path);
     bool ReplaceWithCompacted(const std::u16string& temporary_path);
     void DeleteAudioFile(const AudioRecord& record);
     void DeleteAudioOfItem(std::int32_t item_id);
     bool ReloadAudioAndDelete(std::int32_t feed_id);
     void LoadAudioInto(AdoConnection& connection, std::int16_t status);
     std::vector<std::int32_t> FeedIdsOfSubscription(AdoConnection& connection, std::int32_t subscription_id);
-    void AddFeedRows(AdoConnection& connection, const FeedRecord& feed, std::int32_t view_id,
+    void AddFeedRows(AdoConnection& connection, FeedRecord& feed, std::int32_t view_id,
                      std::int32_t subscription_id);
-    void AddViewRow(AdoConnection& connection, const ViewRecord& view);
-    void AddSubscriptionRow(AdoConnection& connection, const SubscriptionRecord& subscription,
+    void AddViewRow(AdoConnection& connection, ViewRecord& view);
+    void AddSubscriptionRow(AdoConnection& connection, SubscriptionRecord& subscription,
                             std::int32_t view_id);
 
     HANDLE mutex_ = nullptr;
@@ -268,12 +299,10 @@ template <typename Result, typename Body>
 Result FeedDatabase::Run(Result failure, Body&& body) {
     std::shared_ptr<AdoConnection> connection = Acquire();
     if (!connection) return failure;
+    EndAccessOnExit end(*this);
     try {
-        Result result = body(*connection);
-        EndAccess();
-        return result;
+        return body(*connection);
     } catch (const CException&) {
-        EndAccess();
         return failure;
     }
 }

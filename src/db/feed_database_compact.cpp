@@ -1,9 +1,11 @@
 // Compaction: the database is copied table by table into a new file beside it, which then takes its
 // place. The old file is moved aside before the new one moves in, so that whichever step a crash
-// interrupts, a complete database remains: at its path, or aside, from where the next connect puts it
-// back.
+// interrupts, a complete database remains: at its path, or aside, from where the next access puts it
+// back. Everything from the copy to the exchange runs under one hold of the lock, so that no write of
+// another process can fall between the copy and the exchange and be lost with the old file.
 #include "common/system_info.h"
 #include "db/feed_database.h"
+#include "db/row_readers.h"
 #include "db/schema.h"
 #include "db/shell_effects.h"
 
@@ -16,26 +18,42 @@ std::u16string TemporaryPath(const std::u16string& database_path) {
     return FolderOf(database_path) + u"\\rss1029102Temp.qfdb";
 }
 
-std::u16string AsidePath(const std::u16string& database_path) {
-    return FolderOf(database_path) + u"\\rss1029102Old.qfdb";
-}
+// Named after the database itself, so that two databases in one folder never take each other's.
+std::u16string AsidePath(const std::u16string& database_path) { return database_path + u".qfaside"; }
 
 bool Exists(const std::u16string& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// Moves an aside file that cannot be put back (a database exists at the path as well) to the first free
+// numbered name beside it.
+void KeepAside(const std::u16string& aside) {
+    for (int number = 1; number < 1000; ++number) {
+        std::u16string kept = aside + u"-" + db_detail::Decimal(number);
+        if (!Exists(kept)) {
+            MoveFileW(aside.c_str(), kept.c_str());
+            return;
+        }
+    }
+}
+
 }  // namespace
 
-void FeedDatabase::RecoverInterruptedCompaction() {
-    std::u16string database_path = path();
+void FeedDatabase::RecoverInterruptedCompaction(const std::u16string& database_path) {
     std::u16string aside = AsidePath(database_path);
-    if (database_path.empty() || Exists(database_path) || !Exists(aside)) return;
+    if (database_path.empty() || !Exists(aside)) return;
     bool take_mutex = use_lock_ && mutex_ && !locked();
     if (take_mutex) {
         DWORD wait = WaitForSingleObject(mutex_, kLockTimeoutMs);
         if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return;
     }
-    if (!Exists(database_path)) MoveFileW(aside.c_str(), database_path.c_str());
+    if (Exists(aside)) {
+        if (!Exists(database_path)) {
+            MoveFileW(aside.c_str(), database_path.c_str());
+        } else {
+            KeepAside(aside);
+        }
+    }
     if (take_mutex) ReleaseMutex(mutex_);
 }
 
@@ -61,57 +79,53 @@ bool FeedDatabase::CopyTable(const std::u16string& table, AdoConnection& source,
     }
 }
 
+// Holding the lock: every table into a fresh file at `temporary_path`.
+bool FeedDatabase::CopyInto(const std::u16string& temporary_path) {
+    std::shared_ptr<AdoConnection> source = connection();
+    if (!source || !Create(temporary_path, OverwritePrompt::kOverwriteSilently, DefaultViews::kSkip))
+        return false;
+    AdoConnection target(AdoConnection::EngineObject::kCreate);
+    // Nobody else sees the new file yet, so one transaction costs nothing and saves a sync per row.
+    bool copied = target.Open(temporary_path) == 0 && target.BeginTrans();
+    for (size_t i = 0; copied && i < schema::kCopiedTables.size(); ++i) {
+        copied = CopyTable(schema::kCopiedTables[i], *source, target);
+    }
+    return copied && target.CommitTrans();
+}
+
 bool FeedDatabase::Compact() {
-    std::u16string database_path = path();
-    std::u16string temporary = TemporaryPath(database_path);
-    if (!Create(temporary, OverwritePrompt::kOverwriteSilently, DefaultViews::kSkip)) return false;
-    if (!ready_ || (!connected() && !Connect())) {
-        DeleteFileW(temporary.c_str());
-        return false;
-    }
-    if (!BeginAccess()) return false;
-    WaitCursor wait;
-    bool copied = false;
-    {
-        std::shared_ptr<AdoConnection> source = connection();
-        AdoConnection target(AdoConnection::EngineObject::kCreate);
-        // Nobody else sees the new file yet, so one transaction costs nothing and saves a sync per row.
-        copied = source && target.Open(temporary) == 0 && target.BeginTrans();
-        for (size_t i = 0; copied && i < schema::kCopiedTables.size(); ++i) {
-            copied = CopyTable(schema::kCopiedTables[i], *source, target);
-        }
-        copied = copied && target.CommitTrans();
-    }
-    if (!copied) {
-        EndAccess();
-        DeleteFileW(temporary.c_str());
-        return false;
-    }
-    EndAccess();
-    Close();
+    if (!ready_) return false;
+    // The item window lets go of the file before this process takes the lock that its handler might be
+    // waiting for; a window that does not answer in time leaves its connection open, and then the
+    // exchange below is refused.
     SendReleaseDatabase();
-    // A connection that did not let go would go on writing to the old file, or fold its log into the new one.
-    if (IsDatabaseFileInUse(database_path)) {
+    std::shared_ptr<AdoConnection> source = Acquire();
+    if (!source) return false;
+    EndAccessOnExit end(*this);
+    source.reset();
+    std::u16string temporary = TemporaryPath(path());
+    WaitCursor wait;
+    bool copied = CopyInto(temporary);
+    DropConnection();
+    // A connection still open elsewhere would go on writing to the old file, or fold its log into the new
+    // one.
+    if (!copied || IsDatabaseFileInUse(path())) {
         DeleteFileW(temporary.c_str());
         return false;
     }
     return ReplaceWithCompacted(temporary);
 }
 
-// Runs under the lock again, so that no other process takes the aside file for a crash's remains while
-// the files are being exchanged.
 bool FeedDatabase::ReplaceWithCompacted(const std::u16string& temporary_path) {
-    if (!BeginAccess()) return false;
     std::u16string database_path = path();
     std::u16string aside = AsidePath(database_path);
-    DeleteFileW(aside.c_str());
+    if (Exists(aside)) KeepAside(aside);
     bool replaced = MoveFileW(database_path.c_str(), aside.c_str());
     if (replaced && !MoveFileW(temporary_path.c_str(), database_path.c_str())) {
         MoveFileW(aside.c_str(), database_path.c_str());
         replaced = false;
     }
     if (replaced) DeleteFileW(aside.c_str());
-    EndAccess();
     return replaced;
 }
 

@@ -1,5 +1,6 @@
 // Adding views, subscriptions and feeds, as the import, the subscription refresh and the command line do.
 #include "db/feed_database.h"
+#include "db/row_ids.h"
 #include "db/row_readers.h"
 #include "db/schema.h"
 #include "parse/dates.h"
@@ -24,7 +25,8 @@ std::u16string CleanLink(const std::u16string& link) { return StripCdata(DecodeE
 
 }  // namespace
 
-void FeedDatabase::AddViewRow(AdoConnection& connection, const ViewRecord& view) {
+void FeedDatabase::AddViewRow(AdoConnection& connection, ViewRecord& view) {
+    view.view_id = TakeUnusedId(connection, IdColumn::kViewId, view.view_id);
     AdoRecordset rows;
     StartNewRow(
         rows, connection,
@@ -45,8 +47,11 @@ void FeedDatabase::AddViewRow(AdoConnection& connection, const ViewRecord& view)
     rows.Update();
 }
 
-void FeedDatabase::AddSubscriptionRow(AdoConnection& connection, const SubscriptionRecord& subscription,
+void FeedDatabase::AddSubscriptionRow(AdoConnection& connection, SubscriptionRecord& subscription,
                                       std::int32_t view_id) {
+    subscription.subscription_id =
+        TakeUnusedId(connection, IdColumn::kSubscriptionId, subscription.subscription_id);
+    subscription.view_id = view_id;
     AdoRecordset rows;
     StartNewRow(
         rows, connection,
@@ -61,8 +66,9 @@ void FeedDatabase::AddSubscriptionRow(AdoConnection& connection, const Subscript
     rows.Update();
 }
 
-void FeedDatabase::AddFeedRows(AdoConnection& connection, const FeedRecord& feed, std::int32_t view_id,
+void FeedDatabase::AddFeedRows(AdoConnection& connection, FeedRecord& feed, std::int32_t view_id,
                                std::int32_t subscription_id) {
+    feed.feed_id = TakeUnusedId(connection, IdColumn::kFeedId, feed.feed_id);
     AdoRecordset rows;
     StartNewRow(
         rows, connection,
@@ -101,19 +107,18 @@ void FeedDatabase::AddFeedRows(AdoConnection& connection, const FeedRecord& feed
     }
 }
 
-bool FeedDatabase::AddView(const ViewRecord& view) {
+bool FeedDatabase::AddView(ViewRecord& view) {
     return Run(false, [&](AdoConnection& connection) {
         AddViewRow(connection, view);
         return true;
     });
 }
 
-std::int32_t FeedDatabase::AddSubscription(const SubscriptionRecord& subscription, SubscriptionView view) {
+std::int32_t FeedDatabase::AddSubscription(SubscriptionRecord& subscription, SubscriptionView view) {
     return Run(0, [&](AdoConnection& connection) {
         std::int32_t view_id = schema::kWhatsNewViewId;
         if (view == SubscriptionView::kOwnView) {
             ViewRecord own;
-            own.view_id = UniqueNumber();
             own.label = DecodeEntities(subscription.title);
             AddViewRow(connection, own);
             view_id = own.view_id;
@@ -123,7 +128,7 @@ std::int32_t FeedDatabase::AddSubscription(const SubscriptionRecord& subscriptio
     });
 }
 
-bool FeedDatabase::AddFeed(const FeedRecord& feed, std::int32_t view_id, std::int32_t subscription_id) {
+bool FeedDatabase::AddFeed(FeedRecord& feed, std::int32_t view_id, std::int32_t subscription_id) {
     return Run(false, [&](AdoConnection& connection) {
         AddFeedRows(connection, feed, view_id, subscription_id);
         return true;

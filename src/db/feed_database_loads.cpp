@@ -179,7 +179,6 @@ std::vector<std::int32_t> FeedDatabase::FeedIdsOfView(std::int32_t view_id) {
             connection, u"Select Feeds.FeedID From Feeds Inner Join " + join + u" On Feeds.FeedID = " + join +
                             u".FeedID Where Feeds.Status <> 0 And " + join + u".ViewID = " +
                             Decimal(view_id) + u" Order By Feeds.Priority Desc");
-        if (!view->is_keyword_view) return ids;
         std::vector<std::int32_t> unique;
         std::unordered_set<std::int32_t> seen;
         for (std::int32_t id : ids) {
@@ -238,13 +237,14 @@ long FeedDatabase::CountViewItems(std::int32_t view_id, ItemCount count) {
                     Decimal(view_id) + StatusCondition(count, u"FeedItems."));
         }
         long total = 0;
+        std::unordered_set<std::int32_t> counted;
         ForEachRow(connection,
                    u"Select Feeds.FeedID,Feeds.Status From Feeds Inner Join ViewFeeds On Feeds.FeedID = "
                    u"ViewFeeds.FeedID Where Feeds.Status <> 0 And ViewFeeds.ViewID = " +
                        Decimal(view_id) + u" Order By Feeds.Priority Desc",
                    [&](AdoRecordset& row) {
                        std::int32_t feed_id = row.Field(0).AsInt();
-                       if (row.Field(1).AsShort() == kFeedListOnly) return;
+                       if (row.Field(1).AsShort() == kFeedListOnly || !counted.insert(feed_id).second) return;
                        total += CountRows(connection, u"Select FeedItemID From FeedItems Where FeedID = " +
                                                           Decimal(feed_id) + StatusCondition(count, u"") +
                                                           u" Order By FeedItemID Desc");

@@ -1,8 +1,11 @@
 // Deletions, status changes and record updates. The file has no foreign keys, so each removal deletes
 // the dependent rows of the other tables itself, in a fixed order, and the audio files of removed items.
+#include <unordered_set>
+
 #include "db/feed_database.h"
 #include "db/listing_rules.h"
 #include "db/row_readers.h"
+#include "db/schema.h"
 
 namespace qf {
 
@@ -66,6 +69,22 @@ void InsertViewFeed(AdoConnection& connection, std::int32_t view_id, std::int32_
                        Decimal(feed_id) + u",0)");
 }
 
+// `ids` in their order with repeats left out.
+std::vector<std::int32_t> Distinct(const std::vector<std::int32_t>& ids) {
+    std::vector<std::int32_t> distinct;
+    std::unordered_set<std::int32_t> seen;
+    for (std::int32_t id : ids) {
+        if (seen.insert(id).second) distinct.push_back(id);
+    }
+    return distinct;
+}
+
+// What's New and Search Results: the item relies on both, so no deletion removes them (a subscription
+// restored from a backup is attached to What's New).
+bool IsBuiltInView(std::int32_t view_id) {
+    return view_id == schema::kWhatsNewViewId || view_id == schema::kSearchResultsViewId;
+}
+
 }  // namespace
 
 void FeedDatabase::DeleteAudioFile(const AudioRecord& record) {
@@ -82,6 +101,7 @@ void FeedDatabase::DeleteAudioOfItem(std::int32_t item_id) {
 }
 
 bool FeedDatabase::DeleteView(std::int32_t view_id) {
+    if (IsBuiltInView(view_id)) return false;
     return Run(false, [&](AdoConnection& connection) {
         ExecuteForId(connection,
                      {u"Delete From Views Where ViewID = ", u"Delete From ViewFeeds Where ViewID = ",
@@ -173,7 +193,8 @@ bool FeedDatabase::DeleteSubscription(std::int32_t subscription_id) {
                    [&](AdoRecordset& row) { view_id = row.Field(1).AsInt(); });
         std::vector<std::int32_t> feed_ids = FeedIdsOfSubscription(connection, subscription_id);
         ExecuteForId(connection, {u"Delete From Subscriptions Where SubscriptionID = "}, subscription_id);
-        if (view_id != 0) ExecuteForId(connection, {u"Delete From Views Where ViewID = "}, view_id);
+        if (view_id != 0 && !IsBuiltInView(view_id))
+            ExecuteForId(connection, {u"Delete From Views Where ViewID = "}, view_id);
         ExecuteForId(connection, {u"Delete From SubscriptionFeeds Where SubscriptionID = "}, subscription_id);
         for (std::int32_t feed_id : feed_ids) {
             ExecuteForId(connection,
@@ -196,7 +217,9 @@ bool FeedDatabase::DeleteAllItems() {
         if (feeds.Open(u"Select FeedID,Status,LastDigestKey,LastDownloadDate,LastFeedDate From Feeds",
                        &connection, adOpenDynamic, adLockPessimistic)) {
             for (feeds.MoveFirst(); !feeds.IsEOF(); feeds.MoveNext()) {
-                if (feeds.Field(1).AsShort() != kFeedListOnly) feeds.Field(1).SetShort(kFeedActive);
+                // A deleted feed stays deleted; one kept for the feed list only stays so.
+                std::int16_t status = feeds.Field(1).AsShort();
+                if (status != kFeedDeleted && status != kFeedListOnly) feeds.Field(1).SetShort(kFeedActive);
                 feeds.Field(2).SetString(u"");
                 feeds.Field(3).SetDate(reset);
                 feeds.Field(4).SetDate(reset);
@@ -213,7 +236,7 @@ bool FeedDatabase::DeleteAllItems() {
 bool FeedDatabase::SetViewFeeds(std::int32_t view_id, const std::vector<std::int32_t>& feed_ids) {
     return Run(false, [&](AdoConnection& connection) {
         ExecuteForId(connection, {u"Delete From ViewFeeds Where ViewID = "}, view_id);
-        for (std::int32_t feed_id : feed_ids) InsertViewFeed(connection, view_id, feed_id);
+        for (std::int32_t feed_id : Distinct(feed_ids)) InsertViewFeed(connection, view_id, feed_id);
         return true;
     });
 }
@@ -221,7 +244,7 @@ bool FeedDatabase::SetViewFeeds(std::int32_t view_id, const std::vector<std::int
 bool FeedDatabase::SetFeedViews(std::int32_t feed_id, const std::vector<std::int32_t>& view_ids) {
     return Run(false, [&](AdoConnection& connection) {
         ExecuteForId(connection, {u"Delete From ViewFeeds Where FeedID = "}, feed_id);
-        for (std::int32_t view_id : view_ids) InsertViewFeed(connection, view_id, feed_id);
+        for (std::int32_t view_id : Distinct(view_ids)) InsertViewFeed(connection, view_id, feed_id);
         return true;
     });
 }

@@ -28,39 +28,39 @@ int FeedDatabase::Open(const std::u16string& path, MissingMessage missing_messag
         path_ = path;
     }
     show_missing_message_ = missing_message == MissingMessage::kShowOnce;
-    if (!Connect()) {
+    Access access = TakeAccess();
+    if (access == Access::kNoLock) return kOpenLockFailed;
+    if (access == Access::kMissing || !Connect()) {
+        if (access == Access::kTaken) EndAccess();
         std::lock_guard lock(state_mutex_);
         path_.clear();
         return kOpenFailed;
     }
-    if (!BeginAccess()) return kOpenLockFailed;
     std::u16string version;
-    try {
-        AdoRecordset versions;
-        if (versions.Open(u"Select VersionNumber from VersionInfo Where VersionInfoID = 1",
-                          connection().get()) &&
-            !versions.IsEOF()) {
-            version = versions.Field(0).AsString();
+    {
+        EndAccessOnExit end(*this);
+        try {
+            AdoRecordset versions;
+            if (versions.Open(u"Select VersionNumber from VersionInfo Where VersionInfoID = 1",
+                              connection().get()) &&
+                !versions.IsEOF()) {
+                version = versions.Field(0).AsString();
+            }
+        } catch (const CException&) {
+            return kOpenFailed;
         }
-    } catch (const CException&) {
-        EndAccess();
-        return kOpenFailed;
+        if (version == schema::kCurrentVersion) {
+            ready_ = true;
+            return kOpenReady;
+        }
+        if (!suppress_upgrade_prompt_) return AskAndUpgrade(version);
     }
-    if (version == schema::kCurrentVersion) {
-        EndAccess();
-        ready_ = true;
-        return kOpenReady;
-    }
-    if (suppress_upgrade_prompt_) {
-        EndAccess();
-        Close();
-        return kOpenUpgradeDeclined;
-    }
-    return AskAndUpgrade(version);
+    Close();
+    return kOpenUpgradeDeclined;
 }
 
-// Still holding the lock: the item window lets go of the file, the user is asked, and a 1.0 file is
-// brought to the current version.
+// Still holding the lock (the caller releases it): the item window lets go of the file, the user is
+// asked, and a 1.0 file is brought to the current version.
 int FeedDatabase::AskAndUpgrade(const std::u16string& version) {
     SendReleaseDatabase();
     int answer =
@@ -68,24 +68,13 @@ int FeedDatabase::AskAndUpgrade(const std::u16string& version) {
                     u"The Database structure needs to be updated.  This may take several minutes.\n\n"
                     u"Do you want to update the database?",
                     u"Database Update Required", MB_YESNO);
-    if (answer != IDYES) {
-        EndAccess();
-        Close();
-        return kOpenUpgradeDeclined;
-    }
-    if (version != schema::kUpgradableVersion) {
-        EndAccess();
-        Close();
-        return kOpenFailed;
-    }
-    if (!BeginAccess()) return kOpenLockFailed;
-    if (!UpgradeFromOneDotZero()) {
-        EndAccess();
-        Close();
-        return kOpenFailed;
-    }
-    EndAccess();
+    bool upgraded = answer == IDYES && version == schema::kUpgradableVersion && UpgradeFromOneDotZero();
+    // Close releases the lock however deep this thread holds it; the caller's release then finds none.
     Close();
+    if (answer != IDYES) return kOpenUpgradeDeclined;
+    if (!upgraded) return kOpenFailed;
+    if (!BeginAccess()) return kOpenLockFailed;
+    EndAccessOnExit end(*this);
     if (!Connect()) {
         std::lock_guard lock(state_mutex_);
         path_.clear();
@@ -128,7 +117,9 @@ bool FeedDatabase::Create(const std::u16string& path, OverwritePrompt overwrite,
         MessageBoxW(nullptr, text.c_str(), u"Create Error", MB_OK);
         return false;
     }
+    RecoverInterruptedCompaction(path);
     if (NonEmptyFileAt(path)) {
+        if (overwrite == OverwritePrompt::kRefuse) return false;
         if (overwrite == OverwritePrompt::kAsk &&
             MessageBoxW(
                 nullptr,

@@ -15,8 +15,8 @@ namespace {
 
 constexpr int kWhatsNewSize = 50;
 
-// The feeds a view lists, in listing order: feeds kept for the feed list only are left out, and a
-// keyword view names each feed once however many of its items it holds.
+// The feeds a view lists, in listing order: feeds kept for the feed list only are left out, and each
+// feed is named once however many of its items (keyword views) or membership rows it has.
 std::vector<std::int32_t> ListedFeeds(AdoConnection& connection, const ViewRecord& view) {
     std::u16string join = view.is_keyword_view ? u"ViewFeedItems" : u"ViewFeeds";
     std::u16string sql = u"Select Feeds.FeedID,Feeds.Status From Feeds Inner Join " + join +
@@ -29,7 +29,7 @@ std::vector<std::int32_t> ListedFeeds(AdoConnection& connection, const ViewRecor
     ForEachRow(connection, sql, [&](AdoRecordset& row) {
         std::int32_t feed_id = row.Field(0).AsInt();
         if (row.Field(1).AsShort() == kFeedListOnly) return;
-        if (view.is_keyword_view && !seen.insert(feed_id).second) return;
+        if (!seen.insert(feed_id).second) return;
         feeds.push_back(feed_id);
     });
     return feeds;
@@ -64,13 +64,14 @@ void CollectHits(AdoConnection& connection, const std::u16string& term, SearchFi
     std::u16string plain_order = by_date ? u" Order By ItemDate Desc" : u" Order By FeedID";
     std::u16string joined_order =
         by_date ? u" Order By FeedItems.ItemDate Desc" : u" Order By FeedItems.FeedID";
+    std::u16string pattern = db_detail::DoubleQuotes(term);
     std::vector<std::u16string> queries;
     if (fields.title) {
-        queries.push_back(u"Select FeedItemID,Title,FeedID From FeedItems Where Title Like '%" + term +
+        queries.push_back(u"Select FeedItemID,Title,FeedID From FeedItems Where Title Like '%" + pattern +
                           u"%'" + plain_order);
     }
     if (fields.keywords) {
-        queries.push_back(u"Select FeedItemID,Title,FeedID From FeedItems Where Keywords Like '%" + term +
+        queries.push_back(u"Select FeedItemID,Title,FeedID From FeedItems Where Keywords Like '%" + pattern +
                           u"%'" + plain_order);
     }
     if (fields.text) {
@@ -78,10 +79,10 @@ void CollectHits(AdoConnection& connection, const std::u16string& term, SearchFi
             u"Select FeedItems.FeedItemID,FeedItems.Title,FeedItems.FeedID From FeedItems Inner Join "
             u"FeedItemShortData On FeedItems.FeedItemID = FeedItemShortData.FeedItemID Where "
             u"FeedItemShortData.TextData Like '%" +
-            term + u"%'" + joined_order);
+            pattern + u"%'" + joined_order);
     }
     for (const std::u16string& query : queries) {
-        ForEachRow(connection, query, [&](AdoRecordset& row) {
+        db_detail::ForEachRequiredRow(connection, query, [&](AdoRecordset& row) {
             std::int32_t item_id = row.Field(0).AsInt();
             if (!seen.insert(item_id).second) return;
             SearchHit hit;
@@ -112,6 +113,7 @@ bool FeedDatabase::LoadViewItems(const ViewRecord& view, bool hide_read) {
         GetSystemTime(&now);
         now.wMilliseconds = 0;
         bool hide = view.hide_read || hide_read;
+        std::unordered_set<std::int32_t> listed;  // a membership stored twice lists its item once
         for (std::int32_t feed_id : feeds) {
             quota.StartFeed();
             AdoRecordset rows;
@@ -119,8 +121,10 @@ bool FeedDatabase::LoadViewItems(const ViewRecord& view, bool hide_read) {
             ViewQuota::Next next = ViewQuota::Next::kSameFeed;
             for (rows.MoveFirst(); !rows.IsEOF() && next == ViewQuota::Next::kSameFeed; rows.MoveNext()) {
                 ItemRecord item = db_detail::ReadListedItem(rows);
+                if (listed.count(item.feed_item_id) != 0) continue;
                 if (!IsItemListed(item.status, hide, view.hide_after, SecondsBetween(item.item_date, now)))
                     continue;
+                listed.insert(item.feed_item_id);
                 items_.push_back(std::move(item));
                 next = quota.Count();
             }

@@ -1,5 +1,6 @@
 #include "db/listing_rules.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -15,6 +16,8 @@ FILETIME AsFileTime(const SYSTEMTIME& time) {
 }
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
+
+constexpr size_t npos = std::u16string_view::npos;
 
 }  // namespace
 
@@ -59,11 +62,31 @@ void SortNewestFirst(std::vector<ItemRecord>& items) {
     }
 }
 
+std::u16string SafeNameSegment(std::u16string_view text) {
+    std::u16string name;
+    name.reserve(std::min(text.size(), kMaxNameSegment));
+    for (char16_t c : text) {
+        if (name.size() == kMaxNameSegment) break;
+        if (name.empty() && IsBlank(c)) continue;
+        bool reserved = c < 0x20 || c == 0x7F || std::u16string_view(u"/\\:*?\"<>|").find(c) != npos;
+        name.push_back(reserved ? u'_' : c);
+    }
+    // A cut may have split a surrogate pair.
+    if (!name.empty() && name.back() >= 0xD800 && name.back() <= 0xDBFF) name.pop_back();
+    while (!name.empty() && (name.back() == u'.' || IsBlank(name.back()))) name.pop_back();
+    return name.empty() ? u"_" : name;
+}
+
+std::u16string AudioFolderPath(const std::u16string& audio_folder, std::u16string_view folder_name) {
+    return audio_folder + u"\\" + SafeNameSegment(folder_name);
+}
+
 std::u16string AudioFilePath(const std::u16string& audio_folder, const AudioRecord& record) {
     size_t cut = record.link.find_last_of(u'\\');
     if (cut == std::u16string::npos) cut = record.link.find_last_of(u'/');
-    std::u16string file = cut == std::u16string::npos ? record.link : record.link.substr(cut + 1);
-    return audio_folder + u"\\" + record.folder_name + u"\\" + file;
+    std::u16string_view link = record.link;
+    std::u16string_view file = cut == std::u16string::npos ? link : link.substr(cut + 1);
+    return AudioFolderPath(audio_folder, record.folder_name) + u"\\" + SafeNameSegment(file);
 }
 
 std::vector<std::u16string> SplitKeywords(std::u16string_view keywords) {

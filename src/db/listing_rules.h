@@ -47,8 +47,20 @@ class ViewQuota {
 // older, so items of equal date are never swapped with each other (but a third item may move one).
 void SortNewestFirst(std::vector<ItemRecord>& items);
 
-// Audio root, "\", the folder name, "\", and the file name of the link: its part after the last "\", or
-// else after the last "/", or the whole link.
+// `text` made into one safe file name: separators, wildcards, quotes and control characters become "_",
+// leading blanks and trailing blanks and dots go (the device drops them), a name that is empty or only
+// dots becomes "_" (so it can never be "." or ".."), and at most kMaxNameSegment characters are kept.
+// Every name that comes from a feed or a URL passes through here before it reaches the file system.
+inline constexpr size_t kMaxNameSegment = 120;
+std::u16string SafeNameSegment(std::u16string_view text);
+
+// The per-feed audio folder: audio root, "\", and the folder name reduced to one safe name segment.
+std::u16string AudioFolderPath(const std::u16string& audio_folder, std::u16string_view folder_name);
+
+// AudioFolderPath, "\", and the file name of the link (its part after the last "\", or else after the
+// last "/", or the whole link) reduced to one safe name segment. The only way the item turns stored data
+// into an audio file's path: whatever the link or title holds, the file lies directly in the feed's
+// folder below the audio root.
 std::u16string AudioFilePath(const std::u16string& audio_folder, const AudioRecord& record);
 
 // A view's keyword list split at commas, each piece trimmed, empty pieces dropped.

@@ -90,7 +90,9 @@ inline constexpr std::int16_t kItemDeleted = 0;
 inline constexpr std::int16_t kItemUnread = 1;
 inline constexpr std::int16_t kItemRead = 2;
 inline constexpr std::int16_t kItemKept = 3;
-// Feeds.Status 1 keeps a feed in the feed list but out of views; 2 is the plain active status.
+// Feeds.Status 0 is a deleted feed; 1 keeps a feed in the feed list but out of views; 2 is the plain
+// active status.
+inline constexpr std::int16_t kFeedDeleted = 0;
 inline constexpr std::int16_t kFeedListOnly = 1;
 inline constexpr std::int16_t kFeedActive = 2;
 

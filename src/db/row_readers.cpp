@@ -7,6 +7,16 @@ std::u16string Decimal(long long value) {
     return std::u16string(digits.begin(), digits.end());
 }
 
+std::u16string DoubleQuotes(std::u16string_view text) {
+    std::u16string quoted;
+    quoted.reserve(text.size());
+    for (char16_t c : text) {
+        quoted.push_back(c);
+        if (c == u'\'') quoted.push_back(c);
+    }
+    return quoted;
+}
+
 void ExecuteForId(AdoConnection& connection, const std::vector<const char16_t*>& statements, long long id) {
     std::u16string number = Decimal(id);
     for (const char16_t* statement : statements) connection.Execute(statement + number);

@@ -23,6 +23,18 @@ void ForEachRow(AdoConnection& connection, const std::u16string& sql, Read&& rea
     for (rows.MoveFirst(); !rows.IsEOF(); rows.MoveNext()) read(rows);
 }
 
+// As ForEachRow, but a query that does not open throws, so that the operation fails instead of
+// reporting that nothing was found.
+template <typename Read>
+void ForEachRequiredRow(AdoConnection& connection, const std::u16string& sql, Read&& read) {
+    AdoRecordset rows;
+    if (!rows.Open(sql, &connection)) QF_ADO_THROW(kAdoReadRefused);
+    for (rows.MoveFirst(); !rows.IsEOF(); rows.MoveNext()) read(rows);
+}
+
+// `text` for use between the single quotes of a statement: every single quote doubled.
+std::u16string DoubleQuotes(std::u16string_view text);
+
 // The active feeds' summary columns, to be followed by an Order By clause, and the reader that fills
 // the six fields of a FeedRecord or a listing's FeedEntry from them.
 inline constexpr char16_t kSelectActiveFeedSummaries[] =

@@ -20,8 +20,8 @@ class WaitCursor {
 };
 
 // Any thread. Sends kReleaseDatabaseMessage to the window whose handle stands in Today/HWND and waits
-// until it has been handled, then gives the window 300 ms to let go of the file. Does nothing when no
-// window is registered.
+// until it has been handled (at most 5 s of host time), then gives the window 300 ms to let go of the
+// file. Does nothing when no window is registered.
 void SendReleaseDatabase();
 
 }  // namespace qf

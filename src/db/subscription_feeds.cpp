@@ -1,7 +1,6 @@
 // Replacing a subscription's feeds with those of its (re-read) subscription document.
 #include "db/feed_database.h"
 #include "db/row_readers.h"
-#include "parse/dates.h"
 #include "parse/feed_parser.h"
 
 namespace qf {
@@ -33,7 +32,6 @@ bool FeedDatabase::ReplaceSubscriptionFeeds(std::int32_t subscription_id,
         }
         for (const ParsedItem& item : document.items) {
             FeedRecord feed = NewFeedRecord();
-            feed.feed_id = UniqueNumber();
             feed.title = item.title;
             feed.feed_url = item.link;
             feed.description = item.description;

@@ -2,10 +2,12 @@
 #include <fstream>
 #include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "db_fixture.h"
 #include "parse/dates.h"
+#include "qfdevice/device.h"
 
 namespace qf::test {
 namespace {
@@ -150,6 +152,56 @@ TEST_F(BackupTest, AbsentAttributesTakeTheirDefaults) {
               "No read-after:5:0:2,Zero:0:2:2");
     EXPECT_EQ(Text("Select Priority From ViewFeeds"), "2");
     EXPECT_EQ(Count("Select count(*) From ViewFeeds"), 1) << "memberships of ids not imported are dropped";
+}
+
+TEST_F(BackupTest, OutOfRangeNumbersAreClampedOrTheirElementSkipped) {
+    WriteFile("wide.xml",
+              "<qfbk version=\"2.0\"><views><view id=\"4\" label=\"Wide\" numToShow=\"70000\" "
+              "hideAfter=\"-99999\" /><view id=\"99999999999\" label=\"Huge id\" /></views>"
+              "<feeds><feed id=\"2147483648\" label=\"Huge id\" /><feed id=\"2147483647\" label=\"Max\" "
+              "priority=\"4294967298\" /></feeds>"
+              "<viewFeeds><viewFeed viewID=\"4\" feedID=\"2147483647\" />"
+              "<viewFeed viewID=\"4\" feedID=\"2147483648\" /><viewFeed viewID=\"4\" feedID=\"2147483647\" />"
+              "</viewFeeds></qfbk>");
+    std::vector<std::u16string> notes;
+    ASSERT_TRUE(db_.Import(u"\\wide.xml", &notes));
+    EXPECT_EQ(Text("Select NumToShow||','||HideAfter From Views Where Label = 'Wide'"), "32767,-32768");
+    EXPECT_EQ(Text("Select group_concat(Title||':'||Priority) From Feeds"), "Max:32767");
+    EXPECT_EQ(Count("Select count(*) From Views"), 3) << "the view with an id past 32 bits is skipped";
+    EXPECT_EQ(Count("Select count(*) From ViewFeeds"), 1) << "once, and only for the feed imported";
+    ASSERT_EQ(notes.size(), 6u);
+    EXPECT_EQ(notes[0], u"view 4: hideAfter=\"-99999\" is out of range; stored -32768");
+}
+
+// Ids are taken under the lock from the table itself, whatever the clock says and whatever rows other
+// writers (or an import ahead of the clock) put there.
+TEST_F(BackupTest, NewRowsGetUnusedPositiveIds) {
+    device::PinClock(SYSTEMTIME{2000, 6, 4, 1, 0, 0, 0, 0});  // before 2001: the source is negative
+    ViewRecord early;
+    ASSERT_TRUE(db_.AddView(early));
+    EXPECT_EQ(early.view_id, 3);
+    device::PinClock(SYSTEMTIME{2024, 5, 5, 3, 9, 0, 0, 0});
+    const int next = UniqueNumber() + 1;  // what the source hands out next, while the clock stands
+    for (int i = 0; i < 5; ++i)
+        Execute(u"Insert Into Feeds(FeedID) Values(" + Utf8ToWide(std::to_string(next + i)) + u")");
+    std::set<std::int32_t> ids;
+    for (int i = 0; i < 3; ++i) {
+        FeedRecord feed = NewFeedRecord();
+        ASSERT_TRUE(db_.AddFeed(feed, 0, 0));
+        ids.insert(feed.feed_id);
+    }
+    device::UnpinClock();
+    EXPECT_EQ(ids.size(), 3u);
+    EXPECT_EQ(Count("Select count(*) From (Select FeedID From Feeds Group By FeedID Having count(*) > 1)"),
+              0);
+    EXPECT_GT(*ids.begin(), 0);
+}
+
+TEST_F(BackupTest, AnyExceptionInAnOperationFreesTheLock) {
+    EXPECT_THROW(
+        db_.Run(false, [](AdoConnection&) -> bool { throw std::runtime_error("not a database error"); }),
+        std::runtime_error);
+    EXPECT_FALSE(db_.locked());
 }
 
 TEST_F(BackupTest, AnotherVersionImportsNothing) {

@@ -3,7 +3,11 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
+#include "common/settings_store.h"
+#include "db/default_database.h"
 #include "db/schema.h"
 #include "db_fixture.h"
 #include "faulty_vfs.h"
@@ -88,7 +92,7 @@ TEST_F(CompactTest, KeepsEveryRowOfTenThousandItems) {
     EXPECT_EQ(Dump(), before);
     EXPECT_EQ(Text("PRAGMA integrity_check"), "ok");
     EXPECT_FALSE(Exists("rss1029102Temp.qfdb"));
-    EXPECT_FALSE(Exists("rss1029102Old.qfdb"));
+    EXPECT_FALSE(Exists("db.cdb.qfaside"));
     EXPECT_FALSE(db_.connected());
     EXPECT_TRUE(db_.ready());
     EXPECT_EQ(db_.CountFeedItems(3, ItemCount::kAll), 500) << "connects again on demand";
@@ -175,19 +179,38 @@ TEST_F(CompactTest, AKilledCompactionNeverLosesTheDatabase) {
     EXPECT_EQ(Dump(), before);
 }
 
-TEST_F(CompactTest, ACompactionStoppedBetweenTheTwoMovesIsPutRight) {
+TEST_F(CompactTest, ADatabaseLeftAsideIsPutBackBeforeAnythingIsOpenedOrMade) {
     Seed(20);
     std::string before = Dump();
-    db_.Reset();
+    AppSettings().WriteString(u"General", u"Database", kPath);
     // The state a crash between moving the old file aside and moving the new one in leaves behind.
-    std::filesystem::rename(HostPath(), device_.HostPath("rss1029102Old.qfdb"));
-    std::filesystem::copy_file(device_.HostPath("rss1029102Old.qfdb"),
-                               device_.HostPath("rss1029102Temp.qfdb"));
+    auto crash = [&] {
+        db_.Reset();
+        std::filesystem::rename(HostPath(), device_.HostPath("db.cdb.qfaside"));
+        std::filesystem::copy_file(device_.HostPath("db.cdb.qfaside"),
+                                   device_.HostPath("rss1029102Temp.qfdb"),
+                                   std::filesystem::copy_options::overwrite_existing);
+    };
+    crash();
     ASSERT_EQ(db_.Open(kPath, MissingMessage::kHide), kOpenReady);
-    EXPECT_FALSE(Exists("rss1029102Old.qfdb"));
+    EXPECT_FALSE(Exists("db.cdb.qfaside"));
     EXPECT_EQ(Dump(), before);
+
+    // What `quillfeed init` and `quillfeed db create` do must not make an empty database in its place.
+    crash();
+    EXPECT_EQ(EnsureDefaultDatabase(), DefaultDatabase::kExisting);
+    EXPECT_EQ(Dump(), before);
+    crash();
+    EXPECT_FALSE(db_.Create(kPath, OverwritePrompt::kRefuse, DefaultViews::kCreate));
+    EXPECT_EQ(Dump(), before);
+
+    // An aside file that a database at the path cannot take back is kept, never deleted by a compaction.
+    ASSERT_EQ(db_.Open(kPath, MissingMessage::kHide), kOpenReady);
+    std::ofstream(device_.HostPath("db.cdb.qfaside")) << "precious";
     ASSERT_TRUE(db_.Compact());
     EXPECT_EQ(Dump(), before);
+    std::ifstream kept(device_.HostPath("db.cdb.qfaside-1"));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "precious");
 }
 
 }  // namespace

@@ -24,9 +24,10 @@ TEST_F(FaultTest, ARefusedWriteFailsTheOperationAndFreesTheLock) {
         ScopedFileFault fault(FileFault::kFailWrite, "db.cdb");
         db_.Close();  // the next operation reconnects through the faulty files
         EXPECT_FALSE(db_.SetItemStatus(1, kItemRead)) << "Update throws -18";
-        EXPECT_FALSE(db_.AddView(ViewRecord{}));
+        ViewRecord view;
+        EXPECT_FALSE(db_.AddView(view));
         // Statements run through Execute report by result, which the operations ignore.
-        EXPECT_TRUE(db_.DeleteView(2));
+        EXPECT_TRUE(db_.DeleteView(10));
         EXPECT_FALSE(db_.locked());
     }
     EXPECT_EQ(Count("Select Status From FeedItems"), kItemUnread);

@@ -99,15 +99,33 @@ TEST(ListingRules, ExchangeSortNewestFirst) {
     EXPECT_TRUE(SortedIds({}).empty());
 }
 
-TEST(ListingRules, AudioFilePaths) {
-    AudioRecord record;
-    record.folder_name = u"My Feed";
-    record.link = u"http://example.com/casts/show.mp3";
-    EXPECT_EQ(AudioFilePath(u"\\Audio", record), u"\\Audio\\My Feed\\show.mp3");
-    record.link = u"\\Storage\\a/b\\c.mp3";
-    EXPECT_EQ(AudioFilePath(u"\\Audio", record), u"\\Audio\\My Feed\\c.mp3");
-    record.link = u"plain.mp3";
-    EXPECT_EQ(AudioFilePath(u"\\Audio", record), u"\\Audio\\My Feed\\plain.mp3");
+TEST(ListingRules, AudioFilePathsStayInTheFeedsFolder) {
+    struct Case {
+        std::u16string folder_name;
+        std::u16string link;
+        std::u16string path;
+    };
+    const std::u16string long_name(200, u'a');
+    const Case table[] = {
+        {u"My Feed", u"http://example.com/casts/show.mp3", u"\\Audio\\My Feed\\show.mp3"},
+        {u"My Feed", u"\\Storage\\a/b\\c.mp3", u"\\Audio\\My Feed\\c.mp3"},
+        {u"My Feed", u"plain.mp3", u"\\Audio\\My Feed\\plain.mp3"},
+        // Whatever a feed or a URL holds, each becomes one name below the audio folder.
+        {u"..", u"http://example.com/db.cdb", u"\\Audio\\_\\db.cdb"},
+        {u".", u"http://example.com/..", u"\\Audio\\_\\_"},
+        {u"", u"x\\..", u"\\Audio\\_\\_"},
+        {u"  Talk. ", u"/../", u"\\Audio\\Talk\\_"},
+        {u"a:b*c?\"<>|", u"show.mp3?id=1&x=\t", u"\\Audio\\a_b_c_____\\show.mp3_id=1&x=_"},
+        {long_name, u"x.mp3", u"\\Audio\\" + std::u16string(kMaxNameSegment, u'a') + u"\\x.mp3"},
+    };
+    for (const Case& test : table) {
+        AudioRecord record;
+        record.folder_name = test.folder_name;
+        record.link = test.link;
+        EXPECT_EQ(AudioFilePath(u"\\Audio", record), test.path) << WideToUtf8(test.link);
+        EXPECT_EQ(AudioFolderPath(u"\\Audio", test.folder_name) + u"\\",
+                  test.path.substr(0, test.path.find_last_of(u'\\') + 1));
+    }
 }
 
 TEST(ListingRules, KeywordPieces) {

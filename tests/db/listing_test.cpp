@@ -117,6 +117,18 @@ TEST_F(ListingTest, UntitledItemsAreNamedByTheirPosition) {
     EXPECT_EQ(model_.listing()[4].title, u"No Title: Item #5");
 }
 
+TEST_F(ListingTest, RepeatedMembershipRowsListEachItemOnce) {
+    AddView(10, u"View", 75);
+    AddFeed(1, u"Feed");
+    AddItem(1, 1, u"one");
+    AddItem(2, 1, u"two");
+    for (int i = 0; i < 3; ++i) Execute(u"Insert Into ViewFeeds(ViewID,FeedID,Priority) Values(10,1,0)");
+    ASSERT_TRUE(model_.BuildViewListing(10, true));
+    EXPECT_EQ(ListedIds(), (std::vector<std::int32_t>{2, 1}));
+    EXPECT_EQ(db_.FeedIdsOfView(10), std::vector<std::int32_t>{1});
+    EXPECT_EQ(db_.CountViewItems(10, ItemCount::kAll), 2);
+}
+
 TEST_F(ListingTest, KeywordViewsListEachFeedOnce) {
     AddView(10, u"Apples", 75, 0, u"apple");
     AddFeed(1, u"Fruit");

@@ -127,7 +127,8 @@ TEST(DefaultDatabase, MadeOnceAndRecordedInTheSettings) {
     EXPECT_EQ(DatabasePathSetting(), kDefaultDatabasePath);
     FeedDatabase database;
     ASSERT_EQ(database.Open(kDefaultDatabasePath, MissingMessage::kHide), kOpenReady);
-    ASSERT_TRUE(database.AddView(ViewRecord{}));
+    ViewRecord view;
+    ASSERT_TRUE(database.AddView(view));
     database.Reset();
     EXPECT_EQ(EnsureDefaultDatabase(), DefaultDatabase::kExisting);
 
@@ -135,7 +136,7 @@ TEST(DefaultDatabase, MadeOnceAndRecordedInTheSettings) {
     AppSettings().WriteString(u"General", u"Database", u"");
     EXPECT_EQ(EnsureDefaultDatabase(), DefaultDatabase::kCreated);
     ASSERT_EQ(database.Open(kDefaultDatabasePath, MissingMessage::kHide), kOpenReady);
-    EXPECT_TRUE(database.LoadView(0)) << "the view added before is still there";
+    EXPECT_TRUE(database.LoadView(view.view_id)) << "the view added before is still there";
     EXPECT_EQ(EnsureDefaultDatabase(u"\\No Folder\\x.cdb"), DefaultDatabase::kExisting);
     AppSettings().WriteString(u"General", u"Database", u"");
     EXPECT_EQ(EnsureDefaultDatabase(u"\\No Folder\\x.cdb"), DefaultDatabase::kFailed);

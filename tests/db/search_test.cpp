@@ -39,8 +39,15 @@ TEST_F(SearchTest, FindsEachItemOnceInFieldOrder) {
     EXPECT_FALSE(db_.Search(u" \t", {true, true, true}, false, hits));
     EXPECT_TRUE(db_.Search(u"nothing like it", {true, true, true}, false, hits));
     EXPECT_TRUE(hits.empty());
-    EXPECT_TRUE(db_.Search(u"it's", {true, false, false}, false, hits)) << "a quote breaks only the query";
-    EXPECT_TRUE(hits.empty());
+    AddItem(31, 1, u"It's harvest time", Date(2006, 1, 8));
+    ASSERT_TRUE(db_.Search(u"it's", {true, true, true}, false, hits)) << "a quote is searched for like text";
+    EXPECT_EQ(Ids(hits), std::vector<std::int32_t>{31});
+
+    // A query that cannot run is a failure, not an empty result.
+    RawExecute("Drop Table FeedItemShortData");
+    hits.clear();
+    EXPECT_FALSE(db_.Search(u"apple", {true, false, true}, false, hits));
+    EXPECT_FALSE(db_.locked());
 }
 
 TEST_F(SearchTest, WhatsNewHoldsTheFiftyNewestItems) {

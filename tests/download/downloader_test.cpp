@@ -242,5 +242,21 @@ TEST_F(DownloaderTest, AudioOnlyRunWithinTheLimits) {
     EXPECT_EQ(downloader_->reports()[0].fetch.outcome, FetchOutcome::kTooLarge);
 }
 
+// A feed titled ".." whose enclosure is named like the database: joined as they stand, the run would
+// write the enclosure over the database itself.
+TEST_F(DownloaderTest, AudioOfAHostileFeedStaysInItsOwnFolder) {
+    std::int32_t feed = AddFeed(server_.Url("/a"), 50, false, true);
+    std::u16string number = Utf8ToWide(std::to_string(feed));
+    Execute(u"Update Feeds Set Title = '..' Where FeedID = " + number);
+    Execute(u"Insert Into FeedItemAudioData(FeedItemID,FeedID,Link,Size,Status,Keep) Values(1," + number +
+            u",'" + Utf8ToWide(server_.Url("/db.cdb")) + u"',2048,0,0)");
+    server_.Serve("/db.cdb", std::string(2048, 'c'));
+    ASSERT_TRUE(downloader_->BuildAudioList());
+    Run();
+    EXPECT_EQ(std::filesystem::file_size(device_.HostPath("rssAudio/_/db.cdb")), 2048u);
+    EXPECT_EQ(Text("PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(Text("select Status from FeedItemAudioData"), "1");
+}
+
 }  // namespace
 }  // namespace qf::test

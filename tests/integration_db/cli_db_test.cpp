@@ -91,6 +91,13 @@ class CliDb : public ::testing::Test {
     test::TempDevice device_;
 };
 
+std::string ReadHostFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
 TEST_F(CliDb, CreateMakesAnOrdinarySqliteFileWithTheSharedSchema) {
     json info = RunJson({"db", "info"});
     EXPECT_EQ(info["version"], "2.0");
@@ -120,11 +127,12 @@ TEST_F(CliDb, CreateMakesAnOrdinarySqliteFileWithTheSharedSchema) {
     EXPECT_EQ(Sql("Select VersionNumber From VersionInfo"), "2.0");
     EXPECT_EQ(Sql("Select group_concat(Label, '|') From Views"), "Whats New|Search Results");
 
-    // A second create asks first; without a terminal or --yes the answer is No.
-    test::ProgramResult again = Run({"db", "create"});
-    EXPECT_NE(again.exit_code, 0);
-    EXPECT_NE(again.err.find("Overwrite Warning"), std::string::npos);
-    EXPECT_EQ(Run({"db", "create", "--yes"}).exit_code, 0);
+    // A database on disk is never overwritten by a create, asked or not.
+    ASSERT_EQ(Run({"view", "add", "Mine"}).exit_code, 0);
+    test::ProgramResult again = Run({"db", "create", "--yes"});
+    EXPECT_EQ(again.exit_code, 1);
+    EXPECT_NE(again.err.find("already exists"), std::string::npos) << again.err;
+    EXPECT_EQ(Sql("Select count(*) From Views"), "3");
 }
 
 TEST_F(CliDb, AVersionOneDatabaseIsUpgradedWhenTheUserSaysYes) {
@@ -227,15 +235,91 @@ TEST_F(CliDb, ClearErrorsAndExitCodes) {
     EXPECT_EQ(failed["ok"], false);
     EXPECT_EQ(failed["error"], "no feed 9");
     EXPECT_NE(Run({"item", "status", "1", "7"}).exit_code, 0);
+    EXPECT_EQ(Run({"view", "delete", "1"}).err, "quillfeed: view 1 is built in and cannot be deleted\n");
+    // A database at the usual place that the settings do not name is never offered for replacement.
     ASSERT_EQ(Run({"settings", "set", "General", "Database", "", "--string"}).exit_code, 0);
+    EXPECT_NE(Run({"views"}).err.find("run 'quillfeed init' to use it"), std::string::npos);
+    std::filesystem::remove(DatabaseFile());
     EXPECT_NE(Run({"views"}).err.find("no database is set up"), std::string::npos);
+
+    // Inputs that cannot be read say so in one line.
+    std::filesystem::create_directories(device_.HostPath("folder"));
+    ASSERT_EQ(Run({"init"}).exit_code, 0);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"backup", "import", device_.HostPath("folder").string()},
+          {"backup", "import", "/dev/zero"},
+          {"backup", "import", "\\Windows"},
+          {"subscription", "add", device_.HostPath("folder").string()}}) {
+        test::ProgramResult refused = Run(args);
+        EXPECT_EQ(refused.exit_code, 1) << args.back();
+        EXPECT_TRUE(refused.err.find("cannot read") != std::string::npos &&
+                    refused.err.find('\n') == refused.err.size() - 1)
+            << refused.err;
+    }
 }
 
-std::string ReadHostFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+TEST_F(CliDb, HostFileNamesAndBackupTargetsNeverReachOtherDeviceFiles) {
+    ASSERT_EQ(Run({"view", "add", "Kept"}).exit_code, 0);
+    std::filesystem::path backup = device_.HostPath("good.xml");
+    ASSERT_EQ(Run({"backup", "export", backup.string()}).exit_code, 0);
+    std::string placeholder = ReadHostFile(device_.HostPath("Windows/iexplore.exe"));
+    // Host names whose backslashes would climb out of \Temp onto the database and a system file.
+    std::filesystem::create_directories(device_.HostPath("host"));
+    std::filesystem::path climbing_backup =
+        device_.HostPath("host") / "x\\..\\..\\Program Files\\Quillfeed\\Quillfeed.cdb";
+    std::filesystem::copy_file(backup, climbing_backup);
+    std::filesystem::path climbing_list = device_.HostPath("host") / "y\\..\\..\\Windows\\iexplore.exe";
+    std::ofstream(climbing_list)
+        << "<opml><body><outline title=\"One\" xmlUrl=\"http://one.example/\" /></body></opml>";
+    ASSERT_EQ(Run({"backup", "import", climbing_backup.string()}).exit_code, 0);
+    ASSERT_EQ(Run({"subscription", "add", climbing_list.string()}).exit_code, 0);
+    EXPECT_EQ(Sql("Select count(*) From Views Where Label = 'Kept'"), "2");
+    EXPECT_EQ(ReadHostFile(device_.HostPath("Windows/iexplore.exe")), placeholder);
+    EXPECT_TRUE(std::filesystem::is_empty(device_.HostPath("Temp")));
+
+    // A backup is never written over the live database or the device's registry.
+    for (const std::string& target : {std::string("\\Program Files\\QUILLFEED\\quillfeed.cdb"),
+                                      DatabaseFile(), (qf::device::StateDir() / "registry.db").string()}) {
+        test::ProgramResult refused = Run({"backup", "export", target});
+        EXPECT_EQ(refused.exit_code, 1) << target;
+        EXPECT_NE(refused.err.find("refusing"), std::string::npos) << refused.err;
+    }
+    EXPECT_EQ(Sql("PRAGMA integrity_check"), "ok");
+    // The plug-in is a copy in the device, not a link out of it.
+    EXPECT_FALSE(std::filesystem::is_symlink(device_.HostPath("Program Files/Quillfeed/QuillfeedToday.dll")));
+}
+
+TEST_F(CliDb, ADamagedRegistryIsReportedAndNothingIsOverwritten) {
+    ASSERT_EQ(Run({"view", "add", "Mine"}).exit_code, 0);
+    std::ofstream(qf::device::StateDir() / "registry.db", std::ios::trunc) << std::string(4096, 'x');
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"init"},
+                                                 {"views"},
+                                                 {"db", "create", "--yes"},
+                                                 {"settings", "get", "General", "Database"}}) {
+        test::ProgramResult refused = Run(args);
+        EXPECT_EQ(refused.exit_code, 1) << args[0];
+        EXPECT_NE(refused.err.find("registry file"), std::string::npos) << refused.err;
+    }
+    EXPECT_EQ(Sql("Select count(*) From Views Where Label = 'Mine'"), "1");
+}
+
+TEST_F(CliDb, IdsStayUniqueAcrossProgramsWithAPinnedClock) {
+    test::Watchdog watchdog(120s, "programs adding views at once");
+    std::vector<std::thread> programs;
+    std::atomic<int> failures{0};
+    for (int program = 0; program < 4; ++program) {
+        programs.emplace_back([&] {
+            for (int i = 0; i < 4; ++i) {
+                test::ProgramResult added = test::RunProgram({test::BuiltProgram("quillfeed"), "--device",
+                                                              device_.root().string(), "view", "add", "V"},
+                                                             {}, {"QUILLFEED_CLOCK=2024-05-03T09:00:00"});
+                if (added.exit_code != 0) ++failures;
+            }
+        });
+    }
+    for (std::thread& program : programs) program.join();
+    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(Sql("Select count(*) || ',' || count(distinct ViewID) From Views"), "18,18");
 }
 
 TEST_F(CliDb, BackupExportImportExportKeepsTheConfiguration) {

@@ -1,7 +1,9 @@
 // Runs the real `quillfeed init` and `quillfeed-emu today` on a throw-away device.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -179,6 +181,34 @@ TEST_F(TodayEmulator, ReleaseDatabaseMessageFromAnotherProcess) {
     EXPECT_EQ(SendMessageW(item, 0x041E, 0, 0), 0);  // the window is gone
 }
 
+TEST_F(TodayEmulator, AStoppedEmulatorDoesNotHoldUpACompaction) {
+    Init();
+    test::Watchdog watchdog(90s, "compacting while the item's process is stopped");
+    test::BackgroundProgram emulator(
+        {test::BuiltProgram("quillfeed-emu"), "today", "--device", root(), "--script", "-"}, kPinnedClock,
+        device_.HostPath("emulator"));
+    ASSERT_TRUE(emulator.started());
+    for (int attempt = 0; attempt < 600 && AppSettings().ReadDword(u"Today", u"HWND", 0) == 0; ++attempt) {
+        std::this_thread::sleep_for(50ms);
+    }
+    ASSERT_NE(AppSettings().ReadDword(u"Today", u"HWND", 0), 0) << emulator.Errors();
+    emulator.Signal(SIGSTOP);
+    test::ProgramResult compacted =
+        test::RunProgram({test::BuiltProgram("quillfeed"), "--device", root(), "db", "compact"});
+    EXPECT_EQ(compacted.exit_code, 0) << compacted.err;
+    emulator.Signal(SIGCONT);
+    ASSERT_TRUE(emulator.Write("quit\n"));
+    EXPECT_EQ(emulator.Finish(), 0) << emulator.Errors();
+}
+
+TEST_F(TodayEmulator, AdvancingYearsIsQuickWhenNothingChanges) {
+    Init();
+    test::Watchdog watchdog(120s, "advancing ten years");
+    test::ProgramResult run = Emulate({"advance 87000h", "dump " + Host("later.json")});
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_NE(FindText(Dump("later.json")["items"][0], kEmptyView), nullptr);
+}
+
 TEST_F(TodayEmulator, KeysMoveTheSelectionOntoTheItem) {
     Init();
     test::ProgramResult run = Emulate({"advance 1s", "key down", "dump " + Host("selected.json"), "key right",
@@ -218,6 +248,18 @@ TEST_F(TodayEmulator, ProblemsAreOneLineAndNonZero) {
         {test::BuiltProgram("quillfeed-emu"), "today", "--device", root(), "--script", Host("missing.txt")});
     EXPECT_EQ(no_script.exit_code, 1);
     EXPECT_NE(no_script.err.find("cannot read the script"), std::string::npos) << no_script.err;
+
+    test::ProgramResult zero_script = test::RunProgram(
+        {test::BuiltProgram("quillfeed-emu"), "today", "--device", root(), "--script", "/dev/zero"});
+    EXPECT_EQ(zero_script.exit_code, 2);
+    EXPECT_NE(zero_script.err.find("script line 1: the line is too long"), std::string::npos)
+        << zero_script.err;
+
+    std::filesystem::resize_file(device_.HostPath("Program Files/Quillfeed/QuillfeedToday.dll"), 65536);
+    test::ProgramResult truncated = Emulate({"quit"});
+    EXPECT_EQ(truncated.exit_code, 1);
+    EXPECT_NE(truncated.err.find("cannot load the Today item"), std::string::npos) << truncated.err;
+    EXPECT_EQ(std::count(truncated.err.begin(), truncated.err.end(), '\n'), 1) << truncated.err;
 
     ASSERT_EQ(RegDeleteKeyW(HKEY_LOCAL_MACHINE, u"Software\\Microsoft\\Today\\Items"), ERROR_SUCCESS);
     test::ProgramResult no_item = Emulate({"quit"});

@@ -33,6 +33,15 @@ std::optional<std::filesystem::path> MapPath(std::u16string_view device_path);
 // The device path of a host path inside the root, or nullopt when it lies outside.
 std::optional<std::u16string> DevicePathOf(const std::filesystem::path& host_path);
 
+// ---- Registry file -----------------------------------------------------------------------------------
+
+// The host file that holds the device's registry (inside StateDir()).
+std::filesystem::path RegistryFilePath();
+// Any thread. False when the registry file exists but cannot be read as a registry (not a database, fails
+// the integrity check, or of another layout): every registry call would then fail, and settings reads
+// would answer their defaults. True for a healthy file and for a missing one (an empty registry).
+bool IsRegistryFileReadable();
+
 // ---- Profile -----------------------------------------------------------------------------------------
 
 // What the emulated device reports about itself; `quillfeed init` writes it into the device root.

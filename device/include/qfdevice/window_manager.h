@@ -48,6 +48,12 @@ PumpResult PumpMessages();
 // Calling thread. Moves the device clock forward by `step` in stages: to each due time of the calling
 // thread's timers in turn, pumping after every stage, so that every tick handler sees the clock at its
 // own due time; then to the end of the step, and pumps once more. Stops early at WM_QUIT.
-PumpResult AdvanceClockAndPump(std::chrono::milliseconds step);
+// Ticks that change nothing cost nothing: once five minutes of stages have left the `watched` windows
+// (all of this process's when empty; with their children), the running timers and the registry as they
+// were, the clock moves two minutes per stage (so every three-minute window of the day still gets a tick;
+// the ticks that fell due in between come as one, as on a device that did not look at its timers
+// meanwhile); once a whole day has passed so, it moves to the end of the step. Any change goes back to
+// stepping tick by tick.
+PumpResult AdvanceClockAndPump(std::chrono::milliseconds step, const std::vector<HWND>& watched = {});
 
 }  // namespace qf::device

@@ -367,8 +367,20 @@ using LPMSG = MSG*;
 // (GetMessageW, PeekMessageW, or while it waits in a SendMessageW of its own), and waits for the result;
 // while waiting, messages sent to the calling thread are handled, so two threads that send to each other
 // never deadlock. To a window of another process: the same over that process's socket. An unknown or
-// dead window answers 0 at once.
+// dead window answers 0 at once. A window of another process that has not answered within 10 s of host
+// time (a stopped or hung process) answers 0 with ERROR_TIMEOUT.
 QF_EXTERN_C LRESULT WINAPI SendMessageW(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+#define SMTO_NORMAL 0x0000
+#define SMTO_BLOCK 0x0001
+#define SMTO_ABORTIFHUNG 0x0002
+// Any thread. SendMessageW that gives up once `timeout_ms` of host time (the device clock may be pinned)
+// have passed without an answer: answers 0 with ERROR_TIMEOUT then (the message may still be handled
+// later; its result is dropped), 0 with ERROR_INVALID_WINDOW_HANDLE for an unknown window, else non-zero
+// with the procedure's result in *result (when not null). SMTO_BLOCK: messages sent to the calling thread
+// wait meanwhile; SMTO_ABORTIFHUNG is accepted and waits like SMTO_NORMAL.
+QF_EXTERN_C LRESULT WINAPI SendMessageTimeoutW(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                               UINT flags, UINT timeout_ms, DWORD_PTR* result);
 // Any thread. Appends the message to the owner thread's queue and returns; null posts to the calling
 // thread's own queue (a thread message). FALSE with ERROR_INVALID_WINDOW_HANDLE for an unknown window.
 QF_EXTERN_C BOOL WINAPI PostMessageW(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

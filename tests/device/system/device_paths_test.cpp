@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 
 #include "qfdevice/device.h"
 #include "support/temp_device.h"
@@ -97,6 +98,40 @@ TEST(DevicePaths, RefusesPathsThatLeaveTheRootOrReachTheState) {
     SetLastError(0);
     EXPECT_EQ(GetFileAttributesW(u"\\.qfdevice"), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+}
+
+TEST(DevicePaths, NoLinkLeadsOutOfTheRoot) {
+    qf::test::TempDevice device;
+    fs::path outside = device.root().string() + "-outside";
+    Touch(outside / "secret");
+    Touch(device.HostPath("Windows/x.txt"));
+    fs::create_directories(qf::device::StateDir());
+    fs::create_directory_symlink(outside, device.HostPath("out"));
+    fs::create_symlink(outside / "secret", device.HostPath("file"));
+    fs::create_directory_symlink("../" + outside.filename().string(), device.HostPath("up"));
+    fs::create_directory_symlink("Windows", device.HostPath("in"));
+    fs::create_directory_symlink(".qfdevice", device.HostPath("state"));
+
+    for (std::u16string_view refused :
+         {u"\\out\\secret", u"\\file", u"\\up\\secret", u"\\out\\new.txt", u"\\state\\registry.db"}) {
+        EXPECT_EQ(MapPath(refused), std::nullopt) << qf::WideToUtf8(refused);
+    }
+    EXPECT_EQ(MapPath(u"\\IN\\X.TXT"), device.HostPath("Windows/x.txt")) << "a link inside is followed";
+
+    CFile file;
+    EXPECT_FALSE(file.Open(u"\\file", CFile::modeCreate | CFile::modeWrite));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_FALSE(file.Open(u"\\out\\secret", CFile::modeRead));
+    EXPECT_FALSE(CopyFileW(u"\\Windows\\x.txt", u"\\file", FALSE));
+    EXPECT_FALSE(CreateDirectoryW(u"\\out\\made", nullptr));
+    // The link itself is an entry of the device: renaming or deleting it leaves its target alone.
+    EXPECT_TRUE(MoveFileW(u"\\file", u"\\moved"));
+    EXPECT_TRUE(DeleteFileW(u"\\moved"));
+    EXPECT_TRUE(fs::exists(outside / "secret"));
+    EXPECT_FALSE(fs::exists(outside / "made"));
+    std::ifstream secret(outside / "secret");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(secret), {}), "x");
+    fs::remove_all(outside);
 }
 
 TEST(DevicePaths, DevicePathOfIsTheInverseInsideTheRoot) {

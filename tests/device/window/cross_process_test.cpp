@@ -104,6 +104,8 @@ class ServingChild {
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
     void Kill() { ::kill(pid_, SIGKILL); }
+    void Stop() { ::kill(pid_, SIGSTOP); }
+    void Continue() { ::kill(pid_, SIGCONT); }
     // Reads the child's output up to a line starting with `prefix`; empty when the output ends first.
     std::string LineStartingWith(const std::string& prefix) {
         char line[256];
@@ -174,6 +176,21 @@ TEST_F(CrossProcess, ASenderWaitingOnAProcessThatDiesGetsZero) {
     child.Kill();
     sender.join();
     EXPECT_EQ(result, 0);
+}
+
+TEST_F(CrossProcess, AStoppedProcessMakesASendTimeOut) {
+    Watchdog watchdog(60s, "sending to a stopped process");
+    ServingChild child(device_.root());
+    HWND remote = child.window();
+    ASSERT_NE(remote, nullptr);
+    child.Stop();
+    DWORD_PTR answer = 7;
+    EXPECT_FALSE(SendMessageTimeoutW(remote, kReleaseDatabase, 0, 0, SMTO_ABORTIFHUNG, 200, &answer));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_TIMEOUT));
+    EXPECT_EQ(answer, 0u);
+    child.Continue();
+    EXPECT_TRUE(SendMessageTimeoutW(remote, kReleaseDatabase, 0, 0, SMTO_NORMAL, 10000, &answer));
+    EXPECT_EQ(answer, 2u);
 }
 
 }  // namespace

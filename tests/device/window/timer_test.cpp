@@ -48,6 +48,31 @@ TEST_F(Timers, AClockStepDeliversEveryTickThatFellDueInOrder) {
     EXPECT_EQ(Ids(ticks_), (std::vector<WPARAM>{1}));
 }
 
+TEST_F(Timers, AdvancingYearsCostsOnlyTheTicksThatChangeSomething) {
+    Watchdog watchdog(120s, "advancing ten years of quiet ticks");
+    HWND window = Create();
+    SetTimer(window, 21, 1000, nullptr);
+    device::AdvanceClockAndPump(87000h);
+    EXPECT_EQ(device::DeviceUptimeMs() - start_ms_, std::int64_t{87000} * 3600 * 1000);
+    // Every tick for five quiet minutes, then one every two minutes for the rest of the first day (every
+    // time of day is still seen), then the rest at once.
+    EXPECT_GE(ticks_.size(), 300u);
+    EXPECT_LT(ticks_.size(), 1100u);
+    EXPECT_EQ(ticks_.back().second, std::int64_t{87000} * 3600 * 1000);
+
+    // A handler that changes what the window shows gets every tick.
+    ticks_.clear();
+    start_ms_ = device::DeviceUptimeMs();
+    SetResponder([this, window](HWND, UINT message, WPARAM wparam, LPARAM) -> std::optional<LRESULT> {
+        if (message != WM_TIMER) return std::nullopt;
+        ticks_.push_back({wparam, device::DeviceUptimeMs() - start_ms_});
+        SetWindowTextW(window, ticks_.size() % 3 == 0 ? u"rotated" : u"");
+        return 0;
+    });
+    device::AdvanceClockAndPump(1h);
+    EXPECT_EQ(ticks_.size(), 3600u);
+}
+
 TEST_F(Timers, AdvanceStopsAtEachDueTimeSoHandlersSeeTheirOwnTime) {
     HWND window = Create();
     SetTimer(window, 21, 1000, nullptr);
