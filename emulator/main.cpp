@@ -28,6 +28,11 @@ int main(int argc, char** argv) {
     today_command->add_flag(
         "--open-links", today.open_links,
         "Open the web links and pages the device's browser is asked to show with xdg-open");
+    today_command->add_flag("--window", today.window,
+                            "Show the screen in a window and use it with the mouse as the pen, the arrow "
+                            "keys and Enter as the D-pad");
+    today_command->add_option("--zoom", today.zoom, "Window pixels per device pixel (default 1)")
+        ->check(CLI::Range(1, 8));
     qf::emu::ServeOptions serve;
     CLI::App* serve_command = qf::emu::AddServeCommand(app, serve);
     try {

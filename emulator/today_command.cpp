@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "qfdevice/device.h"
+#include "screen_window.h"
 #include "script_feed.h"
 #include "script_runner.h"
 #include "shell_services.h"
@@ -104,8 +105,9 @@ int RunToday(const TodayOptions& options) {
         if (!shell.Create(&error)) throw SetupError(error);
         bool scripted = !options.script.empty();
         // Installed before the items load, so that whatever they show at start-up reaches the screen.
+        // Message boxes wait for an answer when someone is there to give it: the script, or the pen.
         ShellServices services(shell, device::CurrentProfile(),
-                               scripted ? Answering::kByScript : Answering::kAtOnce,
+                               scripted || options.window ? Answering::kByScript : Answering::kAtOnce,
                                options.open_links ? LinkHandling::kOpenOnDesktop : LinkHandling::kRecordOnly);
         std::optional<ScriptFeed> feed;
         std::optional<ScriptRunner> runner;
@@ -123,8 +125,16 @@ int RunToday(const TodayOptions& options) {
         } else {
             CloseOnSignals(shell.desktop());
         }
+        std::unique_ptr<ScreenWindow> window;
+        if (options.window) {
+            const device::Profile& profile = device::CurrentProfile();
+            window = ScreenWindow::Open(shell, profile.screen_width, profile.screen_height, options.zoom,
+                                        "Quillfeed Today", &error);
+            if (window == nullptr) throw SetupError(error);
+        }
         AddItems(shell, options);
         RunMessageLoop();
+        window.reset();
         int exit_code = WriteOutputs(shell, services, options);
         shell.Destroy();
         if (runner && runner->exit_code() != 0) return runner->exit_code();

@@ -13,10 +13,12 @@ struct TodayOptions {
     std::string screenshot;   // PNG written at exit
     std::string dump;         // JSON state dump written at exit
     bool open_links = false;  // hand the links the device's browser is asked to show to xdg-open
+    bool window = false;      // show the screen in a window on the desktop and take the pen and keys there
+    int zoom = 1;             // host pixels per device pixel in the window
 };
 
-// Main thread, once per process. Answers the exit code: 0; 1 when the device, the shell or an item
-// cannot be set up or an output cannot be written (with a one-line message on stderr); 2 for a script
+// Main thread, once per process. Answers the exit code: 0; 1 when the device, the shell, the window or
+// an item cannot be set up or an output cannot be written (with a one-line message on stderr); 2 for a script
 // line that cannot be run.
 int RunToday(const TodayOptions& options);
 

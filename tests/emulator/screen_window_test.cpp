@@ -1,0 +1,258 @@
+// The interactive window on SDL's offscreen driver, fed synthetic SDL events: what reaches the host, at
+// which device coordinates under zoom, and the Today screen used with the pen and keys only.
+#include "screen_window.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <thread>
+
+#include "qfdevice/item_report.h"
+#include "qfdevice/menu_host.h"
+#include "qfdevice/window_manager.h"
+#include "shell_services.h"
+#include "support/run_program.h"
+#include "support/temp_device.h"
+#include "support/watchdog.h"
+#include "today_shell.h"
+
+namespace qf::emu {
+namespace {
+
+using namespace std::chrono_literals;
+
+void PushButton(Uint32 type, Uint8 button, int x, int y) {
+    SDL_Event event{};
+    event.type = type;
+    event.button.button = button;
+    event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.button.x = x;
+    event.button.y = y;
+    SDL_PushEvent(&event);
+}
+
+void PushMotion(int x, int y) {
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.x = x;
+    event.motion.y = y;
+    SDL_PushEvent(&event);
+}
+
+void PushKey(Uint32 type, SDL_Keycode key, Uint8 repeat = 0) {
+    SDL_Event event{};
+    event.type = type;
+    event.key.keysym.sym = key;
+    event.key.repeat = repeat;
+    SDL_PushEvent(&event);
+}
+
+void PushQuit() {
+    SDL_Event event{};
+    event.type = SDL_QUIT;
+    SDL_PushEvent(&event);
+}
+
+void RunMessageLoop() {
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+}
+
+class ScreenWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override { setenv("SDL_VIDEODRIVER", "offscreen", 1); }
+
+    test::TempDevice device_;
+    test::Watchdog watchdog_{60s, "an interactive window"};
+};
+
+// Writes down every call as text; a close request ends the message loop.
+class RecordingHost final : public ScreenHost {
+  public:
+    device::SurfacePixels ComposeScreen() const override { return frame; }
+    void PenDown(POINT at) override { Note("down", at); }
+    void PenMove(POINT at) override { Note("move", at); }
+    void PenUp(POINT at) override { Note("up", at); }
+    void Key(NavigationKey key) override { calls.push_back("key " + std::to_string(static_cast<int>(key))); }
+    void HotKeyChanged(HotKey key, KeyTransition transition) override {
+        calls.push_back("F" + std::to_string(static_cast<int>(key) + 5) +
+                        (transition == KeyTransition::kPressed ? " pressed" : " released"));
+    }
+    void CloseRequested() override {
+        calls.push_back("close");
+        PostQuitMessage(0);
+    }
+
+    device::SurfacePixels frame;
+    std::vector<std::string> calls;
+
+  private:
+    void Note(const char* what, POINT at) {
+        calls.push_back(std::string(what) + " " + std::to_string(at.x) + " " + std::to_string(at.y));
+    }
+};
+
+TEST_F(ScreenWindowTest, EventsReachTheHostInDevicePixelsAndTheWindowShowsTheFrameZoomed) {
+    constexpr int kZoom = 3;
+    RecordingHost host;
+    host.frame.width = 20;
+    host.frame.height = 10;
+    for (int i = 0; i < 200; ++i) host.frame.pixels.push_back(static_cast<std::uint32_t>(i * 0x010203));
+    std::string error;
+    std::unique_ptr<ScreenWindow> window = ScreenWindow::Open(host, 20, 10, kZoom, "test", &error);
+    ASSERT_NE(window, nullptr) << error;
+
+    PushMotion(5, 5);  // the pen is not down: no move
+    PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 5, 5);
+    PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 31, 14);
+    PushMotion(47, 29);
+    PushMotion(-9, 400);  // dragged off the window: along its edge
+    PushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 61, 2);
+    PushMotion(8, 8);
+    PushKey(SDL_KEYDOWN, SDLK_DOWN);
+    PushKey(SDL_KEYUP, SDLK_DOWN);
+    PushKey(SDL_KEYDOWN, SDLK_LEFT);
+    PushKey(SDL_KEYDOWN, SDLK_KP_ENTER);
+    PushKey(SDL_KEYDOWN, SDLK_a);
+    PushKey(SDL_KEYDOWN, SDLK_F5);
+    PushKey(SDL_KEYDOWN, SDLK_F5, 1);  // auto-repeat
+    PushKey(SDL_KEYUP, SDLK_F5);
+    PushKey(SDL_KEYDOWN, SDLK_F7);
+    PushQuit();
+    RunMessageLoop();
+
+    std::vector<std::string> expected = {"down 10 4",   "move 15 9",  "move 0 9", "up 19 0",
+                                         "key 1",       "key 2",      "key 4",    "F5 pressed",
+                                         "F5 released", "F7 pressed", "close"};
+    EXPECT_EQ(host.calls, expected);
+    EXPECT_GE(window->repaints(), 1);
+    device::SurfacePixels shown = window->ReadShown();
+    ASSERT_EQ(shown.width, 20 * kZoom);
+    ASSERT_EQ(shown.height, 10 * kZoom);
+    int wrong = 0;
+    for (int y = 0; y < shown.height; ++y) {
+        for (int x = 0; x < shown.width; ++x) {
+            wrong += shown.pixels[y * shown.width + x] != host.frame.pixels[(y / kZoom) * 20 + x / kZoom];
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
+// The Today screen with the probe item (tests/emu_probe) used through the window at zoom 2: the user
+// thread clicks and types, and waits for what the device shows before the next step.
+class InteractiveToday : public ScreenWindowTest {
+  protected:
+    static constexpr int kZoom = 2;
+
+    void SetUp() override {
+        ScreenWindowTest::SetUp();
+        test::ProgramResult init =
+            test::RunProgram({test::BuiltProgram("quillfeed"), "--device", device_.root().string(), "init"});
+        ASSERT_EQ(init.exit_code, 0) << init.err;
+    }
+
+    static std::string Status() {
+        std::vector<device::ItemState> states = device::ReportedItemStates();
+        return states.empty() ? "" : WideToUtf8(states.front().status_text);
+    }
+
+    static bool WaitFor(const std::function<bool()>& done) {
+        for (auto deadline = std::chrono::steady_clock::now() + 20s;
+             std::chrono::steady_clock::now() < deadline; std::this_thread::sleep_for(5ms)) {
+            if (done()) return true;
+        }
+        return false;
+    }
+
+    static bool WaitForStatus(const std::string& status) {
+        bool reached = WaitFor([&] { return Status() == status; });
+        EXPECT_TRUE(reached) << "waited for '" << status << "', status is '" << Status() << "'";
+        return reached;
+    }
+
+    static void Click(POINT device_point) {
+        int x = device_point.x * kZoom + 1;
+        int y = device_point.y * kZoom + 1;
+        PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, x, y);
+        PushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, x, y);
+    }
+
+    // The screen centre of the button `text` on one of the shell's panels, once it is drawn.
+    static std::optional<POINT> PanelButton(const std::u16string& text) {
+        std::optional<POINT> found;
+        WaitFor([&] {
+            for (const device::WindowInfo& window : device::EnumerateWindows()) {
+                if (window.class_name != u"QfEmuPanel") continue;
+                for (const device::DrawnText& drawn : device::WindowTexts(window.handle)) {
+                    if (drawn.text != text) continue;
+                    found = POINT{window.screen_rect.left + (drawn.left + drawn.right) / 2,
+                                  window.screen_rect.top + (drawn.top + drawn.bottom) / 2};
+                    return true;
+                }
+            }
+            return false;
+        });
+        EXPECT_TRUE(found) << "no panel shows " << WideToUtf8(text);
+        return found;
+    }
+
+    // Runs as the user, then closes the window.
+    static void Use() {
+        if (!WaitForStatus("ready")) return PushQuit();
+        // Pen down on the item's left half opens its menu; the pen moves on before it is lifted.
+        PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 100 * kZoom + 1, 46 * kZoom + 1);
+        PushMotion(100 * kZoom + 1, 60 * kZoom + 1);
+        if (!WaitForStatus("drag 100 34")) return PushQuit();
+        PushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 100 * kZoom + 1, 60 * kZoom + 1);
+        std::optional<device::TrackedMenuInfo> menu = device::TrackedMenu();
+        if (!menu || menu->entries.empty()) {
+            ADD_FAILURE() << "no menu opened";
+            return PushQuit();
+        }
+        EXPECT_EQ(menu->position.x, 100);
+        EXPECT_EQ(menu->position.y, 46);
+        const RECT& entry = menu->entries.front().screen_rect;
+        Click(POINT{(entry.left + entry.right) / 2, (entry.top + entry.bottom) / 2});
+        if (!WaitForStatus("command 2003")) return PushQuit();
+
+        PushKey(SDL_KEYDOWN, SDLK_DOWN);
+        if (!WaitForStatus("selected")) return PushQuit();
+        PushKey(SDL_KEYDOWN, SDLK_RETURN);  // the probe's notification bubble
+        std::optional<POINT> download = PanelButton(u"Download Now");
+        if (!download) return PushQuit();
+        Click(*download);
+        if (!WaitForStatus("command 10")) return PushQuit();
+
+        Click(POINT{200, 46});  // the right half asks in a message box
+        std::optional<POINT> yes = PanelButton(u"Yes");
+        if (!yes) return PushQuit();
+        Click(*yes);
+        WaitForStatus("answer 6");
+        PushQuit();
+    }
+};
+
+TEST_F(InteractiveToday, PenAndKeysAnswerMenusBubblesAndMessageBoxesAndTheWindowCloses) {
+    TodayShell shell(device::CurrentProfile());
+    std::string error;
+    ASSERT_TRUE(shell.Create(&error)) << error;
+    ShellServices services(shell, device::CurrentProfile(), Answering::kByScript, LinkHandling::kRecordOnly);
+    shell.SetScriptHandler([&services] { services.Sync(); });
+    std::unique_ptr<ScreenWindow> window = ScreenWindow::Open(shell, 240, 320, kZoom, "test", &error);
+    ASSERT_NE(window, nullptr) << error;
+    ASSERT_TRUE(shell.AddItem(u"Probe", u"\\probe.dll",
+                              std::string(QF_BINARY_DIR) + "/tests/libqf_probe_item.so", true, &error))
+        << error;
+
+    std::thread user(Use);
+    RunMessageLoop();
+    user.join();
+    window.reset();
+    shell.Destroy();
+}
+
+}  // namespace
+}  // namespace qf::emu
