@@ -98,6 +98,12 @@ bool SdlScreenWindow::Open(const std::string& title, std::string* error) {
         return false;
     }
     sdl_started_ = true;
+    // Without a display SDL falls back to a window nobody sees; only someone who asks for that gets it.
+    std::string driver = SDL_GetCurrentVideoDriver();
+    if ((driver == "offscreen" || driver == "dummy") && SDL_getenv("SDL_VIDEODRIVER") == nullptr) {
+        *error = "cannot open a window: no display (set DISPLAY or WAYLAND_DISPLAY)";
+        return false;
+    }
     window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width_ * zoom_,
                                height_ * zoom_, 0);
     if (window_ == nullptr) {

@@ -59,6 +59,13 @@ class TodayShell final : public ScreenHost {
     void Tap(POINT at);
     // A press of the D-pad or its action button; to the open menu first.
     void Key(NavigationKey key) override;
+    // The tab host's hot keys reach the handler a host on this screen sets; without one they do nothing.
+    void SetHotKeyHandler(std::function<void(HotKey, KeyTransition)> handler) {
+        hot_key_handler_ = std::move(handler);
+    }
+    void HotKeyChanged(HotKey key, KeyTransition transition) override {
+        if (hot_key_handler_) hot_key_handler_(key, transition);
+    }
     // Closes the screen as the user would: the message loop ends.
     void CloseRequested() override { PostMessageW(desktop_, WM_CLOSE, 0, 0); }
 
@@ -98,6 +105,7 @@ class TodayShell final : public ScreenHost {
     WORD shown_minute_ = 0xffff;
     Pen pen_;
     std::function<void()> script_handler_;
+    std::function<void(HotKey, KeyTransition)> hot_key_handler_;
 };
 
 }  // namespace qf::emu

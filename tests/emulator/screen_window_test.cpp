@@ -231,6 +231,7 @@ class InteractiveToday : public ScreenWindowTest {
         if (!yes) return PushQuit();
         Click(*yes);
         WaitForStatus("answer 6");
+        PushKey(SDL_KEYDOWN, SDLK_F6);  // for the host on the screen
         PushQuit();
     }
 };
@@ -247,9 +248,13 @@ TEST_F(InteractiveToday, PenAndKeysAnswerMenusBubblesAndMessageBoxesAndTheWindow
                               std::string(QF_BINARY_DIR) + "/tests/libqf_probe_item.so", true, &error))
         << error;
 
+    std::vector<HotKey> hot_keys;
+    shell.SetHotKeyHandler([&hot_keys](HotKey key, KeyTransition) { hot_keys.push_back(key); });
+
     std::thread user(Use);
     RunMessageLoop();
     user.join();
+    EXPECT_EQ(hot_keys, std::vector<HotKey>{HotKey::kF6});
     window.reset();
     shell.Destroy();
 }
