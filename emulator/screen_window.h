@@ -54,8 +54,6 @@ class ScreenWindow {
 
     // Same thread as Open. What the window shows now, at the window's size (zoomed), read back from it.
     virtual device::SurfacePixels ReadShown() const = 0;
-    // Any thread. How many times the window was repainted.
-    virtual int repaints() const = 0;
 };
 
 }  // namespace qf::emu

@@ -60,7 +60,6 @@ class SdlScreenWindow final : public ScreenWindow {
 
     bool Open(const std::string& title, std::string* error);
     device::SurfacePixels ReadShown() const override;
-    int repaints() const override { return repaints_.load(); }
 
   private:
     static LRESULT CALLBACK FeedProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -85,7 +84,6 @@ class SdlScreenWindow final : public ScreenWindow {
     std::condition_variable ticker_stop_;
     bool stopping_ = false;  // guarded by ticker_mutex_
     std::atomic<bool> tick_pending_{false};
-    std::atomic<int> repaints_{0};
     bool pen_down_ = false;
     device::SurfacePixels shown_;
 };
@@ -233,7 +231,6 @@ void SdlScreenWindow::Present(bool exposed) {
                       width_ * static_cast<int>(sizeof(std::uint32_t)));
     Draw();
     SDL_RenderPresent(renderer_);
-    ++repaints_;
 }
 
 void SdlScreenWindow::Draw() const {

@@ -24,35 +24,27 @@ namespace {
 
 using namespace std::chrono_literals;
 
-void PushButton(Uint32 type, Uint8 button, int x, int y) {
+// A button press or release, or with SDL_MOUSEMOTION a move, at window pixels.
+void PushMouse(Uint32 type, int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
     SDL_Event event{};
     event.type = type;
-    event.button.button = button;
-    event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.button.x = x;
-    event.button.y = y;
+    if (type == SDL_MOUSEMOTION) {
+        event.motion.x = x;
+        event.motion.y = y;
+    } else {
+        event.button.button = button;
+        event.button.x = x;
+        event.button.y = y;
+    }
     SDL_PushEvent(&event);
 }
 
-void PushMotion(int x, int y) {
-    SDL_Event event{};
-    event.type = SDL_MOUSEMOTION;
-    event.motion.x = x;
-    event.motion.y = y;
-    SDL_PushEvent(&event);
-}
-
-void PushKey(Uint32 type, SDL_Keycode key, Uint8 repeat = 0) {
+// A key event, or SDL_QUIT.
+void PushKey(Uint32 type, SDL_Keycode key = 0, Uint8 repeat = 0) {
     SDL_Event event{};
     event.type = type;
     event.key.keysym.sym = key;
     event.key.repeat = repeat;
-    SDL_PushEvent(&event);
-}
-
-void PushQuit() {
-    SDL_Event event{};
-    event.type = SDL_QUIT;
     SDL_PushEvent(&event);
 }
 
@@ -105,13 +97,13 @@ TEST_F(ScreenWindowTest, EventsReachTheHostInDevicePixelsAndTheWindowShowsTheFra
     std::unique_ptr<ScreenWindow> window = ScreenWindow::Open(host, 20, 10, kZoom, "test", &error);
     ASSERT_NE(window, nullptr) << error;
 
-    PushMotion(5, 5);  // the pen is not down: no move
-    PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 5, 5);
-    PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 31, 14);
-    PushMotion(47, 29);
-    PushMotion(-9, 400);  // dragged off the window: along its edge
-    PushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 61, 2);
-    PushMotion(8, 8);
+    PushMouse(SDL_MOUSEMOTION, 5, 5);  // the pen is not down: no move
+    PushMouse(SDL_MOUSEBUTTONDOWN, 5, 5, SDL_BUTTON_RIGHT);
+    PushMouse(SDL_MOUSEBUTTONDOWN, 31, 14);
+    PushMouse(SDL_MOUSEMOTION, 47, 29);
+    PushMouse(SDL_MOUSEMOTION, -9, 400);  // dragged off the window: along its edge
+    PushMouse(SDL_MOUSEBUTTONUP, 61, 2);
+    PushMouse(SDL_MOUSEMOTION, 8, 8);
     PushKey(SDL_KEYDOWN, SDLK_DOWN);
     PushKey(SDL_KEYUP, SDLK_DOWN);
     PushKey(SDL_KEYDOWN, SDLK_LEFT);
@@ -121,14 +113,13 @@ TEST_F(ScreenWindowTest, EventsReachTheHostInDevicePixelsAndTheWindowShowsTheFra
     PushKey(SDL_KEYDOWN, SDLK_F5, 1);  // auto-repeat
     PushKey(SDL_KEYUP, SDLK_F5);
     PushKey(SDL_KEYDOWN, SDLK_F7);
-    PushQuit();
+    PushKey(SDL_QUIT);
     RunMessageLoop();
 
     std::vector<std::string> expected = {"down 10 4",   "move 15 9",  "move 0 9", "up 19 0",
                                          "key 1",       "key 2",      "key 4",    "F5 pressed",
                                          "F5 released", "F7 pressed", "close"};
     EXPECT_EQ(host.calls, expected);
-    EXPECT_GE(window->repaints(), 1);
     device::SurfacePixels shown = window->ReadShown();
     ASSERT_EQ(shown.width, 20 * kZoom);
     ASSERT_EQ(shown.height, 10 * kZoom);
@@ -159,80 +150,70 @@ class InteractiveToday : public ScreenWindowTest {
         return states.empty() ? "" : WideToUtf8(states.front().status_text);
     }
 
+    // A step that does not come fails, and the next ones fail soon after, well within the watchdog.
     static bool WaitFor(const std::function<bool()>& done) {
-        for (auto deadline = std::chrono::steady_clock::now() + 20s;
-             std::chrono::steady_clock::now() < deadline; std::this_thread::sleep_for(5ms)) {
+        for (auto until = std::chrono::steady_clock::now() + 5s; std::chrono::steady_clock::now() < until;
+             std::this_thread::sleep_for(5ms)) {
             if (done()) return true;
         }
         return false;
     }
 
-    static bool WaitForStatus(const std::string& status) {
-        bool reached = WaitFor([&] { return Status() == status; });
-        EXPECT_TRUE(reached) << "waited for '" << status << "', status is '" << Status() << "'";
-        return reached;
+    static void WaitForStatus(const std::string& status) {
+        EXPECT_TRUE(WaitFor([&] { return Status() == status; })) << status << " never came: " << Status();
     }
 
-    static void Click(POINT device_point) {
-        int x = device_point.x * kZoom + 1;
-        int y = device_point.y * kZoom + 1;
-        PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, x, y);
-        PushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, x, y);
+    static void Click(POINT at) {
+        PushMouse(SDL_MOUSEBUTTONDOWN, at.x * kZoom + 1, at.y * kZoom + 1);
+        PushMouse(SDL_MOUSEBUTTONUP, at.x * kZoom + 1, at.y * kZoom + 1);
     }
 
-    // The screen centre of the button `text` on one of the shell's panels, once it is drawn.
-    static std::optional<POINT> PanelButton(const std::u16string& text) {
+    // Clicks the button `text` of one of the shell's panels (a bubble or a message box) once it is drawn.
+    static void ClickPanelButton(const std::u16string& text) {
         std::optional<POINT> found;
         WaitFor([&] {
-            for (const device::WindowInfo& window : device::EnumerateWindows()) {
-                if (window.class_name != u"QfEmuPanel") continue;
-                for (const device::DrawnText& drawn : device::WindowTexts(window.handle)) {
-                    if (drawn.text != text) continue;
-                    found = POINT{window.screen_rect.left + (drawn.left + drawn.right) / 2,
-                                  window.screen_rect.top + (drawn.top + drawn.bottom) / 2};
-                    return true;
+            for (const device::WindowInfo& panel : device::EnumerateWindows()) {
+                if (panel.class_name != u"QfEmuPanel") continue;
+                for (const device::DrawnText& drawn : device::WindowTexts(panel.handle)) {
+                    if (drawn.text == text) {
+                        found = POINT{panel.screen_rect.left + (drawn.left + drawn.right) / 2,
+                                      panel.screen_rect.top + (drawn.top + drawn.bottom) / 2};
+                    }
                 }
             }
-            return false;
+            return found.has_value();
         });
-        EXPECT_TRUE(found) << "no panel shows " << WideToUtf8(text);
-        return found;
+        ASSERT_TRUE(found) << "no panel shows " << WideToUtf8(text);
+        Click(*found);
     }
 
     // Runs as the user, then closes the window.
     static void Use() {
-        if (!WaitForStatus("ready")) return PushQuit();
+        WaitForStatus("ready");
         // Pen down on the item's left half opens its menu; the pen moves on before it is lifted.
-        PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 100 * kZoom + 1, 46 * kZoom + 1);
-        PushMotion(100 * kZoom + 1, 60 * kZoom + 1);
-        if (!WaitForStatus("drag 100 34")) return PushQuit();
-        PushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 100 * kZoom + 1, 60 * kZoom + 1);
-        std::optional<device::TrackedMenuInfo> menu = device::TrackedMenu();
-        if (!menu || menu->entries.empty()) {
-            ADD_FAILURE() << "no menu opened";
-            return PushQuit();
+        PushMouse(SDL_MOUSEBUTTONDOWN, 100 * kZoom + 1, 46 * kZoom + 1);
+        PushMouse(SDL_MOUSEMOTION, 100 * kZoom + 1, 60 * kZoom + 1);
+        WaitForStatus("drag 100 34");
+        PushMouse(SDL_MOUSEBUTTONUP, 100 * kZoom + 1, 60 * kZoom + 1);
+        device::TrackedMenuInfo menu = device::TrackedMenu().value_or(device::TrackedMenuInfo{});
+        EXPECT_EQ(menu.position.x, 100);
+        EXPECT_EQ(menu.position.y, 46);
+        if (!menu.entries.empty()) {
+            const RECT& entry = menu.entries.front().screen_rect;
+            Click(POINT{(entry.left + entry.right) / 2, (entry.top + entry.bottom) / 2});
         }
-        EXPECT_EQ(menu->position.x, 100);
-        EXPECT_EQ(menu->position.y, 46);
-        const RECT& entry = menu->entries.front().screen_rect;
-        Click(POINT{(entry.left + entry.right) / 2, (entry.top + entry.bottom) / 2});
-        if (!WaitForStatus("command 2003")) return PushQuit();
+        WaitForStatus("command 2003");
 
         PushKey(SDL_KEYDOWN, SDLK_DOWN);
-        if (!WaitForStatus("selected")) return PushQuit();
+        WaitForStatus("selected");
         PushKey(SDL_KEYDOWN, SDLK_RETURN);  // the probe's notification bubble
-        std::optional<POINT> download = PanelButton(u"Download Now");
-        if (!download) return PushQuit();
-        Click(*download);
-        if (!WaitForStatus("command 10")) return PushQuit();
-
+        ClickPanelButton(u"Download Now");
+        WaitForStatus("command 10");
         Click(POINT{200, 46});  // the right half asks in a message box
-        std::optional<POINT> yes = PanelButton(u"Yes");
-        if (!yes) return PushQuit();
-        Click(*yes);
+        ClickPanelButton(u"Yes");
         WaitForStatus("answer 6");
         PushKey(SDL_KEYDOWN, SDLK_F6);  // for the host on the screen
-        PushQuit();
+        PushKey(SDL_QUIT);
     }
 };
 
