@@ -1,5 +1,6 @@
-// The interactive window on SDL's offscreen driver, fed synthetic SDL events: what reaches the host, at
-// which device coordinates under zoom, and the Today screen used with the pen and keys only.
+// The interactive window on SDL's dummy video driver (whose software renderer, unlike the offscreen
+// driver's OpenGL, leaks nothing), fed synthetic SDL events: what reaches the host, at which device
+// coordinates under zoom, and the Today screen used with the pen and keys only.
 #include "screen_window.h"
 
 #include <SDL.h>
@@ -55,7 +56,7 @@ void RunMessageLoop() {
 
 class ScreenWindowTest : public ::testing::Test {
   protected:
-    void SetUp() override { setenv("SDL_VIDEODRIVER", "offscreen", 1); }
+    void SetUp() override { setenv("SDL_VIDEODRIVER", "dummy", 1); }
 
     test::TempDevice device_;
     test::Watchdog watchdog_{60s, "an interactive window"};
