@@ -29,6 +29,11 @@ CLI::App* AddShellCommand(CLI::App& app, const std::string& name, const std::str
     command->add_option("--dump", options.dump, "Write the state dump as JSON at exit");
     command->add_flag("--open-links", options.open_links,
                       "Open the web links and pages the device's browser is asked to show with xdg-open");
+    command->add_flag("--window", options.window,
+                      "Show the screen in a window and use it with the mouse as the pen, the arrow keys and "
+                      "Enter as the D-pad");
+    command->add_option("--zoom", options.zoom, "Window pixels per device pixel (default 1)")
+        ->check(CLI::Range(1, 8));
     return command;
 }
 

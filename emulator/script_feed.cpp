@@ -25,9 +25,9 @@ bool ReadLine(std::istream& in, std::string& line) {
     return !line.empty();
 }
 
-// One line of standard input without its end, like ReadLine; false at the end of the input. Reads the descriptor
-// itself rather than std::cin: the reader may still wait here while the process exits, and std::cin is
-// torn down then.
+// One line of standard input without its end, like ReadLine; false at the end of the input. Reads the
+// descriptor itself rather than std::cin: the reader may still wait here while the process exits, and
+// std::cin is torn down then.
 bool ReadStandardInputLine(std::string& line) {
     line.clear();
     char c;

@@ -64,11 +64,6 @@ bool ScriptRunner::Refuse(const std::string& reason) {
     return false;
 }
 
-// A tap as the pen gives it; while a menu is open, a tap beside it only closes it.
-void ScriptRunner::Tap(POINT point) {
-    if (!TapClosesMenu(point)) shell_.Tap(point.x, point.y);
-}
-
 bool ScriptRunner::Answer(const ScriptCommand& command) {
     std::string error;
     bool done = true;
@@ -77,7 +72,7 @@ bool ScriptRunner::Answer(const ScriptCommand& command) {
                                    : ChooseMenuEntry(
                                          menu->entry,
                                          [this](POINT point) {
-                                             Tap(point);
+                                             shell_.Tap(point);
                                              device::PumpMessages();
                                          },
                                          &error);
@@ -100,9 +95,9 @@ bool ScriptRunner::Run(const ScriptCommand& command) {
         std::holds_alternative<MessageBoxCommand>(command)) {
         if (!Answer(command)) return false;
     } else if (const auto* tap = std::get_if<TapCommand>(&command)) {
-        Tap(POINT{tap->x, tap->y});
+        shell_.Tap(POINT{tap->x, tap->y});
     } else if (const auto* key = std::get_if<KeyCommand>(&command)) {
-        if (!KeyToMenu(key->key)) shell_.Key(key->key);
+        shell_.Key(key->key);
     } else if (const auto* settle = std::get_if<SettleCommand>(&command)) {
         SettleResult result = SettleDownloads(settle->timeout);
         if (result == SettleResult::kQuit) return false;

@@ -49,7 +49,6 @@ class ScriptRunner {
     bool Answer(const ScriptCommand& command);
     bool Refuse(const std::string& reason);
     void Acknowledge(int line);
-    void Tap(POINT point);
     void Finish();
 
     TodayShell& shell_;

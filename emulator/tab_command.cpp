@@ -16,6 +16,8 @@ int RunTab(const TabOptions& options) {
         auto content = std::make_unique<TabContent>(shell, device::CurrentProfile());
         TabHost& host = content->host;
         shell.SetDumpExtension([&host](StateDump& dump) { host.AddToDump(dump); });
+        shell.SetHotKeyHandler(
+            [&host](HotKey key, KeyTransition transition) { host.PressHotKey(key, transition); });
         if (runner != nullptr) {
             runner->SetTabCommands(
                 [&host](const TabCommand& command, std::string* error) { return host.Run(command, error); });

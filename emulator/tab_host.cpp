@@ -166,6 +166,22 @@ bool TabHost::Create(const std::filesystem::path& library, const TabHostSettings
     return true;
 }
 
+void TabHost::PressHotKey(HotKey key, KeyTransition transition) {
+    if (exports_ == nullptr || item_ == nullptr) return;
+    BYTE pressed = transition == KeyTransition::kPressed ? 1 : 0;
+    switch (key) {
+        case HotKey::kF5:
+            exports_->hot_key_up(pressed);
+            break;
+        case HotKey::kF6:
+            exports_->hot_key_down(pressed);
+            break;
+        case HotKey::kF7:
+            exports_->hot_key_enter(pressed);
+            break;
+    }
+}
+
 bool TabHost::Run(const TabCommand& command, std::string* error) {
     if (exports_ == nullptr || item_ == nullptr) {
         *error = "no tab is loaded";

@@ -62,6 +62,9 @@ class TabHost {
     bool Create(const std::filesystem::path& library, const TabHostSettings& settings, std::string* error);
     // Runs a tab command of the script; false with a reason when it cannot.
     bool Run(const TabCommand& command, std::string* error);
+    // A window's hot key: F5 up, F6 down, F7 enter, handed to the tab with the byte 1 when pressed and
+    // 0 when released. Main thread; does nothing before the tab exists.
+    void PressHotKey(HotKey key, KeyTransition transition);
     // Adds the plug-in's item window to the dump's items, and the tab with the control strip.
     void AddToDump(StateDump& dump) const;
 

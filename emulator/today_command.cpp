@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "qfdevice/device.h"
+#include "screen_window.h"
 #include "script_feed.h"
 #include "script_runner.h"
 #include "shell_services.h"
@@ -101,8 +102,9 @@ int RunShell(const TodayOptions& options, const ContentSetup& setup) {
         if (!shell.Create(&error)) throw SetupError(error);
         bool scripted = !options.script.empty();
         // Installed before the items load, so that whatever they show at start-up reaches the screen.
+        // Message boxes wait for an answer when someone is there to give it: the script, or the pen.
         ShellServices services(shell, device::CurrentProfile(),
-                               scripted ? Answering::kByScript : Answering::kAtOnce,
+                               scripted || options.window ? Answering::kByScript : Answering::kAtOnce,
                                options.open_links ? LinkHandling::kOpenOnDesktop : LinkHandling::kRecordOnly);
         std::optional<ScriptFeed> feed;
         std::optional<ScriptRunner> runner;
@@ -120,8 +122,16 @@ int RunShell(const TodayOptions& options, const ContentSetup& setup) {
         } else {
             CloseOnSignals(shell.desktop());
         }
+        std::unique_ptr<ScreenWindow> window;
+        if (options.window) {
+            const device::Profile& profile = device::CurrentProfile();
+            window = ScreenWindow::Open(shell, profile.screen_width, profile.screen_height, options.zoom,
+                                        "Quillfeed Today", &error);
+            if (window == nullptr) throw SetupError(error);
+        }
         std::unique_ptr<ScreenContent> content = setup(shell, runner ? &*runner : nullptr);
         RunMessageLoop();
+        window.reset();
         int exit_code = WriteOutputs(shell, services, options);
         content.reset();
         shell.Destroy();

@@ -18,6 +18,8 @@ struct TodayOptions {
     std::string screenshot;   // PNG written at exit
     std::string dump;         // JSON state dump written at exit
     bool open_links = false;  // hand the links the device's browser is asked to show with xdg-open
+    bool window = false;      // show the screen in a window on the desktop and take the pen and keys there
+    int zoom = 1;             // host pixels per device pixel in the window
 };
 
 // Why a host cannot start; RunShell prints it and answers 1.
@@ -40,9 +42,9 @@ class ScreenContent {
 using ContentSetup = std::function<std::unique_ptr<ScreenContent>(TodayShell& shell, ScriptRunner* runner)>;
 
 // Main thread, once per process. Runs the Today screen of the device in `options` with what `setup`
-// puts on it, the script, the screenshot and the dump. Answers the exit code: 0; 1 when the device, the
-// shell or an item cannot be set up or an output cannot be written (with a one-line message on stderr);
-// 2 for a script line that cannot be run.
+// puts on it, the script, the window, the screenshot and the dump. Answers the exit code: 0; 1 when the
+// device, the shell, the window or an item cannot be set up or an output cannot be written (with a one-line
+// message on stderr); 2 for a script line that cannot be run.
 int RunShell(const TodayOptions& options, const ContentSetup& setup);
 
 // Main thread. The library a host loads: --plugin, else the first registered Today item's; throws

@@ -1,7 +1,7 @@
 // The emulated Today screen: the "DesktopExplorerWindow" that loads the Today items' libraries, lays the
 // items out under its title bar at the height each reports, answers their colour and watermark requests
 // from a theme, asks them every two seconds whether they must be redrawn, and moves the keyboard
-// selection between them. Main thread only; one shell per process.
+// selection between them. It is the interactive window's host. Main thread only; one shell per process.
 #pragma once
 
 #include <todaycmn.h>
@@ -12,9 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "pen.h"
 #include "plugin_module.h"
 #include "qfdevice/device.h"
 #include "qfdevice/window_surface.h"
+#include "screen_window.h"
 #include "script.h"
 #include "state_dump.h"
 #include "theme.h"
@@ -30,11 +32,11 @@ inline constexpr UINT kRefreshQueryIntervalMs = 2000;
 // Any thread. Height of the title bar on a screen of `dpi`: 26 pixels at 96 dpi.
 int TitleBarHeight(int dpi);
 
-class TodayShell {
+class TodayShell final : public ScreenHost {
   public:
     explicit TodayShell(const device::Profile& profile, TodayTheme theme = {});
     // Destroys the windows (the items get WM_DESTROY) and unloads the libraries.
-    ~TodayShell();
+    ~TodayShell() override;
     TodayShell(const TodayShell&) = delete;
     TodayShell& operator=(const TodayShell&) = delete;
 
@@ -57,10 +59,23 @@ class TodayShell {
 
     // The Today screen's periodic question; lays the items out again when one answers TRUE.
     void QueryRefresh();
-    // A tap at a screen point: pen down and up for the window there.
-    void Tap(int x, int y);
-    // A press of the D-pad or its action button.
-    void Key(NavigationKey key);
+    // The pen at a screen point (see Pen); a pen down on the desktop itself takes the selection away.
+    void PenDown(POINT at) override;
+    void PenMove(POINT at) override { pen_.Move(at); }
+    void PenUp(POINT at) override { pen_.Up(at); }
+    // A tap at a screen point: pen down and up.
+    void Tap(POINT at);
+    // A press of the D-pad or its action button; to the open menu first.
+    void Key(NavigationKey key) override;
+    // The tab host's hot keys reach the handler a host on this screen sets; without one they do nothing.
+    void SetHotKeyHandler(std::function<void(HotKey, KeyTransition)> handler) {
+        hot_key_handler_ = std::move(handler);
+    }
+    void HotKeyChanged(HotKey key, KeyTransition transition) override {
+        if (hot_key_handler_) hot_key_handler_(key, transition);
+    }
+    // Closes the screen as the user would: the message loop ends.
+    void CloseRequested() override { PostMessageW(desktop_, WM_CLOSE, 0, 0); }
 
     // Called on kScriptWakeMessage.
     void SetScriptHandler(std::function<void()> handler) { script_handler_ = std::move(handler); }
@@ -70,7 +85,7 @@ class TodayShell {
     std::vector<HWND> item_windows() const;
     StateDump Dump() const;
     // The screen as the user sees it: every visible window's surface at its place, clipped to its parent.
-    device::SurfacePixels ComposeScreen() const;
+    device::SurfacePixels ComposeScreen() const override;
     // Destroys the windows and unloads the libraries; the shell is empty afterwards.
     void Destroy();
 
@@ -98,8 +113,10 @@ class TodayShell {
     std::vector<std::unique_ptr<Item>> items_;
     int selected_ = -1;  // index into items_ of the item holding the selection
     WORD shown_minute_ = 0xffff;
+    Pen pen_;
     std::function<void()> script_handler_;
     std::function<void(StateDump&)> dump_extension_;
+    std::function<void(HotKey, KeyTransition)> hot_key_handler_;
 };
 
 // Main thread. What the dump shows of one window: `name`, class, screen rectangle, visibility, the

@@ -1,5 +1,6 @@
 // The Today screen's input: taps go to the window under the pen; the D-pad moves the selection from item
 // to item, and an item that holds the selection gets the keys first.
+#include "menu_driver.h"
 #include "today_shell.h"
 
 namespace qf::emu {
@@ -23,21 +24,17 @@ UINT VirtualKeyOf(NavigationKey key) {
 
 }  // namespace
 
-void TodayShell::Tap(int x, int y) {
-    POINT point{x, y};
-    HWND target = WindowFromPoint(point);
-    if (target == nullptr) return;
-    if (target == desktop_) {
-        Deselect();
-        return;
-    }
-    ScreenToClient(target, &point);
-    LPARAM position = MAKELPARAM(point.x, point.y);
-    PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, position);
-    PostMessageW(target, WM_LBUTTONUP, 0, position);
+void TodayShell::PenDown(POINT at) {
+    if (pen_.Down(at) == desktop_) Deselect();
+}
+
+void TodayShell::Tap(POINT at) {
+    PenDown(at);
+    PenUp(at);
 }
 
 void TodayShell::Key(NavigationKey key) {
+    if (KeyToMenu(key)) return;
     if (key == NavigationKey::kEnter) {
         if (selected_ >= 0) SendMessageW(items_[selected_]->window, WM_TODAYCUSTOM_ACTION, 0, 0);
         return;

@@ -4,6 +4,7 @@
 //                     "Today"}, "Help" (launches \help.htm), "Gray" (grayed), "Cancel"
 //   tap right half -> message box "Really?" with Yes and No
 //   Enter          -> the scheduled-download notification with "Download Now" (10) and "Cancel" (11)
+//   the pen moved while down -> "drag X Y"; the selection received -> "selected"
 #include <todaycmn.h>
 
 #include <memory>
@@ -115,6 +116,12 @@ LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
             }
             return 0;
         }
+        case WM_MOUSEMOVE:
+            if ((wparam & MK_LBUTTON) != 0) {
+                Report(window, qf::Utf8ToWide("drag " + std::to_string(GET_X_LPARAM(lparam)) + " " +
+                                              std::to_string(GET_Y_LPARAM(lparam))));
+            }
+            return 0;
         case WM_MEASUREITEM:
             return g_menu && g_menu->MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lparam));
         case WM_DRAWITEM:
@@ -130,6 +137,7 @@ LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
         }
         case WM_TODAYCUSTOM_RECEIVEDSELECTION:
             g_selected = true;
+            Report(window, u"selected");
             return 1;
         case WM_TODAYCUSTOM_LOSTSELECTION:
             g_selected = false;
