@@ -195,10 +195,17 @@ TEST_F(TodayEmulator, AStoppedEmulatorDoesNotHoldUpACompaction) {
     emulator.Signal(SIGSTOP);
     test::ProgramResult compacted =
         test::RunProgram({test::BuiltProgram("quillfeed"), "--device", root(), "db", "compact"});
-    EXPECT_EQ(compacted.exit_code, 0) << compacted.err;
+    // The stopped item cannot let go of the database: the compaction gives up after the send's time-out
+    // (or succeeds when the item had not opened the database yet), and never waits for the item.
+    if (compacted.exit_code != 0) {
+        EXPECT_NE(compacted.err.find("the database is unchanged"), std::string::npos) << compacted.err;
+    }
     emulator.Signal(SIGCONT);
     ASSERT_TRUE(emulator.Write("quit\n"));
     EXPECT_EQ(emulator.Finish(), 0) << emulator.Errors();
+    test::ProgramResult info =
+        test::RunProgram({test::BuiltProgram("quillfeed"), "--device", root(), "db", "info"});
+    EXPECT_EQ(info.exit_code, 0) << info.err;
 }
 
 TEST_F(TodayEmulator, AdvancingYearsIsQuickWhenNothingChanges) {
