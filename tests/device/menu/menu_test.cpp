@@ -325,6 +325,7 @@ TEST(MenuPlacement, AlignedFlippedAndKeptOnTheScreen) {
              {{10, 200}, TPM_BOTTOMALIGN, {10, 120, 110, 200}},
              {{200, 30}, TPM_LEFTALIGN, {140, 30, 240, 110}},  // kept inside on the right
              {{10, 300}, TPM_TOPALIGN, {10, 220, 110, 300}},   // flipped above the point
+             {{10, 240}, TPM_TOPALIGN, {10, 240, 110, 320}},   // fits exactly: not flipped
              {{10, 40}, TPM_BOTTOMALIGN, {10, 0, 110, 80}},    // kept inside at the top
          }) {
         RECT placed = PlaceMenu(c.at, c.flags, menu, screen);
