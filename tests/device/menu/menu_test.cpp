@@ -65,7 +65,9 @@ const MenuEntryInfo* Find(const std::vector<MenuEntryInfo>& entries, const std::
 
 // A pen tap on the entry, as the emulator gives one: down and up on the popup window under the point.
 void TapEntry(const std::u16string& text) {
-    const MenuEntryInfo* entry = Find(TrackedMenu()->entries, text);
+    const std::optional<device::TrackedMenuInfo> tracked = TrackedMenu();  // kept: `entry` points into it
+    ASSERT_TRUE(tracked);
+    const MenuEntryInfo* entry = Find(tracked->entries, text);
     ASSERT_NE(entry, nullptr);
     ASSERT_FALSE(IsRectEmpty(&entry->screen_rect)) << "the entry's popup is not open";
     POINT point{(entry->screen_rect.left + entry->screen_rect.right) / 2,
