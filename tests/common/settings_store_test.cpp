@@ -20,7 +20,7 @@ SettingsStore OpenedStore() {
     return store;
 }
 
-TEST(SettingsStore, ClosedStoreAnswersDefaultsAndWritesNothing) {
+TEST(SettingsStore, ClosedStoreAnswersDefaultsAndOpenKeyUsesItsOwnRoot) {
     test::TempDevice device;
     SettingsStore closed;
     closed.WriteDword(u"Today", u"VSize", 80);
@@ -33,6 +33,13 @@ TEST(SettingsStore, ClosedStoreAnswersDefaultsAndWritesNothing) {
     store.WriteDword(u"Today", u"VSize", 80);
     store.Close();
     EXPECT_EQ(store.ReadDword(u"Today", u"VSize", 75), 75);
+
+    // OpenKey uses its own root and path.
+    SettingsStore skin;
+    skin.OpenKey(u"Software\\SBSH", HKEY_CURRENT_USER);
+    skin.WriteString(u"PocketBreeze", u"dSelectedSkin", u"Blue");
+    EXPECT_EQ(skin.ReadString(u"PocketBreeze", u"dSelectedSkin", u""), u"Blue");
+    EXPECT_FALSE(KeyExists(u"Software\\SBSH\\PocketBreeze"));  // not below HKEY_LOCAL_MACHINE
 }
 
 TEST(SettingsStore, ReadOfMissingSectionCreatesNoKeyAndWriteCreatesPath) {
@@ -48,7 +55,7 @@ TEST(SettingsStore, ReadOfMissingSectionCreatesNoKeyAndWriteCreatesPath) {
     EXPECT_EQ(store.ReadDword(u"Warning", u"Missing", 9), 9);
 }
 
-TEST(SettingsStore, ValuesSurviveANewStoreAndNestedSectionsAreKeys) {
+TEST(SettingsStore, ValuesSurviveANewStoreNestedSectionsAreKeysAndLimitsHold) {
     test::TempDevice device;
     {
         SettingsStore writer = OpenedStore();
@@ -61,10 +68,7 @@ TEST(SettingsStore, ValuesSurviveANewStoreAndNestedSectionsAreKeys) {
     EXPECT_EQ(reader.ReadString(u"rssmap\\map3", u"title", u""), u"headline");
     EXPECT_EQ(reader.ReadDword(u"AutoReload", u"NextReload", 0), -1);
     EXPECT_EQ(reader.ReadString(u"General", u"Browser", u""), u"\\Windows\\b\u00e9.exe");
-}
 
-TEST(SettingsStore, AllBitsSetReadsMinusOne) {
-    test::TempDevice device;
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Thornbeckvale\\Quillfeed\\Audio", 0, nullptr, 0,
                               KEY_ALL_ACCESS, nullptr, &key, nullptr),
@@ -73,27 +77,13 @@ TEST(SettingsStore, AllBitsSetReadsMinusOne) {
     RegSetValueExW(key, u"AutoTime", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&all_bits), 4);
     RegCloseKey(key);
     EXPECT_EQ(OpenedStore().ReadDword(u"Audio", u"AutoTime", 0), -1);
-}
 
-TEST(SettingsStore, LongTextsFollowTheBufferSizes) {
-    test::TempDevice device;
-    SettingsStore store = OpenedStore();
+    // All bits set read as -1; a text past the 255-character read buffer cannot be read: the default.
     std::u16string fits(255, u'a');
-    store.WriteString(u"General", u"Fits", fits);
-    EXPECT_EQ(store.ReadString(u"General", u"Fits", u"d"), fits);
-
-    // A text past the 255-character read buffer cannot be read and gives the default.
-    store.WriteString(u"General", u"Long", std::u16string(300, u'b'));
-    EXPECT_EQ(store.ReadString(u"General", u"Long", u"d"), u"d");
-}
-
-TEST(SettingsStore, OpenKeyUsesItsOwnRootAndPath) {
-    test::TempDevice device;
-    SettingsStore skin;
-    skin.OpenKey(u"Software\\SBSH", HKEY_CURRENT_USER);
-    skin.WriteString(u"PocketBreeze", u"dSelectedSkin", u"Blue");
-    EXPECT_EQ(skin.ReadString(u"PocketBreeze", u"dSelectedSkin", u""), u"Blue");
-    EXPECT_FALSE(KeyExists(u"Software\\SBSH\\PocketBreeze"));  // not below HKEY_LOCAL_MACHINE
+    reader.WriteString(u"General", u"Fits", fits);
+    EXPECT_EQ(reader.ReadString(u"General", u"Fits", u"d"), fits);
+    reader.WriteString(u"General", u"Long", std::u16string(300, u'b'));
+    EXPECT_EQ(reader.ReadString(u"General", u"Long", u"d"), u"d");
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ namespace qf {
 namespace {
 
 class ProfileOverride {
-public:
+  public:
     explicit ProfileOverride(const device::Profile& profile) { device::OverrideProfile(profile); }
     ~ProfileOverride() { device::OverrideProfile(std::nullopt); }
 };

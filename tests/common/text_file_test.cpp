@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -21,23 +22,29 @@ void WriteHost(const test::TempDevice& device, const std::string& name, const st
     std::ofstream(device.HostPath(name), std::ios::binary) << bytes;
 }
 
-TEST(TextFile, DecodesUtf8AndFallsBackToAnsi) {
+TEST(TextFile, ReadAllDecodesUtf8AnsiOrRawWide) {
     test::TempDevice device;
-    WriteHost(device, "utf8.txt", "caf\xC3\xA9 \xE2\x82\xAC");
-    WriteHost(device, "ansi.txt", "caf\xE9 \x80");
-    TextFile file;
-    ASSERT_TRUE(file.Open(u"\\utf8.txt", CFile::modeRead));
-    EXPECT_EQ(file.ReadAll(TextConversion::kDecode), u"caf\u00e9 \u20ac");
-    ASSERT_TRUE(file.Open(u"\\ansi.txt", CFile::modeRead));
-    EXPECT_EQ(file.ReadAll(TextConversion::kDecode), u"caf\u00e9 \u20ac");
-}
-
-TEST(TextFile, RawWideTakesBytesAsUtf16) {
-    test::TempDevice device;
-    WriteHost(device, "wide.txt", std::string("h\0i\0", 4));
-    TextFile file;
-    ASSERT_TRUE(file.Open(u"\\wide.txt", CFile::modeRead));
-    EXPECT_EQ(file.ReadAll(TextConversion::kRawWide), u"hi");
+    const struct {
+        const char* name;
+        std::string bytes;
+        TextConversion conversion;
+        std::u16string expected;
+    } cases[] = {
+        {"utf8.txt", "caf\xC3\xA9 \xE2\x82\xAC", TextConversion::kDecode, u"caf\u00e9 \u20ac"},
+        {"ansi.txt", "caf\xE9 \x80", TextConversion::kDecode, u"caf\u00e9 \u20ac"},
+        {"wide.txt", std::string("h\0i\0", 4), TextConversion::kRawWide, u"hi"},
+    };
+    for (const auto& c : cases) {
+        WriteHost(device, c.name, c.bytes);
+        TextFile file;
+        ASSERT_TRUE(file.Open(u"\\" + std::u16string(c.name, c.name + std::strlen(c.name)), CFile::modeRead));
+        EXPECT_EQ(file.ReadAll(c.conversion), c.expected) << c.name;
+    }
+    TextFile missing;
+    EXPECT_FALSE(missing.Open(u"\\nothing.txt", CFile::modeRead));
+    EXPECT_EQ(missing.ReadAll(TextConversion::kDecode), u"");
+    std::u16string line;
+    EXPECT_FALSE(missing.ReadLine(line));
 }
 
 TEST(TextFile, ReadLineTrimsAndReturnsLastLineWithoutNewline) {
@@ -60,15 +67,6 @@ TEST(TextFile, WritesCrLfLineEndsInTheAnsiPage) {
         file.Write(u"\u00e9\u20ac\n");
     }
     EXPECT_EQ(HostBytes(device, "out.htm"), "a\r\nb\r\n\xE9\x80\r\n");
-}
-
-TEST(TextFile, MissingFileFailsToOpenAndReadsNothing) {
-    test::TempDevice device;
-    TextFile file;
-    EXPECT_FALSE(file.Open(u"\\nothing.txt", CFile::modeRead));
-    EXPECT_EQ(file.ReadAll(TextConversion::kDecode), u"");
-    std::u16string line;
-    EXPECT_FALSE(file.ReadLine(line));
 }
 
 }  // namespace

@@ -146,26 +146,26 @@ TEST_F(ItemPaint, ThemedMessageOnTheWatermarkInTheTodayTextColour) {
     EXPECT_EQ(text.font_weight, FW_NORMAL);
 }
 
-TEST_F(ItemPaint, SelectionFillsWithTheHighlightAndSwitchesTheTextColour) {
-    inputs_.item_selected = true;
-    HWND item = Paint();
-    EXPECT_EQ(Pixel(item, 5, kHeight - 1), kHighlight);
-    EXPECT_EQ(OnlyText(item).color, kHighlightedText);
-    EXPECT_EQ(log_.colors_asked, (std::vector<WPARAM>{TODAYCOLOR_HIGHLIGHT, TODAYCOLOR_HIGHLIGHTEDTEXT}));
-}
-
-TEST_F(ItemPaint, WhiteBackgroundKeepsBlackTextEvenWhenSelected) {
-    inputs_.themed_background = false;
-    HWND item = Paint();
-    EXPECT_EQ(log_.watermarks, 0);
-    EXPECT_EQ(Pixel(item, 5, kHeight - 1), RGB(255, 255, 255));
-    EXPECT_EQ(OnlyText(item).color, RGB(0, 0, 0));
-
-    inputs_.item_selected = true;
-    item = Paint();
-    EXPECT_EQ(Pixel(item, 5, kHeight - 1), kHighlight);
-    EXPECT_EQ(OnlyText(item).color, RGB(0, 0, 0));
-    EXPECT_EQ(log_.colors_asked, std::vector<WPARAM>{TODAYCOLOR_HIGHLIGHT});
+// Background and text colour for each background and selection, and the colours asked of the shell.
+TEST_F(ItemPaint, ColoursByBackgroundAndSelection) {
+    const struct {
+        bool themed, selected;
+        COLORREF background, text;
+        std::vector<WPARAM> asked;
+    } cases[] = {
+        {true, true, kHighlight, kHighlightedText, {TODAYCOLOR_HIGHLIGHT, TODAYCOLOR_HIGHLIGHTEDTEXT}},
+        {false, false, RGB(255, 255, 255), RGB(0, 0, 0), {}},
+        {false, true, kHighlight, RGB(0, 0, 0), {TODAYCOLOR_HIGHLIGHT}},  // black text even when selected
+    };
+    for (const auto& c : cases) {
+        inputs_.themed_background = c.themed;
+        inputs_.item_selected = c.selected;
+        HWND item = Paint();
+        EXPECT_EQ(Pixel(item, 5, kHeight - 1), c.background) << c.themed << c.selected;
+        EXPECT_EQ(OnlyText(item).color, c.text) << c.themed << c.selected;
+        EXPECT_EQ(log_.colors_asked, c.asked) << c.themed << c.selected;
+        EXPECT_EQ(log_.watermarks, c.themed ? 1 : 0);
+    }
 }
 
 TEST_F(ItemPaint, MessagesFollowTheirOwnOrderAndSizes) {

@@ -40,18 +40,16 @@ TEST_F(VgaDevice, ScreenMetricsAreMeasuredOnceOnly) {
     EXPECT_EQ(ScreenLogicalPixels().y, 192);
 }
 
+// The fonts built on the device are the recipes for its 192 dpi, which the decision-table test checks.
 TEST_F(VgaDevice, MenuFontsFollowTheDpiOfTheWindowsDc) {
     BuildMenuFonts(nullptr);
-    LOGFONTW plain = LogFontOf(MenuFontPair::kPlain, MenuFontSize::kSingle);
-    EXPECT_EQ(plain.lfHeight, -21);
-    EXPECT_EQ(plain.lfWeight, FW_NORMAL);
-    EXPECT_EQ(std::u16string(plain.lfFaceName), u"Tahoma");
-    EXPECT_EQ(LogFontOf(MenuFontPair::kPlain, MenuFontSize::kDouble).lfHeight, -42);
-    EXPECT_EQ(LogFontOf(MenuFontPair::kBold, MenuFontSize::kSingle).lfWeight, FW_BOLD);
-    EXPECT_EQ(LogFontOf(MenuFontPair::kSmall, MenuFontSize::kDouble).lfHeight, -38);
-
     BuildMenuFonts(nullptr);  // again: the old set is deleted first (ASan would see a leak)
-    EXPECT_EQ(LogFontOf(MenuFontPair::kNormal, MenuFontSize::kSingle).lfHeight, -21);
+    for (const MenuFontRecipe& recipe : MenuFontRecipes(192)) {
+        LOGFONTW font = LogFontOf(recipe.pair, recipe.size);
+        EXPECT_EQ(font.lfHeight, recipe.height);
+        EXPECT_EQ(font.lfWeight, recipe.weight);
+        EXPECT_EQ(std::u16string(font.lfFaceName), recipe.face);
+    }
     FreeMenuFonts();
     EXPECT_EQ(MenuFont(MenuFontPair::kNormal, MenuFontSize::kSingle), nullptr);
 }

@@ -18,10 +18,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char16_t kInstall[] = u"\\Q";
-constexpr char kTodayPrimary[] = "Q/images/today/skin/";
-constexpr char kTodayFallback[] = "Q/images/today/";
-constexpr char kTabSkin[] = "Program Files/SBSH/PocketBreeze/Skins/Night/";
-constexpr char kTabFallback[] = "Q/images/pb/";
 constexpr COLORREF kPlain = RGB(40, 90, 200);
 constexpr COLORREF kTextColor = RGB(10, 20, 30);
 

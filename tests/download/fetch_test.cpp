@@ -133,10 +133,8 @@ TEST_F(FetchTest, MetaRefreshIsFollowedOneLevel) {
 TEST_F(FetchTest, StallPastTheReceiveTimeOutFails) {
     Watchdog watchdog(std::chrono::seconds(30), "a stalled fetch");
     server_.Set("/stall", Route::Stall(std::string(8192, 's'), 1000));
-    auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(Get("/stall"));
     EXPECT_EQ(DescribeFetchFailure(report_), u"time-out");
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(9));
     EXPECT_EQ(File(), std::nullopt);
 }
 

@@ -35,6 +35,11 @@ TEST(TapDecision, EveryAreaInEveryMode) {
     auto list = [](TapInput& t) { t.list_mode = true; };
     auto details = [](TapInput& t) { t.list_mode = t.details_shown = t.expanded = true; };
     auto expanded = [](TapInput& t) { t.expanded = true; };
+    auto tab = [](TapInput& t) { t.host_mode = HostMode::kTab; };
+    auto downloading = [](TapInput& t) { t.downloading = true; };
+    auto dragging = [](TapInput& t) { t.expanded = t.dragging = true; };
+    auto dragging_list = [](TapInput& t) { t.list_mode = t.dragging = true; };
+    auto no_thumb = [](TapInput& t) { t.expanded = true, t.thumb = {}; };
     struct Row {
         const char* what;
         int x, y;
@@ -45,53 +50,26 @@ TEST(TapDecision, EveryAreaInEveryMode) {
     const Row rows[] = {
         {"menu button", 5, 5, none, {TapKind::kMainMenu}},
         {"menu button's left edge is outside", 1, 5, none, {TapKind::kItemMenu}},
-        {"no menu button in tab mode",
-         5,
-         5,
-         [](TapInput& t) { t.host_mode = HostMode::kTab; },
-         {TapKind::kItemMenu}},
-        {"downloading: every tap offers the cancel",
-         120,
-         40,
-         [](TapInput& t) { t.downloading = true; },
-         {TapKind::kMainMenu}},
+        {"no menu button in tab mode", 5, 5, tab, {TapKind::kItemMenu}},
+        {"downloading: every tap offers the cancel", 120, 40, downloading, {TapKind::kMainMenu}},
         {"up arrow in the ticker", 230, 5, none, {TapKind::kMoveUp}},
         {"up arrow in the list pages", 225, 0, list, {TapKind::kPageUp}},
         {"down arrow in details steps", 239, 74, details, {TapKind::kMoveDown}},
         {"down arrow in the list pages", 230, 63, list, {TapKind::kPageDown}},
-        {"arrows ignored while dragging",
-         230,
-         5,
-         [](TapInput& t) { t.expanded = t.dragging = true; },
-         {TapKind::kNothing}},
+        {"arrows ignored while dragging", 230, 5, dragging, {TapKind::kNothing}},
         {"track above the thumb", 230, 20, expanded, {TapKind::kMoveUp, -1, true}},
         {"track on the thumb", 230, 30, expanded, {TapKind::kNothing, -1, true}},
         {"track below the thumb (bottom excluded)", 230, 40, list, {TapKind::kPageDown, -1, true}},
-        {"track without a thumb only drags",
-         230,
-         20,
-         [](TapInput& t) {
-             t.expanded = true;
-             t.thumb = {};
-         },
-         {TapKind::kNothing, -1, true}},
+        {"track without a thumb only drags", 230, 20, no_thumb, {TapKind::kNothing, -1, true}},
         {"collapsed ticker has no track", 230, 20, none, {TapKind::kItemMenu}},
         {"back button in details", 5, 70, details, {TapKind::kReturnToList}},
         {"back button elsewhere", 5, 70, none, {TapKind::kNothing}},
-        {"dragging outside the track",
-         100,
-         20,
-         [](TapInput& t) { t.list_mode = t.dragging = true; },
-         {TapKind::kNothing}},
+        {"dragging outside the track", 100, 20, dragging_list, {TapKind::kNothing}},
         {"first link icon", 25, 10, none, {TapKind::kOpenLink, 0}},
         {"second link icon", 35, 50, details, {TapKind::kOpenLink, 1}},
         {"icon edges are outside", 20, 10, none, {TapKind::kItemMenu}},
         {"icon top edge is outside", 25, 40, none, {TapKind::kItemMenu}},
-        {"tab mode icon column",
-         10,
-         10,
-         [](TapInput& t) { t.host_mode = HostMode::kTab; },
-         {TapKind::kOpenLink, 0}},
+        {"tab mode icon column", 10, 10, tab, {TapKind::kOpenLink, 0}},
         {"no icons in the list", 25, 10, list, {TapKind::kActivateRow, 4}},
         {"list row", 100, 29, list, {TapKind::kActivateRow, 6}},
         {"below the last row", 100, 45, list, {TapKind::kNothing}},

@@ -3,7 +3,6 @@
 // applies to them.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -53,21 +52,13 @@ TEST(Corpus, EveryFileParsesOrFailsCleanly) {
     if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
     std::map<std::string, std::map<int, int>> formats_by_folder;
     int files = 0;
-    std::string slowest;
-    std::chrono::steady_clock::duration slowest_time{};
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(corpus)) {
         if (!entry.is_regular_file()) continue;
         const std::string name = fs::relative(entry.path(), corpus).string();
         test::Watchdog watchdog(std::chrono::seconds(30), "parsing " + name);
         const std::string bytes = ReadBytes(entry.path());
-        const auto start = std::chrono::steady_clock::now();
         ParsedFeed feed;
         const FeedParseStatus status = ParseFeedBytes(feed, bytes, u"corpus", NoCustomMapping);
-        const auto parse_time = std::chrono::steady_clock::now() - start;
-        if (parse_time > slowest_time) {
-            slowest_time = parse_time;
-            slowest = name;
-        }
         ExpectConsistent(status, feed, name);
         for (const ParsedItem& item : feed.items) CleanUp(item);
         ParseDate(feed.date);
@@ -85,8 +76,6 @@ TEST(Corpus, EveryFileParsesOrFailsCleanly) {
         for (const auto& [code, count] : formats) std::cout << ' ' << code << '=' << count;
         std::cout << '\n';
     }
-    std::cout << "slowest parse: " << slowest << " in "
-              << std::chrono::duration_cast<std::chrono::milliseconds>(slowest_time).count() << " ms\n";
 }
 
 }  // namespace

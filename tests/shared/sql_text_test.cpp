@@ -66,12 +66,6 @@ TEST(SqlText, RowIdGoesInFrontOfPlainSelects) {
 
 TEST(SqlText, QuoteDoublesInnerQuotes) { EXPECT_EQ(Quote(u"it's"), u"'it''s'"); }
 
-}  // namespace
-}  // namespace qf::sql
-
-namespace qf::sql {
-namespace {
-
 TEST(SqlText, ColumnDefinitionsKeepTheirText) {
     auto columns = ColumnDefinitions(
         u"CREATE TABLE Feeds(FeedID int,Title varchar(255),\"Odd, Name\" text, "

@@ -65,7 +65,9 @@ const MenuEntryInfo* Find(const std::vector<MenuEntryInfo>& entries, const std::
 
 // A pen tap on the entry, as the emulator gives one: down and up on the popup window under the point.
 void TapEntry(const std::u16string& text) {
-    const MenuEntryInfo* entry = Find(TrackedMenu()->entries, text);
+    const std::optional<device::TrackedMenuInfo> tracked = TrackedMenu();  // kept: `entry` points into it
+    ASSERT_TRUE(tracked);
+    const MenuEntryInfo* entry = Find(tracked->entries, text);
     ASSERT_NE(entry, nullptr);
     ASSERT_FALSE(IsRectEmpty(&entry->screen_rect)) << "the entry's popup is not open";
     POINT point{(entry->screen_rect.left + entry->screen_rect.right) / 2,
@@ -325,6 +327,7 @@ TEST(MenuPlacement, AlignedFlippedAndKeptOnTheScreen) {
              {{10, 200}, TPM_BOTTOMALIGN, {10, 120, 110, 200}},
              {{200, 30}, TPM_LEFTALIGN, {140, 30, 240, 110}},  // kept inside on the right
              {{10, 300}, TPM_TOPALIGN, {10, 220, 110, 300}},   // flipped above the point
+             {{10, 240}, TPM_TOPALIGN, {10, 240, 110, 320}},   // fits exactly: not flipped
              {{10, 40}, TPM_BOTTOMALIGN, {10, 0, 110, 80}},    // kept inside at the top
          }) {
         RECT placed = PlaceMenu(c.at, c.flags, menu, screen);
