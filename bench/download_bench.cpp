@@ -23,22 +23,24 @@ constexpr int kItems = 200;
 // The feeds of the comparison with newsboat: 200 items with about 2,000-character descriptions.
 std::string BenchFeed(int feed) {
     const char* words[] = {"feed", "reader", "device", "headline", "morning", "network", "update", "story"};
-    std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\"?><rss version=\"2.0\"><channel><title>Bench feed " +
-                       std::to_string(feed) + "</title><link>http://example.com/</link>";
+    std::string text =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?><rss version=\"2.0\"><channel><title>Bench feed " +
+        std::to_string(feed) + "</title><link>http://example.com/</link>";
     for (int i = 0; i < kItems; ++i) {
         std::string description;
         for (int k = 0; description.size() < 2000; ++k) description += std::string(words[(i + k) % 8]) + " ";
-        text += "<item><title>Story " + std::to_string(i) + "</title><link>http://example.com/" + std::to_string(i) +
-                "</link><guid>urn:bench:" + std::to_string(feed) + ":" + std::to_string(i) +
-                "</guid><pubDate>Mon, 01 Jan 2024 10:00:00 GMT</pubDate><description>" + description.substr(0, 2000) +
-                "</description></item>";
+        text += "<item><title>Story " + std::to_string(i) + "</title><link>http://example.com/" +
+                std::to_string(i) + "</link><guid>urn:bench:" + std::to_string(feed) + ":" +
+                std::to_string(i) + "</guid><pubDate>Mon, 01 Jan 2024 10:00:00 GMT</pubDate><description>" +
+                description.substr(0, 2000) + "</description></item>";
     }
     return text + "</channel></rss>";
 }
 
 class BenchDevice {
   public:
-    BenchDevice() : root_(std::filesystem::temp_directory_path() / ("qf-download-bench-" + std::to_string(getpid()))) {
+    BenchDevice()
+        : root_(std::filesystem::temp_directory_path() / ("qf-download-bench-" + std::to_string(getpid()))) {
         std::filesystem::remove_all(root_);
         std::filesystem::create_directories(root_);
         qf::device::SetDeviceRoot(root_);

@@ -38,8 +38,8 @@ std::optional<LONG> ParseDword(const std::string& text) {
 }
 
 nlohmann::json ToJson(const SettingValue& setting) {
-    nlohmann::json value = setting.type == REG_DWORD ? nlohmann::json(setting.number)
-                                                      : nlohmann::json(WideToUtf8(setting.text));
+    nlohmann::json value =
+        setting.type == REG_DWORD ? nlohmann::json(setting.number) : nlohmann::json(WideToUtf8(setting.text));
     return {{"section", WideToUtf8(setting.section)},
             {"key", WideToUtf8(setting.key)},
             {"type", setting.type == REG_DWORD ? "dword" : "string"},
@@ -57,7 +57,8 @@ int RunGet(const CommandContext& context, const SettingsArgs& args) {
     if (!found) {
         std::string fallback = args.default_value.value_or("");
         if (context.json()) {
-            PrintJson({{"section", args.section}, {"key", args.key}, {"type", "missing"}, {"value", fallback}});
+            PrintJson(
+                {{"section", args.section}, {"key", args.key}, {"type", "missing"}, {"value", fallback}});
         } else {
             std::cout << fallback << '\n';
         }
@@ -134,7 +135,8 @@ void AddSettingsCommands(CLI::App& app, CommandContext& context) {
     dword_flag->excludes(string_flag);
     set->callback([&context, args] {
         context.SetAction([&context, args] {
-            if (!args->as_dword && !args->as_string) throw CommandError("settings set needs --dword or --string");
+            if (!args->as_dword && !args->as_string)
+                throw CommandError("settings set needs --dword or --string");
             context.UseDevice(DeviceNeed::kExisting);
             return RunSet(context, *args);
         });

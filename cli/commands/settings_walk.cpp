@@ -10,7 +10,7 @@ namespace {
 
 // A key opened for reading, closed when the object goes.
 class ReadKey {
-public:
+  public:
     explicit ReadKey(const std::u16string& path, HKEY root = AppSettings().root()) {
         if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key_) != ERROR_SUCCESS) {
             key_ = nullptr;
@@ -23,7 +23,7 @@ public:
     ReadKey& operator=(const ReadKey&) = delete;
     HKEY get() const { return key_; }
 
-private:
+  private:
     HKEY key_ = nullptr;
 };
 
@@ -37,7 +37,8 @@ std::vector<std::u16string> SubkeyNames(HKEY key) {
     std::array<WCHAR, 256> name{};
     for (DWORD index = 0;; ++index) {
         DWORD size = name.size();
-        if (RegEnumKeyExW(key, index, name.data(), &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumKeyExW(key, index, name.data(), &size, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
             break;
         names.emplace_back(name.data(), size);
     }
@@ -50,7 +51,8 @@ std::vector<std::u16string> ValueNames(HKEY key) {
     std::array<WCHAR, 256> name{};
     for (DWORD index = 0;; ++index) {
         DWORD size = name.size();
-        if (RegEnumValueW(key, index, name.data(), &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumValueW(key, index, name.data(), &size, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
             break;
         names.emplace_back(name.data(), size);
     }

@@ -15,14 +15,14 @@ constexpr size_t kWriteBufferChars = 512;
 
 // One registry key opened for a single access and closed when the object goes.
 class ScopedKey {
-public:
+  public:
     ~ScopedKey() {
         if (key_ != nullptr) RegCloseKey(key_);
     }
     HKEY* out() { return &key_; }
     HKEY get() const { return key_; }
 
-private:
+  private:
     HKEY key_ = nullptr;
 };
 

@@ -4,14 +4,14 @@
 // failed write is dropped.
 #pragma once
 
-#include <string>
-
 #include <windows.h>
+
+#include <string>
 
 namespace qf {
 
 class SettingsStore {
-public:
+  public:
     // A closed store below HKEY_LOCAL_MACHINE: every read answers its default until Open or OpenKey.
     SettingsStore() = default;
     ~SettingsStore() { Close(); }
@@ -38,7 +38,7 @@ public:
     std::u16string SectionPath(const std::u16string& section) const;
     HKEY root() const { return root_; }
 
-private:
+  private:
     bool open_ = false;
     std::u16string company_;
     std::u16string product_;

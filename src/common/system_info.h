@@ -7,8 +7,8 @@ namespace qf {
 
 // What DetectPlatform found; it decides how HTTP connections are opened and retried.
 enum class PlatformClass {
-    kOlderCe = 0,        // Windows CE before version 4, not a Pocket PC
-    kPocketPcCe3 = 1,    // Windows CE 3 on a Pocket PC
+    kOlderCe = 0,      // Windows CE before version 4, not a Pocket PC
+    kPocketPcCe3 = 1,  // Windows CE 3 on a Pocket PC
     kCe4OrLater = 2,
 };
 

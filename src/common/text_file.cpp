@@ -95,9 +95,8 @@ void TextFile::Close() {
     if (dirty_) {
         ReplaceAll(text_, u"\r\n", u"\n");
         ReplaceAll(text_, u"\n", u"\r\n");
-        int bytes_needed =
-            WideCharToMultiByte(CP_ACP, 0, text_.data(), static_cast<int>(text_.size()), nullptr, 0, nullptr,
-                                nullptr);
+        int bytes_needed = WideCharToMultiByte(CP_ACP, 0, text_.data(), static_cast<int>(text_.size()),
+                                               nullptr, 0, nullptr, nullptr);
         std::vector<char> bytes(static_cast<size_t>(bytes_needed) + 1, '\0');
         if (bytes_needed > 0) {
             WideCharToMultiByte(CP_ACP, 0, text_.data(), static_cast<int>(text_.size()), bytes.data(),

@@ -4,19 +4,19 @@
 // a time.
 #pragma once
 
-#include <string>
-
 #include <windows.h>
+
+#include <string>
 
 namespace qf {
 
 enum class TextConversion {
-    kDecode,    // UTF-8, else the ANSI page, else the bytes taken one by one
-    kRawWide,   // the bytes are taken as UTF-16 text
+    kDecode,   // UTF-8, else the ANSI page, else the bytes taken one by one
+    kRawWide,  // the bytes are taken as UTF-16 text
 };
 
 class TextFile {
-public:
+  public:
     TextFile() = default;
     // Closes the file, storing written text.
     ~TextFile() { Close(); }
@@ -35,7 +35,7 @@ public:
     // Stores written text (line ends made CR LF, encoded in the ANSI page) and closes the file.
     void Close();
 
-private:
+  private:
     void Load(TextConversion conversion);
 
     bool open_ = false;

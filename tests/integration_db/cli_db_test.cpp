@@ -364,7 +364,6 @@ TEST_F(CliDb, SubscriptionsFromAFileBringTheirFeeds) {
     EXPECT_EQ(Sql("Select count(*) From ViewFeeds Where ViewID = " + std::to_string(view_id)), "2");
     ASSERT_EQ(Run({"subscription", "delete", std::to_string(int(added["subscription"]["id"]))}).exit_code, 0);
     EXPECT_EQ(Sql("Select count(*) From Feeds") + Sql("Select count(*) From Views"), "02");
-
 }
 
 TEST_F(CliDb, ACommandWaitsForTheLockHeldByAnotherProgram) {

@@ -6,8 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <array>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 

@@ -8,7 +8,7 @@
 namespace qf::test {
 
 class TempDevice {
-public:
+  public:
     // Creates the folder and points the device runtime at it. Main test thread only.
     TempDevice();
     ~TempDevice();
@@ -19,7 +19,7 @@ public:
     // Host path of a device path below the root ("Windows/x.ttf" -> <root>/Windows/x.ttf).
     std::filesystem::path HostPath(const std::string& relative) const { return root_ / relative; }
 
-private:
+  private:
     std::filesystem::path root_;
 };
 

@@ -11,7 +11,7 @@
 namespace qf::test {
 
 class Watchdog {
-public:
+  public:
     // Starts watching; `what` names the guarded step in the abort message. Any thread.
     Watchdog(std::chrono::milliseconds limit, std::string what);
     // Stops watching (joins the watcher thread).
@@ -19,7 +19,7 @@ public:
     Watchdog(const Watchdog&) = delete;
     Watchdog& operator=(const Watchdog&) = delete;
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable done_cv_;
     bool done_ = false;

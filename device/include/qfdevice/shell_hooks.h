@@ -10,8 +10,8 @@ namespace qf::device {
 
 // Answers IDOK, IDYES, ... for a message box with `text`, `caption` and MB_* `type`. Called on the thread
 // that called MessageBoxW.
-using MessageBoxHook = std::function<int(HWND owner, const std::u16string& text,
-                                         const std::u16string& caption, UINT type)>;
+using MessageBoxHook =
+    std::function<int(HWND owner, const std::u16string& text, const std::u16string& caption, UINT type)>;
 // Any thread. Installs the hook (an empty function restores the headless default).
 void SetMessageBoxHook(MessageBoxHook hook);
 

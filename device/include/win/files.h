@@ -36,7 +36,7 @@ QF_EXTERN_C DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD
 // The platform file class: one open device file, closed by Close() or the destructor. Not copyable.
 // One thread at a time.
 class CFile {
-public:
+  public:
     enum OpenFlags : UINT {
         modeRead = 0x0000,
         modeWrite = 0x0001,
@@ -70,6 +70,6 @@ public:
     // Writes `count` bytes; FALSE on a short write or when the file was not opened for writing.
     BOOL Write(const void* buffer, UINT count);
 
-private:
+  private:
     int fd_ = -1;
 };

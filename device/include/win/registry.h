@@ -51,11 +51,10 @@ QF_EXTERN_C LONG WINAPI RegDeleteValueW(HKEY key, LPCWSTR value_name);
 // Deletes `sub_key` with all of its subkeys and values.
 QF_EXTERN_C LONG WINAPI RegDeleteKeyW(HKEY key, LPCWSTR sub_key);
 // Enumerates subkey names (index from 0); ERROR_NO_MORE_ITEMS past the last. *name_size is in characters.
-QF_EXTERN_C LONG WINAPI RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_size,
-                                      LPDWORD reserved, LPWSTR class_name, LPDWORD class_size,
-                                      FILETIME* last_write);
+QF_EXTERN_C LONG WINAPI RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_size, LPDWORD reserved,
+                                      LPWSTR class_name, LPDWORD class_size, FILETIME* last_write);
 // Enumerates values in name order; ERROR_NO_MORE_ITEMS past the last.
-QF_EXTERN_C LONG WINAPI RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_size,
-                                      LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD data_size);
+QF_EXTERN_C LONG WINAPI RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD name_size, LPDWORD reserved,
+                                      LPDWORD type, LPBYTE data, LPDWORD data_size);
 // Releases a handle from RegOpenKeyExW or RegCreateKeyExW; the predefined roots are ignored.
 QF_EXTERN_C LONG WINAPI RegCloseKey(HKEY key);
