@@ -48,6 +48,7 @@ struct ScriptFeed::Shared {
     std::mutex mutex;
     std::deque<std::string> lines;
     bool ended = false;
+    bool closed = false;  // the feed is gone: its window may be too
 };
 
 ScriptFeed::ScriptFeed(const std::string& path, HWND window, UINT wake_message)
@@ -70,14 +71,21 @@ ScriptFeed::ScriptFeed(const std::string& path, HWND window, UINT wake_message)
             bool overlong = more && line.size() > kMaxScriptLine;
             {
                 std::lock_guard<std::mutex> lock(shared->mutex);
+                if (shared->closed) return;
                 if (more) shared->lines.push_back(line);
                 if (!more || overlong) shared->ended = true;
+                // Under the lock, so that no wake-up reaches a window manager the process is tearing down.
+                PostMessageW(window, wake_message, 0, 0);
             }
-            PostMessageW(window, wake_message, 0, 0);
             if (overlong) more = false;
         }
     });
     reader.detach();
+}
+
+ScriptFeed::~ScriptFeed() {
+    std::lock_guard<std::mutex> lock(shared_->mutex);
+    shared_->closed = true;
 }
 
 std::optional<std::string> ScriptFeed::NextLine() {

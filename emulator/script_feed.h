@@ -15,8 +15,9 @@ class ScriptFeed {
     // Starts reading `path` ("-": standard input). After every line, and at the end of the script,
     // posts `wake_message` to `window`. Check opened() before use.
     ScriptFeed(const std::string& path, HWND window, UINT wake_message);
-    // Does not wait for the reader, which may be blocked on standard input; it ends with the process.
-    ~ScriptFeed() = default;
+    // Does not wait for the reader, which may be blocked on standard input and ends with the process;
+    // once this returns the reader posts nothing more, as the window may be gone.
+    ~ScriptFeed();
     ScriptFeed(const ScriptFeed&) = delete;
     ScriptFeed& operator=(const ScriptFeed&) = delete;
 
