@@ -113,20 +113,17 @@ void AddOpmlCommands(CLI::App& app, CommandContext& context) {
     AddYesOption(*opml, args->yes);
     const char* file_help = "OPML file: \\path on the device, or a file of this computer";
 
-    CLI::App* import = opml->add_subcommand("import", "Add every feed an OPML list names (folders included)");
-    import->add_option("file", args->file, file_help)->required();
-    import->add_option("--view", args->view, "Also list the new feeds in this view");
-    import->callback(
-        [&context, args] { context.SetAction([&context, args] { return RunImport(context, *args);
-});
-}  // namespace qf::cli
-);
+    CLI::App* import_command =
+        opml->add_subcommand("import", "Add every feed an OPML list names (folders included)");
+    import_command->add_option("file", args->file, file_help)->required();
+    import_command->add_option("--view", args->view, "Also list the new feeds in this view");
+    import_command->callback(
+        [&context, args] { context.SetAction([&context, args] { return RunImport(context, *args); }); });
 
-CLI::App* save = opml->add_subcommand("export", "Write the feeds as an OPML 2.0 list");
-save->add_option("file", args->file, file_help)->required();
-save->callback([&context, args] {
-    context.SetAction([&context, args] { return RunExport(context, *args); });
-});
+    CLI::App* export_command = opml->add_subcommand("export", "Write the feeds as an OPML 2.0 list");
+    export_command->add_option("file", args->file, file_help)->required();
+    export_command->callback(
+        [&context, args] { context.SetAction([&context, args] { return RunExport(context, *args); }); });
 }
 
 }  // namespace qf::cli
