@@ -34,6 +34,8 @@ bool PathTo(const std::vector<MenuEntryInfo>& entries, const std::u16string& tex
 
 POINT CentreOf(const RECT& rect) { return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
 
+}  // namespace
+
 UINT VirtualKeyOf(NavigationKey key) {
     switch (key) {
         case NavigationKey::kUp:
@@ -49,8 +51,6 @@ UINT VirtualKeyOf(NavigationKey key) {
     }
     return VK_RETURN;
 }
-
-}  // namespace
 
 bool MenuWaiting() { return Open(device::TrackedMenu()); }
 

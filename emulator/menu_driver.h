@@ -11,6 +11,9 @@
 
 namespace qf::emu {
 
+// Any thread. The virtual-key code of a D-pad key.
+UINT VirtualKeyOf(NavigationKey key);
+
 // Any thread. A popup menu is on the screen, waiting for an answer.
 bool MenuWaiting();
 

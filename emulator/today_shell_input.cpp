@@ -4,25 +4,6 @@
 #include "today_shell.h"
 
 namespace qf::emu {
-namespace {
-
-UINT VirtualKeyOf(NavigationKey key) {
-    switch (key) {
-        case NavigationKey::kUp:
-            return VK_UP;
-        case NavigationKey::kDown:
-            return VK_DOWN;
-        case NavigationKey::kLeft:
-            return VK_LEFT;
-        case NavigationKey::kRight:
-            return VK_RIGHT;
-        case NavigationKey::kEnter:
-            break;
-    }
-    return VK_RETURN;
-}
-
-}  // namespace
 
 void TodayShell::PenDown(POINT at) {
     if (pen_.Down(at) == desktop_) Deselect();
