@@ -17,4 +17,5 @@
 #include "win/sysinfo.h"
 #include "win/time.h"
 #include "win/types.h"
+#include "win/virtual_memory.h"
 #include "win/window.h"

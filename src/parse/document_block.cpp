@@ -1,5 +1,7 @@
 #include "parse/document_block.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -11,14 +13,28 @@ constexpr size_t kMaxBlockBytes = (size_t{1} << 33) - 16;
 
 size_t RoundUp4(size_t bytes) { return (bytes + 3) & ~size_t{3}; }
 
+std::byte* Reserve(size_t reserved, size_t committed) {
+    auto* base = static_cast<std::byte*>(VirtualAlloc(nullptr, reserved, MEM_RESERVE, PAGE_NOACCESS));
+    if (base == nullptr) return nullptr;
+    if (VirtualAlloc(base, committed, MEM_COMMIT, PAGE_READWRITE) == nullptr) {
+        VirtualFree(base, 0, MEM_RELEASE);
+        return nullptr;
+    }
+    return base;
+}
+
 }  // namespace
+
+void DocumentBlock::Release::operator()(std::byte* data) const { VirtualFree(data, 0, MEM_RELEASE); }
 
 bool DocumentBlock::Reset(size_t max_chars, size_t tree_bytes) {
     Clear();
     if (max_chars > kMaxBlockBytes / 2) return false;
     const size_t capacity = std::min(kMaxBlockBytes, RoundUp4(max_chars * 2) + RoundUp4(tree_bytes) + 64);
-    // Not zeroed: pages that the text and tree never reach are never touched.
-    data_.reset(static_cast<std::byte*>(std::malloc(capacity)));
+    // Address space is cheap: the whole reach of the tree's distances is reserved, so that growing only
+    // ever commits more pages and never moves the block. Committed pages are backed by memory only where
+    // the text and tree reach.
+    data_.reset(Reserve(kMaxBlockBytes, capacity));
     if (!data_) return false;
     capacity_ = capacity;
     return true;
@@ -38,12 +54,10 @@ size_t DocumentBlock::Grow(size_t bytes) {
     bytes = RoundUp4(bytes);
     if (bytes > kMaxBlockBytes - used_) return kNone;
     if (used_ + bytes > capacity_) {
-        // Big blocks are moved by remapping their pages, so doubling costs no copying.
         const size_t capacity = std::min(kMaxBlockBytes, std::max(capacity_ * 2, used_ + bytes));
-        auto* grown = static_cast<std::byte*>(std::realloc(data_.get(), capacity));
-        if (grown == nullptr) return kNone;
-        data_.release();
-        data_.reset(grown);
+        if (VirtualAlloc(data_.get() + capacity_, capacity - capacity_, MEM_COMMIT, PAGE_READWRITE) ==
+            nullptr)
+            return kNone;
         capacity_ = capacity;
     }
     const size_t offset = used_;

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdlib>
 #include <memory>
 #include <new>
 #include <string_view>
@@ -11,7 +10,8 @@
 namespace qf {
 
 // Owns the block; used by one thread. Positions in it are byte offsets, which stay valid when it grows;
-// pointers into it do not.
+// pointers into it do not (the block itself never moves: it is a reservation of address space whose
+// pages are committed as it fills).
 class DocumentBlock {
   public:
     static constexpr size_t kNone = static_cast<size_t>(-1);
@@ -49,15 +49,15 @@ class DocumentBlock {
     }
 
   private:
-    struct Free {
-        void operator()(std::byte* data) const { std::free(data); }
+    struct Release {
+        void operator()(std::byte* data) const;
     };
 
     // Makes `bytes` (rounded up to 4) available at the end; their offset, or kNone.
     size_t Grow(size_t bytes);
 
-    std::unique_ptr<std::byte, Free> data_;
-    size_t capacity_ = 0;
+    std::unique_ptr<std::byte, Release> data_;
+    size_t capacity_ = 0;  // committed bytes
     size_t used_ = 0;
     size_t text_chars_ = 0;
 };
