@@ -112,7 +112,6 @@ TEST(ItemContent, MessagesInOrderOfImportance) {
     state.status_text = u"Building View Listing...";
     EXPECT_EQ(ChooseMessage(state).text, kNoViewMessage);
     EXPECT_EQ(ChooseMessage(state).weight, FW_NORMAL);
-    EXPECT_EQ(std::u16string(kNoViewMessage), u"No View items are available:  Please configure Quillfeed.");
 
     state.current_view_index = 2;
     EXPECT_EQ(ChooseMessage(state).text, u"Building View Listing...");
