@@ -80,36 +80,6 @@ TEST(GdiHandles, SelectedObjectsStayUntilDeselected) {
     EXPECT_EQ(GetObjectType(GetStockObject(BLACK_PEN)), static_cast<DWORD>(OBJ_PEN));
 }
 
-TEST(GdiObjects, DescribeThemselves) {
-    GdiDevice device;
-    Canvas canvas(7, 5);
-    EXPECT_EQ(GetObjectType(canvas.dc()), static_cast<DWORD>(OBJ_MEMDC));
-    EXPECT_EQ(GetObjectType(canvas.bitmap()), static_cast<DWORD>(OBJ_BITMAP));
-    BITMAP info{};
-    ASSERT_EQ(GetObjectW(canvas.bitmap(), sizeof(info), &info), static_cast<int>(sizeof(info)));
-    EXPECT_EQ(info.bmWidth, 7);
-    EXPECT_EQ(info.bmHeight, 5);
-    EXPECT_EQ(info.bmBitsPixel, 32);
-    EXPECT_EQ(info.bmBits, nullptr);
-    LOGFONTW logfont{};
-    HFONT font = CreateTestFont(-13, FW_BOLD, u"Verdana");
-    EXPECT_EQ(GetObjectW(font, 0, nullptr), static_cast<int>(sizeof(LOGFONTW)));
-    EXPECT_EQ(GetObjectW(font, sizeof(logfont) - 1, &logfont), 0);
-    ASSERT_EQ(GetObjectW(font, sizeof(logfont), &logfont), static_cast<int>(sizeof(logfont)));
-    EXPECT_EQ(logfont.lfHeight, -13);
-    EXPECT_EQ(logfont.lfWeight, FW_BOLD);
-    EXPECT_EQ(std::u16string(logfont.lfFaceName), u"Verdana");
-    DeleteObject(font);
-    LOGPEN pen{};
-    HPEN red = CreatePen(PS_SOLID, 0, RGB(255, 0, 0));
-    ASSERT_TRUE(GetObjectW(red, sizeof(pen), &pen));
-    EXPECT_EQ(pen.lopnWidth.x, 1);
-    EXPECT_EQ(pen.lopnColor, RGB(255, 0, 0));
-    DeleteObject(red);
-    EXPECT_EQ(CreatePen(42, 1, 0), nullptr);
-    EXPECT_EQ(GetStockObject(99), nullptr);
-}
-
 TEST(GetDeviceCaps, ReportsTheProfileForMemoryDcs) {
     for (auto [profile, width, height, dpi] :
          {std::tuple{"qvga", 240, 320, 96}, std::tuple{"vga", 480, 640, 192}}) {
