@@ -157,9 +157,11 @@ TEST(SelectionMoves, ListRowsAndPages) {
     };
     const Row rows[] = {
         {"down inside the page", MoveDown, List(1, 0, 4, 5, 12), {2, 0, 4, 5}},
+        {"down onto the page's last row", MoveDown, List(3, 0, 4, 5, 12), {4, 0, 4, 5}},
         {"down below the page", MoveDown, List(4, 0, 4, 5, 12), {5, 1, 5, 5}},
         {"down past the last row", MoveDown, List(11, 10, 11, 5, 12), {11, 7, 11, 5}},
         {"up inside the page", MoveUp, List(3, 0, 4, 5, 12), {2, 0, 4, 5}},
+        {"up onto the page's first row", MoveUp, List(6, 5, 9, 5, 12), {5, 5, 9, 5}},
         {"up above the page", MoveUp, List(5, 5, 9, 5, 12), {4, 4, 8, 5}},
         {"up before the first row", MoveUp, List(0, 0, 4, 5, 12), {0, 0, 4, 5}},
         {"page down (the paint then shows the page of row 6)", PageDown, List(1, 0, 4, 5, 12), {6, 4, 8, 5}},

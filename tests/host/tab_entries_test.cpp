@@ -135,11 +135,6 @@ TEST_F(TabTest, DestroyForgetsBothWindowsAndLaterCallsDoNothing) {
     EXPECT_EQ(ShowTabAbout(), FALSE);
 }
 
-TEST_F(TabTest, SettingsAskTheMainApplicationToStartOnItsSettings) {
-    EXPECT_EQ(ShowTabSettings(), 0);
-    EXPECT_EQ(Setting(u"General", u"StartMode"), 1);
-}
-
 // The strip's left 35 pixels open the main menu at its bottom-left corner, the rest the views menu 40
 // further right, and nothing while a run is active; a view chosen there switches the item, and the
 // strip shows its name, cut with "..." when too long.

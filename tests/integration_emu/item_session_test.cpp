@@ -1,6 +1,6 @@
 // The item at work in the real `quillfeed-emu today` on a device filled by `quillfeed` from a loopback
-// feed server: ticker and list, the menus and their commands, the browser hand-off, the resource
-// warnings, a "Reload Feed Data" run and the scheduled prompt.
+// feed server: ticker and list, the menus and their commands, and the scheduled prompt. The in-process
+// suite (tests/host) covers the browser hand-off, the warnings and a "Reload Feed Data" run.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -138,32 +138,6 @@ TEST_F(ItemSession, TickerListMenusAndViews) {
 
     EXPECT_EQ(Setting("Today", "CurrentViewID"), "1\n");
     EXPECT_EQ(Item("whatsnew")["state"]["view_name"], "Whats New");
-}
-
-TEST_F(ItemSession, WebLinkIconOpensTheItemsLink) {
-    test::ProgramResult run = Emulate({"advance 2s", "tap 25 31", "DUMP launched"});
-    ASSERT_EQ(run.exit_code, 0) << run.err;
-    json launches = Dump("launched")["launches"];
-    ASSERT_EQ(launches.size(), 1u);
-    EXPECT_EQ(launches[0]["file"], "\\Windows\\iexplore.exe");
-    EXPECT_EQ(launches[0]["parameters"], "http://example.com/Alpha/0");
-}
-
-TEST_F(ItemSession, LowMemoryTurnsTheItemIntoAWarning) {
-    Set("Warning", "LowRAM", "64");  // the device has 32 MB free
-    ASSERT_EQ(Emulate({"advance 2s", "DUMP warned"}).exit_code, 0);
-    EXPECT_EQ(Texts(Item("warned")),
-              "Quillfeed Warnings - see Help\n- Less than 64 MB of RAM is available.\n\n|");
-}
-
-TEST_F(ItemSession, ReloadFeedDataShowsItsProgressAndTheNewItems) {
-    server_.Serve("/a.xml", Feed("Alpha", 5));
-    test::ProgramResult run = Emulate({"advance 2s", "tap 5 31", "menu Reload Feed Data", "settle 60s",
-                                       "DUMP ended", "advance 3s", "DUMP after"});
-    ASSERT_EQ(run.exit_code, 0) << run.err;
-    EXPECT_EQ(Texts(Item("ended")), "Downloading Complete|");
-    EXPECT_TRUE(Has(Texts(Item("after")), "Alpha story 3|")) << Texts(Item("after"));  // the newest first
-    EXPECT_EQ(server_.Hits("/a.xml"), 2);
 }
 
 TEST_F(ItemSession, ScheduledPromptAskedAcceptedOrDeclined) {

@@ -41,12 +41,17 @@ int ArtMismatches(const Picture& screen, const Picture& art, int left, int top) 
     return mismatches;
 }
 
-int RedPixels(const Picture& picture, int left, int top, int width, int height) {
-    int red = 0;
-    for (int y = top; y < top + height; ++y) {
-        for (int x = left; x < left + width; ++x) red += picture.At(x, y) == kSkinRed ? 1 : 0;
+int DarkPixels(const std::u16string& device_png, RECT area) {
+    Picture picture(device_png);
+    if (!picture.ok()) return -1;
+    int dark = 0;
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) {
+            COLORREF c = picture.At(x, y);
+            dark += GetRValue(c) + GetGValue(c) + GetBValue(c) < 240 ? 1 : 0;
+        }
     }
-    return red;
+    return dark;
 }
 
 }  // namespace qf::test

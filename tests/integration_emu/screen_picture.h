@@ -32,7 +32,7 @@ class Picture {
 // -1 when `art` does not fit there.
 int ArtMismatches(const Picture& screen, const Picture& art, int left, int top);
 
-// How many pixels of the picture's area (left, top, width x height) are the transparent red.
-int RedPixels(const Picture& picture, int left, int top, int width, int height);
+// Dark pixels (text or lines) inside `area` of the device file `device_png`; -1 when it cannot be read.
+int DarkPixels(const std::u16string& device_png, RECT area);
 
 }  // namespace qf::test

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "integration_emu/background_program.h"
-#include "qfdevice/gdi_io.h"
+#include "integration_emu/screen_picture.h"
 #include "support/run_program.h"
 #include "support/temp_device.h"
 #include "support/watchdog.h"
@@ -65,25 +65,6 @@ class ShellCommands : public ::testing::Test {
 
 std::string Status(const json& dump) { return dump["items"][0]["state"]["status_text"]; }
 
-// Dark pixels in a rectangle of a screenshot: something drawn there.
-int DarkPixels(const std::u16string& device_png, RECT area) {
-    device::LoadedImage image = device::LoadImageFile(device_png);
-    if (image.bitmap == nullptr) return -1;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(dc, image.bitmap);
-    int dark = 0;
-    for (int y = area.top; y < area.bottom; ++y) {
-        for (int x = area.left; x < area.right; ++x) {
-            COLORREF c = GetPixel(dc, x, y);
-            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 240) ++dark;
-        }
-    }
-    SelectObject(dc, previous);
-    DeleteDC(dc);
-    DeleteObject(image.bitmap);
-    return dark;
-}
-
 TEST_F(ShellCommands, MenusAreAnsweredAsAPenWould) {
     test::ProgramResult run = Emulate({
         "advance 1s",
@@ -125,8 +106,8 @@ TEST_F(ShellCommands, MenusAreAnsweredAsAPenWould) {
     EXPECT_EQ(entries[5]["text"], "Cancel");
     // The open menu is on the screen, below and right of the tap, and gone once answered.
     RECT menu_area{12, 70, 100, 160};  // below the item's own text
-    EXPECT_GT(DarkPixels(u"\\open.png", menu_area), 200);
-    EXPECT_LT(DarkPixels(u"\\closed.png", menu_area), 20);
+    EXPECT_GT(test::DarkPixels(u"\\open.png", menu_area), 200);
+    EXPECT_LT(test::DarkPixels(u"\\closed.png", menu_area), 20);
 
     json submenu = Dump("submenu.json");
     EXPECT_EQ(submenu["menu"]["state"], "chosen");
@@ -173,7 +154,7 @@ TEST_F(ShellCommands, MessageBoxesAndNotificationsWaitForTheirAnswer) {
                                                   {"buttons", {"Yes", "No"}},
                                                   {"open", true},
                                                   {"answer", nullptr}}})));
-    EXPECT_GT(DarkPixels(u"\\box.png", RECT{12, 120, 228, 200}), 100);  // centred on the screen
+    EXPECT_GT(test::DarkPixels(u"\\box.png", RECT{12, 120, 228, 200}), 100);  // centred on the screen
     json answered = Dump("answered.json");
     EXPECT_EQ(answered["messageBoxes"][0]["answer"], "Yes");
     EXPECT_EQ(Status(answered), "answer 6");
@@ -187,7 +168,7 @@ TEST_F(ShellCommands, MessageBoxesAndNotificationsWaitForTheirAnswer) {
         shown["buttons"],
         (json::array({{{"text", "Download Now"}, {"command", 10}}, {{"text", "Cancel"}, {"command", 11}}})));
     EXPECT_EQ(shown["shown"], true);
-    EXPECT_GT(DarkPixels(u"\\bubble.png", RECT{4, 26, 236, 60}), 100);  // under the title bar
+    EXPECT_GT(test::DarkPixels(u"\\bubble.png", RECT{4, 26, 236, 60}), 100);  // under the title bar
     json pressed = Dump("pressed.json");
     EXPECT_EQ(Status(pressed), "command 10");
     EXPECT_TRUE(pressed["notifications"].empty());  // the item removed it

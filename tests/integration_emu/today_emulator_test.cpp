@@ -11,7 +11,7 @@
 
 #include "common/settings_store.h"
 #include "integration_emu/background_program.h"
-#include "qfdevice/gdi_io.h"
+#include "integration_emu/screen_picture.h"
 #include "support/run_program.h"
 #include "support/temp_device.h"
 #include "support/watchdog.h"
@@ -81,26 +81,6 @@ bool TimerRunning(const nlohmann::json& dump, const nlohmann::json& hwnd, int id
     return false;
 }
 
-// Dark pixels inside a screen rectangle of the PNG: text drawn there.
-int DarkPixels(const std::u16string& device_png, int left, int top, int right, int bottom, SIZE* size) {
-    qf::device::LoadedImage image = qf::device::LoadImageFile(device_png);
-    if (image.bitmap == nullptr) return -1;
-    *size = SIZE{image.width, image.height};
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(dc, image.bitmap);
-    int dark = 0;
-    for (int y = top; y < bottom; ++y) {
-        for (int x = left; x < right; ++x) {
-            COLORREF c = GetPixel(dc, x, y);
-            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 240) ++dark;
-        }
-    }
-    SelectObject(dc, previous);
-    DeleteDC(dc);
-    DeleteObject(image.bitmap);
-    return dark;
-}
-
 TEST_F(TodayEmulator, FreshDeviceShowsItsEmptyFirstView) {
     Init();
     test::ProgramResult run =
@@ -128,11 +108,12 @@ TEST_F(TodayEmulator, FreshDeviceShowsItsEmptyFirstView) {
     EXPECT_TRUE(TimerRunning(dump, item["hwnd"], 21));
     EXPECT_FALSE(TimerRunning(dump, item["hwnd"], 13));
 
-    SIZE size{};
-    EXPECT_GT(DarkPixels(u"\\out.png", 20, 26, 230, 101, &size), 50);  // the message
-    EXPECT_EQ(size.cx, 240);
-    EXPECT_EQ(size.cy, 320);
-    EXPECT_EQ(DarkPixels(u"\\out.png", 0, 110, 240, 320, &size), 0);  // nothing below the item
+    EXPECT_GT(test::DarkPixels(u"\\out.png", RECT{20, 26, 230, 101}), 50);  // the message
+    // The installed menu button, its transparent red left out.
+    test::Picture art(u"\\Program Files\\Quillfeed\\images\\today\\skin\\menuButton.bmp");
+    ASSERT_TRUE(art.ok());
+    EXPECT_EQ(test::ArtMismatches(test::Picture(u"\\out.png"), art, 0, 26), 0);
+    EXPECT_EQ(test::DarkPixels(u"\\out.png", RECT{0, 110, 240, 320}), 0);  // nothing below the item
     EXPECT_EQ(HwndSetting(), "0\n");
 }
 
@@ -150,10 +131,16 @@ TEST_F(TodayEmulator, VgaScreenAt192Dpi) {
     const nlohmann::json* text = FindText(item, kEmptyView);
     ASSERT_NE(text, nullptr);
     EXPECT_EQ((*text)["font_height"], -21);  // 8 points at 192 dpi
-    SIZE size{};
-    EXPECT_GT(DarkPixels(u"\\vga.png", 0, 52, 480, 52 + 75, &size), 50);
-    EXPECT_EQ(size.cx, 480);
-    EXPECT_EQ(size.cy, 640);
+    EXPECT_EQ((*text)["rect"]["left"], 40);  // the layout doubles
+    EXPECT_EQ(item["height"], 150);
+    test::Picture shot(u"\\vga.png");
+    EXPECT_EQ(shot.width(), 480);
+    EXPECT_EQ(shot.height(), 640);
+    EXPECT_GT(test::DarkPixels(u"\\vga.png", RECT{0, 52, 480, 52 + 75}), 50);
+    // The "_high" picture drawn 1:1 rather than the plain one stretched.
+    test::Picture art(u"\\Program Files\\Quillfeed\\images\\today\\skin\\menuButton_high.bmp");
+    ASSERT_TRUE(art.ok());
+    EXPECT_EQ(test::ArtMismatches(shot, art, 0, 52), 0);
 }
 
 TEST_F(TodayEmulator, ReleaseDatabaseMessageFromAnotherProcess) {
@@ -208,27 +195,6 @@ TEST_F(TodayEmulator, AStoppedEmulatorDoesNotHoldUpACompaction) {
     test::ProgramResult info =
         test::RunProgram({test::BuiltProgram("quillfeed"), "--device", root(), "db", "info"});
     EXPECT_EQ(info.exit_code, 0) << info.err;
-}
-
-TEST_F(TodayEmulator, AdvancingYearsIsQuickWhenNothingChanges) {
-    Init();
-    test::Watchdog watchdog(120s, "advancing ten years");
-    test::ProgramResult run = Emulate({"advance 87000h", "dump " + Host("later.json")});
-    ASSERT_EQ(run.exit_code, 0) << run.err;
-    EXPECT_NE(FindText(Dump("later.json")["items"][0], kEmptyView), nullptr);
-}
-
-TEST_F(TodayEmulator, KeysMoveTheSelectionOntoTheItem) {
-    Init();
-    test::ProgramResult run = Emulate({"advance 1s", "key down", "dump " + Host("selected.json"), "key right",
-                                       "dump " + Host("left.json")});
-    ASSERT_EQ(run.exit_code, 0) << run.err;
-    nlohmann::json selected = Dump("selected.json")["items"][0];
-    EXPECT_EQ(selected["selected"], true);
-    EXPECT_EQ(FindText(selected, kEmptyView)->at("color"), "#FFFFFF");  // highlighted text
-    nlohmann::json left = Dump("left.json")["items"][0];
-    EXPECT_EQ(left["selected"], false);
-    EXPECT_EQ(FindText(left, kEmptyView)->at("color"), "#000000");
 }
 
 TEST_F(TodayEmulator, ExplicitPluginNeedsNoRegistration) {

@@ -134,22 +134,6 @@ TEST(DibSection, RowOrderFollowsTheSignOfTheHeight) {
     }
 }
 
-TEST(DibSection, RefusesFormatsItDoesNotDraw) {
-    GdiDevice device;
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 3, 3, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = reinterpret_cast<void*>(1);
-    EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
-    EXPECT_EQ(bits, nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biWidth = 0;
-    EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
-    Canvas canvas(1, 1);
-    EXPECT_EQ(CreateCompatibleBitmap(canvas.dc(), 1 << 20, 1 << 20), nullptr);
-    EXPECT_EQ(CreateCompatibleBitmap(canvas.dc(), -1, 5), nullptr);
-}
-
 // Texts drawn off-screen travel with their pixels to the window, as the item paints.
 class TextRecordsTest : public ::testing::Test {
   protected:

@@ -118,22 +118,6 @@ TEST(DrawTextCalcRect, NarrowerRectanglesNeverGiveFewerLines) {
     }
 }
 
-TEST(DrawTextCalcRect, LongWordIsCutAtTheEdge) {
-    GdiDevice device;
-    Canvas canvas(120, 200);
-    canvas.UseFont(-11);
-    std::u16string word = u"Supercalifragilisticexpialidocious";
-    LONG whole = ExtentOf(canvas.dc(), word);
-    RECT rect = CalcRect(canvas.dc(), word, {0, 0, 50, 200}, DT_WORDBREAK);
-    EXPECT_LE(rect.right, 50);
-    EXPECT_GE(rect.bottom, 13 * ((whole + 49) / 50));
-    RECT drawn{0, 0, 50, 200};
-    DrawTextW(canvas.dc(), word.c_str(), -1, &drawn, DT_WORDBREAK);
-    RECT ink = canvas.InkBounds();
-    EXPECT_LE(ink.right, 50);
-    EXPECT_GT(ink.bottom, 13);
-}
-
 TEST(DrawTextCalcRect, LineBreaksAndSingleLine) {
     GdiDevice device;
     Canvas canvas(200, 100);
@@ -213,25 +197,6 @@ TEST(DrawText, ClipsToItsRectangleUnlessNoClip) {
     EXPECT_LE(ink.bottom, 6);
     DrawTextW(canvas.dc(), u"Wide text", -1, &rect, DT_SINGLELINE | DT_NOCLIP);
     EXPECT_GT(canvas.InkBounds().right, 20);
-}
-
-TEST(ExtTextOut, DrawsAtThePointAndFillsTheOpaqueRectangle) {
-    GdiDevice device;
-    Canvas canvas(100, 30);
-    canvas.UseFont(-11);
-    SetBkMode(canvas.dc(), TRANSPARENT);
-    SetBkColor(canvas.dc(), RGB(200, 200, 0));
-    RECT opaque{0, 20, 100, 30};
-    ASSERT_TRUE(ExtTextOutW(canvas.dc(), 30, 2, ETO_OPAQUE, &opaque, u"Tx", 2, nullptr));
-    EXPECT_EQ(GetPixel(canvas.dc(), 50, 25), RGB(200, 200, 0));
-    EXPECT_EQ(GetPixel(canvas.dc(), 50, 15), RGB(255, 255, 255));
-    RECT ink{0, 0, 100, 20};
-    FillRect(canvas.dc(), &opaque, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    ink = canvas.InkBounds();
-    EXPECT_GE(ink.left, 30);
-    EXPECT_GE(ink.top, 2);
-    EXPECT_LE(ink.bottom, 2 + 13);
-    EXPECT_TRUE(TextOutW(canvas.dc(), 0, 0, u"", 0));
 }
 
 }  // namespace

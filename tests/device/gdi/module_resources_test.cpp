@@ -46,7 +46,7 @@ TEST_F(ModuleResources, ExportsAreFoundByNameOnly) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_EXE_FORMAT));
 }
 
-TEST_F(ModuleResources, BitmapsAndIconsComeFromBesideTheModule) {
+TEST_F(ModuleResources, BitmapsComeFromBesideTheModule) {
     HBITMAP bitmap = LoadBitmapW(module_, MAKEINTRESOURCE(171));
     ASSERT_NE(bitmap, nullptr);
     auto size = qf::device::BitmapSize(bitmap);
@@ -56,31 +56,6 @@ TEST_F(ModuleResources, BitmapsAndIconsComeFromBesideTheModule) {
     EXPECT_EQ(LoadBitmapW(module_, MAKEINTRESOURCE(999)), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
     EXPECT_EQ(LoadBitmapW(module_, u"..\\..\\Lib\\Blend"), nullptr);
-    EXPECT_EQ(LoadImageW(module_, u"menu", 4, 0, 0, 0), nullptr);
-    EXPECT_EQ(LoadIconW(nullptr, MAKEINTRESOURCE(132)), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_TYPE_NOT_FOUND));
-
-    // The icon at 16 x 16 on white: its transparent corner leaves the white, its middle is drawn.
-    HICON small = static_cast<HICON>(LoadImageW(module_, MAKEINTRESOURCE(132), IMAGE_ICON, 16, 16, 0));
-    ASSERT_NE(small, nullptr);
-    Canvas canvas(40, 40);
-    ASSERT_TRUE(DrawIconEx(canvas.dc(), 0, 0, small, 0, 0, 0, nullptr, DI_NORMAL));
-    EXPECT_EQ(GetPixel(canvas.dc(), 0, 0), RGB(255, 255, 255));
-    EXPECT_NE(GetPixel(canvas.dc(), 12, 4), RGB(255, 255, 255));
-    EXPECT_EQ(GetPixel(canvas.dc(), 16, 16), RGB(255, 255, 255));
-    EXPECT_FALSE(DeleteObject(small));
-    EXPECT_TRUE(DestroyIcon(small));
-    EXPECT_FALSE(DrawIconEx(canvas.dc(), 0, 0, small, 0, 0, 0, nullptr, DI_NORMAL));
-
-    // The standard size is 32; drawing clips to the canvas wherever it lands.
-    HICON big = LoadIconW(module_, MAKEINTRESOURCE(132));
-    ASSERT_NE(big, nullptr);
-    ASSERT_TRUE(DrawIconEx(canvas.dc(), 4, 4, big, 0, 0, 0, nullptr, DI_NORMAL));
-    EXPECT_NE(GetPixel(canvas.dc(), 28, 12), RGB(255, 255, 255));
-    EXPECT_EQ(GetPixel(canvas.dc(), 37, 37), RGB(255, 255, 255));
-    EXPECT_TRUE(DrawIconEx(canvas.dc(), 30, 30, big, 0, 0, 0, nullptr, DI_NORMAL));
-    EXPECT_TRUE(DrawIconEx(canvas.dc(), -2000000000, 2000000000, big, 0, 0, 0, nullptr, DI_NORMAL));
-    DestroyIcon(big);
 }
 
 }  // namespace

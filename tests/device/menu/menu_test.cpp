@@ -149,57 +149,6 @@ MENUITEMINFOW InfoFor(UINT mask) {
     return info;
 }
 
-TEST_F(Menus, BuildingAndQueries) {
-    EXPECT_EQ(GetMenuItemCount(menu_), 4);
-    EXPECT_EQ(GetMenuItemID(menu_, 0), 1u);
-    EXPECT_EQ(GetMenuItemID(menu_, 2), static_cast<UINT>(-1));  // a submenu entry
-    EXPECT_EQ(GetSubMenu(menu_, 2), views_);
-    EXPECT_EQ(GetMenuState(menu_, 2040, MF_BYCOMMAND), MF_CHECKED);  // found inside the submenu
-    EXPECT_EQ(GetMenuState(menu_, 1, MF_BYPOSITION), MF_SEPARATOR);
-    EXPECT_EQ(GetMenuState(menu_, 3, MF_BYPOSITION), MF_OWNERDRAW);
-
-    EXPECT_EQ(CheckMenuItem(menu_, 2040, MF_BYCOMMAND | MF_UNCHECKED), MF_CHECKED);
-    EXPECT_EQ(CheckMenuItem(menu_, 2040, MF_BYCOMMAND | MF_UNCHECKED), MF_UNCHECKED);
-    EXPECT_EQ(CheckMenuItem(menu_, 4242, MF_BYCOMMAND | MF_CHECKED), static_cast<DWORD>(-1));
-    EXPECT_EQ(EnableMenuItem(menu_, 7, MF_BYCOMMAND | MF_ENABLED), static_cast<BOOL>(MF_GRAYED));
-    EXPECT_EQ(GetMenuState(views_, 1, MF_BYPOSITION), MF_ENABLED);
-
-    ASSERT_TRUE(InsertMenuW(menu_, 0, MF_BYPOSITION | MF_STRING, 5, u"First"));
-    ASSERT_TRUE(InsertMenuW(menu_, 9, MF_BYCOMMAND | MF_STRING, 6, u"Before owner"));
-    EXPECT_FALSE(InsertMenuW(menu_, 4242, MF_BYCOMMAND | MF_STRING, 6, u"Nowhere"));
-    WCHAR text[32];
-    EXPECT_EQ(GetMenuStringW(menu_, 0, text, 32, MF_BYPOSITION), 5);
-    EXPECT_EQ(std::u16string(text), u"First");
-    EXPECT_EQ(GetMenuItemID(menu_, 4), 6u);
-
-    // Owner-drawn entries keep their item data and may carry a string for hosts and scripts.
-    MENUITEMINFOW info = InfoFor(MIIM_STRING);
-    info.dwTypeData = const_cast<LPWSTR>(u"Owner");
-    ASSERT_TRUE(SetMenuItemInfoW(menu_, 9, FALSE, &info));
-    info = InfoFor(MIIM_FTYPE | MIIM_DATA | MIIM_STRING | MIIM_ID);
-    info.dwTypeData = text;
-    info.cch = 32;
-    ASSERT_TRUE(GetMenuItemInfoW(menu_, 9, FALSE, &info));
-    EXPECT_EQ(info.fType, MFT_OWNERDRAW);
-    EXPECT_EQ(info.dwItemData, 0x55u);
-    EXPECT_EQ(info.wID, 9u);
-    EXPECT_EQ(info.cch, 5u);
-    EXPECT_EQ(std::u16string(text), u"Owner");
-
-    // A menu owns its submenus: one cannot go into two menus or into itself, and goes with its owner.
-    HMENU other = CreatePopupMenu();
-    EXPECT_FALSE(AppendMenuW(other, MF_POPUP, W(views_), u"Again"));
-    EXPECT_FALSE(AppendMenuW(views_, MF_POPUP, W(menu_), u"Loop"));
-    ASSERT_TRUE(RemoveMenu(menu_, 3, MF_BYPOSITION));  // "Views", handed back
-    EXPECT_TRUE(IsMenu(views_));
-    ASSERT_TRUE(AppendMenuW(other, MF_POPUP, W(views_), u"Views"));
-    ASSERT_TRUE(DeleteMenu(other, 0, MF_BYPOSITION));
-    EXPECT_FALSE(IsMenu(views_));
-    EXPECT_TRUE(DestroyMenu(other));
-    EXPECT_FALSE(DestroyMenu(other));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_MENU_HANDLE));
-}
-
 TEST_F(Menus, PenChoosesInASubmenuAndTheCommandIsPosted) {
     Answer({[] { TapEntry(u"Views"); }, [] { TapEntry(u"Feed List"); }});
     EXPECT_EQ(TrackPopupMenuEx(menu_, TPM_LEFTALIGN, 10, 30, owner_, nullptr), TRUE);

@@ -24,6 +24,7 @@ TEST(FileTimes, RoundTripAcrossTheWholeRange) {
         {Time(1601, 1, 1), 0, 1},
         {Time(1970, 1, 1), 116444736000000000ull, 4},
         {Time(2024, 2, 29, 12, 30, 15, 250), 133536834152500000ull, 4},
+        {Time(2026, 12, 6), 134409888000000000ull, 0},  // Sunday is day 0
         {Time(30827, 12, 31, 23, 59, 59, 999), 0x7FFF35F4F06C58F0ull, 5},
     };
     for (const Case& c : cases) {

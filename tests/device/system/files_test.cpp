@@ -90,20 +90,6 @@ TEST_F(FilesTest, MoveNeverReplacesAndCanChangeCase) {
     ExpectFailure(MoveFileW(u"\\moved", u"\\..\\escaped"), ERROR_PATH_NOT_FOUND);
 }
 
-TEST_F(FilesTest, CopyHonoursFailIfExists) {
-    Write("src.txt", "new");
-    Write("dst.txt", "old");
-    ExpectFailure(CopyFileW(u"\\src.txt", u"\\dst.txt", TRUE), ERROR_FILE_EXISTS);
-    EXPECT_EQ(Read("dst.txt"), "old");
-    EXPECT_TRUE(CopyFileW(u"\\SRC.TXT", u"\\DST.TXT", FALSE));
-    EXPECT_EQ(Read("dst.txt"), "new");
-    EXPECT_TRUE(CopyFileW(u"\\src.txt", u"\\third.txt", TRUE));
-    EXPECT_EQ(Read("third.txt"), "new");
-    ExpectFailure(CopyFileW(u"\\src.txt", u"\\Src.txt", FALSE), ERROR_SHARING_VIOLATION);
-    fs::create_directories(device_.HostPath("dir"));
-    ExpectFailure(CopyFileW(u"\\dir", u"\\dir2", FALSE), ERROR_ACCESS_DENIED);
-}
-
 TEST_F(FilesTest, CFileReadsWritesAndSeeks) {
     CFile file;
     EXPECT_FALSE(file.IsOpen());

@@ -63,15 +63,6 @@ TEST(Profile, BadEntriesKeepTheirDefaults) {
     EXPECT_EQ(CurrentProfile().name, "qvga");
 }
 
-TEST(Profile, OverrideReplacesTheFileUntilRemoved) {
-    qf::test::TempDevice device;
-    ASSERT_TRUE(qf::device::SaveProfile(*NamedProfile("vga")));
-    qf::device::OverrideProfile(NamedProfile("vga96"));
-    EXPECT_EQ(CurrentProfile().name, "vga96");
-    qf::device::OverrideProfile(std::nullopt);
-    EXPECT_EQ(CurrentProfile().name, "vga");
-}
-
 class ProbesTest : public testing::Test {
   protected:
     void SetUp() override {

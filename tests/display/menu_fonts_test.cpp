@@ -1,4 +1,4 @@
-// The screen metrics cache and the menu fonts on a real GDI, for a VGA device at 192 dpi.
+// The menu fonts on a real GDI, for a VGA device at 192 dpi.
 #include "display/screen_metrics.h"
 
 #include <gtest/gtest.h>
@@ -31,24 +31,25 @@ class VgaDevice : public ::testing::Test {
     qf::test::TempDevice device_;
 };
 
-TEST_F(VgaDevice, ScreenMetricsAreMeasuredOnceOnly) {
-    CacheScreenMetrics();
-    EXPECT_EQ(ScreenLogicalPixels().x, 192);
-    EXPECT_EQ(ScreenLogicalPixels().y, 192);
-    qf::device::OverrideProfile(qf::device::NamedProfile("qvga"));
-    CacheScreenMetrics();
-    EXPECT_EQ(ScreenLogicalPixels().y, 192);
-}
-
-// The fonts built on the device are the recipes for its 192 dpi, which the decision-table test checks.
+// The eight menu fonts for the 192 dpi of the window's DC: Tahoma 8 pt single and doubled for the plain,
+// normal and bold pairs (bold at weight 700), 7 pt for the small pair.
 TEST_F(VgaDevice, MenuFontsFollowTheDpiOfTheWindowsDc) {
     BuildMenuFonts(nullptr);
     BuildMenuFonts(nullptr);  // again: the old set is deleted first (ASan would see a leak)
-    for (const MenuFontRecipe& recipe : MenuFontRecipes(192)) {
-        LOGFONTW font = LogFontOf(recipe.pair, recipe.size);
-        EXPECT_EQ(font.lfHeight, recipe.height);
-        EXPECT_EQ(font.lfWeight, recipe.weight);
-        EXPECT_EQ(std::u16string(font.lfFaceName), recipe.face);
+    struct Expected {
+        MenuFontPair pair;
+        LONG height;
+        LONG weight;
+    };
+    for (const Expected& e :
+         {Expected{MenuFontPair::kPlain, -21, 400}, Expected{MenuFontPair::kNormal, -21, 400},
+          Expected{MenuFontPair::kBold, -21, 700}, Expected{MenuFontPair::kSmall, -19, 400}}) {
+        for (MenuFontSize size : {MenuFontSize::kSingle, MenuFontSize::kDouble}) {
+            LOGFONTW font = LogFontOf(e.pair, size);
+            EXPECT_EQ(font.lfHeight, size == MenuFontSize::kSingle ? e.height : 2 * e.height);
+            EXPECT_EQ(font.lfWeight, e.weight);
+            EXPECT_EQ(std::u16string(font.lfFaceName), u"Tahoma");
+        }
     }
     FreeMenuFonts();
     EXPECT_EQ(MenuFont(MenuFontPair::kNormal, MenuFontSize::kSingle), nullptr);
