@@ -9,7 +9,7 @@
 #include <sstream>
 #include <thread>
 
-#include "integration_emu/background_program.h"
+#include "support/background_program.h"
 #include "qfdevice/gdi_io.h"
 #include "support/run_program.h"
 #include "support/temp_device.h"

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "common/settings_store.h"
-#include "integration_emu/background_program.h"
+#include "support/background_program.h"
 #include "qfdevice/gdi_io.h"
 #include "support/run_program.h"
 #include "support/temp_device.h"
