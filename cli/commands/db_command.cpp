@@ -1,4 +1,4 @@
-// `quillfeed db create|info|compact`: the database file itself.
+// `quillfeed db create|info|check|compact`: the database file itself.
 #include <iostream>
 
 #include "commands/commands.h"
@@ -76,6 +76,28 @@ int RunInfo(CommandContext& context, const DbArgs& args) {
     return 0;
 }
 
+// SQLite's own integrity check over the whole file: "ok", or the problems it lists (exit 1).
+int RunCheck(CommandContext& context, const DbArgs& args) {
+    DatabaseSession session(context, args.yes ? Answer::kYes : Answer::kAsk);
+    const std::vector<std::string> not_run{"the check could not run"};
+    std::vector<std::string> findings = session.database().Run(not_run, [&](AdoConnection& connection) {
+        AdoRecordset rows;
+        if (!rows.Open(u"PRAGMA integrity_check", &connection)) return not_run;
+        std::vector<std::string> lines;
+        for (; !rows.IsEOF(); rows.MoveNext()) lines.push_back(WideToUtf8(rows.Field(0).AsString()));
+        return lines;
+    });
+    bool ok = findings == std::vector<std::string>{"ok"};
+    if (context.json()) {
+        PrintJson({{"ok", ok}, {"path", WideToUtf8(session.path())}, {"integrity", findings}});
+        return ok ? 0 : 1;
+    }
+    Require(ok, "the database " + WideToUtf8(session.path()) + " fails its integrity check: " +
+                    (findings.empty() ? std::string("no answer") : findings.front()));
+    std::cout << "Database " << WideToUtf8(session.path()) << ": integrity ok\n";
+    return 0;
+}
+
 int RunCompact(CommandContext& context, const DbArgs& args) {
     DatabaseSession session(context, args.yes ? Answer::kYes : Answer::kAsk);
     double before_kb = FileSizeKb(session.path());
@@ -112,6 +134,10 @@ void AddDbCommands(CLI::App& app, CommandContext& context) {
     CLI::App* info = db->add_subcommand("info", "Print the database's path, version and row counts");
     info->callback(
         [&context, args] { context.SetAction([&context, args] { return RunInfo(context, *args); }); });
+
+    CLI::App* check = db->add_subcommand("check", "Run the database engine's integrity check over the file");
+    check->callback(
+        [&context, args] { context.SetAction([&context, args] { return RunCheck(context, *args); }); });
 
     CLI::App* compact =
         db->add_subcommand("compact", "Rebuild the database file without the space of deleted rows");

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 
 #include "system/host_files.h"
@@ -31,19 +32,39 @@ int RenameNoReplace(const fs::path& from, const fs::path& to) {
     return ::rename(from.c_str(), to.c_str());
 }
 
+// 100-nanosecond steps since 1601-01-01 UTC.
+FILETIME FileTimeOf(const struct timespec& time) {
+    constexpr std::int64_t kSecondsFrom1601To1970 = 11644473600;
+    std::uint64_t ticks =
+        static_cast<std::uint64_t>(time.tv_sec + kSecondsFrom1601To1970) * 10000000u + time.tv_nsec / 100;
+    return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+}
+
 }  // namespace
 
 QF_EXTERN_C DWORD WINAPI GetFileAttributesW(LPCWSTR path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    return GetFileAttributesExW(path, GetFileExInfoStandard, &data) ? data.dwFileAttributes
+                                                                    : INVALID_FILE_ATTRIBUTES;
+}
+
+// stat() only: opening and closing the file would release every POSIX lock this process holds on it.
+QF_EXTERN_C BOOL WINAPI GetFileAttributesExW(LPCWSTR path, GET_FILEEX_INFO_LEVELS level, LPVOID info) {
+    if (level != GetFileExInfoStandard || info == nullptr) return FailWith(ERROR_INVALID_PARAMETER);
     auto host = MapPathForCall(path);
-    if (!host) return INVALID_FILE_ATTRIBUTES;
-    struct stat info;
-    if (::stat(host->c_str(), &info) != 0) {
-        FailWithErrno(errno, *host);
-        return INVALID_FILE_ATTRIBUTES;
-    }
-    DWORD attributes = S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
-    if ((info.st_mode & S_IWUSR) == 0) attributes |= FILE_ATTRIBUTE_READONLY;
-    return attributes;
+    if (!host) return FALSE;
+    struct stat status;
+    if (::stat(host->c_str(), &status) != 0) return FailWithErrno(errno, *host);
+    auto* data = static_cast<WIN32_FILE_ATTRIBUTE_DATA*>(info);
+    data->dwFileAttributes = S_ISDIR(status.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+    if ((status.st_mode & S_IWUSR) == 0) data->dwFileAttributes |= FILE_ATTRIBUTE_READONLY;
+    data->ftCreationTime = FileTimeOf(status.st_ctim);
+    data->ftLastAccessTime = FileTimeOf(status.st_atim);
+    data->ftLastWriteTime = FileTimeOf(status.st_mtim);
+    auto size = static_cast<std::uint64_t>(status.st_size);
+    data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+    data->nFileSizeLow = static_cast<DWORD>(size);
+    return TRUE;
 }
 
 // Deleting, renaming and making folders work on the entry itself (a link is removed or renamed, never

@@ -41,12 +41,16 @@ double FreeSpaceKb(const std::u16string& path) {
     return static_cast<double>(total_free.QuadPart) * kBytesToKb;
 }
 
+// Without opening the file: closing a descriptor of the database would drop this process's database
+// locks, and another program's engine would then take the file as no longer in use.
 double FileSizeKb(const std::u16string& path) {
-    CFile file;
-    if (!file.Open(path.c_str(), CFile::modeRead)) return 0;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return 0;
+    }
     // The device reads the length as a 32-bit number.
-    auto length = static_cast<DWORD>(file.GetLength());
-    return static_cast<double>(length) * kBytesToKb;
+    return static_cast<double>(data.nFileSizeLow) * kBytesToKb;
 }
 
 std::u16string FolderOf(const std::u16string& path) {

@@ -20,7 +20,8 @@ PlatformClass CurrentPlatformClass();
 
 // Any thread. Free bytes of the volume that holds `path` / 1024; 0 when the query fails.
 double FreeSpaceKb(const std::u16string& path);
-// Any thread. Length of the file / 1024; 0 when it cannot be opened for reading.
+// Any thread. Length of the file / 1024; 0 for a folder or a missing file. The file is not
+// opened.
 double FileSizeKb(const std::u16string& path);
 // The path up to, not including, its last backslash; empty when it has none.
 std::u16string FolderOf(const std::u16string& path);

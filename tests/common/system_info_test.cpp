@@ -42,6 +42,7 @@ TEST(SystemInfo, FileSizesAndFreeSpace) {
     std::ofstream(device.HostPath("data.bin"), std::ios::binary) << std::string(1536, 'x');
     EXPECT_DOUBLE_EQ(FileSizeKb(u"\\data.bin"), 1.5);
     EXPECT_DOUBLE_EQ(FileSizeKb(u"\\missing.bin"), 0);
+    EXPECT_DOUBLE_EQ(FileSizeKb(u"\\"), 0);
     EXPECT_GT(FreeSpaceKb(u"\\data.bin"), 0);
     EXPECT_GT(FreeSpaceKb(u"\\"), 0);
     EXPECT_DOUBLE_EQ(FreeSpaceKb(u"\\Storage Card\\feeds.cdb"), 0);

@@ -7,10 +7,12 @@
 #include <iterator>
 
 #include "common/settings_store.h"
+#include "common/system_info.h"
 #include "db/default_database.h"
 #include "db/schema.h"
 #include "db_fixture.h"
 #include "faulty_vfs.h"
+#include "support/run_program.h"
 
 namespace qf::test {
 namespace {
@@ -113,6 +115,18 @@ TEST_F(CompactTest, RefusesWhileAnotherConnectionHoldsTheFile) {
     EXPECT_FALSE(Exists("rss1029102Temp.qfdb"));
     other.Close();
     EXPECT_TRUE(db_.Compact());
+}
+
+// The last connection of any program folds the log into the file and removes it, so each program's hold
+// on the file must last as long as its connection: a size check (the item's warnings make one before every
+// download) must not drop it, or another program's close pulls the log away under this one's writes.
+TEST_F(CompactTest, ASizeCheckKeepsThisProgramsHoldOnTheFile) {
+    Seed(10);
+    ASSERT_EQ(db_.Version(), u"2.0");  // the connection is open and has read
+    ASSERT_GT(FileSizeKb(kPath), 0);
+    ProgramResult other = RunProgram({"/usr/bin/sqlite3", HostPath(), "Select count(*) From Feeds;"});
+    ASSERT_EQ(other.out, "20\n") << other.err;
+    EXPECT_TRUE(Exists("db.cdb-wal"));
 }
 
 TEST_F(CompactTest, AFailedCopyLeavesTheDatabaseAsItWas) {

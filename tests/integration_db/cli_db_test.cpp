@@ -440,7 +440,7 @@ TEST_F(CliDb, CompactKeepsTheRows) {
     json compacted = RunJson({"db", "compact"});
     EXPECT_EQ(compacted["ok"], true);
     EXPECT_EQ(Sql("Select count(*) From FeedItems"), "10");
-    EXPECT_EQ(Sql("PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(RunJson({"db", "check"})["integrity"], json::array({"ok"}));
     EXPECT_FALSE(std::filesystem::exists(device_.HostPath("Program Files/Quillfeed/rss1029102Temp.qfdb")));
 }
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <thread>
 
-#include "integration_emu/background_program.h"
+#include "support/background_program.h"
 #include "support/run_program.h"
 #include "support/temp_device.h"
 #include "support/watchdog.h"

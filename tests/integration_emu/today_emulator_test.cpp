@@ -10,8 +10,9 @@
 #include <thread>
 
 #include "common/settings_store.h"
-#include "integration_emu/background_program.h"
 #include "integration_emu/screen_picture.h"
+#include "qfdevice/gdi_io.h"
+#include "support/background_program.h"
 #include "support/run_program.h"
 #include "support/temp_device.h"
 #include "support/watchdog.h"

@@ -16,6 +16,20 @@
 // Any thread. Attributes of a device file or folder, INVALID_FILE_ATTRIBUTES (last error set) when it
 // does not exist or the path is refused.
 QF_EXTERN_C DWORD WINAPI GetFileAttributesW(LPCWSTR path);
+enum GET_FILEEX_INFO_LEVELS { GetFileExInfoStandard = 0 };
+struct WIN32_FILE_ATTRIBUTE_DATA {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;  // the host's last status change, UTC
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+};
+// Any thread. Attributes, times and size of a device file or folder into `info` (a
+// WIN32_FILE_ATTRIBUTE_DATA for GetFileExInfoStandard, the only level); FALSE (last error set) when it
+// does not exist or the path is refused. The file is not opened, so locks that this process holds on it
+// through other descriptors (a database engine's) stay as they are.
+QF_EXTERN_C BOOL WINAPI GetFileAttributesExW(LPCWSTR path, GET_FILEEX_INFO_LEVELS level, LPVOID info);
 // Any thread. Deletes a file; FALSE for a folder, a missing file or a refused path.
 QF_EXTERN_C BOOL WINAPI DeleteFileW(LPCWSTR path);
 // Any thread. Renames or moves a file or folder; FALSE when the target exists (ERROR_ALREADY_EXISTS).

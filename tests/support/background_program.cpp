@@ -1,4 +1,4 @@
-#include "integration_emu/background_program.h"
+#include "support/background_program.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -8,10 +8,21 @@
 #include <csignal>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 extern char** environ;
 
 namespace qf::test {
+namespace {
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
 
 BackgroundProgram::BackgroundProgram(const std::vector<std::string>& argv,
                                      const std::vector<std::string>& env,
@@ -78,11 +89,23 @@ int BackgroundProgram::Finish() {
     return WEXITSTATUS(status);
 }
 
-std::string BackgroundProgram::Errors() const {
-    std::ifstream in(output_prefix_.string() + ".err");
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+std::optional<int> BackgroundProgram::WaitFor(std::chrono::milliseconds limit) {
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (pid_ > 0) {
+        int status = 0;
+        pid_t waited = ::waitpid(pid_, &status, WNOHANG);
+        if (waited == pid_ || waited < 0) {
+            pid_ = -1;
+            return status;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return std::nullopt;
 }
+
+std::string BackgroundProgram::Output() const { return ReadFile(output_prefix_.string() + ".out"); }
+
+std::string BackgroundProgram::Errors() const { return ReadFile(output_prefix_.string() + ".err"); }
 
 }  // namespace qf::test

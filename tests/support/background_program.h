@@ -4,7 +4,9 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,10 @@ class BackgroundProgram {
     void Signal(int signal);
     // Closes standard input and waits for the program: its exit code, -1 when it did not exit normally.
     int Finish();
+    // Waits up to `limit` for the program to end: its wait status (as waitpid gives it), or nothing
+    // while it still runs.
+    std::optional<int> WaitFor(std::chrono::milliseconds limit);
+    std::string Output() const;
     std::string Errors() const;
 
   private:
