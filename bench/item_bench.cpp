@@ -32,7 +32,7 @@ class TodayScreen {
     explicit TodayScreen(const char* profile) : device_("item-bench") {
         qf::device::OverrideProfile(qf::device::NamedProfile(profile));
         qf::bench::MakeBenchDatabase(kPath, 10000, 25, kView, 75);
-        qf::AppSettings().Open(u"Thornbeckvale", u"Quillfeed");
+        qf::AppSettings().OpenItemSettings();
         qf::AppSettings().WriteString(u"General", u"Database", kPath);
         qf::AppSettings().WriteDword(u"Today", u"CurrentViewID", kView);
         // 10,000 items make a database past the 5 MB warning, which would replace the list.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "common/settings.h"
 #include "qfdevice/item_report.h"
 #include "qfdevice/window_manager.h"
 
@@ -20,15 +21,14 @@ constexpr auto kPollEvery = std::chrono::milliseconds(5);
 
 DWORD BackgroundStatus() {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Thornbeckvale\\Quillfeed\\AutoReload", 0, KEY_READ,
-                      &key) != ERROR_SUCCESS) {
-        return 0;
-    }
+    std::u16string path =
+        std::u16string(kItemSettingsKey) + u"\\" + std::u16string(setting::kBackgroundStatus.section);
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
     DWORD value = 0;
     DWORD size = sizeof(value);
     DWORD type = REG_NONE;
-    if (RegQueryValueExW(key, u"BackgroundStatus", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-            ERROR_SUCCESS ||
+    if (RegQueryValueExW(key, std::u16string(setting::kBackgroundStatus.key).c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
         type != REG_DWORD) {
         value = 0;
     }

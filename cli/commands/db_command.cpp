@@ -31,8 +31,8 @@ int RunCreate(CommandContext& context, const DbArgs& args) {
     existing.Close();
     Require(database.Create(path, OverwritePrompt::kRefuse, DefaultViews::kCreate),
             "could not create the database " + WideToUtf8(path));
-    AppSettings().WriteString(u"General", u"Database", path);
-    AppSettings().WriteDword(u"Today", u"TodayHasChanged", 1);
+    AppSettings().Write(setting::kDatabasePath, path);
+    AppSettings().Write(setting::kTodayHasChanged, true);
     if (context.json()) {
         PrintJson(
             {{"ok", true}, {"path", WideToUtf8(path)}, {"version", WideToUtf8(schema::kCurrentVersion)}});

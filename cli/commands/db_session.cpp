@@ -56,7 +56,7 @@ DatabaseSession::DatabaseSession(CommandContext& context, Answer answer) : boxes
         throw CommandError("no database is set up (run 'quillfeed db create')");
     }
     model_ = std::make_unique<ListingModel>();
-    model_->database().set_audio_folder(AudioFolderSetting());
+    model_->database().set_audio_folder(DeviceAudioFolder());
     switch (model_->database().Open(path_, MissingMessage::kShowOnce)) {
         case kOpenReady:
             return;
@@ -73,7 +73,7 @@ DatabaseSession::DatabaseSession(CommandContext& context, Answer answer) : boxes
 
 DatabaseSession::~DatabaseSession() = default;
 
-void DatabaseSession::MarkChanged() { AppSettings().WriteDword(u"Today", u"TodayHasChanged", 1); }
+void DatabaseSession::MarkChanged() { AppSettings().Write(setting::kTodayHasChanged, true); }
 
 std::u16string DevicePathArgument(const std::string& argument) {
     std::u16string path = Utf8ToWide(argument);
@@ -155,12 +155,9 @@ void DeviceFile::Finish() {
     Require(!error, "cannot write " + host_path_.string() + ": " + error.message());
 }
 
-std::u16string AudioFolderSetting() {
-    std::u16string folder = AppSettings().ReadString(u"Audio", u"Folder", u"");
-    if (!folder.empty()) return folder;
-    return AppSettings().ReadString(u"Settings", u"InstallPath", u"\\Program Files\\Quillfeed") +
-           u"\\rssAudio";
-}
+std::u16string DeviceInstallFolder() { return InstallFolder(AppSettings(), kInstallFolder); }
+
+std::u16string DeviceAudioFolder() { return AudioFolder(AppSettings(), DeviceInstallFolder()); }
 
 void Require(bool ok, const std::string& message) {
     if (!ok) throw CommandError(message);

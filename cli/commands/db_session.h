@@ -75,8 +75,12 @@ class DeviceFile {
     std::filesystem::path temporary_;
 };
 
-// The audio folder of the device's settings: Audio/Folder, else the install folder + "\rssAudio".
-std::u16string AudioFolderSetting();
+// Where init installs the item, and so the install folder when Settings/InstallPath is empty.
+inline constexpr char16_t kInstallFolder[] = u"\\Program Files\\Quillfeed";
+// The device's install folder: Settings/InstallPath, else kInstallFolder.
+std::u16string DeviceInstallFolder();
+// The device's audio folder: Audio/Folder, else the install folder + "\rssAudio".
+std::u16string DeviceAudioFolder();
 
 // Throws CommandError(`message`) unless `ok`.
 void Require(bool ok, const std::string& message);

@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "commands/commands.h"
+#include "commands/db_session.h"
 #include "commands/settings_walk.h"
 #include "common/settings_store.h"
 #include "db/default_database.h"
@@ -21,7 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char16_t kInstallFolder[] = u"\\Program Files\\Quillfeed";
 constexpr char kPluginFileName[] = "QuillfeedToday.dll";
 constexpr char16_t kPluginDevicePath[] = u"\\Program Files\\Quillfeed\\QuillfeedToday.dll";
 // The plug-in's bitmaps and icons, beside it (see win/resources.h).
@@ -98,6 +98,10 @@ class Layout {
         created_.push_back(WideToUtf8(store.SectionPath(section) + u"\\" + key));
     }
 
+    void String(SettingsStore& store, const TextSetting& setting, const std::u16string& value) {
+        String(store, std::u16string(setting.section), std::u16string(setting.key), value);
+    }
+
   private:
     static fs::path Host(const std::u16string& device_path) {
         std::optional<fs::path> host = qf::device::MapPath(device_path);
@@ -153,7 +157,7 @@ void LayOutFiles(Layout& layout) {
 
 void WriteRegistryDefaults(Layout& layout) {
     SettingsStore& app = AppSettings();
-    layout.String(app, u"Settings", u"InstallPath", kInstallFolder);
+    layout.String(app, setting::kInstallPath, kInstallFolder);
 
     SettingsStore today_items;
     today_items.OpenKey(kTodayItemsKey, HKEY_LOCAL_MACHINE);
@@ -167,9 +171,10 @@ void WriteRegistryDefaults(Layout& layout) {
 // Extensions/Atom10 = 1: the item reads Atom 1.0 feeds as well as the formats it was made for.
 void TurnOnAtom10(std::vector<std::string>& created) {
     SettingsStore& app = AppSettings();
-    if (app.ReadDword(u"Extensions", u"Atom10", 0) == 1) return;
-    app.WriteDword(u"Extensions", u"Atom10", 1);
-    created.push_back(WideToUtf8(app.SectionPath(u"Extensions")) + "\\Atom10 = 1");
+    if (app.Read(setting::kAtom10) == 1) return;
+    app.Write(setting::kAtom10, 1);
+    created.push_back(WideToUtf8(app.SectionPath(std::u16string(setting::kAtom10.section))) + "\\" +
+                      WideToUtf8(std::u16string(setting::kAtom10.key)) + " = 1");
 }
 
 int RunInit(const CommandContext& context, const std::string& profile_name, Atom10 atom10) {

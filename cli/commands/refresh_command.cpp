@@ -59,11 +59,9 @@ class StatusWindow {
 DownloaderSetup SetupFromSettings() {
     SettingsStore& settings = AppSettings();
     DownloaderSetup setup;
-    std::u16string install = settings.ReadString(u"Settings", u"InstallPath", u"\\Program Files\\Quillfeed");
-    setup.local_page_path = install + u"\\webData2.htm";
-    setup.audio_folder = AudioFolderSetting();
-    setup.auto_purge =
-        settings.ReadDword(u"General", u"AutoPurgeFD", 0) != 0 ? AutoPurge::kOn : AutoPurge::kOff;
+    setup.local_page_path = DeviceInstallFolder() + u"\\webData2.htm";
+    setup.audio_folder = DeviceAudioFolder();
+    setup.auto_purge = settings.Read(setting::kAutoPurge) ? AutoPurge::kOn : AutoPurge::kOff;
     return setup;
 }
 
@@ -117,14 +115,14 @@ int RunRefresh(CommandContext& context, const RefreshArgs& args) {
 
 int RunCancel(CommandContext& context, const RefreshArgs& args) {
     context.UseDevice(DeviceNeed::kExisting);
-    LONG before = AppSettings().ReadDword(u"AutoReload", u"BackgroundStatus", kBackgroundIdle);
+    LONG before = AppSettings().Read(setting::kBackgroundStatus);
     {
         // Cancel works through the settings alone when no run of this process is going.
         FeedDatabase unopened;
         Downloader downloader(unopened, DownloaderSetup{});
         downloader.Cancel(args.force ? CancelForce::kYes : CancelForce::kNo);
     }
-    LONG after = AppSettings().ReadDword(u"AutoReload", u"BackgroundStatus", kBackgroundIdle);
+    LONG after = AppSettings().Read(setting::kBackgroundStatus);
     std::string text = before == kBackgroundIdle ? "no download is running"
                        : after == kBackgroundIdle
                            ? "download state reset to idle"

@@ -102,9 +102,9 @@ nlohmann::json ScheduleJson() {
 
 nlohmann::json RefreshJson() {
     SettingsStore& settings = AppSettings();
-    long long last = text::LeadingNumber(settings.ReadString(u"AutoReload", u"BackgroundLastRefresh", u"0"));
+    long long last = text::LeadingNumber(settings.Read(setting::kBackgroundLastRefresh));
     return {{"last", last > 0 ? nlohmann::json(LocalText(last)) : nlohmann::json(nullptr)},
-            {"download", DownloadStateName(settings.ReadDword(u"AutoReload", u"BackgroundStatus", 0))}};
+            {"download", DownloadStateName(settings.Read(setting::kBackgroundStatus))}};
 }
 
 void PrintText(const nlohmann::json& status) {

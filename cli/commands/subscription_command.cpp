@@ -70,11 +70,13 @@ int RunAdd(CommandContext& context, const SubscriptionArgs& args) {
         fetched.emplace();
         FetchList(subscription.subscription_url, fetched->path());
         list_path = fetched->path();
-        Require(ParseFeed(document, list_path), "cannot read " + args.source + " as a feed list");
+        Require(ParseFeed(document, list_path, ParseOptionsFrom(AppSettings())),
+                "cannot read " + args.source + " as a feed list");
     } else {
         file.emplace(args.source, DeviceFile::Use::kRead);
         list_path = file->device_path();
-        Require(ParseFeed(document, list_path), "cannot read " + args.source + " as a feed list");
+        Require(ParseFeed(document, list_path, ParseOptionsFrom(AppSettings())),
+                "cannot read " + args.source + " as a feed list");
         subscription.is_from_file = true;
         subscription.subscription_url = file->is_host_file() ? Utf8ToWide(args.source) : file->device_path();
     }
@@ -83,7 +85,7 @@ int RunAdd(CommandContext& context, const SubscriptionArgs& args) {
                                                   : document.title;
     std::int32_t view_id = session.database().AddSubscription(subscription, SubscriptionView::kOwnView);
     Require(view_id != 0, "could not add the subscription");
-    Require(session.database().ReplaceSubscriptionFeeds(subscription.subscription_id, list_path),
+    Require(session.database().ReplaceSubscriptionFeeds(subscription.subscription_id, document),
             "could not add the subscription's feeds");
     session.MarkChanged();
     std::optional<SubscriptionRecord> stored =

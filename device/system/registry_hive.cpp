@@ -1,6 +1,10 @@
 #include "system/registry_hive.h"
 
+#include <pthread.h>
+#include <sys/stat.h>
+
 #include <atomic>
+#include <cstdlib>
 
 #include "qfdevice/device.h"
 #include "system/calendar.h"
@@ -41,6 +45,91 @@ INSERT INTO keys(id, parent, name, folded) VALUES
 std::atomic<std::uint64_t> committed_writes{0};
 
 bool IsRoot(KeyId key) { return key >= kClassesRootId && key <= kLocalMachineId; }
+
+// What tells one state of a file from another: its identity and its last change.
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    std::int64_t modified_ns = -1;
+    bool operator==(const FileStamp&) const = default;
+};
+
+std::optional<FileStamp> StampOf(const fs::path& file) {
+    struct stat info {};
+    if (::stat(file.c_str(), &info) != 0) return std::nullopt;
+    return FileStamp{info.st_dev, info.st_ino, info.st_size,
+                     info.st_mtim.tv_sec * 1'000'000'000LL + info.st_mtim.tv_nsec};
+}
+
+// The process's one connection to the hive in use. SQLite's file locks are POSIX locks, which belong
+// to a process rather than to a connection: a second connection to the hive in this process, or one
+// carried into a forked child, could give up locks that another relies on, and a writer of another
+// process could then rebuild the shared log index under it. So a process keeps at most one connection,
+// used by one session at a time, closed before a fork and at exit.
+class ProcessConnection {
+  public:
+    static ProcessConnection& Get() {
+        // Never destroyed: threads may still make registry calls while the process exits.
+        static ProcessConnection* const connection = [] {
+            auto* created = new ProcessConnection();
+            pthread_atfork(&PrepareFork, &AfterFork, &AfterFork);
+            std::atexit(&AtExit);
+            return created;
+        }();
+        return *connection;
+    }
+
+    std::mutex& mutex() { return mutex_; }
+
+    // Under mutex(). The connection to `file`, opened with `flags` unless the one kept is to that file
+    // as the last session left it; `opened` says whether it is new. Null when the file cannot be opened.
+    sqlite3* Acquire(const fs::path& file, int flags, bool& opened) {
+        opened = false;
+        if (db_ != nullptr && (file != file_ || StampOf(file) != stamp_)) Close();
+        if (db_ != nullptr) return db_;
+        if (sqlite3_open_v2(file.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+            sqlite3_close_v2(db_);
+            db_ = nullptr;
+            return nullptr;
+        }
+        file_ = file;
+        opened = true;
+        return db_;
+    }
+
+    // Under mutex(), after a session that succeeded: the file as it left it.
+    void Keep() { stamp_ = StampOf(file_); }
+
+    // Under mutex(). The last connection of all processes to close folds the write-ahead log back into
+    // the file and deletes it, by name. That is right only for the file this connection has open and
+    // has seen last: a file that was replaced, or changed by someone else, keeps its log.
+    void Close() {
+        if (db_ == nullptr) return;
+        if (StampOf(file_) != stamp_) sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+        stamp_.reset();
+    }
+
+  private:
+    ProcessConnection() = default;
+
+    static void PrepareFork() {
+        Get().mutex_.lock();
+        Get().Close();
+    }
+    static void AfterFork() { Get().mutex_.unlock(); }
+    static void AtExit() {
+        std::lock_guard lock(Get().mutex_);
+        Get().Close();
+    }
+
+    std::mutex mutex_;
+    sqlite3* db_ = nullptr;
+    fs::path file_;
+    std::optional<FileStamp> stamp_;
+};
 
 std::int64_t NowFileTimeTicks() { return FileTimeTicksFromUnixMs(NowUtcMs()); }
 
@@ -117,7 +206,8 @@ class HiveSession::Statement {
 };
 
 HiveSession::HiveSession(const fs::path& file, Access access)
-    : failure_status_(access == Access::kRead ? ERROR_CANTREAD : ERROR_CANTWRITE),
+    : turn_(ProcessConnection::Get().mutex()),
+      failure_status_(access == Access::kRead ? ERROR_CANTREAD : ERROR_CANTWRITE),
       writes_(access != Access::kRead) {
     if (!Open(file, access) || db_ == nullptr) return;
     if (access == Access::kRead) {
@@ -129,7 +219,12 @@ HiveSession::HiveSession(const fs::path& file, Access access)
 
 HiveSession::~HiveSession() {
     if (in_transaction_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close_v2(db_);
+    // A failed session may have met a damaged or replaced file: the next one starts afresh.
+    if (status_ != ERROR_SUCCESS) {
+        ProcessConnection::Get().Close();
+    } else if (db_ != nullptr) {
+        ProcessConnection::Get().Keep();
+    }
 }
 
 bool HiveSession::Open(const fs::path& file, Access access) {
@@ -144,16 +239,17 @@ bool HiveSession::Open(const fs::path& file, Access access) {
         fs::create_directories(file.parent_path(), error);
     }
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (exists ? 0 : SQLITE_OPEN_CREATE);
-    if (sqlite3_open_v2(file.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+    bool opened = false;
+    db_ = ProcessConnection::Get().Acquire(file, flags, opened);
+    if (db_ == nullptr) {
         Fail(ERROR_CANTOPEN);
         return false;
     }
+    if (!opened) return true;
     sqlite3_busy_timeout(db_, kBusyTimeoutMs);
     // Without syncs a change is still all-or-nothing for every process, even one that is killed
     // mid-write; only a crash of the host system could lose it. Syncing would make each write cost
     // milliseconds to tens of milliseconds, and every registry call is a write or read of its own.
-    // The last connection to close folds the write-ahead log back into the file; keeping the log would
-    // make each later open (every call here is a first connection) rebuild its index from all of it.
     return Exec("PRAGMA synchronous=OFF");
 }
 
@@ -168,7 +264,6 @@ void HiveSession::StartRead() {
     // A hive whose schema is still being written by another process reads as empty.
     Exec("ROLLBACK");
     in_transaction_ = false;
-    sqlite3_close_v2(db_);
     db_ = nullptr;
 }
 

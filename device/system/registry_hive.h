@@ -1,12 +1,15 @@
 // The registry hive: one SQLite file in the device's state folder holding keys and typed values. A
-// HiveSession opens the file, runs one transaction and closes it again, so that the processes of a
-// device (the emulator, the command line) share the hive and nobody ever sees half of a change.
+// HiveSession runs one transaction on it, so that the processes of a device (the emulator, the command
+// line) share the hive and nobody ever sees half of a change. A process keeps one connection to the
+// hive open between sessions (opening the file costs far more than a registry call); sessions of its
+// threads take turns on it.
 #pragma once
 
 #include <sqlite3.h>
 
 #include <cstdint>
 #include <filesystem>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,7 +37,8 @@ struct ChildKey {
     std::int64_t last_write_ticks = 0;  // FILETIME of the last change to the key or its values
 };
 
-// One transaction on the hive. One thread; short-lived (open it for one registry call).
+// One transaction on the hive. One thread; short-lived (open it for one registry call): other sessions of
+// the process wait until it ends, so a thread must not open a second one while it holds one.
 class HiveSession {
   public:
     enum class Access {
@@ -43,9 +47,10 @@ class HiveSession {
         kWriteOrCreate  // a missing hive, with its folder, is created
     };
 
-    // Opens `file` and begins a transaction; writers wait (up to a time-out) for other writers.
+    // Takes the process's connection to `file` (opening it when needed) and begins a transaction;
+    // writers wait (up to a time-out) for other writers.
     HiveSession(const std::filesystem::path& file, Access access);
-    // Rolls back unless Commit() succeeded, and closes the file.
+    // Rolls back unless Commit() succeeded and hands the connection back (closing it after a failure).
     ~HiveSession();
     HiveSession(const HiveSession&) = delete;
     HiveSession& operator=(const HiveSession&) = delete;
@@ -92,7 +97,8 @@ class HiveSession {
     void Fail(LONG status);
     void TouchKey(KeyId key);
 
-    sqlite3* db_ = nullptr;  // null for an empty (missing) hive read
+    std::unique_lock<std::mutex> turn_;  // this session's turn on the process's connection
+    sqlite3* db_ = nullptr;              // the process's connection; null for an empty (missing) hive read
     LONG status_ = 0;
     LONG failure_status_ = 0;  // what a failed step reports: ERROR_CANTREAD or ERROR_CANTWRITE
     bool in_transaction_ = false;

@@ -8,11 +8,7 @@ HWND WINAPI SetFocus(HWND window) {
     std::unique_lock lock(state.mutex);
     std::shared_ptr<ThreadQueue> queue = state.CurrentQueue();
     if (window != nullptr) {
-        Window* target = state.Find(window);
-        if (target == nullptr || target->owner != queue) {
-            SetLastError(target == nullptr ? ERROR_INVALID_WINDOW_HANDLE : ERROR_ACCESS_DENIED);
-            return nullptr;
-        }
+        if (state.FindOwnedOrFail(window) == nullptr) return nullptr;
     }
     HWND previous = queue->focus;
     if (previous == window) return previous;

@@ -141,8 +141,11 @@ std::uint64_t WorldFingerprint(const std::vector<HWND>& watched) {
         Mix(hash, timer.period_ms);
     }
     Mix(hash, HiveSession::CommittedWrites());
-    struct stat hive;
-    if (::stat(RegistryFilePath().c_str(), &hive) == 0) {
+    // Other processes' changes land in the write-ahead log first and reach the file at a checkpoint.
+    std::string hive_file = RegistryFilePath().string();
+    for (const std::string& file : {hive_file, hive_file + "-wal"}) {
+        struct stat hive;
+        if (::stat(file.c_str(), &hive) != 0) continue;
         Mix(hash, static_cast<std::uint64_t>(hive.st_size));
         Mix(hash, static_cast<std::uint64_t>(hive.st_mtim.tv_sec) * 1'000'000'000ull + hive.st_mtim.tv_nsec);
         Mix(hash, hive.st_ino);

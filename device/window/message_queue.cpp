@@ -216,11 +216,8 @@ LRESULT WINAPI DispatchMessageW(const MSG* msg) {
     if (msg->hwnd == nullptr) return 0;
     State& state = State::Get();
     std::unique_lock lock(state.mutex);
-    Window* window = state.Find(msg->hwnd);
-    if (window == nullptr || window->owner != state.CurrentQueue()) {
-        SetLastError(window == nullptr ? ERROR_INVALID_WINDOW_HANDLE : ERROR_ACCESS_DENIED);
-        return 0;
-    }
+    Window* window = state.FindOwnedOrFail(msg->hwnd);
+    if (window == nullptr) return 0;
     WNDPROC procedure = window->procedure;
     lock.unlock();
     LRESULT result = procedure(msg->hwnd, msg->message, msg->wParam, msg->lParam);

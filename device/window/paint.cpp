@@ -12,11 +12,8 @@ BOOL WINAPI InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
         for (const auto& [value, w] : state.windows) State::Invalidate(*w, nullptr, erase != FALSE);
         return TRUE;
     }
-    Window* target = state.Find(window);
-    if (target == nullptr) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    Window* target = state.FindOrFail(window);
+    if (target == nullptr) return FALSE;
     State::Invalidate(*target, rect, erase != FALSE);
     return TRUE;
 }
@@ -24,11 +21,8 @@ BOOL WINAPI InvalidateRect(HWND window, const RECT* rect, BOOL erase) {
 BOOL WINAPI ValidateRect(HWND window, const RECT* rect) {
     State& state = State::Get();
     std::lock_guard lock(state.mutex);
-    Window* target = state.Find(window);
-    if (target == nullptr) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    Window* target = state.FindOrFail(window);
+    if (target == nullptr) return FALSE;
     // The invalid area is kept as one rectangle: it goes when `rect` covers it.
     RECT covered;
     if (rect == nullptr || (UnionRect(&covered, rect, &target->update) && EqualRect(&covered, rect))) {
@@ -49,11 +43,8 @@ BOOL WINAPI GetUpdateRect(HWND window, LPRECT rect, BOOL /*erase*/) {
 BOOL WINAPI UpdateWindow(HWND window) {
     State& state = State::Get();
     std::unique_lock lock(state.mutex);
-    Window* target = state.Find(window);
-    if (target == nullptr) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    Window* target = state.FindOrFail(window);
+    if (target == nullptr) return FALSE;
     bool paint = target->needs_paint && state.IsVisible(*target);
     lock.unlock();
     if (paint) SendMessageW(window, WM_PAINT, 0, 0);
@@ -64,11 +55,8 @@ HDC WINAPI BeginPaint(HWND window, LPPAINTSTRUCT paint) {
     if (paint == nullptr) return nullptr;
     State& state = State::Get();
     std::unique_lock lock(state.mutex);
-    Window* target = state.Find(window);
-    if (target == nullptr) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return nullptr;
-    }
+    Window* target = state.FindOrFail(window);
+    if (target == nullptr) return nullptr;
     *paint = PAINTSTRUCT{};
     paint->rcPaint = target->update;
     bool erase = target->needs_erase;

@@ -33,11 +33,7 @@ UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse_ms, TIMERPROC tim
     std::lock_guard lock(state.mutex);
     std::shared_ptr<ThreadQueue> queue = state.CurrentQueue();
     if (window != nullptr) {
-        Window* target = state.Find(window);
-        if (target == nullptr || target->owner != queue) {
-            SetLastError(target == nullptr ? ERROR_INVALID_WINDOW_HANDLE : ERROR_ACCESS_DENIED);
-            return 0;
-        }
+        if (state.FindOwnedOrFail(window) == nullptr) return 0;
     } else {
         id = state.next_thread_timer_id++;
     }

@@ -16,11 +16,8 @@ namespace {
 std::optional<LONG_PTR> ExchangeLong(HWND window, int index, std::optional<LONG_PTR> value) {
     State& state = State::Get();
     std::lock_guard lock(state.mutex);
-    Window* target = state.Find(window);
-    if (target == nullptr) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return std::nullopt;
-    }
+    Window* target = state.FindOrFail(window);
+    if (target == nullptr) return std::nullopt;
     LONG_PTR previous = 0;
     switch (index) {
         case GWL_STYLE:

@@ -39,16 +39,6 @@ bool Restack(State& state, Window& window, HWND insert_after) {
     return before != siblings;
 }
 
-// Lock held. The owned window, or null with the last error set.
-Window* OwnedWindow(State& state, HWND window) {
-    Window* target = state.Find(window);
-    if (target == nullptr || target->owner != state.CurrentQueue()) {
-        SetLastError(target == nullptr ? ERROR_INVALID_WINDOW_HANDLE : ERROR_ACCESS_DENIED);
-        return nullptr;
-    }
-    return target;
-}
-
 // Lock held. After a resize: the whole window for a class that redraws on that change, else only the area
 // that grew (the surface keeps the rest).
 void InvalidateResized(Window& window, const RECT& old) {
@@ -89,7 +79,7 @@ HWND HitTest(State& state, const std::vector<HWND>& candidates, POINT point) {
 BOOL WINAPI SetWindowPos(HWND window, HWND insert_after, int x, int y, int width, int height, UINT flags) {
     State& state = State::Get();
     std::unique_lock lock(state.mutex);
-    Window* target = OwnedWindow(state, window);
+    Window* target = state.FindOwnedOrFail(window);
     if (target == nullptr) return FALSE;
     const RECT old = target->rect;
     RECT rect = old;
@@ -144,7 +134,7 @@ BOOL WINAPI BringWindowToTop(HWND window) {
 BOOL WINAPI ShowWindow(HWND window, int command) {
     State& state = State::Get();
     std::unique_lock lock(state.mutex);
-    Window* target = OwnedWindow(state, window);
+    Window* target = state.FindOwnedOrFail(window);
     if (target == nullptr) return FALSE;
     bool was_visible = (target->style & WS_VISIBLE) != 0;
     bool top_level = target->parent == nullptr;

@@ -93,11 +93,8 @@ HWND WINAPI CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR window_n
 BOOL WINAPI DestroyWindow(HWND window) {
     State& state = State::Get();
     std::unique_lock lock(state.mutex);
-    Window* target = state.Find(window);
-    if (target == nullptr || target->owner != state.CurrentQueue()) {
-        SetLastError(target == nullptr ? ERROR_INVALID_WINDOW_HANDLE : ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
+    Window* target = state.FindOwnedOrFail(window);
+    if (target == nullptr) return FALSE;
     if (target->destroying) return TRUE;  // called again from one of its own WM_DESTROY handlers
     std::vector<HWND> subtree = state.Subtree(window);
     for (HWND h : subtree) state.Find(h)->destroying = true;

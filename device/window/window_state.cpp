@@ -34,6 +34,22 @@ Window* State::Find(HWND handle) {
     return it == windows.end() ? nullptr : it->second.get();
 }
 
+Window* State::FindOrFail(HWND handle) {
+    Window* window = Find(handle);
+    if (window == nullptr) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return window;
+}
+
+Window* State::FindOwnedOrFail(HWND handle) {
+    Window* window = FindOrFail(handle);
+    if (window == nullptr) return nullptr;
+    if (window->owner != CurrentQueue()) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    return window;
+}
+
 std::shared_ptr<WindowClass> State::FindClass(LPCWSTR name_or_atom) {
     if (name_or_atom == nullptr) return nullptr;
     if (IS_INTRESOURCE(name_or_atom)) {

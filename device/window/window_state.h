@@ -113,6 +113,11 @@ class State {
 
     // The live window, or null.
     Window* Find(HWND handle);
+    // The live window, or null with the last error ERROR_INVALID_WINDOW_HANDLE.
+    Window* FindOrFail(HWND handle);
+    // The live window when the calling thread owns it; else null with the last error
+    // ERROR_INVALID_WINDOW_HANDLE (no such window) or ERROR_ACCESS_DENIED (another thread's).
+    Window* FindOwnedOrFail(HWND handle);
     // The class named by a string or an atom (MAKEINTATOM), or null.
     std::shared_ptr<WindowClass> FindClass(LPCWSTR name_or_atom);
     // The window and all of its ancestors have WS_VISIBLE.

@@ -1,6 +1,7 @@
 #include "common/settings_store.h"
 
 #include <array>
+#include <cstdint>
 
 namespace qf {
 namespace {
@@ -46,6 +47,10 @@ void SettingsStore::OpenKey(const std::u16string& key_path, HKEY root) {
     key_path_ = key_path;
     root_ = root;
     open_ = true;
+}
+
+void SettingsStore::OpenItemSettings() {
+    Open(std::u16string(kItemSettingsCompany), std::u16string(kItemSettingsProduct));
 }
 
 std::u16string SettingsStore::SectionPath(const std::u16string& section) const {
@@ -116,13 +121,59 @@ void SettingsStore::WriteDword(const std::u16string& section, const std::u16stri
                    sizeof(value));
 }
 
+LONG SettingsStore::Read(const NumberSetting& setting) const {
+    return ReadDword(std::u16string(setting.section), std::u16string(setting.key), setting.default_value);
+}
+
+bool SettingsStore::Read(const FlagSetting& setting) const {
+    return ReadDword(std::u16string(setting.section), std::u16string(setting.key),
+                     setting.default_value ? 1 : 0) != 0;
+}
+
+std::u16string SettingsStore::Read(const TextSetting& setting) const {
+    return ReadString(std::u16string(setting.section), std::u16string(setting.key),
+                      std::u16string(setting.default_value));
+}
+
+void SettingsStore::Write(const NumberSetting& setting, LONG value) {
+    WriteDword(std::u16string(setting.section), std::u16string(setting.key), value);
+}
+
+void SettingsStore::Write(const FlagSetting& setting, bool value) {
+    WriteDword(std::u16string(setting.section), std::u16string(setting.key), value ? 1 : 0);
+}
+
+void SettingsStore::Write(const TextSetting& setting, const std::u16string& value) {
+    WriteString(std::u16string(setting.section), std::u16string(setting.key), value);
+}
+
 SettingsStore& AppSettings() {
     static SettingsStore store = [] {
         SettingsStore opened;
-        opened.Open(u"Thornbeckvale", u"Quillfeed");
+        opened.OpenItemSettings();
         return opened;
     }();
     return store;
+}
+
+// The handle is stored as a 32-bit number, as the device's handles fit in one.
+void PublishItemWindow(HWND window) {
+    AppSettings().Write(setting::kItemWindow, static_cast<LONG>(reinterpret_cast<std::uintptr_t>(window)));
+}
+
+HWND PublishedItemWindow() {
+    LONG handle = AppSettings().Read(setting::kItemWindow);
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(static_cast<DWORD>(handle)));
+}
+
+std::u16string InstallFolder(const SettingsStore& settings, const std::u16string& fallback) {
+    std::u16string folder = settings.Read(setting::kInstallPath);
+    return folder.empty() ? fallback : folder;
+}
+
+std::u16string AudioFolder(const SettingsStore& settings, const std::u16string& install_folder) {
+    std::u16string folder = settings.Read(setting::kAudioFolder);
+    return folder.empty() ? install_folder + u"\\rssAudio" : folder;
 }
 
 }  // namespace qf

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "common/settings.h"
+
 namespace qf {
 
 class SettingsStore {
@@ -18,6 +20,8 @@ class SettingsStore {
 
     // Binds to HKEY_LOCAL_MACHINE\SOFTWARE\<company>\<product>\<section> and opens the store.
     void Open(const std::u16string& company, const std::u16string& product);
+    // Binds to the item's own key (kItemSettingsKey) and opens the store.
+    void OpenItemSettings();
     // Binds to <root>\<key_path>\<section> and opens the store.
     void OpenKey(const std::u16string& key_path, HKEY root);
     void Close() { open_ = false; }
@@ -34,6 +38,15 @@ class SettingsStore {
     void WriteString(const std::u16string& section, const std::u16string& key, const std::u16string& value);
     void WriteDword(const std::u16string& section, const std::u16string& key, LONG value);
 
+    // The named settings of settings.h: the stored value, or the setting's default as the reads above.
+    // A flag reads true when the stored number is not 0 and is written as 1 or 0.
+    LONG Read(const NumberSetting& setting) const;
+    bool Read(const FlagSetting& setting) const;
+    std::u16string Read(const TextSetting& setting) const;
+    void Write(const NumberSetting& setting, LONG value);
+    void Write(const FlagSetting& setting, bool value);
+    void Write(const TextSetting& setting, const std::u16string& value);
+
     // The full key path of `section` below the root this store uses.
     std::u16string SectionPath(const std::u16string& section) const;
     HKEY root() const { return root_; }
@@ -46,7 +59,19 @@ class SettingsStore {
     HKEY root_ = HKEY_LOCAL_MACHINE;
 };
 
-// The process-wide store of the item, opened on Thornbeckvale\Quillfeed. Any thread.
+// The process-wide store of the item, opened on its own key. Any thread.
 SettingsStore& AppSettings();
+
+// Today/HWND in AppSettings: the live item window, which other processes (the main application, the
+// command line) ask to release the database. Writing null records that no item window exists. Any thread.
+void PublishItemWindow(HWND window);
+// The recorded item window, or null.
+HWND PublishedItemWindow();
+
+// Settings/InstallPath, or `fallback` when it is missing or empty (the library passes its own module's
+// folder, the command line the folder it installs to).
+std::u16string InstallFolder(const SettingsStore& settings, const std::u16string& fallback);
+// Audio/Folder, or `install_folder` + "\rssAudio" when it is missing or empty.
+std::u16string AudioFolder(const SettingsStore& settings, const std::u16string& install_folder);
 
 }  // namespace qf

@@ -16,7 +16,7 @@ bool NonEmptyFileAt(const std::u16string& path) {
 
 }  // namespace
 
-std::u16string DatabasePathSetting() { return AppSettings().ReadString(u"General", u"Database", u""); }
+std::u16string DatabasePathSetting() { return AppSettings().Read(setting::kDatabasePath); }
 
 DefaultDatabase EnsureDefaultDatabase(const std::u16string& path) {
     FeedDatabase database;
@@ -27,7 +27,7 @@ DefaultDatabase EnsureDefaultDatabase(const std::u16string& path) {
     if (!NonEmptyFileAt(path) && !database.Create(path, OverwritePrompt::kRefuse, DefaultViews::kCreate)) {
         return DefaultDatabase::kFailed;
     }
-    AppSettings().WriteString(u"General", u"Database", path);
+    AppSettings().Write(setting::kDatabasePath, path);
     return DefaultDatabase::kCreated;
 }
 

@@ -6,7 +6,6 @@ namespace qf {
 namespace {
 
 constexpr char16_t kMutexName[] = u"QuillfeedDBMutex";
-constexpr DWORD kLockTimeoutMs = 10000;
 
 }  // namespace
 
@@ -92,7 +91,7 @@ FeedDatabase::Access FeedDatabase::TakeAccess() {
         return Access::kTaken;
     }
     if (use_lock_ && mutex_) {
-        DWORD wait = WaitForSingleObject(mutex_, kLockTimeoutMs);
+        DWORD wait = WaitForSingleObject(mutex_, lock_timeout_ms_);
         // A holder that died leaves the mutex abandoned, and then it is ours.
         if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return Access::kNoLock;
     }

@@ -25,6 +25,10 @@
 namespace qf {
 
 class FeedDocument;
+struct ParsedFeed;
+
+// How long a database operation waits for the lock unless set_lock_timeout_ms says otherwise.
+inline constexpr DWORD kDatabaseLockTimeoutMs = 10000;
 
 // Results of FeedDatabase::Open.
 enum OpenResult : int {
@@ -71,6 +75,8 @@ class FeedDatabase {
     void set_verify_file(bool verify_file) { verify_file_ = verify_file; }
     // Let a version mismatch fail Open without asking; initially false.
     void set_suppress_upgrade_prompt(bool suppress) { suppress_upgrade_prompt_ = suppress; }
+    // How long an operation waits for the lock before it fails; initially kDatabaseLockTimeoutMs.
+    void set_lock_timeout_ms(DWORD timeout_ms) { lock_timeout_ms_ = timeout_ms; }
     // While set, EndAccess keeps the lock so that a group of operations runs under one lock.
     void set_keep_lock(bool keep_lock) { keep_lock_ = keep_lock; }
     // The folder below which audio files lie (one folder per feed title); deletions remove files there.
@@ -99,10 +105,10 @@ class FeedDatabase {
     bool Connect();
     // If connected: releases the lock (when this thread holds it), closes and drops the connection.
     void Close();
-    // Before every statement group: the lock (waiting at most 10 s), then, under it, the file check (after
-    // putting back a file that an interrupted compaction left aside). False when the lock times out or the
-    // file is missing (with the "Missing Database" message at most once per Open). A thread that holds the
-    // lock already just goes deeper, so operations can run inside a larger one.
+    // Before every statement group: the lock (waiting at most the lock time-out), then, under it, the file
+    // check (after putting back a file that an interrupted compaction left aside). False when the lock times
+    // out or the file is missing (with the "Missing Database" message at most once per Open). A thread that
+    // holds the lock already just goes deeper, so operations can run inside a larger one.
     bool BeginAccess();
     // After every statement group: comes back up one level, and at the outermost releases the lock
     // unless keep_lock is set.
@@ -196,9 +202,9 @@ class FeedDatabase {
     bool UpdateFeedRecord(const FeedRecord& feed);
     bool UpdateItemRecord(const ItemRecord& item);
     bool SetFeedStatus(std::int32_t feed_id, std::int16_t status);
-    // The subscription's feeds are deleted and the feeds of the parsed subscription document added in
-    // their place. False when the document does not parse as a feed list.
-    bool ReplaceSubscriptionFeeds(std::int32_t subscription_id, const std::u16string& document_path);
+    // The subscription's feeds are deleted and the feeds of `document` (a parsed feed list) added in
+    // their place.
+    bool ReplaceSubscriptionFeeds(std::int32_t subscription_id, const ParsedFeed& document);
     // Rebuilds the file through a temporary copy beside it. The database stays closed afterwards and
     // reconnects on the next operation.
     bool Compact();
@@ -259,6 +265,7 @@ class FeedDatabase {
     std::atomic<bool> verify_file_{true};
     std::atomic<bool> suppress_upgrade_prompt_{false};
     std::atomic<bool> keep_lock_{false};
+    std::atomic<DWORD> lock_timeout_ms_{kDatabaseLockTimeoutMs};
     std::atomic<bool> ready_{false};
     std::atomic<bool> show_missing_message_{false};
     std::atomic<DWORD> lock_owner_{0};  // thread id of the holder, 0 when free

@@ -12,8 +12,6 @@
 namespace qf {
 namespace {
 
-constexpr DWORD kLockTimeoutMs = 10000;
-
 std::u16string TemporaryPath(const std::u16string& database_path) {
     return FolderOf(database_path) + u"\\rss1029102Temp.qfdb";
 }
@@ -44,7 +42,7 @@ void FeedDatabase::RecoverInterruptedCompaction(const std::u16string& database_p
     if (database_path.empty() || !Exists(aside)) return;
     bool take_mutex = use_lock_ && mutex_ && !locked();
     if (take_mutex) {
-        DWORD wait = WaitForSingleObject(mutex_, kLockTimeoutMs);
+        DWORD wait = WaitForSingleObject(mutex_, lock_timeout_ms_);
         if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return;
     }
     if (Exists(aside)) {

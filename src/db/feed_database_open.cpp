@@ -100,7 +100,7 @@ bool FeedDatabase::UpgradeFromOneDotZero() {
                 feeds.Update();
             }
         }
-        AppSettings().WriteDword(u"Today", u"TodayHasChanged", 1);
+        AppSettings().Write(setting::kTodayHasChanged, true);
         return true;
     } catch (const CException&) {
         return false;

@@ -24,8 +24,8 @@ std::u16string UntitledText(size_t position) {
 }  // namespace
 
 ListingModel::ListingModel() : database_(std::make_unique<FeedDatabase>()) {
-    database_->set_verify_file(AppSettings().ReadDword(u"Special", u"VerifyDatabase", 1) != 0);
-    database_->set_use_lock(AppSettings().ReadDword(u"Special", u"LockDatabase", 1) != 0);
+    database_->set_verify_file(AppSettings().Read(setting::kVerifyDatabase));
+    database_->set_use_lock(AppSettings().Read(setting::kLockDatabase));
 }
 
 ListingModel::~ListingModel() { database_->Reset(); }

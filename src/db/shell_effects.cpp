@@ -10,9 +10,8 @@ constexpr UINT kReleaseAnswerTimeoutMs = 5000;
 }  // namespace
 
 void SendReleaseDatabase() {
-    LONG handle = AppSettings().ReadDword(u"Today", u"HWND", 0);
-    if (handle == 0) return;
-    HWND window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(static_cast<DWORD>(handle)));
+    HWND window = PublishedItemWindow();
+    if (window == nullptr) return;
     // A window that does not answer in time (its process stopped or hung) is treated like one that has
     // no database open: the caller goes on, and whatever still holds the file open refuses a replacement.
     DWORD_PTR answer = 0;

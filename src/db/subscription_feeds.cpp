@@ -1,16 +1,13 @@
 // Replacing a subscription's feeds with those of its (re-read) subscription document.
 #include "db/feed_database.h"
 #include "db/row_readers.h"
-#include "parse/feed_parser.h"
+#include "parse/parsed_feed.h"
 
 namespace qf {
 
 using db_detail::Decimal;
 
-bool FeedDatabase::ReplaceSubscriptionFeeds(std::int32_t subscription_id,
-                                            const std::u16string& document_path) {
-    ParsedFeed document;
-    if (!ParseFeed(document, document_path)) return false;
+bool FeedDatabase::ReplaceSubscriptionFeeds(std::int32_t subscription_id, const ParsedFeed& document) {
     return Run(false, [&](AdoConnection& connection) {
         std::int32_t view_id = 0;
         db_detail::ForEachRow(connection,

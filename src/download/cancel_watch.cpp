@@ -27,10 +27,9 @@ CancelWatch::~CancelWatch() {
 DWORD WINAPI CancelWatch::Watch(LPVOID parameter) {
     auto* watch = static_cast<CancelWatch*>(parameter);
     SettingsStore settings;
-    settings.Open(u"Thornbeckvale", u"Quillfeed");
+    settings.OpenItemSettings();
     do {
-        bool requested =
-            settings.ReadDword(u"AutoReload", u"BackgroundStatus", kBackgroundIdle) == kBackgroundCancel;
+        bool requested = settings.Read(setting::kBackgroundStatus) == kBackgroundCancel;
         watch->requested_ = requested;
         if (requested) SetFetchCancel(true);
     } while (WaitForSingleObject(watch->stop_event_, kPollMs) == WAIT_TIMEOUT);

@@ -10,6 +10,9 @@
 namespace qf {
 namespace {
 
+static_assert(setting::kAudioTime.default_value == kNoMinute &&
+              setting::kNextReload.default_value == kNoMinute);
+
 // Schedule minutes below 1 leave their slot empty.
 int MinuteSetting(LONG value) { return value < 1 ? kNoMinute : static_cast<int>(value); }
 
@@ -32,20 +35,22 @@ bool PassThroughConnectionPresent() {
 }
 
 void RebaseNextReload(SettingsStore& settings) {
-    LONG frequency = settings.ReadDword(u"AutoReload", u"Frequency", 0);
-    settings.WriteDword(u"AutoReload", u"NextReload", NextReloadMinute(CurrentMinuteOfDay(), frequency));
+    LONG frequency = settings.Read(setting::kReloadFrequency);
+    settings.Write(setting::kNextReload, NextReloadMinute(CurrentMinuteOfDay(), frequency));
 }
 
 DownloadSchedule::DownloadSchedule() : desktop_seen_(PassThroughConnectionPresent()) {}
 
 ScheduleConfig ReadScheduleConfig(const SettingsStore& settings) {
     ScheduleConfig config;
-    config.start_on_pass_through = settings.ReadDword(u"AutoReload", u"OnAS", 0) != 0;
+    config.start_on_pass_through = settings.Read(setting::kReloadOnPassThrough);
     for (size_t n = 0; n < config.times.size(); ++n) {
-        std::u16string key = u"Time" + text::FromAscii(std::to_string(n + 1));
-        config.times[n] = MinuteSetting(settings.ReadDword(u"AutoReload", key, 0));
+        std::u16string key =
+            std::u16string(setting::kReloadTimeKeyPrefix) + text::FromAscii(std::to_string(n + 1));
+        config.times[n] =
+            MinuteSetting(settings.ReadDword(std::u16string(setting::kReloadTimeSection), key, 0));
     }
-    config.audio_time = MinuteSetting(settings.ReadDword(u"Audio", u"AutoTime", kNoMinute));
+    config.audio_time = MinuteSetting(settings.Read(setting::kAudioTime));
     return config;
 }
 
@@ -56,11 +61,10 @@ ScheduleCheck ReadScheduleCheck(const SettingsStore& settings, const ScheduleCon
     check.desktop_seen = desktop_seen;
     check.minute = CurrentMinuteOfDay();
     check.seconds_since_2001 = SecondsSince2001();
-    check.last_refresh_seconds =
-        text::LeadingNumber(settings.ReadString(u"AutoReload", u"BackgroundLastRefresh", u"0"));
-    check.frequency = settings.ReadDword(u"AutoReload", u"Frequency", 0);
-    check.next_reload = settings.ReadDword(u"AutoReload", u"NextReload", kNoMinute);
-    check.reset_next_reload = settings.ReadDword(u"AutoReload", u"ResetNextReload", 0) != 0;
+    check.last_refresh_seconds = text::LeadingNumber(settings.Read(setting::kBackgroundLastRefresh));
+    check.frequency = settings.Read(setting::kReloadFrequency);
+    check.next_reload = settings.Read(setting::kNextReload);
+    check.reset_next_reload = settings.Read(setting::kResetNextReload);
     return check;
 }
 
@@ -70,15 +74,15 @@ void DownloadSchedule::Load(SettingsStore& settings) {
 }
 
 bool DownloadSchedule::HasSchedule(const SettingsStore& settings) const {
-    return HasAnySchedule(config_, settings.ReadDword(u"AutoReload", u"NextReload", kNoMinute));
+    return HasAnySchedule(config_, settings.Read(setting::kNextReload));
 }
 
 ScheduleDecision DownloadSchedule::Check(SettingsStore& settings) {
     ScheduleDecision decision = DecideDownload(config_, ReadScheduleCheck(settings, config_, desktop_seen_));
     desktop_seen_ = decision.desktop_seen;
     if (decision.rebased_next_reload) {
-        settings.WriteDword(u"AutoReload", u"ResetNextReload", 0);
-        settings.WriteDword(u"AutoReload", u"NextReload", *decision.rebased_next_reload);
+        settings.Write(setting::kResetNextReload, false);
+        settings.Write(setting::kNextReload, *decision.rebased_next_reload);
     }
     return decision;
 }

@@ -61,7 +61,7 @@ std::u16string LocalTimeText() {
 
 Downloader::Downloader(FeedDatabase& database, DownloaderSetup setup)
     : database_(database), setup_(std::move(setup)) {
-    settings_.Open(u"Thornbeckvale", u"Quillfeed");
+    settings_.OpenItemSettings();
 }
 
 Downloader::~Downloader() {
@@ -109,9 +109,7 @@ std::vector<EntryReport> Downloader::reports() const {
     return reports_;
 }
 
-LONG Downloader::ReadBackgroundStatus() const {
-    return settings_.ReadDword(u"AutoReload", u"BackgroundStatus", kBackgroundIdle);
-}
+LONG Downloader::ReadBackgroundStatus() const { return settings_.Read(setting::kBackgroundStatus); }
 
 void Downloader::Notify(const Run* run, DownloadStatus status, LPARAM value) {
     if (run != nullptr && run->abandoned) return;
@@ -217,7 +215,7 @@ int Downloader::Start() {
     }
     auto run = std::make_shared<Run>();
     run->proxy = proxy;
-    settings_.WriteDword(u"AutoReload", u"BackgroundStatus", kBackgroundRunning);
+    settings_.Write(setting::kBackgroundStatus, kBackgroundRunning);
     connection_lost_ = false;
     cancelled_ = false;
     {
@@ -318,7 +316,7 @@ void Downloader::OnEntryDone(Run& run, EntryReport report) {
     if (!run.abandoned && report.entry.kind() == EntryKind::kFeed) {
         // A store of this thread's own: the settings_ member belongs to the window thread.
         SettingsStore results;
-        results.Open(u"Thornbeckvale", u"Quillfeed");
+        results.OpenItemSettings();
         RecordFeedResult(results, report.entry.feed_id, DescribeFeedResult(report), SecondsSince2001());
     }
     {
@@ -378,9 +376,9 @@ void Downloader::Finish(const std::shared_ptr<Run>& run) {
         entries_.clear();
         if (run_ == run) run_ = nullptr;
     }
-    settings_.WriteDword(u"AutoReload", u"BackgroundStatus", kBackgroundIdle);
-    settings_.WriteString(u"AutoReload", u"BackgroundLastRefresh", Decimal(SecondsSince2001()));
-    settings_.WriteString(u"AutoReload", u"LastRefreshDate", LocalTimeText());
+    settings_.Write(setting::kBackgroundStatus, kBackgroundIdle);
+    settings_.Write(setting::kBackgroundLastRefresh, Decimal(SecondsSince2001()));
+    settings_.Write(setting::kLastRefreshDate, LocalTimeText());
     // Not busy only once the state is written, so whoever sees the run over sees its end recorded.
     cancelled_ = false;
     busy_ = false;
@@ -391,7 +389,7 @@ void Downloader::Cancel(CancelForce force) {
     bool first = !cancelled_.exchange(true);
     if (first && force == CancelForce::kNo) {
         if (ReadBackgroundStatus() != kBackgroundIdle) {
-            settings_.WriteDword(u"AutoReload", u"BackgroundStatus", kBackgroundCancel);
+            settings_.Write(setting::kBackgroundStatus, kBackgroundCancel);
         }
         return;
     }

@@ -27,8 +27,8 @@ bool Downloader::BuildAudioList() {
     // A fresh device has no audio folder yet (and the free space of a missing folder reads as none).
     EnsureFolder(setup_.audio_folder);
     double free_mb = static_cast<double>(static_cast<long long>(FreeSpaceKb(setup_.audio_folder))) / 1024.0;
-    item_limit_mb_ = settings_.ReadDword(u"Audio", u"MaxItemSize", 2);
-    total_limit_mb_ = settings_.ReadDword(u"Audio", u"MaxTotalSize", 10);
+    item_limit_mb_ = settings_.Read(setting::kAudioItemLimitMb);
+    total_limit_mb_ = settings_.Read(setting::kAudioTotalLimitMb);
     total_mb_ = 0;
     std::vector<AudioRecord> pending;
     {

@@ -106,12 +106,10 @@ bool UpdateFeed(FeedDatabase& database, std::int32_t feed_id, const std::u16stri
     FeedValues values = ValuesOf(row);
 
     ParsedFeed feed;
-    CustomMappingSource from_settings = [](int map_index) {
-        return ReadCustomMapping(AppSettings(), map_index);
-    };
-    Atom10 atom10 = ParseOptionsFrom(AppSettings()).atom10;
+    ParseOptions from_settings = ParseOptionsFrom(AppSettings());
     result.parse_status =
-        bytes ? ParseFeedBytes(feed, *bytes, file, mappings ? *mappings : from_settings, atom10)
+        bytes ? ParseFeedBytes(feed, *bytes, file, mappings ? *mappings : from_settings.mappings,
+                               from_settings.atom10)
               : FeedParseStatus::kUnreadable;
     if (result.parse_status != FeedParseStatus::kOk) return Finish(result, FeedOutcome::kNotAFeed);
     bytes.reset();  // the parsed feed holds what is needed

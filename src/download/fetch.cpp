@@ -16,12 +16,12 @@ namespace {
 
 constexpr DWORD kConnectRetries = 1;
 constexpr DWORD kConnectTimeoutMs = 5000;
-constexpr DWORD kReceiveTimeoutMs = 10000;
 constexpr DWORD kDefaultBufferBytes = 4096;
 constexpr size_t kWriteBytes = 64 * 1024;
 
 std::atomic<DWORD> buffer_bytes{1024};
 std::atomic<bool> skip_headers{true};
+std::atomic<DWORD> receive_timeout_ms{kFetchReceiveTimeoutMs};
 std::atomic<bool> cancel_flag{false};
 
 std::mutex shared_mutex;  // guards the two below
@@ -65,7 +65,7 @@ HINTERNET OpenInternet(ProxyUse proxy_use, const std::u16string& proxy) {
     if (internet == nullptr) return nullptr;
     SetOption(internet, INTERNET_OPTION_CONNECT_RETRIES, kConnectRetries);
     SetOption(internet, INTERNET_OPTION_CONNECT_TIMEOUT, kConnectTimeoutMs);
-    SetOption(internet, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, kReceiveTimeoutMs);
+    SetOption(internet, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, receive_timeout_ms);
     return internet;
 }
 
@@ -316,18 +316,19 @@ std::u16string DescribeFetchFailure(const FetchReport& report) {
 
 FetchOptions FetchOptionsFromSettings(const SettingsStore& settings) {
     FetchOptions options;
-    LONG kilobytes = settings.ReadDword(u"Special", u"DownloadBuffer", 1);
+    LONG kilobytes = settings.Read(setting::kDownloadBufferKb);
     options.buffer_bytes = kilobytes > 0 ? static_cast<DWORD>(kilobytes) * 1024 : kDefaultBufferBytes;
-    options.skip_headers = settings.ReadDword(u"Special", u"DownloadSkipHeaders", 1) != 0;
+    options.skip_headers = settings.Read(setting::kDownloadSkipHeaders);
     return options;
 }
 
 void SetFetchOptions(const FetchOptions& options) {
     buffer_bytes = options.buffer_bytes > 0 ? options.buffer_bytes : kDefaultBufferBytes;
     skip_headers = options.skip_headers;
+    receive_timeout_ms = options.receive_timeout_ms;
 }
 
-FetchOptions CurrentFetchOptions() { return FetchOptions{buffer_bytes, skip_headers}; }
+FetchOptions CurrentFetchOptions() { return FetchOptions{buffer_bytes, skip_headers, receive_timeout_ms}; }
 
 void SetFetchCancel(bool cancel) { cancel_flag = cancel; }
 

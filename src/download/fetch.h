@@ -53,11 +53,16 @@ bool Fetch(const std::u16string& url, const std::u16string& target_file, ProxyUs
 
 // ---- Process-wide fetch state ---------------------------------------------------------------------
 
+// How long a transfer may go without receiving data before it fails as a time-out.
+inline constexpr DWORD kFetchReceiveTimeoutMs = 10000;
+
 struct FetchOptions {
     DWORD buffer_bytes = 1024;  // bytes asked of one InternetReadFile
     bool skip_headers = true;   // plain fetches neither check the status code nor read the headers
+    DWORD receive_timeout_ms = kFetchReceiveTimeoutMs;
 };
-// Special/DownloadBuffer * 1024 (0 gives 4096) and Special/DownloadSkipHeaders != 0.
+// Special/DownloadBuffer * 1024 (0 gives 4096) and Special/DownloadSkipHeaders != 0; the fixed receive
+// time-out.
 FetchOptions FetchOptionsFromSettings(const SettingsStore& settings);
 // Any thread; takes effect with the next Fetch. The item window sets them when it loads its settings.
 void SetFetchOptions(const FetchOptions& options);

@@ -36,10 +36,10 @@ NetConnection::~NetConnection() {
 }
 
 bool NetConnection::Connect(const SettingsStore& settings, ProxySettings& proxy) {
-    proxy.use_proxy = settings.ReadDword(u"Settings", u"UseProxy", 0) != 0;
-    proxy.address = settings.ReadString(u"Settings", u"ProxyAddress", u"");
-    proxy.port = settings.ReadString(u"Settings", u"ProxyPort", u"");
-    use_connection_manager_ = settings.ReadDword(u"Settings", u"UseCM", 1) != 0;
+    proxy.use_proxy = settings.Read(setting::kUseProxy);
+    proxy.address = settings.Read(setting::kProxyAddress);
+    proxy.port = settings.Read(setting::kProxyPort);
+    use_connection_manager_ = settings.Read(setting::kUseConnectionManager);
     // A dial-up that an earlier Connect gave up waiting for is not waited on any longer.
     StopStatusThread();
     connected_ = false;
@@ -51,7 +51,7 @@ bool NetConnection::Connect(const SettingsStore& settings, ProxySettings& proxy)
     if (ProbeConnection(kMappingAddress, true) == 0) {
         borrowed_ = true;
     } else {
-        if (settings.ReadDword(u"Settings", u"UseAutoConnect", 0) == 0) return false;
+        if (!settings.Read(setting::kUseAutoConnect)) return false;
         if (ConnectAsync(kMappingAddress, true) != 0) return false;
     }
     proxy.use_proxy = proxy_found_;

@@ -12,7 +12,7 @@ constexpr int kAboutTicks = 4;
 }  // namespace
 
 std::u16string AboutText() {
-    std::u16string last_refresh = AppSettings().ReadString(u"AutoReload", u"LastRefreshDate", u"n/a");
+    std::u16string last_refresh = AppSettings().Read(setting::kLastRefreshDate);
     return u"Quillfeed version 2.0 Release 18\n\nThornbeckvale Quillfeed for Pocket PC\n\nLast Refresh: " +
            last_refresh;
 }

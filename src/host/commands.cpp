@@ -19,7 +19,7 @@ constexpr DWORD kViewSwitchPauseMs = 100;
 
 void SetFontSize(ItemWindow& item, const std::u16string& name) {
     item.font_size_name = name;
-    AppSettings().WriteString(u"Today", u"FontSize", name);
+    AppSettings().Write(setting::kFontSize, name);
     item.paint.measure_row_height = item.paint.measure_line_height = true;
     item.repaint_requested = true;
 }
@@ -44,8 +44,8 @@ void ShowFeedList(ItemWindow& item) {
     item.list_mode = true;
     item.feed_list = true;
     RebuildListRows(item, Listing());
-    AppSettings().WriteDword(u"Today", u"ListMode", 1);
-    AppSettings().WriteDword(u"Today", u"FeedList", 1);
+    AppSettings().Write(setting::kListMode, true);
+    AppSettings().Write(setting::kFeedList, true);
     Repaint(item);
 }
 
@@ -56,7 +56,7 @@ void ToggleListMode(ItemWindow& item) {
     } else {
         item.rows.clear();
     }
-    AppSettings().WriteDword(u"Today", u"ListMode", item.list_mode ? 1 : 0);
+    AppSettings().Write(setting::kListMode, item.list_mode);
     Repaint(item);
 }
 
@@ -64,13 +64,13 @@ void ToggleListMode(ItemWindow& item) {
 
 void SelectView(ItemWindow& item, int index) {
     item.feed_list = false;
-    AppSettings().WriteDword(u"Today", u"FeedList", 0);
+    AppSettings().Write(setting::kFeedList, false);
     ListingModel& listing = Listing();
     if (index >= 0 && index < static_cast<int>(listing.views().size())) {
         const ViewEntry view = listing.views()[index];
         item.current_view_index = index;
         item.current_view_name = view.label;
-        AppSettings().WriteDword(u"Today", u"CurrentViewID", view.view_id);
+        AppSettings().Write(setting::kCurrentViewId, view.view_id);
         item.status_text = kBuildingStatus;
         Repaint(item);
         Sleep(kViewSwitchPauseMs);

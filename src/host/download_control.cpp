@@ -80,7 +80,7 @@ bool CheckSchedule(ItemWindow& item) {
         item.downloader->TakeAudioTime();
         return false;
     }
-    if (AppSettings().ReadDword(u"Warning", u"AutoReload", 1) == 0) {
+    if (!AppSettings().Read(setting::kAskBeforeAutoReload)) {
         item.prompt_state = PromptState::kStartWithoutAsking;
     } else {
         ShowNotification(item);

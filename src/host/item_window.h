@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/settings.h"
 #include "display/alpha_blend_library.h"
 #include "display/control_strip_bitmaps.h"
 #include "display/item_bitmaps.h"
@@ -23,8 +24,8 @@
 
 namespace qf::host {
 
-inline constexpr int kDefaultItemHeight = 75;
-inline constexpr int kDefaultTickerDelay = 3;
+inline constexpr int kDefaultItemHeight = setting::kItemHeight.default_value;
+inline constexpr int kDefaultTickerDelay = setting::kTickerDelay.default_value;
 // The status text while the start-up has not run yet.
 inline constexpr char16_t kBuildingStatus[] = u"Building View Listing...";
 inline constexpr char16_t kFeedListName[] = u"Feed List";

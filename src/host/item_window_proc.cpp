@@ -2,6 +2,7 @@
 #include <todaycmn.h>
 
 #include "common/settings_store.h"
+#include "db/shell_effects.h"
 #include "display/gdi_handles.h"
 #include "display/item_paint.h"
 #include "display/menu_fonts.h"
@@ -58,7 +59,7 @@ void OnDestroy(ItemWindow& item, HWND window) {
     UnregisterClassW(kItemClassName, item.instance);
     if (Library().host_mode == display::HostMode::kTab)
         UnregisterClassW(kControlStripClassName, item.instance);
-    AppSettings().WriteDword(u"Today", u"HWND", 0);
+    PublishItemWindow(nullptr);
 }
 
 // Deactivation stops the heartbeat unless a schedule needs it; any activation makes sure it runs.

@@ -23,7 +23,7 @@ void LaunchMainApplication(const std::u16string& parameters) {
 }
 
 void LaunchSettings() {
-    AppSettings().WriteDword(u"General", u"StartMode", 1);
+    AppSettings().Write(setting::kStartMode, 1);
     LaunchMainApplication(u"-t");
 }
 

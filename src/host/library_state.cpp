@@ -21,14 +21,12 @@ HMODULE OwnModule() { return reinterpret_cast<HMODULE>(const_cast<int*>(&kModule
 void LoadLibraryState() {
     LibraryState& library = Library();
     SettingsStore& settings = AppSettings();
-    settings.Open(u"Thornbeckvale", u"Quillfeed");
+    settings.OpenItemSettings();
     library = LibraryState{};
-    library.install_folder = settings.ReadString(u"Settings", u"InstallPath", u"");
-    if (library.install_folder.empty()) library.install_folder = OwnModuleFolder();
+    library.install_folder = InstallFolder(settings, OwnModuleFolder());
     library.extended_page_path = library.install_folder + u"\\webData2.htm";
-    library.audio_folder = settings.ReadString(u"Audio", u"Folder", u"");
-    if (library.audio_folder.empty()) library.audio_folder = library.install_folder + u"\\rssAudio";
-    library.purge_at_start = settings.ReadDword(u"General", u"AutoPurgeFD", 0) != 0;
+    library.audio_folder = AudioFolder(settings, library.install_folder);
+    library.purge_at_start = settings.Read(setting::kAutoPurge);
     library.listing = std::make_unique<ListingModel>();
     library.item = std::make_unique<ItemWindow>();
     DownloaderSetup setup{library.extended_page_path, library.audio_folder,
@@ -42,7 +40,7 @@ void UnloadLibraryState() {
     library.item.reset();
     library.listing.reset();
     // Nobody may send to a window of an unloaded library.
-    AppSettings().WriteDword(u"Today", u"HWND", 0);
+    PublishItemWindow(nullptr);
 }
 
 // Built on first use: the plug-in's load hook runs before the other static objects of the library exist.

@@ -7,9 +7,8 @@ namespace qf::host {
 
 // Asks the item to stop its heartbeat (unless a schedule needs it) until it is activated again.
 inline constexpr UINT kSuspendHeartbeatMessage = 0x03FF;
-// Sent by database code, possibly of another process, before it rewrites the database file: the item
-// closes its connection and answers kDatabaseReleased.
-inline constexpr UINT kReleaseDatabaseMessage = 0x041E;
+// The item's answer to kReleaseDatabaseMessage (db/shell_effects.h), sent by database code, possibly of
+// another process, before it rewrites the database file: the item has closed its connection.
 inline constexpr LRESULT kDatabaseReleased = 2;
 
 }  // namespace qf::host

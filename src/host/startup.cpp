@@ -14,20 +14,19 @@ void LoadDisplaySettings(ItemWindow& item) {
     SettingsStore& settings = AppSettings();
     LibraryState& library = Library();
     if (library.host_mode == display::HostMode::kToday) {
-        int height =
-            settings.ReadDword(u"Today", u"VSize", kDefaultItemHeight) * library.skin_scale.scale_factor;
+        int height = settings.Read(setting::kItemHeight) * library.skin_scale.scale_factor;
         if (height != item.item_height) {
             item.item_height = height;
             item.height_changed = true;
         }
     }
-    item.font_size_name = settings.ReadString(u"Today", u"FontSize", u"normal");
+    item.font_size_name = settings.Read(setting::kFontSize);
     item.paint.measure_row_height = item.paint.measure_line_height = true;
-    item.themed_background = settings.ReadDword(u"Today", u"WhiteBackground", 0) == 0;
-    item.show_description = settings.ReadDword(u"Today", u"ShowDescription", 1) != 0;
-    item.shadow_mode = settings.ReadDword(u"Today", u"ShadowMode", 0);
-    item.web_link_mode = settings.ReadDword(u"Today", u"WebLinkMode", 1);
-    item.ticker_delay = settings.ReadDword(u"Today", u"Delay", kDefaultTickerDelay);
+    item.themed_background = !settings.Read(setting::kWhiteBackground);
+    item.show_description = settings.Read(setting::kShowDescription);
+    item.shadow_mode = settings.Read(setting::kShadowMode);
+    item.web_link_mode = settings.Read(setting::kWebLinkMode);
+    item.ticker_delay = settings.Read(setting::kTickerDelay);
     item.tick_counter = 0;
     item.fetch_options = FetchOptionsFromSettings(settings);
 }
@@ -36,15 +35,15 @@ void LoadDisplaySettings(ItemWindow& item) {
 bool OpenDatabase(FeedDatabase& database) {
     SettingsStore& settings = AppSettings();
     database.set_suppress_upgrade_prompt(true);
-    database.set_verify_file(settings.ReadDword(u"Special", u"VerifyDatabase", 1) != 0);
-    database.set_use_lock(settings.ReadDword(u"Special", u"LockDatabase", 1) != 0);
-    std::u16string path = settings.ReadString(u"General", u"Database", u"");
+    database.set_verify_file(settings.Read(setting::kVerifyDatabase));
+    database.set_use_lock(settings.Read(setting::kLockDatabase));
+    std::u16string path = settings.Read(setting::kDatabasePath);
     return database.Open(path, MissingMessage::kHide) != kOpenUpgradeDeclined;
 }
 
 void LoadCurrentView(ItemWindow& item, ListingModel& listing) {
     SettingsStore& settings = AppSettings();
-    StartView start = ChooseStartView(listing.views(), settings.ReadDword(u"Today", u"CurrentViewID", 0));
+    StartView start = ChooseStartView(listing.views(), settings.Read(setting::kCurrentViewId));
     if (start.index < 0) {
         listing.ClearListing();
         return;
@@ -53,13 +52,13 @@ void LoadCurrentView(ItemWindow& item, ListingModel& listing) {
     item.current_view_index = start.index;
     item.current_view_name = view.label;
     listing.BuildViewListing(view.view_id, true);
-    if (start.write_view_id) settings.WriteDword(u"Today", u"CurrentViewID", view.view_id);
+    if (start.write_view_id) settings.Write(setting::kCurrentViewId, view.view_id);
 }
 
 void LoadListMode(ItemWindow& item, const ListingModel& listing) {
     SettingsStore& settings = AppSettings();
-    item.list_mode = settings.ReadDword(u"Today", u"ListMode", 0) != 0;
-    item.feed_list = settings.ReadDword(u"Today", u"FeedList", 0) != 0;
+    item.list_mode = settings.Read(setting::kListMode);
+    item.feed_list = settings.Read(setting::kFeedList);
     if (item.feed_list) {
         item.details_shown = false;
         item.list_mode = true;

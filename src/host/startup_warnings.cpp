@@ -33,20 +33,20 @@ bool RunWarningsCheck(ItemWindow& item) {
     SettingsStore& settings = AppSettings();
     ResourceFigures figures;
     figures.engine_available = IsAdoEngineAvailable();
-    std::u16string database = settings.ReadString(u"General", u"Database", u"");
+    std::u16string database = settings.Read(setting::kDatabasePath);
     // A file at the top of the device lies in "\", which FolderOf gives as empty.
     bool has_folder = database.find(u'\\') != std::u16string::npos;
     std::u16string folder = has_folder ? FolderOf(database) : Library().install_folder;
     if (folder.empty()) folder = u"\\";
 
-    figures.low_ram_mb = settings.ReadDword(u"Warning", u"LowRAM", 1);
+    figures.low_ram_mb = settings.Read(setting::kLowRamMb);
     MEMORYSTATUS memory{};
     memory.dwLength = sizeof(memory);
     GlobalMemoryStatus(&memory);
     figures.available_ram_kb = memory.dwAvailPhys / 1024;
-    figures.low_disk_mb = settings.ReadDword(u"Warning", u"LowDisk", 1);
+    figures.low_disk_mb = settings.Read(setting::kLowDiskMb);
     if (figures.low_disk_mb != 0) figures.free_disk_kb = FreeSpaceKb(folder);
-    figures.max_database_mb = settings.ReadDword(u"Warning", u"MaxDatabase", 5);
+    figures.max_database_mb = settings.Read(setting::kMaxDatabaseMb);
     if (figures.max_database_mb != 0) figures.database_kb = FileSizeKb(database);
 
     item.database_message = WarningsText(figures);

@@ -36,7 +36,7 @@ HWND CreateTab(HWND parent, const TabRect& item_rect, const TabRect& strip_rect,
     if (!RegisterItemClass(item.instance)) return nullptr;
     HWND window = CreateChild(kItemClassName, kItemWindowName, item_rect, parent, item.instance);
     if (window == nullptr) return nullptr;
-    AppSettings().WriteDword(u"Today", u"HWND", static_cast<LONG>(reinterpret_cast<std::uintptr_t>(window)));
+    PublishItemWindow(window);
     if (RegisterControlStripClass(item.instance)) {
         item.control_strip =
             CreateChild(kControlStripClassName, kControlStripWindowName, strip_rect, parent, item.instance);
@@ -53,7 +53,7 @@ void DestroyTab() {
         DestroyWindow(item.window);
         UnregisterClassW(kItemClassName, item.instance);
         item.window = nullptr;
-        AppSettings().WriteDword(u"Today", u"HWND", 0);
+        PublishItemWindow(nullptr);
     }
     if (item.control_strip != nullptr) {
         item.bitmaps = display::ItemBitmaps{};

@@ -25,7 +25,7 @@ void OnStartupTimer(ItemWindow& item) {
 // so that no tick sees a half-loaded state.
 void ReloadAfterChange(ItemWindow& item) {
     StopHeartbeat(item);
-    AppSettings().WriteDword(u"Today", u"TodayHasChanged", 0);
+    AppSettings().Write(setting::kTodayHasChanged, false);
     RunStartupSequence(item);
     StartHeartbeat(item);
     if (item.list_mode) Repaint(item);
@@ -47,8 +47,7 @@ void OnHeartbeat(ItemWindow& item) {
     if (item.downloading) return;
     if (StepScheduledPrompt(item)) return;
     std::int64_t now_ms = DeviceLocalTimeMs();
-    if (DeviceSlept(item.previous_tick_ms, now_ms))
-        AppSettings().WriteDword(u"AutoReload", u"ResetNextReload", 1);
+    if (DeviceSlept(item.previous_tick_ms, now_ms)) AppSettings().Write(setting::kResetNextReload, true);
     item.previous_tick_ms = now_ms;
     if (CheckSchedule(item)) return;
 
@@ -56,7 +55,7 @@ void OnHeartbeat(ItemWindow& item) {
     // The list only refreshes while the Today screen (or the configured top-level window) is in front.
     HWND front = GetForegroundWindow();
     if (front != nullptr && front != item.top_level) return;
-    if (AppSettings().ReadDword(u"Today", u"TodayHasChanged", 0) != 0) {
+    if (AppSettings().Read(setting::kTodayHasChanged)) {
         ReloadAfterChange(item);
         return;
     }

@@ -27,7 +27,7 @@ HWND InitializeTodayItem(TODAYLISTITEM* record, HWND parent) {
                                   kParkedPosition, kParkedWidth, kParkedHeight, parent, nullptr,
                                   item.instance, nullptr);
     if (window == nullptr) return nullptr;
-    AppSettings().WriteDword(u"Today", u"HWND", static_cast<LONG>(reinterpret_cast<std::uintptr_t>(window)));
+    PublishItemWindow(window);
     item.status_text.clear();
     return window;
 }

@@ -11,8 +11,8 @@ TopLevelSearch TopLevelSearchFor(const std::u16string& class_setting, const std:
 
 HWND FindTopLevelWindow() {
     SettingsStore& settings = AppSettings();
-    TopLevelSearch search = TopLevelSearchFor(settings.ReadString(u"Today", u"TopLevelClassName", u""),
-                                              settings.ReadString(u"Today", u"TopLevelWindowName", u""));
+    TopLevelSearch search = TopLevelSearchFor(settings.Read(setting::kTopLevelClassName),
+                                              settings.Read(setting::kTopLevelWindowName));
     HWND found = FindWindowW(search.class_name.c_str(),
                              search.window_name.empty() ? nullptr : search.window_name.c_str());
     if (found == nullptr) found = FindWindowW(kTodayShellClass, nullptr);

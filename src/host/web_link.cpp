@@ -33,8 +33,9 @@ void OpenWebLink(ItemWindow& item, int icon) {
         std::u16string page = WriteExtendedPage(item);
         if (!page.empty()) target = page;
     }
-    std::u16string browser = AppSettings().ReadString(u"General", u"Browser", kDefaultBrowser);
-    if (!OpenWithShell(browser, target)) OpenWithShell(kDefaultBrowser, target);
+    std::u16string browser = AppSettings().Read(setting::kBrowser);
+    if (!OpenWithShell(browser, target))
+        OpenWithShell(std::u16string(setting::kBrowser.default_value), target);
 }
 
 }  // namespace qf::host

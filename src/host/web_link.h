@@ -6,8 +6,6 @@
 
 namespace qf::host {
 
-inline constexpr char16_t kDefaultBrowser[] = u"\\Windows\\iexplore.exe";
-
 // User-interface thread. Opens the link of web-link icon `icon` of the last paint with the browser of
 // General/Browser, falling back to the device's own browser; failures are silent.
 void OpenWebLink(ItemWindow& item, int icon);

@@ -28,7 +28,7 @@ FeedParseStatus MapLoaded(bool loaded, const FeedDocument& document, std::u16str
 ParseOptions ParseOptionsFrom(const SettingsStore& settings) {
     ParseOptions options;
     options.mappings = [&settings](int map_index) { return ReadCustomMapping(settings, map_index); };
-    options.atom10 = settings.ReadDword(u"Extensions", u"Atom10", 0) != 0 ? Atom10::kOn : Atom10::kOff;
+    options.atom10 = settings.Read(setting::kAtom10) != 0 ? Atom10::kOn : Atom10::kOff;
     return options;
 }
 
@@ -84,12 +84,12 @@ FeedParseStatus ParseFeedBytes(FeedBytes& bytes, std::u16string_view source_path
     return MapLoaded(loaded, document, source_path, options, sink);
 }
 
-bool ParseFeed(ParsedFeed& feed, const std::u16string& path) {
+bool ParseFeed(ParsedFeed& feed, const std::u16string& path, const ParseOptions& options) {
     feed.Reset();
     FeedDocument document;
     const bool loaded = document.LoadFile(path);
     CollectingSink sink(feed);
-    return MapLoaded(loaded, document, path, ParseOptionsFrom(AppSettings()), sink) == FeedParseStatus::kOk;
+    return MapLoaded(loaded, document, path, options, sink) == FeedParseStatus::kOk;
 }
 
 }  // namespace qf

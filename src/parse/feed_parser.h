@@ -29,10 +29,10 @@ struct ParseOptions {
 // Extensions/Atom10 (default 0). `settings` must outlive the options.
 ParseOptions ParseOptionsFrom(const SettingsStore& settings);
 
-// Parses the device file `path` into `feed` (reset first) with the options of the item's settings. True
-// when the file was read, recognised and mapped; then sourcePath is `path` and the title is not empty.
-// On false `feed` stays reset. Called on the download thread, one file at a time.
-bool ParseFeed(ParsedFeed& feed, const std::u16string& path);
+// Parses the device file `path` into `feed` (reset first) with `options`. True when the file was read,
+// recognised and mapped; then sourcePath is `path` and the title is not empty. On false `feed` stays
+// reset. Any thread (each call uses its own document).
+bool ParseFeed(ParsedFeed& feed, const std::u16string& path, const ParseOptions& options);
 
 // As ParseFeed for file bytes already in memory, naming `source_path` as the file, with the given
 // custom mappings and Atom 1.0 choice. Any thread (each call uses its own document).

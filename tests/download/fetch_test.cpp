@@ -132,6 +132,7 @@ TEST_F(FetchTest, MetaRefreshIsFollowedOneLevel) {
 
 TEST_F(FetchTest, StallPastTheReceiveTimeOutFails) {
     Watchdog watchdog(std::chrono::seconds(30), "a stalled fetch");
+    SetFetchOptions(FetchOptions{1024, false, 300});
     server_.Set("/stall", Route::Stall(std::string(8192, 's'), 1000));
     EXPECT_FALSE(Get("/stall"));
     EXPECT_EQ(DescribeFetchFailure(report_), u"time-out");

@@ -125,6 +125,23 @@ TEST(Registry, NestedKeysAndTypedValuesSurviveReopening) {
     EXPECT_EQ(Open(HKEY_LOCAL_MACHINE, u"Software\\Thornbeckvale", missing), ERROR_FILE_NOT_FOUND);
 }
 
+// A process keeps its connection to the hive between calls; a hive file replaced meanwhile (a restored
+// copy) is read afresh, not through the connection to the file that went.
+TEST(Registry, AHiveReplacedBetweenCallsIsReadAfresh) {
+    qf::test::TempDevice restored;
+    Key key;
+    ASSERT_EQ(Create(HKEY_LOCAL_MACHINE, u"Software\\Copy", key), ERROR_SUCCESS);
+    ASSERT_EQ(SetDword(key.get(), u"v", 1), ERROR_SUCCESS);
+    fs::path copy = HiveFile();
+    qf::test::TempDevice device;  // the connection moves on, and the first hive is complete
+    Key live;
+    ASSERT_EQ(Create(HKEY_LOCAL_MACHINE, u"Software\\Copy", live), ERROR_SUCCESS);
+    ASSERT_EQ(SetDword(live.get(), u"v", 2), ERROR_SUCCESS);
+    for (const char* log : {"-wal", "-shm"}) fs::remove(HiveFile().string() + log);
+    fs::rename(copy, HiveFile());
+    EXPECT_EQ(GetDword(live.get(), u"v"), 1u);
+}
+
 TEST(Registry, ReadsNeverCreateAnything) {
     qf::test::TempDevice device;
     Key key;
@@ -236,6 +253,11 @@ TEST(Registry, RejectsUnknownHandles) {
 TEST(Registry, TwoProcessesWritingAtOnceLoseNothing) {
     qf::test::TempDevice device;
     constexpr int kValuesPerProcess = 1000;
+    {
+        // The parent has the hive open when it forks; the children must not inherit its connection.
+        Key race;
+        ASSERT_EQ(Create(HKEY_LOCAL_MACHINE, u"Software\\Race", race), ERROR_SUCCESS);
+    }
     int start[2];
     ASSERT_EQ(::pipe(start), 0);
     std::vector<pid_t> children;
