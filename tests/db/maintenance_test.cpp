@@ -96,6 +96,16 @@ TEST_F(AudioTest, DeletingAFeedRemovesItsItemsAndAudioFiles) {
     EXPECT_EQ(Count("Select count(*) From ViewFeedItems"), 0);
 }
 
+TEST_F(AudioTest, DeletingASubscriptionRemovesItsFeedsAsDeletingThemDoes) {
+    Execute(u"Insert Into Subscriptions(SubscriptionID,ViewID,Title) Values(7,0,'Sub')");
+    Execute(u"Insert Into SubscriptionFeeds(SubscriptionID,FeedID) Values(7,5)");
+    ASSERT_TRUE(db_.DeleteSubscription(7));
+    EXPECT_FALSE(AudioExists("Audio/Talk/talk1.mp3"));
+    EXPECT_FALSE(AudioExists("Audio/5"));
+    EXPECT_TRUE(AudioExists("Audio/Music/song.mp3"));
+    EXPECT_EQ(Count("Select count(*) From FeedItemAudioData"), 1);
+}
+
 TEST_F(AudioTest, ClearingAFeedResetsItForAFreshDownload) {
     Execute(u"Update Feeds Set Status = 7, LastDigestKey = 'abc' Where FeedID = 5");
     ASSERT_TRUE(db_.ClearFeed(5));

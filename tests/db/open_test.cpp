@@ -180,20 +180,16 @@ TEST_F(OpenTest, OperationsWaitForTheLockHeldElsewhere) {
     EXPECT_TRUE(MutexIsFree());
 }
 
-TEST_F(OpenTest, WithoutTheLockSettingNoWaitTakesPlace) {
-    Watchdog watchdog(5s, "an operation that must not wait");
-    MutexHolder holder;
-    db_.set_use_lock(false);
-    EXPECT_TRUE(db_.LoadView(1));
-}
-
-TEST_F(OpenTest, ALockHeldTooLongFailsTheOperation) {
+TEST_F(OpenTest, ALockHeldTooLongFailsTheOperationUnlessTheLockIsOff) {
     Watchdog watchdog(30s, "the lock time-out");
     MutexHolder holder;
     db_.set_lock_timeout_ms(100);
     EXPECT_EQ(db_.LoadView(1).error(), DbError::kLockTimedOut);
     EXPECT_FALSE(db_.locked());
     EXPECT_EQ(db_.Open(kPath, MissingMessage::kHide), OpenResult::kLockFailed);
+    db_.set_use_lock(false);
+    EXPECT_EQ(db_.Open(kPath, MissingMessage::kHide), OpenResult::kReady);
+    EXPECT_TRUE(db_.LoadView(1));
 }
 
 TEST_F(OpenTest, AThrowingOperationReleasesTheLock) {
