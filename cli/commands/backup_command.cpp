@@ -60,14 +60,13 @@ int RunExport(CommandContext& context, const BackupArgs& args) {
 int RunImport(CommandContext& context, const BackupArgs& args) {
     DatabaseSession session(context, args.yes ? Answer::kYes : Answer::kAsk);
     DeviceFile file(args.file, DeviceFile::Use::kRead);
-    std::vector<std::u16string> notes;
-    bool imported = session.database().Import(file.device_path(), &notes);
+    DbResult<std::vector<std::u16string>> notes = session.database().Import(file.device_path());
+    Require(notes, "could not import " + args.file + " (not a version 2.0 backup?)");
     nlohmann::json note_lines = nlohmann::json::array();
-    for (const std::u16string& note : notes) {
+    for (const std::u16string& note : *notes) {
         note_lines.push_back(WideToUtf8(note));
         std::cerr << "quillfeed: " << args.file << ": " << WideToUtf8(note) << '\n';
     }
-    Require(imported, "could not import " + args.file + " (not a version 2.0 backup?)");
     session.MarkChanged();
     if (context.json()) {
         PrintJson({{"ok", true}, {"file", args.file}, {"notes", note_lines}});

@@ -44,12 +44,13 @@ int RunCreate(CommandContext& context, const DbArgs& args) {
 }
 
 long CountRows(FeedDatabase& database, const char16_t* table) {
-    return database.Run(-1L, [&](AdoConnection& connection) {
+    DbResult<long> count = database.Run([&](AdoConnection& connection) {
         AdoRecordset rows;
         if (!rows.Open(u"Select count(*) From " + std::u16string(table), &connection) || rows.IsEOF())
             return -1L;
         return static_cast<long>(rows.Field(0).AsInt());
     });
+    return count.value_or(-1);
 }
 
 int RunInfo(CommandContext& context, const DbArgs& args) {
@@ -60,7 +61,7 @@ int RunInfo(CommandContext& context, const DbArgs& args) {
                                   u"FeedItemLongData", u"FeedItemAudioData"}) {
         counts[WideToUtf8(table)] = CountRows(session.database(), table);
     }
-    std::string version = WideToUtf8(session.database().Version());
+    std::string version = WideToUtf8(session.database().Version().value_or(u""));
     double size_kb = FileSizeKb(session.path());
     if (context.json()) {
         PrintJson({{"ok", true},

@@ -58,12 +58,12 @@ DatabaseSession::DatabaseSession(CommandContext& context, Answer answer) : boxes
     model_ = std::make_unique<ListingModel>();
     model_->database().set_audio_folder(DeviceAudioFolder());
     switch (model_->database().Open(path_, MissingMessage::kShowOnce)) {
-        case kOpenReady:
+        case OpenResult::kReady:
             return;
-        case kOpenLockFailed:
+        case OpenResult::kLockFailed:
             throw CommandError("the database " + WideToUtf8(path_) +
                                " is busy (its lock was not free in 10 s)");
-        case kOpenUpgradeDeclined:
+        case OpenResult::kUpgradeDeclined:
             throw CommandError("the database " + WideToUtf8(path_) +
                                " needs an upgrade (run again with --yes)");
         default:

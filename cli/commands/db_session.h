@@ -84,6 +84,11 @@ std::u16string DeviceAudioFolder();
 
 // Throws CommandError(`message`) unless `ok`.
 void Require(bool ok, const std::string& message);
+// Throws CommandError(`message`) unless the database operation succeeded.
+template <typename T>
+void Require(const DbResult<T>& result, const std::string& message) {
+    Require(result.ok(), message);
+}
 
 // "YYYY-MM-DD HH:MM:SS", or "" for an all-zero date.
 std::string DateText(const SYSTEMTIME& date);

@@ -42,16 +42,16 @@ void ApplyOptions(const FeedArgs& args, FeedRecord& feed) {
 
 nlohmann::json Describe(FeedDatabase& database, const FeedRecord& feed) {
     nlohmann::json json = ToJson(feed);
-    json["views"] = database.ViewsOfFeed(feed.feed_id);
-    json["unread"] = database.CountFeedItems(feed.feed_id, ItemCount::kUnread);
-    json["items"] = database.CountFeedItems(feed.feed_id, ItemCount::kAll);
+    json["views"] = database.ViewsOfFeed(feed.feed_id).value_or({});
+    json["unread"] = database.CountFeedItems(feed.feed_id, ItemCount::kUnread).value_or(-1);
+    json["items"] = database.CountFeedItems(feed.feed_id, ItemCount::kAll).value_or(-1);
     return json;
 }
 
 void PrintFeed(const CommandContext& context, FeedDatabase& database, std::int32_t feed_id,
                const char* verb) {
-    std::optional<FeedRecord> feed = database.LoadFeed(feed_id);
-    Require(feed.has_value(), "could not read feed " + std::to_string(feed_id));
+    DbResult<FeedRecord> feed = database.LoadFeed(feed_id);
+    Require(feed, "could not read feed " + std::to_string(feed_id));
     if (context.json()) {
         PrintJson({{"ok", true}, {"feed", Describe(database, *feed)}});
     } else {
@@ -65,7 +65,7 @@ int RunList(CommandContext& context, const FeedArgs& args) {
     Require(session.model().LoadFeeds(), "could not read the feeds");
     nlohmann::json feeds = nlohmann::json::array();
     for (const FeedEntry& entry : session.model().feeds()) {
-        if (std::optional<FeedRecord> feed = session.database().LoadFeed(entry.feed_id)) {
+        if (DbResult<FeedRecord> feed = session.database().LoadFeed(entry.feed_id)) {
             feeds.push_back(Describe(session.database(), *feed));
         }
     }
@@ -84,7 +84,7 @@ int RunList(CommandContext& context, const FeedArgs& args) {
 int RunAdd(CommandContext& context, const FeedArgs& args) {
     DatabaseSession session(context, AnswerOf(args));
     if (args.view != 0)
-        Require(session.database().LoadView(args.view).has_value(), "no view " + std::to_string(args.view));
+        Require(session.database().LoadView(args.view).ok(), "no view " + std::to_string(args.view));
     FeedRecord feed = NewFeedRecord();
     feed.feed_url = Utf8ToWide(args.url);
     feed.title = args.title ? Utf8ToWide(*args.title) : feed.feed_url;
@@ -97,8 +97,8 @@ int RunAdd(CommandContext& context, const FeedArgs& args) {
 
 int RunUpdate(CommandContext& context, const FeedArgs& args) {
     DatabaseSession session(context, AnswerOf(args));
-    std::optional<FeedRecord> feed = session.database().LoadFeed(args.id);
-    Require(feed.has_value(), "no feed " + std::to_string(args.id));
+    DbResult<FeedRecord> feed = session.database().LoadFeed(args.id);
+    Require(feed, "no feed " + std::to_string(args.id));
     ApplyOptions(args, *feed);
     Require(session.database().UpdateFeedRecord(*feed), "could not update the feed");
     session.MarkChanged();
@@ -108,9 +108,9 @@ int RunUpdate(CommandContext& context, const FeedArgs& args) {
 
 // The feed operations that take only the id (and a status).
 int RunChange(CommandContext& context, const FeedArgs& args, const char* verb,
-              bool (*change)(FeedDatabase&, const FeedArgs&)) {
+              DbStatus (*change)(FeedDatabase&, const FeedArgs&)) {
     DatabaseSession session(context, AnswerOf(args));
-    Require(session.database().LoadFeed(args.id).has_value(), "no feed " + std::to_string(args.id));
+    Require(session.database().LoadFeed(args.id).ok(), "no feed " + std::to_string(args.id));
     Require(change(session.database(), args),
             std::string("could not ") + verb + " feed " + std::to_string(args.id));
     session.MarkChanged();

@@ -21,7 +21,7 @@ int RunList(CommandContext& context, const ItemArgs& args) {
     DatabaseSession session(context, AnswerOf(args));
     std::vector<std::int32_t> feeds;
     if (args.feed) {
-        Require(session.database().LoadFeed(*args.feed).has_value(), "no feed " + std::to_string(*args.feed));
+        Require(session.database().LoadFeed(*args.feed).ok(), "no feed " + std::to_string(*args.feed));
         feeds.push_back(*args.feed);
     } else {
         Require(session.model().LoadFeeds(), "could not read the feeds");
@@ -29,9 +29,10 @@ int RunList(CommandContext& context, const ItemArgs& args) {
     }
     nlohmann::json items = nlohmann::json::array();
     for (std::int32_t feed : feeds) {
-        Require(session.database().LoadItemsOfFeed(feed, std::numeric_limits<int>::max()),
-                "could not read the items of feed " + std::to_string(feed));
-        for (const ItemRecord& item : session.database().items()) items.push_back(ToJson(item));
+        DbResult<std::vector<ItemRecord>> feed_items =
+            session.database().LoadItemsOfFeed(feed, std::numeric_limits<int>::max());
+        Require(feed_items, "could not read the items of feed " + std::to_string(feed));
+        for (const ItemRecord& item : *feed_items) items.push_back(ToJson(item));
     }
     if (context.json()) {
         PrintJson({{"ok", true}, {"items", items}});
@@ -47,7 +48,7 @@ int RunList(CommandContext& context, const ItemArgs& args) {
 int RunStatus(CommandContext& context, const ItemArgs& args) {
     Require(args.status >= 0 && args.status <= 3, "an item's status is 0 to 3 (1 unread, 2 read, 3 kept)");
     DatabaseSession session(context, AnswerOf(args));
-    Require(session.database().LoadItem(args.id).has_value(), "no item " + std::to_string(args.id));
+    Require(session.database().LoadItem(args.id).ok(), "no item " + std::to_string(args.id));
     Require(session.database().SetItemStatus(args.id, static_cast<std::int16_t>(args.status)),
             "could not set the item's status");
     session.MarkChanged();
@@ -61,10 +62,10 @@ int RunStatus(CommandContext& context, const ItemArgs& args) {
 
 int RunDelete(CommandContext& context, const ItemArgs& args) {
     DatabaseSession session(context, AnswerOf(args));
-    Require(session.database().LoadItem(args.id).has_value(), "no item " + std::to_string(args.id));
-    // Deleting an item removes its downloaded audio file, found in the loaded audio list.
-    session.database().LoadAudio(1);
-    Require(session.database().DeleteItem(args.id), "could not delete the item");
+    Require(session.database().LoadItem(args.id).ok(), "no item " + std::to_string(args.id));
+    // Deleting an item removes its downloaded audio file, found in the downloaded audio list.
+    std::vector<AudioRecord> audio = session.database().LoadAudio(1).value_or({});
+    Require(session.database().DeleteItem(args.id, audio), "could not delete the item");
     session.MarkChanged();
     if (context.json()) {
         PrintJson({{"ok", true}, {"id", args.id}});

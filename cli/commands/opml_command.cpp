@@ -30,10 +30,11 @@ std::vector<OpmlFeed> ReadList(const std::string& argument) {
 
 // Adds the view to the views that list an existing feed.
 void JoinView(FeedDatabase& database, std::int32_t feed_id, std::int32_t view_id) {
-    std::vector<std::int32_t> views = database.ViewsOfFeed(feed_id);
-    if (std::find(views.begin(), views.end(), view_id) != views.end()) return;
-    views.push_back(view_id);
-    Require(database.SetFeedViews(feed_id, views),
+    DbResult<std::vector<std::int32_t>> views = database.ViewsOfFeed(feed_id);
+    Require(views, "could not read the views of feed " + std::to_string(feed_id));
+    if (std::find(views->begin(), views->end(), view_id) != views->end()) return;
+    views->push_back(view_id);
+    Require(database.SetFeedViews(feed_id, *views),
             "could not add feed " + std::to_string(feed_id) + " to the view");
 }
 
@@ -43,11 +44,10 @@ int RunImport(CommandContext& context, const OpmlArgs& args) {
     DatabaseSession session(context, args.yes ? Answer::kYes : Answer::kAsk);
     std::vector<OpmlFeed> listed = ReadList(args.file);
     FeedDatabase& database = session.database();
-    if (args.view != 0)
-        Require(database.LoadView(args.view).has_value(), "no view " + std::to_string(args.view));
+    if (args.view != 0) Require(database.LoadView(args.view).ok(), "no view " + std::to_string(args.view));
 
-    DatabaseAccess access(database);
-    Require(access.held() && session.model().LoadFeeds(), "could not read the feeds");
+    DatabaseLock lock(database);
+    Require(lock.held() && session.model().LoadFeeds(), "could not read the feeds");
     std::map<std::u16string, std::int32_t> known;
     for (const FeedEntry& entry : session.model().feeds()) known.emplace(entry.feed_url, entry.feed_id);
     nlohmann::json added = nlohmann::json::array();
@@ -80,12 +80,12 @@ int RunImport(CommandContext& context, const OpmlArgs& args) {
 
 int RunExport(CommandContext& context, const OpmlArgs& args) {
     DatabaseSession session(context, args.yes ? Answer::kYes : Answer::kAsk);
-    DatabaseAccess access(session.database());
-    Require(access.held() && session.model().LoadFeeds(), "could not read the feeds");
+    DatabaseLock lock(session.database());
+    Require(lock.held() && session.model().LoadFeeds(), "could not read the feeds");
     std::vector<OpmlFeed> feeds;
     for (const FeedEntry& entry : session.model().feeds()) {
-        std::optional<FeedRecord> feed = session.database().LoadFeed(entry.feed_id);
-        Require(feed.has_value(), "could not read feed " + std::to_string(entry.feed_id));
+        DbResult<FeedRecord> feed = session.database().LoadFeed(entry.feed_id);
+        Require(feed, "could not read feed " + std::to_string(entry.feed_id));
         feeds.push_back({feed->title, feed->feed_url, feed->link_url, feed->description});
     }
     std::string text = WriteOpmlList(kListTitle, feeds);

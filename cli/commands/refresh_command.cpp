@@ -82,7 +82,7 @@ std::string StartRefusal(int result, bool audio) {
 int RunRefresh(CommandContext& context, const RefreshArgs& args) {
     DatabaseSession session(context, Answer::kAsk);
     for (std::int32_t id : args.feeds) {
-        Require(session.database().LoadFeed(id).has_value(), "no feed " + std::to_string(id));
+        Require(session.database().LoadFeed(id), "no feed " + std::to_string(id));
     }
     DetectPlatform();
     SetFetchOptions(FetchOptionsFromSettings(AppSettings()));

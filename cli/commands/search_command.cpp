@@ -17,19 +17,19 @@ int RunSearch(CommandContext& context, const SearchArgs& args) {
     DatabaseSession session(context, args.yes ? Answer::kYes : Answer::kAsk);
     SearchFields fields{args.title, args.keywords, args.text};
     if (!fields.title && !fields.keywords && !fields.text) fields.title = true;
-    std::vector<SearchHit> hits;
-    Require(session.database().Search(Utf8ToWide(args.term), fields, args.by_date, hits),
-            "nothing to search for, or the search failed");
+    DbResult<std::vector<SearchHit>> hits =
+        session.database().Search(Utf8ToWide(args.term), fields, args.by_date);
+    Require(hits, "nothing to search for, or the search failed");
     if (context.json()) {
         nlohmann::json rows = nlohmann::json::array();
-        for (const SearchHit& hit : hits) {
+        for (const SearchHit& hit : *hits) {
             rows.push_back(
                 {{"itemId", hit.feed_item_id}, {"title", WideToUtf8(hit.title)}, {"feedId", hit.feed_id}});
         }
         PrintJson({{"ok", true}, {"hits", rows}});
         return 0;
     }
-    for (const SearchHit& hit : hits) {
+    for (const SearchHit& hit : *hits) {
         std::cout << hit.feed_item_id << "  feed " << hit.feed_id << "  " << WideToUtf8(hit.title) << '\n';
     }
     return 0;

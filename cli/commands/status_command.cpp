@@ -51,10 +51,11 @@ nlohmann::json ViewsJson(DatabaseSession& session) {
     Require(session.model().LoadViews(), "could not read the views");
     nlohmann::json views = nlohmann::json::array();
     for (const ViewEntry& view : session.model().views()) {
-        views.push_back({{"id", view.view_id},
-                         {"label", WideToUtf8(view.label)},
-                         {"items", session.database().CountViewItems(view.view_id, ItemCount::kAll)},
-                         {"unread", session.database().CountViewItems(view.view_id, ItemCount::kUnread)}});
+        views.push_back(
+            {{"id", view.view_id},
+             {"label", WideToUtf8(view.label)},
+             {"items", session.database().CountViewItems(view.view_id, ItemCount::kAll).value_or(-1)},
+             {"unread", session.database().CountViewItems(view.view_id, ItemCount::kUnread).value_or(-1)}});
     }
     return views;
 }
@@ -63,15 +64,16 @@ nlohmann::json FeedsJson(DatabaseSession& session) {
     Require(session.model().LoadFeeds(), "could not read the feeds");
     nlohmann::json feeds = nlohmann::json::array();
     for (const FeedEntry& entry : session.model().feeds()) {
-        std::optional<FeedRecord> feed = session.database().LoadFeed(entry.feed_id);
+        DbResult<FeedRecord> feed = session.database().LoadFeed(entry.feed_id);
         if (!feed) continue;
-        nlohmann::json json = {{"id", feed->feed_id},
-                               {"title", WideToUtf8(feed->title)},
-                               {"url", WideToUtf8(feed->feed_url)},
-                               {"items", session.database().CountFeedItems(feed->feed_id, ItemCount::kAll)},
-                               {"lastDownload", DateText(feed->last_download_date)},
-                               {"lastResult", nullptr},
-                               {"failures", 0}};
+        nlohmann::json json = {
+            {"id", feed->feed_id},
+            {"title", WideToUtf8(feed->title)},
+            {"url", WideToUtf8(feed->feed_url)},
+            {"items", session.database().CountFeedItems(feed->feed_id, ItemCount::kAll).value_or(-1)},
+            {"lastDownload", DateText(feed->last_download_date)},
+            {"lastResult", nullptr},
+            {"failures", 0}};
         if (std::optional<FeedResultRecord> result = ReadFeedResult(AppSettings(), feed->feed_id)) {
             json["lastResult"] = WideToUtf8(result->result);
             json["detail"] = WideToUtf8(result->detail);

@@ -83,14 +83,14 @@ int RunAdd(CommandContext& context, const SubscriptionArgs& args) {
     subscription.title = args.title               ? Utf8ToWide(*args.title)
                          : document.title.empty() ? subscription.subscription_url
                                                   : document.title;
-    std::int32_t view_id = session.database().AddSubscription(subscription, SubscriptionView::kOwnView);
-    Require(view_id != 0, "could not add the subscription");
+    DbResult<std::int32_t> view_id =
+        session.database().AddSubscription(subscription, SubscriptionView::kOwnView);
+    Require(view_id, "could not add the subscription");
     Require(session.database().ReplaceSubscriptionFeeds(subscription.subscription_id, document),
             "could not add the subscription's feeds");
     session.MarkChanged();
-    std::optional<SubscriptionRecord> stored =
-        session.database().LoadSubscription(subscription.subscription_id);
-    Require(stored.has_value(), "could not read the subscription back");
+    DbResult<SubscriptionRecord> stored = session.database().LoadSubscription(subscription.subscription_id);
+    Require(stored, "could not read the subscription back");
     size_t feeds = document.items.size();
     if (context.json()) {
         PrintJson({{"ok", true},
@@ -110,8 +110,7 @@ int RunAdd(CommandContext& context, const SubscriptionArgs& args) {
 
 int RunDelete(CommandContext& context, const SubscriptionArgs& args) {
     DatabaseSession session(context, args.yes ? Answer::kYes : Answer::kAsk);
-    Require(session.database().LoadSubscription(args.id).has_value(),
-            "no subscription " + std::to_string(args.id));
+    Require(session.database().LoadSubscription(args.id).ok(), "no subscription " + std::to_string(args.id));
     Require(session.database().DeleteSubscription(args.id), "could not delete the subscription");
     session.MarkChanged();
     if (context.json()) {

@@ -53,12 +53,12 @@ int RunList(CommandContext& context, const ViewArgs& args) {
     Require(session.model().LoadViews(), "could not read the views");
     nlohmann::json views = nlohmann::json::array();
     for (const ViewEntry& entry : session.model().views()) {
-        std::optional<ViewRecord> view = session.database().LoadView(entry.view_id);
+        DbResult<ViewRecord> view = session.database().LoadView(entry.view_id);
         if (!view) continue;
         nlohmann::json json = ToJson(*view);
-        json["feeds"] = session.database().FeedIdsOfView(entry.view_id);
-        json["unread"] = session.database().CountViewItems(entry.view_id, ItemCount::kUnread);
-        json["items"] = session.database().CountViewItems(entry.view_id, ItemCount::kAll);
+        json["feeds"] = session.database().FeedIdsOfView(entry.view_id).value_or({});
+        json["unread"] = session.database().CountViewItems(entry.view_id, ItemCount::kUnread).value_or(-1);
+        json["items"] = session.database().CountViewItems(entry.view_id, ItemCount::kAll).value_or(-1);
         views.push_back(json);
     }
     if (context.json()) {
@@ -88,8 +88,8 @@ int RunAdd(CommandContext& context, const ViewArgs& args) {
 
 int RunUpdate(CommandContext& context, const ViewArgs& args) {
     DatabaseSession session(context, AnswerOf(args));
-    std::optional<ViewRecord> view = session.database().LoadView(args.id);
-    Require(view.has_value(), "no view " + std::to_string(args.id));
+    DbResult<ViewRecord> view = session.database().LoadView(args.id);
+    Require(view, "no view " + std::to_string(args.id));
     ApplyOptions(args, *view);
     Require(session.database().UpdateViewRecord(*view), "could not update the view");
     session.MarkChanged();
@@ -99,14 +99,16 @@ int RunUpdate(CommandContext& context, const ViewArgs& args) {
 
 int RunFeeds(CommandContext& context, const ViewArgs& args) {
     DatabaseSession session(context, AnswerOf(args));
-    Require(session.database().LoadView(args.id).has_value(), "no view " + std::to_string(args.id));
+    Require(session.database().LoadView(args.id).ok(), "no view " + std::to_string(args.id));
     for (std::int32_t feed : args.feeds) {
-        Require(session.database().LoadFeed(feed).has_value(), "no feed " + std::to_string(feed));
+        Require(session.database().LoadFeed(feed).ok(), "no feed " + std::to_string(feed));
     }
     Require(session.database().SetViewFeeds(args.id, args.feeds), "could not set the view's feeds");
     session.MarkChanged();
     if (context.json()) {
-        PrintJson({{"ok", true}, {"id", args.id}, {"feeds", session.database().FeedIdsOfView(args.id)}});
+        PrintJson({{"ok", true},
+                   {"id", args.id},
+                   {"feeds", session.database().FeedIdsOfView(args.id).value_or({})}});
     } else {
         std::cout << "View " << args.id << " lists " << args.feeds.size() << " feeds\n";
     }
@@ -115,7 +117,7 @@ int RunFeeds(CommandContext& context, const ViewArgs& args) {
 
 int RunDelete(CommandContext& context, const ViewArgs& args) {
     DatabaseSession session(context, AnswerOf(args));
-    Require(session.database().LoadView(args.id).has_value(), "no view " + std::to_string(args.id));
+    Require(session.database().LoadView(args.id).ok(), "no view " + std::to_string(args.id));
     Require(args.id != schema::kWhatsNewViewId && args.id != schema::kSearchResultsViewId,
             "view " + std::to_string(args.id) + " is built in and cannot be deleted");
     Require(session.database().DeleteView(args.id), "could not delete the view");
@@ -130,7 +132,7 @@ int RunDelete(CommandContext& context, const ViewArgs& args) {
 
 int RunRebuild(CommandContext& context, const ViewArgs& args) {
     DatabaseSession session(context, AnswerOf(args));
-    bool rebuilt;
+    DbStatus rebuilt;
     if (args.id == schema::kWhatsNewViewId) {
         rebuilt = session.database().RebuildWhatsNew();
     } else {
@@ -141,7 +143,7 @@ int RunRebuild(CommandContext& context, const ViewArgs& args) {
     Require(rebuilt,
             "could not rebuild view " + std::to_string(args.id) + " (is it What's New or a keyword view?)");
     session.MarkChanged();
-    long items = session.database().CountViewItems(args.id, ItemCount::kAll);
+    long items = session.database().CountViewItems(args.id, ItemCount::kAll).value_or(-1);
     if (context.json()) {
         PrintJson({{"ok", true}, {"id", args.id}, {"items", items}});
     } else {

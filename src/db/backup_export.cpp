@@ -98,9 +98,9 @@ void WritePairs(AdoConnection& connection, std::u16string& out, std::u16string_v
                 const std::u16string& sql) {
     out += u"  <" + std::u16string(group) + u">\n";
     ForEachRow(connection, sql, [&](AdoRecordset& row) {
-        std::int32_t a = row.Field(0).AsInt();
-        std::int32_t b = row.Field(1).AsInt();
-        out += ElementLine(element).Number(first, a).Number(second, b).Done();
+        std::int32_t first_id = row.Field(0).AsInt();
+        std::int32_t second_id = row.Field(1).AsInt();
+        out += ElementLine(element).Number(first, first_id).Number(second, second_id).Done();
     });
     out += u"  </" + std::u16string(group) + u">\n";
 }
@@ -124,10 +124,10 @@ std::string EncodeForFile(const std::u16string& text) {
 
 }  // namespace
 
-bool FeedDatabase::Export(const std::u16string& file_path) {
-    return Run(false, [&](AdoConnection& connection) {
+DbStatus FeedDatabase::Export(const std::u16string& file_path) {
+    return Run([&](AdoConnection& connection) -> DbStatus {
         CFile file;
-        if (!file.Open(file_path.c_str(), CFile::modeCreate | CFile::modeWrite)) return false;
+        if (!file.Open(file_path.c_str(), CFile::modeCreate | CFile::modeWrite)) return DbError::kRefused;
         std::u16string text = u"<qfbk version=\"2.0\">\n";
         WriteViews(connection, text);
         WriteSubscriptions(connection, text);
@@ -138,7 +138,8 @@ bool FeedDatabase::Export(const std::u16string& file_path) {
                    u"Select SubscriptionID,FeedID From SubscriptionFeeds Order By SubscriptionID");
         text += u"</qfbk>\n";
         std::string bytes = EncodeForFile(text);
-        return file.Write(bytes.data(), static_cast<UINT>(bytes.size())) != FALSE;
+        if (!file.Write(bytes.data(), static_cast<UINT>(bytes.size()))) return DbError::kRefused;
+        return {};
     });
 }
 

@@ -7,6 +7,7 @@
 
 #include "db/feed_database.h"
 #include "db/row_readers.h"
+#include "db/row_writers.h"
 #include "db/schema.h"
 #include "parse/feed_document.h"
 #include "parse/text_cleanup.h"
@@ -100,13 +101,14 @@ std::int16_t ReadAfterOrDefault(const BackupReader& reader, const FeedNode* node
 
 }  // namespace
 
-bool FeedDatabase::Import(const std::u16string& file_path, std::vector<std::u16string>* notes) {
-    return Run(false, [&](AdoConnection& connection) {
+DbResult<std::vector<std::u16string>> FeedDatabase::Import(const std::u16string& file_path) {
+    return Run([&](AdoConnection& connection) -> DbResult<std::vector<std::u16string>> {
         FeedDocument document;
-        if (!document.LoadFile(file_path)) return false;
+        if (!document.LoadFile(file_path)) return DbError::kRefused;
         const FeedNode* root = document.FindPath(u"qfbk");
-        if (!root || document.GetAttribute(root, u"version") != u"2.0") return false;
-        BackupReader reader(document, notes);
+        if (!root || document.GetAttribute(root, u"version") != u"2.0") return DbError::kRefused;
+        std::vector<std::u16string> notes;
+        BackupReader reader(document, &notes);
 
         IdMap views, subscriptions, feeds;
         reader.ForEach(u"views", u"view", [&](const FeedNode* node) {
@@ -122,7 +124,7 @@ bool FeedDatabase::Import(const std::u16string& file_path, std::vector<std::u16s
             view.sort_by = reader.Short(node, u"sortBy");
             view.keywords = reader.DecodedText(node, u"keywords");
             view.is_keyword_view = !view.keywords.empty();
-            AddViewRow(connection, view);
+            db_detail::AddViewRow(connection, view);
             views.emplace(*old_id, NewId{view.view_id, 0});
         });
         reader.ForEach(u"subscriptions", u"subscription", [&](const FeedNode* node) {
@@ -132,7 +134,7 @@ bool FeedDatabase::Import(const std::u16string& file_path, std::vector<std::u16s
             subscription.title = reader.Text(node, u"label");
             subscription.subscription_url = reader.Text(node, u"url");
             subscription.is_from_file = reader.Flag(node, u"isFile");
-            AddSubscriptionRow(connection, subscription, schema::kWhatsNewViewId);
+            db_detail::AddSubscriptionRow(connection, subscription, schema::kWhatsNewViewId);
             subscriptions.emplace(*old_id, NewId{subscription.subscription_id, 0});
         });
         reader.ForEach(u"feeds", u"feed", [&](const FeedNode* node) {
@@ -147,7 +149,7 @@ bool FeedDatabase::Import(const std::u16string& file_path, std::vector<std::u16s
             feed.max_items = reader.Short(node, u"maxItems");
             feed.extended_data = reader.Flag(node, u"extendedData");
             feed.extended_audio = reader.Flag(node, u"extendedAudio");
-            AddFeedRows(connection, feed, 0, 0);
+            db_detail::AddFeedRows(connection, feed, 0, 0);
             feeds.emplace(*old_id, NewId{feed.feed_id, feed.priority});
         });
 
@@ -163,9 +165,7 @@ bool FeedDatabase::Import(const std::u16string& file_path, std::vector<std::u16s
             auto feed = find(feeds, node, u"feedID");
             if (view == views.end() || feed == feeds.end()) return;
             if (!added.emplace(view->second.id, feed->second.id).second) return;
-            connection.Execute(u"Insert Into ViewFeeds(ViewID,FeedID,Priority) Values(" +
-                               Decimal(view->second.id) + u"," + Decimal(feed->second.id) + u"," +
-                               Decimal(feed->second.priority) + u")");
+            db_detail::InsertViewFeed(connection, view->second.id, feed->second.id, feed->second.priority);
         });
         added.clear();
         reader.ForEach(u"subscriptionFeeds", u"subscriptionFeed", [&](const FeedNode* node) {
@@ -173,10 +173,9 @@ bool FeedDatabase::Import(const std::u16string& file_path, std::vector<std::u16s
             auto feed = find(feeds, node, u"feedID");
             if (subscription == subscriptions.end() || feed == feeds.end()) return;
             if (!added.emplace(subscription->second.id, feed->second.id).second) return;
-            connection.Execute(u"Insert Into SubscriptionFeeds(SubscriptionID,FeedID) Values(" +
-                               Decimal(subscription->second.id) + u"," + Decimal(feed->second.id) + u")");
+            db_detail::InsertSubscriptionFeed(connection, subscription->second.id, feed->second.id);
         });
-        return true;
+        return notes;
     });
 }
 

@@ -4,18 +4,9 @@
 
 #include "common/settings_store.h"
 #include "db/feed_database.h"
+#include "db/file_checks.h"
 
 namespace qf {
-namespace {
-
-bool NonEmptyFileAt(const std::u16string& path) {
-    CFile file;
-    return !path.empty() && file.Open(path.c_str(), CFile::modeRead | CFile::shareDenyNone) &&
-           file.GetLength() != 0;
-}
-
-}  // namespace
-
 std::u16string DatabasePathSetting() { return AppSettings().Read(setting::kDatabasePath); }
 
 DefaultDatabase EnsureDefaultDatabase(const std::u16string& path) {

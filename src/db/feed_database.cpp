@@ -41,11 +41,15 @@ std::shared_ptr<AdoConnection> FeedDatabase::connection() const {
     return connection_;
 }
 
+void FeedDatabase::ForgetPath() {
+    std::lock_guard lock(state_mutex_);
+    path_.clear();
+}
+
 void FeedDatabase::Reset() {
     ready_ = false;
     Close();
-    std::lock_guard lock(state_mutex_);
-    path_.clear();
+    ForgetPath();
 }
 
 bool FeedDatabase::Connect() {
@@ -85,63 +89,58 @@ bool FeedDatabase::FileExists() const {
     return GetFileAttributesW(path().c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-FeedDatabase::Access FeedDatabase::TakeAccess() {
+std::optional<DbError> FeedDatabase::TakeLock(FileCheck check) {
     if (locked()) {
         ++lock_depth_;
-        return Access::kTaken;
+        return std::nullopt;
     }
     if (use_lock_ && mutex_) {
         DWORD wait = WaitForSingleObject(mutex_, lock_timeout_ms_);
         // A holder that died leaves the mutex abandoned, and then it is ours.
-        if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return Access::kNoLock;
+        if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return DbError::kLockTimedOut;
     }
     lock_owner_ = GetCurrentThreadId();
     lock_depth_ = 1;
+    if (check == FileCheck::kSkip) return std::nullopt;
     // Under the lock, so that neither a compaction between its two renames nor its remains look like a
     // missing file.
     if (!FileExists()) RecoverInterruptedCompaction(path());
     if (verify_file_ && !FileExists()) {
-        EndAccess();
+        ReleaseLock();
         if (show_missing_message_.exchange(false)) {
             std::u16string text =
                 u"The database is no longer connected to..." + path() + u"\n\nPlease, Re-open the database.";
             MessageBoxW(nullptr, text.c_str(), u"Missing Database", MB_OK);
         }
-        return Access::kMissing;
+        return DbError::kFileMissing;
     }
-    return Access::kTaken;
+    return std::nullopt;
 }
 
-bool FeedDatabase::BeginAccess() { return TakeAccess() == Access::kTaken; }
-
-void FeedDatabase::EndAccess() {
+void FeedDatabase::ReleaseLock() {
     if (!locked()) return;
     if (lock_depth_ > 0) --lock_depth_;
-    if (lock_depth_ > 0 || keep_lock_) return;
+    if (lock_depth_ > 0) return;
     // The owner is cleared first: the next holder sets it the moment the mutex is free.
     lock_owner_ = 0;
     if (use_lock_ && mutex_) ReleaseMutex(mutex_);
 }
 
-// The lock comes first, so that a connection is never opened on a file that a compaction is replacing.
-std::shared_ptr<AdoConnection> FeedDatabase::Acquire() {
-    if (!ready_) return nullptr;
-    if (!BeginAccess()) return nullptr;
+std::shared_ptr<AdoConnection> FeedDatabase::ConnectionUnderLock() {
     std::shared_ptr<AdoConnection> current = connection();
     if (!current && Connect()) current = connection();
-    if (!current) EndAccess();
     return current;
 }
 
-std::u16string FeedDatabase::Version() {
-    return Run(std::u16string(), [](AdoConnection& connection) {
+DbResult<std::u16string> FeedDatabase::Version() {
+    return Run([](AdoConnection& connection) -> DbResult<std::u16string> {
         try {
             AdoRecordset versions;
             if (!versions.Open(u"Select VersionNumber from VersionInfo Where VersionInfoID = 1",
                                &connection)) {
-                return std::u16string();
+                return DbError::kQueryFailed;
             }
-            if (versions.IsEOF()) return std::u16string();
+            if (versions.IsEOF()) return DbError::kNotFound;
             return versions.Field(0).AsString();
         } catch (const CException&) {
             return std::u16string(u"0");

@@ -1,10 +1,11 @@
 // FeedDatabase: the one object through which all work on the shared database file goes. It opens the file
 // and checks (and upgrades) its version, creates new files, serialises access with the other threads and
 // processes through the named mutex "QuillfeedDBMutex", and runs every operation of the database code with
-// the same pattern: ready, connected, locked, statements in one exception guard, lock released.
+// the same pattern: ready, locked, connected, statements in one exception guard, lock released. Every
+// operation answers a DbResult; none keeps what it read.
 //
 // Threads: any thread may call any operation. The lock is owned by the thread that took it, so a second
-// thread waits on the mutex like another process does; keep_lock lets one thread hold it across many
+// thread waits on the mutex like another process does; a DatabaseLock lets one thread hold it across many
 // operations (the start-up sequence, a download run).
 #pragma once
 
@@ -17,8 +18,10 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
+#include "db/db_result.h"
 #include "db/records.h"
 #include "shared/adoclass31.h"
 
@@ -30,12 +33,12 @@ struct ParsedFeed;
 // How long a database operation waits for the lock unless set_lock_timeout_ms says otherwise.
 inline constexpr DWORD kDatabaseLockTimeoutMs = 10000;
 
-// Results of FeedDatabase::Open.
-enum OpenResult : int {
-    kOpenFailed = 0,
-    kOpenReady = 1,
-    kOpenLockFailed = -1,
-    kOpenUpgradeDeclined = -2,
+// Results of FeedDatabase::Open, with the values the main application uses.
+enum class OpenResult : int {
+    kFailed = 0,
+    kReady = 1,
+    kLockFailed = -1,
+    kUpgradeDeclined = -2,
 };
 
 enum class MissingMessage { kHide, kShowOnce };
@@ -59,6 +62,8 @@ struct SearchHit {
     std::int32_t feed_id = 0;
 };
 
+class DatabaseLock;
+
 class FeedDatabase {
   public:
     // Creates (or opens) the named mutex without owning it.
@@ -75,13 +80,11 @@ class FeedDatabase {
     void set_verify_file(bool verify_file) { verify_file_ = verify_file; }
     // Let a version mismatch fail Open without asking; initially false.
     void set_suppress_upgrade_prompt(bool suppress) { suppress_upgrade_prompt_ = suppress; }
-    // How long an operation waits for the lock before it fails; initially kDatabaseLockTimeoutMs.
-    void set_lock_timeout_ms(DWORD timeout_ms) { lock_timeout_ms_ = timeout_ms; }
-    // While set, EndAccess keeps the lock so that a group of operations runs under one lock.
-    void set_keep_lock(bool keep_lock) { keep_lock_ = keep_lock; }
     // The folder below which audio files lie (one folder per feed title); deletions remove files there.
     void set_audio_folder(const std::u16string& folder);
     std::u16string audio_folder() const;
+    // How long an operation waits for the lock held elsewhere; initially 10 s.
+    void set_lock_timeout_ms(DWORD timeout_ms) { lock_timeout_ms_ = timeout_ms; }
     // Tests: replaces the free-space probe that Create consults (FreeSpaceKb of the file's folder).
     void set_free_space_probe(std::function<double(const std::u16string& folder)> probe) {
         free_space_kb_ = std::move(probe);
@@ -95,181 +98,153 @@ class FeedDatabase {
 
     // ---- Opening, creating, access -------------------------------------------------------------------
     // Resets, connects to `path` and checks its version; a "1.0" file is upgraded after the user agrees
-    // (message box, unless suppressed). kOpenReady, kOpenFailed, kOpenLockFailed, or kOpenUpgradeDeclined
+    // (message box, unless suppressed). kReady, kFailed, kLockFailed, or kUpgradeDeclined
     // when an upgrade is needed but was declined or suppressed.
-    int Open(const std::u16string& path, MissingMessage missing_message);
+    OpenResult Open(const std::u16string& path, MissingMessage missing_message);
     // Clears ready and connected, closes the connection and forgets the path.
     void Reset();
-    // Opens a new connection on the path in place of any earlier one; false when that fails. Call it
-    // holding the lock, so that it never opens a file that a compaction is replacing.
-    bool Connect();
     // If connected: releases the lock (when this thread holds it), closes and drops the connection.
     void Close();
-    // Before every statement group: the lock (waiting at most the lock time-out), then, under it, the file
-    // check (after putting back a file that an interrupted compaction left aside). False when the lock times
-    // out or the file is missing (with the "Missing Database" message at most once per Open). A thread that
-    // holds the lock already just goes deeper, so operations can run inside a larger one.
-    bool BeginAccess();
-    // After every statement group: comes back up one level, and at the outermost releases the lock
-    // unless keep_lock is set.
-    void EndAccess();
-    // The stored VersionNumber; "" when not ready or the lock fails; "0" when reading throws.
-    std::u16string Version();
+    // The stored VersionNumber; "0" when reading it throws.
+    DbResult<std::u16string> Version();
     // Makes a new database file with the whole schema and VersionInfo row (and the two default views
     // unless skipped). First puts back a database that an interrupted compaction left aside for `path`.
-    // Refuses (message "Create Error") with under 200 KB free; an existing file is replaced, replaced
-    // after asking, or left alone (false) as `overwrite` says. False on any failure.
-    bool Create(const std::u16string& path, OverwritePrompt overwrite, DefaultViews default_views);
+    // Refuses (kRefused, message "Create Error") with under 200 KB free; an existing file is replaced,
+    // replaced after asking, or left alone (kRefused) as `overwrite` says.
+    DbStatus Create(const std::u16string& path, OverwritePrompt overwrite, DefaultViews default_views);
     // Any thread. When the database at `database_path` is missing and a compaction left it aside, moves it
     // back; when both exist, keeps the aside file under a name of its own so that no compaction ever
     // deletes it. Takes the lock unless this thread holds it (does nothing when the lock times out).
     void RecoverInterruptedCompaction(const std::u16string& database_path);
 
-    // Runs `body(connection)` as one database operation: fails with `failure` unless ready, locked and
-    // connected (connecting on demand); releases the lock afterwards, whatever the body throws. A
-    // CException thrown by the body gives `failure`, others pass on; statements already run stay run.
-    template <typename Result, typename Body>
-    Result Run(Result failure, Body&& body);
+    // Runs `body(connection)` as one database operation under the lock (connecting on demand) and answers
+    // its value as a DbResult (a DbStatus for a body without value; a body may answer a DbResult itself).
+    // A CException thrown by the body gives kQueryFailed, others pass on; statements already run stay
+    // run.
+    template <typename Body>
+    auto Run(Body&& body) -> typename AsDbResult<std::invoke_result_t<Body&, AdoConnection&>>::type;
 
-    // ---- Loads (record lists live here until the next load of the same kind) -----------------------
-    std::optional<ViewRecord> LoadView(std::int32_t view_id);
-    std::optional<FeedRecord> LoadFeed(std::int32_t feed_id);
+    // ---- Loads: each answers what it read (kNotFound for a missing record) ---------------------------
+    DbResult<ViewRecord> LoadView(std::int32_t view_id);
+    DbResult<FeedRecord> LoadFeed(std::int32_t feed_id);
     // With GUID, keywords and DateEntered.
-    std::optional<ItemRecord> LoadItem(std::int32_t item_id);
-    std::optional<SubscriptionRecord> LoadSubscription(std::int32_t subscription_id);
-    // subscriptions(), ordered by title.
-    bool LoadSubscriptions();
-    // feeds() in download order (Priority desc, LastDownloadDate asc, Title): FeedID, Title, Status,
-    // Priority, LastFeedDate and FeedUrl are filled.
-    bool LoadFeedsForDownload();
-    // items(): at most `max_count` items of the feed (status not 0), newest first.
-    bool LoadItemsOfFeed(std::int32_t feed_id, int max_count);
-    // audio_records() of FeedItemAudioData.Status `status` (1 downloaded, oldest first; 0 pending,
+    DbResult<ItemRecord> LoadItem(std::int32_t item_id);
+    DbResult<SubscriptionRecord> LoadSubscription(std::int32_t subscription_id);
+    // Ordered by title.
+    DbResult<std::vector<SubscriptionRecord>> LoadSubscriptions();
+    // In download order (Priority desc, LastDownloadDate asc, Title): FeedID, Title, Status, Priority,
+    // LastFeedDate and FeedUrl are filled.
+    DbResult<std::vector<FeedRecord>> LoadFeedsForDownload();
+    // At most `max_count` items of the feed (status not 0), newest first.
+    DbResult<std::vector<ItemRecord>> LoadItemsOfFeed(std::int32_t feed_id, int max_count);
+    // The audio list: records of FeedItemAudioData.Status `status` (1 downloaded, oldest first; 0 pending,
     // newest first), each with its feed's folder name.
-    bool LoadAudio(std::int16_t status);
-    // Ids of the feeds of a view (not deleted), by priority, each once. Empty when the view is missing or
-    // the query fails.
-    std::vector<std::int32_t> FeedIdsOfView(std::int32_t view_id);
-    // The item's short or long text chunks joined in order; nullopt when it has none.
-    std::optional<TextRecord> LoadItemText(std::int32_t item_id, TextKind kind);
+    DbResult<std::vector<AudioRecord>> LoadAudio(std::int16_t status);
+    // Ids of the feeds of a view (not deleted), by priority, each once; kNotFound without the view.
+    DbResult<std::vector<std::int32_t>> FeedIdsOfView(std::int32_t view_id);
+    // The item's short or long text chunks joined in order; kNotFound when it has none.
+    DbResult<TextRecord> LoadItemText(std::int32_t item_id, TextKind kind);
     // Ids of the views that list the feed, by label.
-    std::vector<std::int32_t> ViewsOfFeed(std::int32_t feed_id);
-    // Items of a feed (kUnread or kAll); -1 on failure.
-    long CountFeedItems(std::int32_t feed_id, ItemCount count);
-    // Items of a view's listed feeds (ordinary views) or memberships (keyword views); -1 on failure.
-    long CountViewItems(std::int32_t view_id, ItemCount count);
-    // items(): the rows a view lists, in listing order (quotas, hiding, age limit, date sort applied).
-    bool LoadViewItems(const ViewRecord& view, bool hide_read);
-
-    // The lists of the last load of their kind; read them under the lock (or on the loading thread).
-    const std::vector<FeedRecord>& feeds() const { return feeds_; }
-    const std::vector<ItemRecord>& items() const { return items_; }
-    const std::vector<SubscriptionRecord>& subscriptions() const { return subscriptions_; }
-    const std::vector<AudioRecord>& audio_records() const { return audio_; }
+    DbResult<std::vector<std::int32_t>> ViewsOfFeed(std::int32_t feed_id);
+    // Items of a feed (kUnread or kAll).
+    DbResult<long> CountFeedItems(std::int32_t feed_id, ItemCount count);
+    // Items of a view's listed feeds (ordinary views) or memberships (keyword views).
+    DbResult<long> CountViewItems(std::int32_t view_id, ItemCount count);
+    // The rows a view lists, in listing order (quotas, hiding, age limit, date sort applied).
+    DbResult<std::vector<ItemRecord>> LoadViewItems(const ViewRecord& view, bool hide_read);
 
     // ---- Search and rebuilt views --------------------------------------------------------------------
     // Items whose fields hold the trimmed `term` (each item once, in field order), newest first with
-    // `by_date`, else by feed. Quotes in the term are searched for like any other character. False for an
-    // empty term or a failure (a query that does not run is a failure, not an empty result).
-    bool Search(const std::u16string& term, SearchFields fields, bool by_date, std::vector<SearchHit>& hits);
+    // `by_date`, else by feed. Quotes in the term are searched for like any other character. kRefused for
+    // an empty term.
+    DbResult<std::vector<SearchHit>> Search(const std::u16string& term, SearchFields fields, bool by_date);
     // View 1 holds the 50 newest items of all feeds afterwards.
-    bool RebuildWhatsNew();
-    // A keyword view's memberships become the items its keywords find. False for view 1 and for views
+    DbStatus RebuildWhatsNew();
+    // A keyword view's memberships become the items its keywords find. kRefused for view 1 and for views
     // without keywords.
-    bool RebuildKeywordView(std::int32_t view_id, SearchFields fields);
+    DbStatus RebuildKeywordView(std::int32_t view_id, SearchFields fields);
 
     // ---- Maintenance ---------------------------------------------------------------------------------
-    // False for the two built-in views (What's New and Search Results), which are never deleted.
-    bool DeleteView(std::int32_t view_id);
-    bool ClearViewMemberships(std::int32_t view_id);
+    // kRefused for the two built-in views (What's New and Search Results), which are never deleted.
+    DbStatus DeleteView(std::int32_t view_id);
+    DbStatus ClearViewMemberships(std::int32_t view_id);
     // Also deletes the feed's audio files and its folder named by id below the audio folder.
-    bool DeleteFeed(std::int32_t feed_id);
+    DbStatus DeleteFeed(std::int32_t feed_id);
     // Status 2, no digest, dates reset to 1900-01-01, no items (and their audio files deleted).
-    bool ClearFeed(std::int32_t feed_id);
-    // Also deletes the item's audio file when the current audio list names it.
-    bool DeleteItem(std::int32_t item_id);
-    bool DeleteItemAudio(std::int32_t item_id);
-    // Deletes the subscription, its view (unless that is a built-in one) and its feeds.
-    bool DeleteSubscription(std::int32_t subscription_id);
-    // Every item goes, feeds reset (status 0 and 1 stay, others become 2), then the file is compacted.
-    bool DeleteAllItems();
+    DbStatus ClearFeed(std::int32_t feed_id);
+    // Also deletes the item's audio file when `current_audio` (an audio list loaded earlier; it is not
+    // reloaded) names it.
+    DbStatus DeleteItem(std::int32_t item_id, const std::vector<AudioRecord>& current_audio);
+    DbStatus DeleteItemAudio(std::int32_t item_id, const std::vector<AudioRecord>& current_audio);
+    // Deletes the subscription, its view (unless that is a built-in one) and its feeds (as DeleteFeed).
+    DbStatus DeleteSubscription(std::int32_t subscription_id);
+    // Every item goes, feeds reset (status 0 and 1 stay, others become 2), then the file is compacted
+    // (whose result does not count).
+    DbStatus DeleteAllItems();
     // The memberships become the given ids; an id the list repeats is stored once.
-    bool SetViewFeeds(std::int32_t view_id, const std::vector<std::int32_t>& feed_ids);
-    bool SetFeedViews(std::int32_t feed_id, const std::vector<std::int32_t>& view_ids);
+    DbStatus SetViewFeeds(std::int32_t view_id, const std::vector<std::int32_t>& feed_ids);
+    DbStatus SetFeedViews(std::int32_t feed_id, const std::vector<std::int32_t>& view_ids);
     // With the Keep rule on the item's text rows.
-    bool SetItemStatus(std::int32_t item_id, std::int16_t status);
-    bool UpdateViewRecord(const ViewRecord& view);
-    bool UpdateFeedRecord(const FeedRecord& feed);
-    bool UpdateItemRecord(const ItemRecord& item);
-    bool SetFeedStatus(std::int32_t feed_id, std::int16_t status);
-    // The subscription's feeds are deleted and the feeds of `document` (a parsed feed list) added in
-    // their place.
-    bool ReplaceSubscriptionFeeds(std::int32_t subscription_id, const ParsedFeed& document);
+    DbStatus SetItemStatus(std::int32_t item_id, std::int16_t status);
+    DbStatus UpdateViewRecord(const ViewRecord& view);
+    DbStatus UpdateFeedRecord(const FeedRecord& feed);
+    DbStatus UpdateItemRecord(const ItemRecord& item);
+    DbStatus SetFeedStatus(std::int32_t feed_id, std::int16_t status);
+    // The subscription's feeds are deleted (as DeleteFeed) and the feeds of `document` (a parsed feed list)
+    // added in their place.
+    DbStatus ReplaceSubscriptionFeeds(std::int32_t subscription_id, const ParsedFeed& document);
     // Rebuilds the file through a temporary copy beside it. The database stays closed afterwards and
     // reconnects on the next operation.
-    bool Compact();
+    DbStatus Compact();
 
     // ---- Backup and inserts --------------------------------------------------------------------------
-    bool Export(const std::u16string& file_path);
-    // Adds what the backup file holds with new ids. Values that do not fit their columns are clamped, and
-    // elements whose ids do not fit are skipped; each such case adds a line to `notes` when given.
-    bool Import(const std::u16string& file_path, std::vector<std::u16string>* notes = nullptr);
+    DbStatus Export(const std::u16string& file_path);
+    // Adds what the backup file holds with new ids and answers the notes on what did not fit: values that
+    // do not fit their columns are clamped, and elements whose ids do not fit are skipped, one line each.
+    // kRefused when the file is not a version 2.0 backup.
+    DbResult<std::vector<std::u16string>> Import(const std::u16string& file_path);
     // Each insert takes the new row's id under the lock (TakeUnusedId, with the record's id as the wish;
     // leave it 0 for a number of the id source) and writes the ids it used back into the record.
-    bool AddView(ViewRecord& view);
-    // The view id used (a new view named after the subscription, or 1), or 0 on failure.
-    std::int32_t AddSubscription(SubscriptionRecord& subscription, SubscriptionView view);
+    DbStatus AddView(ViewRecord& view);
+    // The view id used (a new view named after the subscription, or 1).
+    DbResult<std::int32_t> AddSubscription(SubscriptionRecord& subscription, SubscriptionView view);
     // Adds the feed and, when given (non-zero), its view and subscription memberships.
-    bool AddFeed(FeedRecord& feed, std::int32_t view_id, std::int32_t subscription_id);
+    DbStatus AddFeed(FeedRecord& feed, std::int32_t view_id, std::int32_t subscription_id);
 
   private:
-    enum class Access { kTaken, kNoLock, kMissing };
-    // Releases one level of the lock when it goes.
-    class EndAccessOnExit {
-      public:
-        explicit EndAccessOnExit(FeedDatabase& database) : database_(database) {}
-        ~EndAccessOnExit() { database_.EndAccess(); }
-        EndAccessOnExit(const EndAccessOnExit&) = delete;
-        EndAccessOnExit& operator=(const EndAccessOnExit&) = delete;
+    friend class DatabaseLock;
+    enum class FileCheck { kVerify, kSkip };
 
-      private:
-        FeedDatabase& database_;
-    };
-
-    // BeginAccess with the reason of a failure.
-    Access TakeAccess();
-    // The connection of an operation when it may start (ready, locked, connected); null otherwise.
-    std::shared_ptr<AdoConnection> Acquire();
+    // Takes one level of the lock: the mutex (waiting at most 10 s) unless this thread holds it, then,
+    // with kVerify, under it the file check (after putting back a file that an interrupted compaction left
+    // aside), with the "Missing Database" message at most once per Open. Nothing when it fails.
+    std::optional<DbError> TakeLock(FileCheck check);
+    // Gives back one level; at the outermost the mutex goes.
+    void ReleaseLock();
+    // Under the lock: the connection, opened on demand; null when the file does not open.
+    std::shared_ptr<AdoConnection> ConnectionUnderLock();
+    // Opens a new connection on the path in place of any earlier one; false when that fails. Called
+    // holding the lock, so that it never opens a file that a compaction is replacing.
+    bool Connect();
     // Drops the connection without touching the lock; false when there was none.
     bool DropConnection();
     std::shared_ptr<AdoConnection> connection() const;
+    void ForgetPath();
     bool FileExists() const;
     bool UpgradeFromOneDotZero();
-    int AskAndUpgrade(const std::u16string& version);
-    bool CopyTable(const std::u16string& table, AdoConnection& source, AdoConnection& target);
+    OpenResult AskAndUpgrade(const std::u16string& version);
     bool CopyInto(const std::u16string& temporary_path);
     bool ReplaceWithCompacted(const std::u16string& temporary_path);
-    void DeleteAudioFile(const AudioRecord& record);
-    void DeleteAudioOfItem(std::int32_t item_id);
-    bool ReloadAudioAndDelete(std::int32_t feed_id);
-    void LoadAudioInto(AdoConnection& connection, std::int16_t status);
-    std::vector<std::int32_t> FeedIdsOfSubscription(AdoConnection& connection, std::int32_t subscription_id);
-    void AddFeedRows(AdoConnection& connection, FeedRecord& feed, std::int32_t view_id,
-                     std::int32_t subscription_id);
-    void AddViewRow(AdoConnection& connection, ViewRecord& view);
-    void AddSubscriptionRow(AdoConnection& connection, SubscriptionRecord& subscription,
-                            std::int32_t view_id);
 
     HANDLE mutex_ = nullptr;
     std::atomic<bool> use_lock_{true};
     std::atomic<bool> verify_file_{true};
     std::atomic<bool> suppress_upgrade_prompt_{false};
-    std::atomic<bool> keep_lock_{false};
-    std::atomic<DWORD> lock_timeout_ms_{kDatabaseLockTimeoutMs};
     std::atomic<bool> ready_{false};
+    std::atomic<DWORD> lock_timeout_ms_{kDatabaseLockTimeoutMs};
     std::atomic<bool> show_missing_message_{false};
     std::atomic<DWORD> lock_owner_{0};  // thread id of the holder, 0 when free
-    int lock_depth_ = 0;                // nested BeginAccess calls of the holder; the holder's alone
+    int lock_depth_ = 0;                // nested levels of the holder; the holder's alone
 
     mutable std::mutex state_mutex_;  // guards the fields below
     std::shared_ptr<AdoConnection> connection_;
@@ -277,40 +252,53 @@ class FeedDatabase {
     std::u16string audio_folder_;
 
     std::function<double(const std::u16string&)> free_space_kb_;
-
-    // Record lists: written by the lock holder only.
-    std::vector<FeedRecord> feeds_;
-    std::vector<ItemRecord> items_;
-    std::vector<SubscriptionRecord> subscriptions_;
-    std::vector<AudioRecord> audio_;
 };
 
-// Holds the database lock for its lifetime, so that several operations run as one and the record lists
-// they load stay as loaded until it ends. One thread.
-class DatabaseAccess {
+// Holds one level of the database lock for its lifetime, so that several operations run as one (a
+// listing build, the start-up load, a download run). A thread that holds the lock already just goes
+// deeper. One thread: the lock belongs to the thread that took it.
+class DatabaseLock {
   public:
-    explicit DatabaseAccess(FeedDatabase& database) : database_(database), held_(database.BeginAccess()) {}
-    ~DatabaseAccess() {
-        if (held_) database_.EndAccess();
+    explicit DatabaseLock(FeedDatabase& database)
+        : DatabaseLock(database, FeedDatabase::FileCheck::kVerify) {}
+    ~DatabaseLock() {
+        if (!error_) database_.ReleaseLock();
     }
-    DatabaseAccess(const DatabaseAccess&) = delete;
-    DatabaseAccess& operator=(const DatabaseAccess&) = delete;
-    bool held() const { return held_; }
+    DatabaseLock(const DatabaseLock&) = delete;
+    DatabaseLock& operator=(const DatabaseLock&) = delete;
+
+    bool held() const { return !error_.has_value(); }
+    explicit operator bool() const { return held(); }
+    // kLockTimedOut or kFileMissing when not held.
+    DbError error() const { return error_.value_or(DbError::kLockTimedOut); }
 
   private:
+    friend class FeedDatabase;
+    DatabaseLock(FeedDatabase& database, FeedDatabase::FileCheck check)
+        : database_(database), error_(database.TakeLock(check)) {}
+
     FeedDatabase& database_;
-    bool held_;
+    std::optional<DbError> error_;
 };
 
-template <typename Result, typename Body>
-Result FeedDatabase::Run(Result failure, Body&& body) {
-    std::shared_ptr<AdoConnection> connection = Acquire();
-    if (!connection) return failure;
-    EndAccessOnExit end(*this);
+template <typename Body>
+auto FeedDatabase::Run(Body&& body) ->
+    typename AsDbResult<std::invoke_result_t<Body&, AdoConnection&>>::type {
+    using Result = typename AsDbResult<std::invoke_result_t<Body&, AdoConnection&>>::type;
+    if (!ready_) return Result(DbError::kNotReady);
+    DatabaseLock lock(*this);
+    if (!lock) return Result(lock.error());
+    std::shared_ptr<AdoConnection> connection = ConnectionUnderLock();
+    if (!connection) return Result(DbError::kConnectFailed);
     try {
-        return body(*connection);
+        if constexpr (std::is_void_v<std::invoke_result_t<Body&, AdoConnection&>>) {
+            body(*connection);
+            return Result();
+        } else {
+            return Result(body(*connection));
+        }
     } catch (const CException&) {
-        return failure;
+        return Result(DbError::kQueryFailed);
     }
 }
 

@@ -35,27 +35,7 @@ void KeepAside(const std::u16string& aside) {
     }
 }
 
-}  // namespace
-
-void FeedDatabase::RecoverInterruptedCompaction(const std::u16string& database_path) {
-    std::u16string aside = AsidePath(database_path);
-    if (database_path.empty() || !Exists(aside)) return;
-    bool take_mutex = use_lock_ && mutex_ && !locked();
-    if (take_mutex) {
-        DWORD wait = WaitForSingleObject(mutex_, lock_timeout_ms_);
-        if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return;
-    }
-    if (Exists(aside)) {
-        if (!Exists(database_path)) {
-            MoveFileW(aside.c_str(), database_path.c_str());
-        } else {
-            KeepAside(aside);
-        }
-    }
-    if (take_mutex) ReleaseMutex(mutex_);
-}
-
-bool FeedDatabase::CopyTable(const std::u16string& table, AdoConnection& source, AdoConnection& target) {
+bool CopyTable(const std::u16string& table, AdoConnection& source, AdoConnection& target) {
     try {
         AdoRecordset from;
         AdoRecordset to;
@@ -77,6 +57,21 @@ bool FeedDatabase::CopyTable(const std::u16string& table, AdoConnection& source,
     }
 }
 
+}  // namespace
+
+void FeedDatabase::RecoverInterruptedCompaction(const std::u16string& database_path) {
+    std::u16string aside = AsidePath(database_path);
+    if (database_path.empty() || !Exists(aside)) return;
+    DatabaseLock lock(*this, FileCheck::kSkip);
+    if (!lock) return;
+    if (!Exists(aside)) return;
+    if (!Exists(database_path)) {
+        MoveFileW(aside.c_str(), database_path.c_str());
+    } else {
+        KeepAside(aside);
+    }
+}
+
 // Holding the lock: every table into a fresh file at `temporary_path`.
 bool FeedDatabase::CopyInto(const std::u16string& temporary_path) {
     std::shared_ptr<AdoConnection> source = connection();
@@ -91,16 +86,15 @@ bool FeedDatabase::CopyInto(const std::u16string& temporary_path) {
     return copied && target.CommitTrans();
 }
 
-bool FeedDatabase::Compact() {
-    if (!ready_) return false;
+DbStatus FeedDatabase::Compact() {
+    if (!ready_) return DbError::kNotReady;
     // The item window lets go of the file before this process takes the lock that its handler might be
     // waiting for; a window that does not answer in time leaves its connection open, and then the
     // exchange below is refused.
     SendReleaseDatabase();
-    std::shared_ptr<AdoConnection> source = Acquire();
-    if (!source) return false;
-    EndAccessOnExit end(*this);
-    source.reset();
+    DatabaseLock lock(*this);
+    if (!lock) return lock.error();
+    if (!ConnectionUnderLock()) return DbError::kConnectFailed;
     std::u16string temporary = TemporaryPath(path());
     WaitCursor wait;
     bool copied = CopyInto(temporary);
@@ -109,9 +103,10 @@ bool FeedDatabase::Compact() {
     // one.
     if (!copied || IsDatabaseFileInUse(path())) {
         DeleteFileW(temporary.c_str());
-        return false;
+        return DbError::kQueryFailed;
     }
-    return ReplaceWithCompacted(temporary);
+    if (!ReplaceWithCompacted(temporary)) return DbError::kQueryFailed;
+    return {};
 }
 
 bool FeedDatabase::ReplaceWithCompacted(const std::u16string& temporary_path) {

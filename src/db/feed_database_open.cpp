@@ -5,6 +5,7 @@
 #include "common/settings_store.h"
 #include "common/system_info.h"
 #include "db/feed_database.h"
+#include "db/file_checks.h"
 #include "db/schema.h"
 #include "db/shell_effects.h"
 
@@ -13,32 +14,23 @@ namespace {
 
 constexpr double kCreateNeedsKb = 200;
 
-// A file exists for Create when it opens and is not empty.
-bool NonEmptyFileAt(const std::u16string& path) {
-    CFile file;
-    return file.Open(path.c_str(), CFile::modeRead | CFile::shareDenyNone) && file.GetLength() != 0;
-}
-
 }  // namespace
 
-int FeedDatabase::Open(const std::u16string& path, MissingMessage missing_message) {
+OpenResult FeedDatabase::Open(const std::u16string& path, MissingMessage missing_message) {
     Reset();
     {
         std::lock_guard lock(state_mutex_);
         path_ = path;
     }
     show_missing_message_ = missing_message == MissingMessage::kShowOnce;
-    Access access = TakeAccess();
-    if (access == Access::kNoLock) return kOpenLockFailed;
-    if (access == Access::kMissing || !Connect()) {
-        if (access == Access::kTaken) EndAccess();
-        std::lock_guard lock(state_mutex_);
-        path_.clear();
-        return kOpenFailed;
-    }
-    std::u16string version;
     {
-        EndAccessOnExit end(*this);
+        DatabaseLock lock(*this);
+        if (!lock && lock.error() == DbError::kLockTimedOut) return OpenResult::kLockFailed;
+        if (!lock || !Connect()) {
+            ForgetPath();
+            return OpenResult::kFailed;
+        }
+        std::u16string version;
         try {
             AdoRecordset versions;
             if (versions.Open(u"Select VersionNumber from VersionInfo Where VersionInfoID = 1",
@@ -47,21 +39,21 @@ int FeedDatabase::Open(const std::u16string& path, MissingMessage missing_messag
                 version = versions.Field(0).AsString();
             }
         } catch (const CException&) {
-            return kOpenFailed;
+            return OpenResult::kFailed;
         }
         if (version == schema::kCurrentVersion) {
             ready_ = true;
-            return kOpenReady;
+            return OpenResult::kReady;
         }
         if (!suppress_upgrade_prompt_) return AskAndUpgrade(version);
     }
     Close();
-    return kOpenUpgradeDeclined;
+    return OpenResult::kUpgradeDeclined;
 }
 
 // Still holding the lock (the caller releases it): the item window lets go of the file, the user is
 // asked, and a 1.0 file is brought to the current version.
-int FeedDatabase::AskAndUpgrade(const std::u16string& version) {
+OpenResult FeedDatabase::AskAndUpgrade(const std::u16string& version) {
     SendReleaseDatabase();
     int answer =
         MessageBoxW(nullptr,
@@ -71,17 +63,16 @@ int FeedDatabase::AskAndUpgrade(const std::u16string& version) {
     bool upgraded = answer == IDYES && version == schema::kUpgradableVersion && UpgradeFromOneDotZero();
     // Close releases the lock however deep this thread holds it; the caller's release then finds none.
     Close();
-    if (answer != IDYES) return kOpenUpgradeDeclined;
-    if (!upgraded) return kOpenFailed;
-    if (!BeginAccess()) return kOpenLockFailed;
-    EndAccessOnExit end(*this);
+    if (answer != IDYES) return OpenResult::kUpgradeDeclined;
+    if (!upgraded) return OpenResult::kFailed;
+    DatabaseLock lock(*this);
+    if (!lock) return OpenResult::kLockFailed;
     if (!Connect()) {
-        std::lock_guard lock(state_mutex_);
-        path_.clear();
-        return kOpenFailed;
+        ForgetPath();
+        return OpenResult::kFailed;
     }
     ready_ = true;
-    return kOpenReady;
+    return OpenResult::kReady;
 }
 
 bool FeedDatabase::UpgradeFromOneDotZero() {
@@ -107,7 +98,8 @@ bool FeedDatabase::UpgradeFromOneDotZero() {
     }
 }
 
-bool FeedDatabase::Create(const std::u16string& path, OverwritePrompt overwrite, DefaultViews default_views) {
+DbStatus FeedDatabase::Create(const std::u16string& path, OverwritePrompt overwrite,
+                              DefaultViews default_views) {
     std::u16string folder = FolderOf(path);
     double free_kb = free_space_kb_(folder.empty() ? u"\\" : folder);
     if (free_kb < kCreateNeedsKb) {
@@ -115,17 +107,17 @@ bool FeedDatabase::Create(const std::u16string& path, OverwritePrompt overwrite,
                               Utf8ToWide(std::to_string(static_cast<long long>(std::trunc(free_kb)))) +
                               u"KB is available.";
         MessageBoxW(nullptr, text.c_str(), u"Create Error", MB_OK);
-        return false;
+        return DbError::kRefused;
     }
     RecoverInterruptedCompaction(path);
     if (NonEmptyFileAt(path)) {
-        if (overwrite == OverwritePrompt::kRefuse) return false;
+        if (overwrite == OverwritePrompt::kRefuse) return DbError::kRefused;
         if (overwrite == OverwritePrompt::kAsk &&
             MessageBoxW(
                 nullptr,
                 u"A database already exists.\n\nAre you sure you want to overwrite the existing database?",
                 u"Overwrite Warning", MB_YESNO) != IDYES) {
-            return false;
+            return DbError::kRefused;
         }
         DeleteFileW(path.c_str());
     }
@@ -136,11 +128,11 @@ bool FeedDatabase::Create(const std::u16string& path, OverwritePrompt overwrite,
             AdoRecordset create;
             if (engine.Open(u"") != 0 ||
                 !create.Open(u"CREATE DATABASE '" + path + u"'", &engine, adOpenDynamic, adLockPessimistic)) {
-                return false;
+                return DbError::kConnectFailed;
             }
         }
         AdoConnection database(AdoConnection::EngineObject::kCreate);
-        if (database.Open(path) != 0) return false;
+        if (database.Open(path) != 0) return DbError::kConnectFailed;
         for (const char16_t* statement : schema::kCreateTables) database.Execute(statement);
         for (const char16_t* statement : schema::kCreateIndexes) database.Execute(statement);
         for (const char16_t* statement : schema::kEngineIndexes) database.Execute(statement);
@@ -151,9 +143,9 @@ bool FeedDatabase::Create(const std::u16string& path, OverwritePrompt overwrite,
             database.Execute(schema::DefaultViewInsert(schema::kSearchResultsViewId, now));
         }
         database.Close();
-        return true;
+        return {};
     } catch (const CException&) {
-        return false;
+        return DbError::kQueryFailed;
     }
 }
 

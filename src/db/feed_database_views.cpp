@@ -22,8 +22,9 @@ std::vector<std::int32_t> ListedFeeds(AdoConnection& connection, const ViewRecor
     std::u16string sql = u"Select Feeds.FeedID,Feeds.Status From Feeds Inner Join " + join +
                          u" On Feeds.FeedID = " + join + u".FeedID Where Feeds.Status <> 0 And " + join +
                          u".ViewID = " + Decimal(view.view_id) +
-                         (view.sort_by == 0 ? u" Order By Feeds.Priority Desc, Feeds.LastFeedDate Desc"
-                                            : u" Order By Feeds.LastFeedDate Desc, Feeds.Priority Desc");
+                         (view.SortedBy(ViewSort::kFeedsByPriority)
+                              ? u" Order By Feeds.Priority Desc, Feeds.LastFeedDate Desc"
+                              : u" Order By Feeds.LastFeedDate Desc, Feeds.Priority Desc");
     std::vector<std::int32_t> feeds;
     std::unordered_set<std::int32_t> seen;
     ForEachRow(connection, sql, [&](AdoRecordset& row) {
@@ -37,10 +38,9 @@ std::vector<std::int32_t> ListedFeeds(AdoConnection& connection, const ViewRecor
 
 std::u16string FeedItemsQuery(const ViewRecord& view, std::int32_t feed_id) {
     if (!view.is_keyword_view) {
-        return u"Select FeedItemID,FeedID,Title,Status,ItemDate,LinkUrl,LinkUrl2 From FeedItems Where Status "
-               u"<> 0 "
-               u"And FeedID = " +
-               Decimal(feed_id) + u" Order By FeedItemID Desc";
+        return u"Select " + std::u16string(db_detail::kListedItemColumns) +
+               u" From FeedItems Where Status <> 0 And FeedID = " + Decimal(feed_id) +
+               u" Order By FeedItemID Desc";
     }
     return u"Select "
            u"FeedItems.FeedItemID,FeedItems.FeedID,FeedItems.Title,FeedItems.Status,FeedItems.ItemDate,"
@@ -82,7 +82,7 @@ void CollectHits(AdoConnection& connection, const std::u16string& term, SearchFi
             pattern + u"%'" + joined_order);
     }
     for (const std::u16string& query : queries) {
-        db_detail::ForEachRequiredRow(connection, query, [&](AdoRecordset& row) {
+        ForEachRow(connection, query, [&](AdoRecordset& row) {
             std::int32_t item_id = row.Field(0).AsInt();
             if (!seen.insert(item_id).second) return;
             SearchHit hit;
@@ -103,11 +103,11 @@ void InsertMembership(AdoConnection& connection, std::int32_t view_id, std::int3
 
 }  // namespace
 
-bool FeedDatabase::LoadViewItems(const ViewRecord& view, bool hide_read) {
-    return Run(false, [&](AdoConnection& connection) {
-        items_.clear();
+DbResult<std::vector<ItemRecord>> FeedDatabase::LoadViewItems(const ViewRecord& view, bool hide_read) {
+    return Run([&](AdoConnection& connection) {
+        std::vector<ItemRecord> items;
         std::vector<std::int32_t> feeds = ListedFeeds(connection, view);
-        if (feeds.empty()) return true;
+        if (feeds.empty()) return items;
         ViewQuota quota(view.num_to_show, static_cast<int>(feeds.size()));
         SYSTEMTIME now{};
         GetSystemTime(&now);
@@ -117,7 +117,7 @@ bool FeedDatabase::LoadViewItems(const ViewRecord& view, bool hide_read) {
         for (std::int32_t feed_id : feeds) {
             quota.StartFeed();
             AdoRecordset rows;
-            if (!rows.Open(FeedItemsQuery(view, feed_id), &connection)) continue;
+            if (!rows.Open(FeedItemsQuery(view, feed_id), &connection)) QF_ADO_THROW(kAdoReadRefused);
             ViewQuota::Next next = ViewQuota::Next::kSameFeed;
             for (rows.MoveFirst(); !rows.IsEOF() && next == ViewQuota::Next::kSameFeed; rows.MoveNext()) {
                 ItemRecord item = db_detail::ReadListedItem(rows);
@@ -125,30 +125,30 @@ bool FeedDatabase::LoadViewItems(const ViewRecord& view, bool hide_read) {
                 if (!IsItemListed(item.status, hide, view.hide_after, SecondsBetween(item.item_date, now)))
                     continue;
                 listed.insert(item.feed_item_id);
-                items_.push_back(std::move(item));
+                items.push_back(std::move(item));
                 next = quota.Count();
             }
             if (next == ViewQuota::Next::kStop) break;
         }
-        if (view.sort_by == 2) SortNewestFirst(items_);
-        return true;
+        if (view.SortedBy(ViewSort::kItemsByDate)) SortNewestFirst(items);
+        return items;
     });
 }
 
-bool FeedDatabase::Search(const std::u16string& term, SearchFields fields, bool by_date,
-                          std::vector<SearchHit>& hits) {
+DbResult<std::vector<SearchHit>> FeedDatabase::Search(const std::u16string& term, SearchFields fields,
+                                                      bool by_date) {
     std::u16string trimmed = TrimBlanks(term);
-    if (trimmed.empty()) return false;
-    return Run(false, [&](AdoConnection& connection) {
+    if (trimmed.empty()) return DbError::kRefused;
+    return Run([&](AdoConnection& connection) {
         std::unordered_set<std::int32_t> seen;
-        for (const SearchHit& hit : hits) seen.insert(hit.feed_item_id);
+        std::vector<SearchHit> hits;
         CollectHits(connection, trimmed, fields, by_date, seen, hits);
-        return true;
+        return hits;
     });
 }
 
-bool FeedDatabase::RebuildWhatsNew() {
-    return Run(false, [&](AdoConnection& connection) {
+DbStatus FeedDatabase::RebuildWhatsNew() {
+    return Run([&](AdoConnection& connection) {
         db_detail::ExecuteForId(
             connection,
             {u"Delete From ViewFeeds Where ViewID = ", u"Delete From ViewFeedItems Where ViewID = "},
@@ -159,27 +159,27 @@ bool FeedDatabase::RebuildWhatsNew() {
         };
         std::vector<Newest> newest;
         AdoRecordset rows;
-        if (rows.Open(u"Select FeedItemID,FeedID From FeedItems Where Status <> 0 Order By ItemDate "
-                      u"Desc,FeedItemID "
-                      u"Desc",
-                      &connection)) {
-            for (rows.MoveFirst(); !rows.IsEOF() && newest.size() < kWhatsNewSize; rows.MoveNext()) {
-                newest.push_back({rows.Field(0).AsInt(), rows.Field(1).AsInt()});
-            }
+        if (!rows.Open(u"Select FeedItemID,FeedID From FeedItems Where Status <> 0 Order By ItemDate "
+                       u"Desc,FeedItemID Desc",
+                       &connection)) {
+            QF_ADO_THROW(kAdoReadRefused);
+        }
+        for (rows.MoveFirst(); !rows.IsEOF() && newest.size() < kWhatsNewSize; rows.MoveNext()) {
+            newest.push_back({rows.Field(0).AsInt(), rows.Field(1).AsInt()});
         }
         rows.Close();
         for (const Newest& item : newest) {
             InsertMembership(connection, schema::kWhatsNewViewId, item.feed_id, item.item_id, 0);
         }
-        return true;
     });
 }
 
-bool FeedDatabase::RebuildKeywordView(std::int32_t view_id, SearchFields fields) {
-    if (view_id == schema::kWhatsNewViewId) return false;
-    std::optional<ViewRecord> view = LoadView(view_id);
-    if (!view || !view->is_keyword_view) return false;
-    return Run(false, [&](AdoConnection& connection) {
+DbStatus FeedDatabase::RebuildKeywordView(std::int32_t view_id, SearchFields fields) {
+    if (view_id == schema::kWhatsNewViewId) return DbError::kRefused;
+    DbResult<ViewRecord> view = LoadView(view_id);
+    if (!view) return view.error();
+    if (!view->is_keyword_view) return DbError::kRefused;
+    return Run([&](AdoConnection& connection) {
         db_detail::ExecuteForId(
             connection,
             {u"Delete From ViewFeeds Where ViewID = ", u"Delete From ViewFeedItems Where ViewID = "},
@@ -195,7 +195,6 @@ bool FeedDatabase::RebuildKeywordView(std::int32_t view_id, SearchFields fields)
                        [&](AdoRecordset& row) { priority = row.Field(0).AsShort(); });
             InsertMembership(connection, view_id, hit.feed_id, hit.feed_item_id, priority);
         }
-        return true;
     });
 }
 

@@ -1,6 +1,7 @@
 #include "db/listing_model.h"
 
 #include "common/settings_store.h"
+#include "db/file_checks.h"
 #include "db/listing_rules.h"
 #include "db/row_readers.h"
 
@@ -11,11 +12,6 @@ using db_detail::Decimal;
 namespace {
 
 constexpr int kFeedListingSize = 50;
-
-bool NonEmptyFileAt(const std::u16string& path) {
-    CFile file;
-    return file.Open(path.c_str(), CFile::modeRead | CFile::shareDenyNone) && file.GetLength() != 0;
-}
 
 std::u16string UntitledText(size_t position) {
     return u"No Title: Item #" + Decimal(static_cast<long long>(position));
@@ -32,7 +28,7 @@ ListingModel::~ListingModel() { database_->Reset(); }
 
 bool ListingModel::LoadViews() {
     views_.clear();
-    return database_->Run(false, [&](AdoConnection& connection) {
+    DbStatus loaded = database_->Run([&](AdoConnection& connection) {
         db_detail::ForEachRow(
             connection, u"Select ViewID,ParentID,Label,Status From Views Where Status <> 0 Order By Label",
             [&](AdoRecordset& row) {
@@ -42,50 +38,52 @@ bool ListingModel::LoadViews() {
                 view.status = row.Field(3).AsShort();
                 views_.push_back(std::move(view));
             });
-        return true;
     });
+    return loaded.ok();
 }
 
 bool ListingModel::LoadFeeds() {
     feeds_.clear();
-    return database_->Run(false, [&](AdoConnection& connection) {
+    DbStatus loaded = database_->Run([&](AdoConnection& connection) {
         db_detail::ForEachRow(
             connection, std::u16string(db_detail::kSelectActiveFeedSummaries) + u"Title",
             [&](AdoRecordset& row) { feeds_.push_back(db_detail::ReadFeedSummary<FeedEntry>(row)); });
-        return true;
     });
+    return loaded.ok();
 }
 
 bool ListingModel::BuildViewListing(std::int32_t view_id, bool hide_read) {
     listing_.clear();
-    // One lock over the whole build: another thread's loads must not replace the lists read here.
-    DatabaseAccess access(*database_);
-    if (!access.held()) return false;
-    std::optional<ViewRecord> view = database_->LoadView(view_id);
-    if (!view || !database_->LoadViewItems(*view, hide_read)) return false;
-    database_->LoadAudio(1);
-    MakeRows(view_id);
+    // One lock over the whole build, so that the rows, the audio list and the feeds agree.
+    DatabaseLock lock(*database_);
+    if (!lock) return false;
+    DbResult<ViewRecord> view = database_->LoadView(view_id);
+    if (!view) return false;
+    DbResult<std::vector<ItemRecord>> items = database_->LoadViewItems(*view, hide_read);
+    if (!items) return false;
+    MakeRows(*items, database_->LoadAudio(1).value_or({}), view_id);
     return true;
 }
 
 bool ListingModel::BuildFeedListing(std::int32_t feed_id) {
     listing_.clear();
-    DatabaseAccess access(*database_);
-    if (!access.held()) return false;
-    if (!database_->LoadItemsOfFeed(feed_id, kFeedListingSize)) return false;
-    database_->LoadAudio(1);
+    DatabaseLock lock(*database_);
+    if (!lock) return false;
+    DbResult<std::vector<ItemRecord>> items = database_->LoadItemsOfFeed(feed_id, kFeedListingSize);
+    if (!items) return false;
+    std::vector<AudioRecord> audio = database_->LoadAudio(1).value_or({});
     if (!database_->LoadFeed(feed_id)) return false;
-    MakeRows(0);
+    MakeRows(*items, audio, 0);
     return true;
 }
 
-void ListingModel::MakeRows(std::int32_t view_id) {
-    const std::vector<AudioRecord>& audio = database_->audio_records();
+void ListingModel::MakeRows(const std::vector<ItemRecord>& items, const std::vector<AudioRecord>& audio,
+                            std::int32_t view_id) {
     std::u16string audio_folder = database_->audio_folder();
-    std::optional<FeedRecord> feed;
+    DbResult<FeedRecord> feed = DbError::kNotFound;
     std::int32_t loaded_feed_id = 0;
     bool feed_loaded = false;
-    for (const ItemRecord& item : database_->items()) {
+    for (const ItemRecord& item : items) {
         ListingRow row;
         row.item_id = item.feed_item_id;
         row.title = item.title.empty() ? UntitledText(listing_.size() + 1) : item.title;

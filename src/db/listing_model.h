@@ -87,8 +87,10 @@ class ListingModel {
     ListingRow* FindRow(std::int32_t item_id, LoadTexts load_texts);
 
   private:
-    // Turns the database's item list into listing rows with their feed and audio fields.
-    void MakeRows(std::int32_t view_id);
+    // Turns `items` into listing rows with their feed fields and their files of `audio` (the downloaded
+    // audio list).
+    void MakeRows(const std::vector<ItemRecord>& items, const std::vector<AudioRecord>& audio,
+                  std::int32_t view_id);
 
     std::unique_ptr<FeedDatabase> database_;
     std::vector<ViewEntry> views_;

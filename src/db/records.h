@@ -10,6 +10,9 @@
 
 namespace qf {
 
+// Views.SortBy: feeds by priority, feeds by date, or (after that) every item newest first.
+enum class ViewSort : std::int16_t { kFeedsByPriority = 0, kFeedsByDate = 1, kItemsByDate = 2 };
+
 struct ViewRecord {
     std::int32_t view_id = 0;
     std::int32_t parent_id = 0;
@@ -20,10 +23,12 @@ struct ViewRecord {
     std::int16_t num_to_show = 30;
     bool hide_read = false;
     bool dpad_skip_read = true;
-    std::int16_t sort_by = 0;
+    std::int16_t sort_by = 0;      // a ViewSort as stored; other values order as kFeedsByDate
     bool is_keyword_view = false;  // Keywords is not empty
     std::u16string keywords;
     SYSTEMTIME date_entered{};
+
+    bool SortedBy(ViewSort sort) const { return sort_by == static_cast<std::int16_t>(sort); }
 };
 
 struct FeedRecord {

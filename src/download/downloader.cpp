@@ -22,7 +22,8 @@ struct Downloader::Run {
     std::atomic<bool> finished{false};  // Finish has been claimed
     bool fetch_pending = true;
     bool store_pending = false;
-    bool holds_database = false;  // the thread took the database lock for the rest of the run
+    // The database lock, taken by the thread at the first store for the rest of the run.
+    std::optional<DatabaseLock> database_lock;
     size_t index = 0;
     double audio_mb = 0;  // audio fetched by this run
     DownloadEntry current;
@@ -132,9 +133,9 @@ bool Downloader::FillFeedList(const std::vector<std::int32_t>* only) {
     if (busy_.exchange(true)) return false;
     std::vector<DownloadEntry> entries;
     {
-        DatabaseAccess access(database_);
-        if (access.held() && database_.LoadFeedsForDownload()) {
-            for (const FeedRecord& feed : database_.feeds()) {
+        DbResult<std::vector<FeedRecord>> feeds = database_.LoadFeedsForDownload();
+        if (feeds) {
+            for (const FeedRecord& feed : *feeds) {
                 bool wanted = only != nullptr
                                   ? std::find(only->begin(), only->end(), feed.feed_id) != only->end()
                                   : feed.status != kFeedListOnly;
@@ -259,13 +260,13 @@ void Downloader::ThreadLoop(Run& run) {
         } else if (run.store_pending) {
             run.store_pending = false;
             // From the first store on, the run keeps the database lock until it ends.
-            if (!run.holds_database) run.holds_database = database_.BeginAccess();
+            if (!run.database_lock || !*run.database_lock) run.database_lock.emplace(database_);
             EntryReport report = run.report;
             report.result = StoreEntry(run, report.update);
             OnEntryDone(run, std::move(report));
         }
     }
-    if (run.holds_database) database_.EndAccess();
+    run.database_lock.reset();
 }
 
 // An audio file may not grow past the item limit, nor past what the total limit leaves, counting the
@@ -345,10 +346,7 @@ void Downloader::OnEntryDone(Run& run, EntryReport report) {
     if (run.index >= count || cancelled_) {
         run.running = false;
         // The lock goes first: the window rebuilds its listing when it hears that the run ended.
-        if (run.holds_database) {
-            database_.EndAccess();
-            run.holds_database = false;
-        }
+        run.database_lock.reset();
         std::shared_ptr<Run> self;
         {
             std::lock_guard lock(mutex_);

@@ -32,12 +32,12 @@ bool Downloader::BuildAudioList() {
     total_mb_ = 0;
     std::vector<AudioRecord> pending;
     {
-        DatabaseAccess access(database_);
-        if (access.held() && database_.LoadAudio(1)) downloaded_audio_ = database_.audio_records();
+        DatabaseLock lock(database_);
+        if (lock) downloaded_audio_ = database_.LoadAudio(1).value_or(downloaded_audio_);
         for (const AudioRecord& record : downloaded_audio_) {
             total_mb_ += FileSizeKb(AudioFilePath(setup_.audio_folder, record)) / 1024.0;
         }
-        if (access.held() && database_.LoadAudio(0)) pending = database_.audio_records();
+        if (lock) pending = database_.LoadAudio(0).value_or({});
     }
     for (const AudioRecord& record : pending) AddAudioEntry(record, free_mb);
     busy_ = false;

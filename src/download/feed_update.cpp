@@ -25,7 +25,7 @@ using db_detail::Decimal;
 
 namespace {
 
-FeedValues ValuesOf(const std::optional<FeedRecord>& row) {
+FeedValues ValuesOf(const DbResult<FeedRecord>& row) {
     FeedValues values;
     if (!row) return values;
     values.max_items = row->max_items;
@@ -100,7 +100,7 @@ bool UpdateFeed(FeedDatabase& database, std::int32_t feed_id, const std::u16stri
     result = FeedUpdateReport{};
     std::optional<std::string> bytes = ReadBytes(file);
     std::u16string digest = bytes ? Md5Hex(*bytes) : std::u16string();
-    std::optional<FeedRecord> row = database.LoadFeed(feed_id);
+    DbResult<FeedRecord> row = database.LoadFeed(feed_id);
     if (row && !digest.empty() && row->last_digest_key == digest)
         return Finish(result, FeedOutcome::kSameDigest);
     FeedValues values = ValuesOf(row);
@@ -118,7 +118,7 @@ bool UpdateFeed(FeedDatabase& database, std::int32_t feed_id, const std::u16stri
         return Finish(result, FeedOutcome::kSameFeedDate);
     }
 
-    bool stored = database.Run(false, [&](AdoConnection& connection) {
+    DbStatus stored = database.Run([&](AdoConnection& connection) {
         InTransaction(connection, [&] {
             SYSTEMTIME now = NowGmtSystemTime();
             FeedWriter writer(database, connection, feed_id, values, pages);
@@ -126,7 +126,6 @@ bool UpdateFeed(FeedDatabase& database, std::int32_t feed_id, const std::u16stri
             result.new_items = writer.WriteItems(feed.items, auto_purge, now);
             result.purged_items = writer.Purge(auto_purge);
         });
-        return true;
     });
     if (!stored) {
         result.new_items = 0;
@@ -138,39 +137,42 @@ bool UpdateFeed(FeedDatabase& database, std::int32_t feed_id, const std::u16stri
 
 bool StoreExtendedText(FeedDatabase& database, std::int32_t feed_id, std::int32_t item_id,
                        const std::u16string& file, const std::u16string& page_url) {
-    return database.Run(false, [&](AdoConnection& connection) {
-        TextFile page;
-        if (!page.Open(file, CFile::modeRead)) return true;
-        std::u16string text = AbsolutizeLinks(page.ReadAll(TextConversion::kDecode), page_url);
-        std::vector<std::u16string_view> chunks = TextChunks(text);
-        if (chunks.empty()) return true;
-        InTransaction(connection, [&] {
-            AdoRecordset rows;
-            if (!rows.Open(u"Select FeedItemID,FeedID,LinkOrder,Keep,TextData from FeedItemLongData Where "
-                           u"FeedItemID = 0",
-                           &connection, adOpenDynamic, adLockPessimistic)) {
-                QF_ADO_THROW(kAdoUpdateRefused);
-            }
-            WriteTextChunks(rows, item_id, feed_id, chunks);
-        });
-        return true;
-    });
+    return database
+        .Run([&](AdoConnection& connection) {
+            TextFile page;
+            if (!page.Open(file, CFile::modeRead)) return;
+            std::u16string text = AbsolutizeLinks(page.ReadAll(TextConversion::kDecode), page_url);
+            std::vector<std::u16string_view> chunks = TextChunks(text);
+            if (chunks.empty()) return;
+            InTransaction(connection, [&] {
+                AdoRecordset rows;
+                if (!rows.Open(
+                        u"Select FeedItemID,FeedID,LinkOrder,Keep,TextData from FeedItemLongData Where "
+                        u"FeedItemID = 0",
+                        &connection, adOpenDynamic, adLockPessimistic)) {
+                    QF_ADO_THROW(kAdoUpdateRefused);
+                }
+                WriteTextChunks(rows, item_id, feed_id, chunks);
+            });
+        })
+        .ok();
 }
 
 bool SetAudioStatus(FeedDatabase& database, std::int32_t item_id, std::int16_t status) {
-    return database.Run(false, [&](AdoConnection& connection) {
-        AdoRecordset row;
-        if (!row.Open(
-                u"Select FeedItemID,Status From FeedItemAudioData Where FeedItemID = " + Decimal(item_id),
-                &connection, adOpenDynamic, adLockPessimistic)) {
-            QF_ADO_THROW(kAdoUpdateRefused);
-        }
-        if (!row.IsEOF()) {
-            row.Field(1).SetShort(status);
-            row.Update();
-        }
-        return true;
-    });
+    return database
+        .Run([&](AdoConnection& connection) {
+            AdoRecordset row;
+            if (!row.Open(
+                    u"Select FeedItemID,Status From FeedItemAudioData Where FeedItemID = " + Decimal(item_id),
+                    &connection, adOpenDynamic, adLockPessimistic)) {
+                QF_ADO_THROW(kAdoUpdateRefused);
+            }
+            if (!row.IsEOF()) {
+                row.Field(1).SetShort(status);
+                row.Update();
+            }
+        })
+        .ok();
 }
 
 }  // namespace qf

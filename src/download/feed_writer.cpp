@@ -223,9 +223,10 @@ int FeedWriter::Purge(AutoPurge auto_purge) {
                });
     if (purged.empty()) return 0;
     // The downloaded enclosures as they stand now name the audio files that go with the items.
-    if (!database_.LoadAudio(1)) QF_ADO_THROW(kAdoUpdateRefused);
+    DbResult<std::vector<AudioRecord>> audio = database_.LoadAudio(1);
+    if (!audio) QF_ADO_THROW(kAdoUpdateRefused);
     for (std::int32_t id : purged) {
-        if (!database_.DeleteItem(id)) QF_ADO_THROW(kAdoUpdateRefused);
+        if (!database_.DeleteItem(id, *audio)) QF_ADO_THROW(kAdoUpdateRefused);
     }
     return static_cast<int>(purged.size());
 }

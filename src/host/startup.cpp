@@ -1,5 +1,7 @@
 #include "host/startup.h"
 
+#include <optional>
+
 #include "common/settings_store.h"
 #include "host/device_time.h"
 #include "host/download_control.h"
@@ -38,7 +40,7 @@ bool OpenDatabase(FeedDatabase& database) {
     database.set_verify_file(settings.Read(setting::kVerifyDatabase));
     database.set_use_lock(settings.Read(setting::kLockDatabase));
     std::u16string path = settings.Read(setting::kDatabasePath);
-    return database.Open(path, MissingMessage::kHide) != kOpenUpgradeDeclined;
+    return database.Open(path, MissingMessage::kHide) != OpenResult::kUpgradeDeclined;
 }
 
 void LoadCurrentView(ItemWindow& item, ListingModel& listing) {
@@ -91,14 +93,15 @@ void RunStartupSequence(ItemWindow& item) {
         item.database_message = kUpgradeNeededStatus;
         return;
     }
-    // One lock for the whole load, so that the main application cannot change the database half-way.
-    database.set_keep_lock(true);
-    listing.LoadViews();
-    listing.LoadFeeds();
-    LoadCurrentView(item, listing);
-    LoadListMode(item, listing);
-    database.set_keep_lock(false);
-    database.EndAccess();
+    {
+        // One lock for the whole load, so that the main application cannot change the database half-way.
+        std::optional<DatabaseLock> lock;
+        if (database.ready()) lock.emplace(database);
+        listing.LoadViews();
+        listing.LoadFeeds();
+        LoadCurrentView(item, listing);
+        LoadListMode(item, listing);
+    }
     item.status_text.clear();
     item.current_item_index = 0;
 }

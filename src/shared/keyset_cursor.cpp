@@ -3,6 +3,8 @@
 #include "shared/cursor.h"
 
 namespace qf::ado_detail {
+
+using sql::QuoteName;
 namespace {
 
 struct Row {
@@ -10,15 +12,6 @@ struct Row {
     std::vector<Variant> values;
     std::vector<bool> changed;
 };
-
-std::string QuoteName(const std::u16string& name) {
-    std::string quoted = "\"";
-    for (char c : qf::WideToUtf8(name)) {
-        quoted.push_back(c);
-        if (c == '"') quoted.push_back('"');
-    }
-    return quoted + "\"";
-}
 
 class KeysetCursor : public Cursor {
   public:

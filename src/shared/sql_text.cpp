@@ -1,5 +1,7 @@
 #include "shared/sql_text.h"
 
+#include <windows.h>
+
 namespace qf::sql {
 namespace {
 
@@ -305,6 +307,15 @@ std::u16string Quote(std::u16string_view value) {
     }
     quoted.push_back(u'\'');
     return quoted;
+}
+
+std::string QuoteName(std::u16string_view name) {
+    std::string quoted = "\"";
+    for (char c : qf::WideToUtf8(name)) {
+        quoted.push_back(c);
+        if (c == '"') quoted.push_back('"');
+    }
+    return quoted + "\"";
 }
 
 }  // namespace qf::sql

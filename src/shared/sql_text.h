@@ -64,5 +64,7 @@ std::optional<std::vector<ColumnDefinition>> ColumnDefinitions(std::u16string_vi
 
 // `value` between single quotes, with inner quotes doubled.
 std::u16string Quote(std::u16string_view value);
+// A table or column name for SQLite: UTF-8 between double quotes, with inner double quotes doubled.
+std::string QuoteName(std::u16string_view name);
 
 }  // namespace qf::sql

@@ -8,6 +8,8 @@
 #include "shared/date_text.h"
 
 namespace qf::ado_detail {
+
+using sql::QuoteName;
 namespace {
 
 // A write-ahead log with NORMAL syncing: a commit costs no sync of its own (only checkpoints sync), so
@@ -26,15 +28,6 @@ std::optional<std::u16string> CanonicalDate(std::u16string_view literal) {
     auto date = ParseDateText(literal);
     if (!date) return std::nullopt;
     return FormatDateText(*date);
-}
-
-std::string QuoteName(const std::u16string& name) {
-    std::string quoted = "\"";
-    for (char c : qf::WideToUtf8(name)) {
-        quoted.push_back(c);
-        if (c == '"') quoted.push_back('"');
-    }
-    return quoted + "\"";
 }
 
 }  // namespace

@@ -97,14 +97,14 @@ TEST_F(CompactTest, KeepsEveryRowOfTenThousandItems) {
     EXPECT_FALSE(Exists("db.cdb.qfaside"));
     EXPECT_FALSE(db_.connected());
     EXPECT_TRUE(db_.ready());
-    EXPECT_EQ(db_.CountFeedItems(3, ItemCount::kAll), 500) << "connects again on demand";
+    EXPECT_EQ(*db_.CountFeedItems(3, ItemCount::kAll), 500) << "connects again on demand";
 }
 
 TEST_F(CompactTest, ADatabaseWithoutSubscriptionsOrItemsCompactsToo) {
     std::string before = Dump();
     ASSERT_TRUE(db_.Compact());
     EXPECT_EQ(Dump(), before);
-    EXPECT_EQ(db_.Version(), u"2.0");
+    EXPECT_EQ(*db_.Version(), u"2.0");
 }
 
 TEST_F(CompactTest, RefusesWhileAnotherConnectionHoldsTheFile) {
@@ -150,7 +150,7 @@ int CompactInChild(FileFault fault, const std::string& name_part, int after) {
         InstallFaultyVfs();
         ArmFileFault(fault, name_part, after);
         FeedDatabase database;
-        if (database.Open(DbTest::kPath, MissingMessage::kHide) != kOpenReady) _exit(3);
+        if (database.Open(DbTest::kPath, MissingMessage::kHide) != OpenResult::kReady) _exit(3);
         _exit(database.Compact() ? 0 : 4);
     }
     int status = 0;
@@ -183,7 +183,7 @@ TEST_F(CompactTest, AKilledCompactionNeverLosesTheDatabase) {
         if (exit_code == 9 && point.fault == FileFault::kExitOnClose && std::string(point.file) == "db.cdb") {
             killed_after_copy = true;
         }
-        ASSERT_EQ(db_.Open(kPath, MissingMessage::kHide), kOpenReady);
+        ASSERT_EQ(db_.Open(kPath, MissingMessage::kHide), OpenResult::kReady);
         EXPECT_EQ(Dump(), before);
         EXPECT_EQ(Text("PRAGMA integrity_check"), "ok");
     }
@@ -206,7 +206,7 @@ TEST_F(CompactTest, ADatabaseLeftAsideIsPutBackBeforeAnythingIsOpenedOrMade) {
                                    std::filesystem::copy_options::overwrite_existing);
     };
     crash();
-    ASSERT_EQ(db_.Open(kPath, MissingMessage::kHide), kOpenReady);
+    ASSERT_EQ(db_.Open(kPath, MissingMessage::kHide), OpenResult::kReady);
     EXPECT_FALSE(Exists("db.cdb.qfaside"));
     EXPECT_EQ(Dump(), before);
 
@@ -219,7 +219,7 @@ TEST_F(CompactTest, ADatabaseLeftAsideIsPutBackBeforeAnythingIsOpenedOrMade) {
     EXPECT_EQ(Dump(), before);
 
     // An aside file that a database at the path cannot take back is kept, never deleted by a compaction.
-    ASSERT_EQ(db_.Open(kPath, MissingMessage::kHide), kOpenReady);
+    ASSERT_EQ(db_.Open(kPath, MissingMessage::kHide), OpenResult::kReady);
     std::ofstream(device_.HostPath("db.cdb.qfaside")) << "precious";
     ASSERT_TRUE(db_.Compact());
     EXPECT_EQ(Dump(), before);

@@ -20,7 +20,7 @@ MessageBoxRecorder::~MessageBoxRecorder() { qf::device::SetMessageBoxHook({}); }
 
 void DbTest::SetUp() {
     ASSERT_TRUE(db_.Create(kPath, OverwritePrompt::kAsk, DefaultViews::kCreate));
-    ASSERT_EQ(db_.Open(kPath, MissingMessage::kHide), kOpenReady);
+    ASSERT_EQ(db_.Open(kPath, MissingMessage::kHide), OpenResult::kReady);
 }
 
 void DbTest::AddFeed(std::int32_t feed_id, const std::u16string& title, std::int16_t priority,

@@ -10,7 +10,7 @@ using FaultTest = DbTest;
 TEST_F(FaultTest, AFileThatWillNotOpenFailsOpen) {
     ScopedFileFault fault(FileFault::kFailOpen, "db.cdb");
     FeedDatabase other;
-    EXPECT_EQ(other.Open(kPath, MissingMessage::kHide), kOpenFailed);
+    EXPECT_EQ(other.Open(kPath, MissingMessage::kHide), OpenResult::kFailed);
     EXPECT_EQ(other.path(), u"");
     db_.Close();
     EXPECT_FALSE(db_.LoadView(1)) << "reconnecting fails too";
@@ -46,7 +46,7 @@ TEST_F(FaultTest, AReadFaultDuringAListingGivesAnEmptyListing) {
     for (int after = 0; after < 60 && !failed_once; ++after) {
         ListingModel model;
         ScopedFileFault fault(FileFault::kFailRead, "db.cdb", after);
-        if (model.database().Open(kPath, MissingMessage::kHide) != kOpenReady) continue;
+        if (model.database().Open(kPath, MissingMessage::kHide) != OpenResult::kReady) continue;
         if (!model.BuildViewListing(10, true)) {
             failed_once = true;
             EXPECT_TRUE(model.listing().empty());

@@ -13,7 +13,7 @@ class ListingTest : public DbTest {
   protected:
     void SetUp() override {
         DbTest::SetUp();
-        ASSERT_EQ(model_.database().Open(kPath, MissingMessage::kHide), kOpenReady);
+        ASSERT_EQ(model_.database().Open(kPath, MissingMessage::kHide), OpenResult::kReady);
     }
 
     std::vector<std::int32_t> ListedIds() {
@@ -125,8 +125,8 @@ TEST_F(ListingTest, RepeatedMembershipRowsListEachItemOnce) {
     for (int i = 0; i < 3; ++i) Execute(u"Insert Into ViewFeeds(ViewID,FeedID,Priority) Values(10,1,0)");
     ASSERT_TRUE(model_.BuildViewListing(10, true));
     EXPECT_EQ(ListedIds(), (std::vector<std::int32_t>{2, 1}));
-    EXPECT_EQ(db_.FeedIdsOfView(10), std::vector<std::int32_t>{1});
-    EXPECT_EQ(db_.CountViewItems(10, ItemCount::kAll), 2);
+    EXPECT_EQ(*db_.FeedIdsOfView(10), std::vector<std::int32_t>{1});
+    EXPECT_EQ(*db_.CountViewItems(10, ItemCount::kAll), 2);
 }
 
 TEST_F(ListingTest, KeywordViewsListEachFeedOnce) {
@@ -143,8 +143,8 @@ TEST_F(ListingTest, KeywordViewsListEachFeedOnce) {
     ASSERT_TRUE(model_.BuildViewListing(10, true));
     EXPECT_EQ(ListedIds(), (std::vector<std::int32_t>{4, 3, 2, 1}));
     // The download run still fetches the feed kept out of view listings.
-    EXPECT_EQ(db_.FeedIdsOfView(10), (std::vector<std::int32_t>{1, 2}));
-    EXPECT_EQ(db_.CountViewItems(10, ItemCount::kAll), 5);
+    EXPECT_EQ(*db_.FeedIdsOfView(10), (std::vector<std::int32_t>{1, 2}));
+    EXPECT_EQ(*db_.CountViewItems(10, ItemCount::kAll), 5);
 }
 
 TEST_F(ListingTest, AnUnreadableFeedRecordLeavesTheFeedFieldsEmpty) {

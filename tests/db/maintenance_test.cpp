@@ -50,7 +50,7 @@ TEST_F(MaintenanceTest, DeletingAFeedWithoutItemsRemovesItsRowAndMemberships) {
     EXPECT_EQ(Count("Select count(*) From Feeds"), 1);
     EXPECT_EQ(Count("Select count(*) From ViewFeeds"), 1);
     EXPECT_EQ(Count("Select count(*) From SubscriptionFeeds"), 0);
-    EXPECT_EQ(db_.ViewsOfFeed(2), std::vector<std::int32_t>{1});
+    EXPECT_EQ(*db_.ViewsOfFeed(2), std::vector<std::int32_t>{1});
 }
 
 class AudioTest : public DbTest {
@@ -96,6 +96,16 @@ TEST_F(AudioTest, DeletingAFeedRemovesItsItemsAndAudioFiles) {
     EXPECT_EQ(Count("Select count(*) From ViewFeedItems"), 0);
 }
 
+TEST_F(AudioTest, DeletingASubscriptionRemovesItsFeedsAsDeletingThemDoes) {
+    Execute(u"Insert Into Subscriptions(SubscriptionID,ViewID,Title) Values(7,0,'Sub')");
+    Execute(u"Insert Into SubscriptionFeeds(SubscriptionID,FeedID) Values(7,5)");
+    ASSERT_TRUE(db_.DeleteSubscription(7));
+    EXPECT_FALSE(AudioExists("Audio/Talk/talk1.mp3"));
+    EXPECT_FALSE(AudioExists("Audio/5"));
+    EXPECT_TRUE(AudioExists("Audio/Music/song.mp3"));
+    EXPECT_EQ(Count("Select count(*) From FeedItemAudioData"), 1);
+}
+
 TEST_F(AudioTest, ClearingAFeedResetsItForAFreshDownload) {
     Execute(u"Update Feeds Set Status = 7, LastDigestKey = 'abc' Where FeedID = 5");
     ASSERT_TRUE(db_.ClearFeed(5));
@@ -106,18 +116,19 @@ TEST_F(AudioTest, ClearingAFeedResetsItForAFreshDownload) {
     EXPECT_EQ(Count("Select count(*) From FeedItems Where FeedID = 6"), 1);
     EXPECT_FALSE(AudioExists("Audio/Talk/talk1.mp3"));
     EXPECT_TRUE(AudioExists("Audio/5")) << "clearing removes no folder";
-    std::optional<FeedRecord> feed = db_.LoadFeed(5);
+    DbResult<FeedRecord> feed = db_.LoadFeed(5);
     ASSERT_TRUE(feed);
     EXPECT_EQ(feed->last_feed_date.wYear, 1900);
 }
 
-TEST_F(AudioTest, DeletingAnItemRemovesTheAudioFileOfTheLoadedList) {
-    ASSERT_TRUE(db_.DeleteItem(52)) << "the audio list is not loaded yet";
+TEST_F(AudioTest, DeletingAnItemRemovesTheAudioFileOfTheGivenList) {
+    ASSERT_TRUE(db_.DeleteItem(52, {})) << "an empty audio list names no file";
     EXPECT_TRUE(AudioExists("Audio/Talk/talk2.mp3"));
-    ASSERT_TRUE(db_.LoadAudio(1));
-    ASSERT_TRUE(db_.DeleteItem(51));
+    DbResult<std::vector<AudioRecord>> audio = db_.LoadAudio(1);
+    ASSERT_TRUE(audio);
+    ASSERT_TRUE(db_.DeleteItem(51, *audio));
     EXPECT_FALSE(AudioExists("Audio/Talk/talk1.mp3"));
-    ASSERT_TRUE(db_.DeleteItemAudio(61));
+    ASSERT_TRUE(db_.DeleteItemAudio(61, *audio));
     EXPECT_FALSE(AudioExists("Audio/Music/song.mp3"));
     EXPECT_EQ(Count("Select count(*) From FeedItems"), 1) << "only the item's audio row went";
     EXPECT_EQ(Count("Select count(*) From FeedItemAudioData"), 0);
@@ -168,7 +179,7 @@ TEST_F(MaintenanceTest, DeletingASubscriptionTakesItsViewAndFeeds) {
     SubscriptionRecord subscription = NewSubscriptionRecord();
     subscription.subscription_id = 70;
     subscription.title = u"News &amp; more";
-    std::int32_t view_id = db_.AddSubscription(subscription, SubscriptionView::kOwnView);
+    std::int32_t view_id = db_.AddSubscription(subscription, SubscriptionView::kOwnView).value_or(0);
     ASSERT_GT(view_id, 2);
     EXPECT_EQ(db_.LoadView(view_id)->label, u"News & more");
     EXPECT_EQ(db_.LoadSubscription(70)->title, u"News & more");
@@ -185,7 +196,7 @@ TEST_F(MaintenanceTest, DeletingASubscriptionTakesItsViewAndFeeds) {
     EXPECT_EQ(Count("Select count(*) From ViewFeeds"), 0);
     EXPECT_EQ(Count("Select count(*) From SubscriptionFeeds"), 0);
     // A subscription restored from a backup hangs on What's New, which outlives it.
-    EXPECT_EQ(db_.AddSubscription(subscription, SubscriptionView::kWhatsNew), 1);
+    EXPECT_EQ(*db_.AddSubscription(subscription, SubscriptionView::kWhatsNew), 1);
     ASSERT_TRUE(db_.DeleteSubscription(subscription.subscription_id));
     EXPECT_TRUE(db_.LoadView(1));
 }

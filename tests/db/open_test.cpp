@@ -77,20 +77,20 @@ class OpenTest : public DbTest {
 };
 
 TEST_F(OpenTest, FilesThatAreMissingOrNoDatabaseDoNotOpen) {
-    EXPECT_EQ(db_.Open(u"\\missing.cdb", MissingMessage::kShowOnce), kOpenFailed);
+    EXPECT_EQ(db_.Open(u"\\missing.cdb", MissingMessage::kShowOnce), OpenResult::kFailed);
     EXPECT_EQ(db_.path(), u"");
     EXPECT_FALSE(db_.ready());
     std::ofstream(device_.HostPath("text.cdb"))
         << "plain text, and long enough to have a header's worth of bytes";
-    EXPECT_EQ(db_.Open(u"\\text.cdb", MissingMessage::kHide), kOpenFailed);
-    EXPECT_FALSE(db_.LoadView(1));
-    EXPECT_EQ(db_.Version(), u"");
+    EXPECT_EQ(db_.Open(u"\\text.cdb", MissingMessage::kHide), OpenResult::kFailed);
+    EXPECT_EQ(db_.LoadView(1).error(), DbError::kNotReady);
+    EXPECT_EQ(db_.Version().error(), DbError::kNotReady);
 }
 
 TEST_F(OpenTest, AnUnknownVersionIsClosedAfterTheQuestion) {
     RawExecute("Delete From VersionInfo");
     MessageBoxRecorder boxes(IDYES);
-    EXPECT_EQ(db_.Open(kPath, MissingMessage::kHide), kOpenFailed);
+    EXPECT_EQ(db_.Open(kPath, MissingMessage::kHide), OpenResult::kFailed);
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].caption, u"Database Update Required");
     EXPECT_EQ(boxes.shown()[0].text,
@@ -106,13 +106,13 @@ TEST_F(OpenTest, AnUpgradeDeclinedOrSuppressedLeavesTheFileAlone) {
     MakeVersionOne();
     {
         MessageBoxRecorder boxes(IDNO);
-        EXPECT_EQ(db_.Open(kPath, MissingMessage::kHide), kOpenUpgradeDeclined);
+        EXPECT_EQ(db_.Open(kPath, MissingMessage::kHide), OpenResult::kUpgradeDeclined);
         EXPECT_EQ(boxes.shown().size(), 1u);
     }
     {
         MessageBoxRecorder boxes(IDYES);
         db_.set_suppress_upgrade_prompt(true);
-        EXPECT_EQ(db_.Open(kPath, MissingMessage::kHide), kOpenUpgradeDeclined);
+        EXPECT_EQ(db_.Open(kPath, MissingMessage::kHide), OpenResult::kUpgradeDeclined);
         EXPECT_TRUE(boxes.shown().empty());
     }
     EXPECT_EQ(Text("Select VersionNumber From VersionInfo"), "1.0");
@@ -124,8 +124,8 @@ TEST_F(OpenTest, VersionOneIsUpgradedInPlace) {
     MakeVersionOne();
     AppSettings().WriteDword(u"Today", u"TodayHasChanged", 0);
     MessageBoxRecorder boxes(IDYES);
-    ASSERT_EQ(db_.Open(kPath, MissingMessage::kHide), kOpenReady);
-    EXPECT_EQ(db_.Version(), u"2.0");
+    ASSERT_EQ(db_.Open(kPath, MissingMessage::kHide), OpenResult::kReady);
+    EXPECT_EQ(*db_.Version(), u"2.0");
     EXPECT_EQ(
         Text("Select group_concat(name, ',') From pragma_table_info('Feeds')"),
         "FeedID,Title,GUID,FeedType,FeedUrl,LinkUrl,Description1,Description2,ReloadFrequency,ReadAfter,"
@@ -136,7 +136,7 @@ TEST_F(OpenTest, VersionOneIsUpgradedInPlace) {
     EXPECT_EQ(Count("Select count(*) From sqlite_master Where name = 'Feeds_PI'"), 1);
     EXPECT_EQ(Count("Select count(*) From VersionInfo"), 1);
     EXPECT_EQ(AppSettings().ReadDword(u"Today", u"TodayHasChanged", 0), 1);
-    std::optional<FeedRecord> feed = db_.LoadFeed(2);
+    DbResult<FeedRecord> feed = db_.LoadFeed(2);
     ASSERT_TRUE(feed);
     EXPECT_EQ(feed->read_after, 10);
     EXPECT_EQ(feed->max_items, 25);
@@ -144,10 +144,10 @@ TEST_F(OpenTest, VersionOneIsUpgradedInPlace) {
 }
 
 TEST_F(OpenTest, AMissingFileIsReportedOnceAndOnlyWhenChecked) {
-    ASSERT_EQ(db_.Open(kPath, MissingMessage::kShowOnce), kOpenReady);
+    ASSERT_EQ(db_.Open(kPath, MissingMessage::kShowOnce), OpenResult::kReady);
     std::filesystem::remove(HostPath());
     MessageBoxRecorder boxes(IDOK);
-    EXPECT_FALSE(db_.LoadView(1));
+    EXPECT_EQ(db_.LoadView(1).error(), DbError::kFileMissing);
     EXPECT_FALSE(db_.LoadView(1));
     ASSERT_EQ(boxes.shown().size(), 1u);
     EXPECT_EQ(boxes.shown()[0].caption, u"Missing Database");
@@ -157,7 +157,7 @@ TEST_F(OpenTest, AMissingFileIsReportedOnceAndOnlyWhenChecked) {
 }
 
 TEST_F(OpenTest, WithoutTheFileCheckAnOpenConnectionGoesOn) {
-    ASSERT_EQ(db_.Open(kPath, MissingMessage::kShowOnce), kOpenReady);
+    ASSERT_EQ(db_.Open(kPath, MissingMessage::kShowOnce), OpenResult::kReady);
     ASSERT_TRUE(db_.LoadView(1));
     db_.set_verify_file(false);
     std::filesystem::remove(HostPath());
@@ -180,21 +180,18 @@ TEST_F(OpenTest, OperationsWaitForTheLockHeldElsewhere) {
     EXPECT_TRUE(MutexIsFree());
 }
 
-TEST_F(OpenTest, WithoutTheLockSettingNoWaitTakesPlace) {
-    Watchdog watchdog(5s, "an operation that must not wait");
-    MutexHolder holder;
-    db_.set_use_lock(false);
-    EXPECT_TRUE(db_.LoadView(1));
-}
-
-TEST_F(OpenTest, ALockHeldTooLongFailsTheOperation) {
+TEST_F(OpenTest, ALockHeldTooLongFailsTheOperationUnlessTheLockIsOff) {
     Watchdog watchdog(30s, "the lock time-out");
     MutexHolder holder;
     db_.set_lock_timeout_ms(300);
     auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(db_.LoadView(1));
+    EXPECT_EQ(db_.LoadView(1).error(), DbError::kLockTimedOut);
     EXPECT_GE(std::chrono::steady_clock::now() - start, 290ms);
     EXPECT_FALSE(db_.locked());
+    EXPECT_EQ(db_.Open(kPath, MissingMessage::kHide), OpenResult::kLockFailed);
+    db_.set_use_lock(false);
+    EXPECT_EQ(db_.Open(kPath, MissingMessage::kHide), OpenResult::kReady);
+    EXPECT_TRUE(db_.LoadView(1));
 }
 
 TEST_F(OpenTest, AThrowingOperationReleasesTheLock) {
@@ -205,14 +202,16 @@ TEST_F(OpenTest, AThrowingOperationReleasesTheLock) {
     EXPECT_TRUE(db_.LoadView(2));
 }
 
-TEST_F(OpenTest, KeepLockHoldsTheLockAcrossOperations) {
-    db_.set_keep_lock(true);
-    ASSERT_TRUE(db_.LoadView(1));
-    EXPECT_TRUE(db_.locked());
-    EXPECT_FALSE(MutexIsFree());
-    ASSERT_TRUE(db_.LoadView(2));
-    db_.set_keep_lock(false);
-    db_.EndAccess();
+TEST_F(OpenTest, ADatabaseLockHoldsTheLockAcrossOperations) {
+    {
+        DatabaseLock lock(db_);
+        ASSERT_TRUE(lock.held());
+        ASSERT_TRUE(db_.LoadView(1));
+        EXPECT_TRUE(db_.locked());
+        EXPECT_FALSE(MutexIsFree());
+        DatabaseLock nested(db_);
+        ASSERT_TRUE(db_.LoadView(2));
+    }
     EXPECT_FALSE(db_.locked());
     EXPECT_TRUE(MutexIsFree());
 }
@@ -232,17 +231,15 @@ TEST_F(OpenTest, TwoThreadsSharingOneDatabaseTakeTurns) {
     std::atomic<bool> run_holds_lock{false};
     std::atomic<bool> run_done{false};
     std::thread download([&] {
-        db_.set_keep_lock(true);
+        DatabaseLock lock(db_);
         EXPECT_TRUE(db_.LoadFeedsForDownload());
         run_holds_lock = true;
         for (int i = 1; i <= 20; ++i) EXPECT_TRUE(db_.SetItemStatus(i, kItemRead));
         std::this_thread::sleep_for(200ms);
         run_done = true;
-        db_.set_keep_lock(false);
-        db_.EndAccess();
     });
     while (!run_holds_lock) std::this_thread::sleep_for(1ms);
-    std::optional<FeedRecord> feed = db_.LoadFeed(1);  // waits for the run
+    DbResult<FeedRecord> feed = db_.LoadFeed(1);  // waits for the run
     EXPECT_TRUE(run_done);
     ASSERT_TRUE(feed);
     download.join();

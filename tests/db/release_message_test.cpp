@@ -39,7 +39,7 @@ class ReleaseMessageTest : public DbTest {
             events.push_back("message box " + WideToUtf8(caption));
             return IDYES;
         });
-        ASSERT_EQ(item_.Open(kPath, MissingMessage::kHide), kOpenReady);
+        ASSERT_EQ(item_.Open(kPath, MissingMessage::kHide), OpenResult::kReady);
         item_database = &item_;
     }
     void TearDown() override {
@@ -58,7 +58,7 @@ TEST_F(ReleaseMessageTest, TheItemLetsGoBeforeTheUpgradeQuestion) {
     db_.Reset();
     RawExecute("Update VersionInfo Set VersionNumber = '1.0'");
     ASSERT_TRUE(item_.connected());
-    ASSERT_EQ(db_.Open(kPath, MissingMessage::kHide), kOpenReady);
+    ASSERT_EQ(db_.Open(kPath, MissingMessage::kHide), OpenResult::kReady);
     EXPECT_EQ(events, (std::vector<std::string>{"release-database", "message box Database Update Required"}));
     EXPECT_FALSE(item_.connected());
 }

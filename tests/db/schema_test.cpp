@@ -62,7 +62,7 @@ TEST_F(SchemaTest, CreateWritesExactlyTheSharedSchemaAndDefaultRows) {
         "1,0,Whats New,10,0,75,1,1,2,2,---specialwhatsnew---;2,0,Search Results,10,0,75,0,1,2,2,");
     EXPECT_EQ(
         Count("Select count(*) From Views Where typeof(DateEntered) = 'text' And DateEntered Like '2%'"), 2);
-    EXPECT_EQ(db_.Version(), u"2.0");
+    EXPECT_EQ(*db_.Version(), u"2.0");
 }
 
 TEST_F(SchemaTest, CreateRefusesWhenLessThan200KbAreFree) {
@@ -109,7 +109,7 @@ TEST_F(SchemaTest, CreateAsksBeforeReplacingAFileThatHoldsData) {
         EXPECT_TRUE(boxes.shown().empty());
     }
     FeedDatabase other_db;
-    ASSERT_EQ(other_db.Open(u"\\other.cdb", MissingMessage::kHide), kOpenReady);
+    ASSERT_EQ(other_db.Open(u"\\other.cdb", MissingMessage::kHide), OpenResult::kReady);
     EXPECT_FALSE(other_db.LoadView(1)) << "no default views were asked for";
 }
 
@@ -126,7 +126,7 @@ TEST(DefaultDatabase, MadeOnceAndRecordedInTheSettings) {
     EXPECT_EQ(EnsureDefaultDatabase(), DefaultDatabase::kCreated);
     EXPECT_EQ(DatabasePathSetting(), kDefaultDatabasePath);
     FeedDatabase database;
-    ASSERT_EQ(database.Open(kDefaultDatabasePath, MissingMessage::kHide), kOpenReady);
+    ASSERT_EQ(database.Open(kDefaultDatabasePath, MissingMessage::kHide), OpenResult::kReady);
     ViewRecord view;
     ASSERT_TRUE(database.AddView(view));
     database.Reset();
@@ -135,7 +135,7 @@ TEST(DefaultDatabase, MadeOnceAndRecordedInTheSettings) {
     // A database file already at the path is kept when the setting is missing.
     AppSettings().WriteString(u"General", u"Database", u"");
     EXPECT_EQ(EnsureDefaultDatabase(), DefaultDatabase::kCreated);
-    ASSERT_EQ(database.Open(kDefaultDatabasePath, MissingMessage::kHide), kOpenReady);
+    ASSERT_EQ(database.Open(kDefaultDatabasePath, MissingMessage::kHide), OpenResult::kReady);
     EXPECT_TRUE(database.LoadView(view.view_id)) << "the view added before is still there";
     EXPECT_EQ(EnsureDefaultDatabase(u"\\No Folder\\x.cdb"), DefaultDatabase::kExisting);
     AppSettings().WriteString(u"General", u"Database", u"");

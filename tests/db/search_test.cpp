@@ -25,28 +25,28 @@ class SearchTest : public DbTest {
 };
 
 TEST_F(SearchTest, FindsEachItemOnceInFieldOrder) {
-    std::vector<SearchHit> hits;
-    ASSERT_TRUE(db_.Search(u"  apple ", {true, true, true}, false, hits));
-    EXPECT_EQ(Ids(hits), (std::vector<std::int32_t>{11, 21, 12, 22}));
-    EXPECT_EQ(hits[1].title, u"APPLE pie");
-    EXPECT_EQ(hits[1].feed_id, 2);
+    DbResult<std::vector<SearchHit>> hits = db_.Search(u"  apple ", {true, true, true}, false);
+    ASSERT_TRUE(hits);
+    EXPECT_EQ(Ids(*hits), (std::vector<std::int32_t>{11, 21, 12, 22}));
+    EXPECT_EQ((*hits)[1].title, u"APPLE pie");
+    EXPECT_EQ((*hits)[1].feed_id, 2);
 
-    hits.clear();
-    ASSERT_TRUE(db_.Search(u"apple", {true, false, true}, true, hits));
-    EXPECT_EQ(Ids(hits), (std::vector<std::int32_t>{21, 11, 22})) << "titles newest first, then texts";
+    hits = db_.Search(u"apple", {true, false, true}, true);
+    ASSERT_TRUE(hits);
+    EXPECT_EQ(Ids(*hits), (std::vector<std::int32_t>{21, 11, 22})) << "titles newest first, then texts";
 
-    hits.clear();
-    EXPECT_FALSE(db_.Search(u" \t", {true, true, true}, false, hits));
-    EXPECT_TRUE(db_.Search(u"nothing like it", {true, true, true}, false, hits));
-    EXPECT_TRUE(hits.empty());
+    EXPECT_EQ(db_.Search(u" \t", {true, true, true}, false).error(), DbError::kRefused);
+    hits = db_.Search(u"nothing like it", {true, true, true}, false);
+    ASSERT_TRUE(hits);
+    EXPECT_TRUE(hits->empty());
     AddItem(31, 1, u"It's harvest time", Date(2006, 1, 8));
-    ASSERT_TRUE(db_.Search(u"it's", {true, true, true}, false, hits)) << "a quote is searched for like text";
-    EXPECT_EQ(Ids(hits), std::vector<std::int32_t>{31});
+    hits = db_.Search(u"it's", {true, true, true}, false);
+    ASSERT_TRUE(hits) << "a quote is searched for like text";
+    EXPECT_EQ(Ids(*hits), std::vector<std::int32_t>{31});
 
     // A query that cannot run is a failure, not an empty result.
     RawExecute("Drop Table FeedItemShortData");
-    hits.clear();
-    EXPECT_FALSE(db_.Search(u"apple", {true, false, true}, false, hits));
+    EXPECT_EQ(db_.Search(u"apple", {true, false, true}, false).error(), DbError::kQueryFailed);
     EXPECT_FALSE(db_.locked());
 }
 
@@ -79,34 +79,37 @@ TEST_F(SearchTest, CountsByStatus) {
     AddItem(31, 3, u"hidden");
     AddView(10, u"All", 75);
     ASSERT_TRUE(db_.SetViewFeeds(10, {1, 2, 3}));
-    EXPECT_EQ(db_.CountFeedItems(1, ItemCount::kUnread), 1);
-    EXPECT_EQ(db_.CountFeedItems(1, ItemCount::kAll), 2);
-    EXPECT_EQ(db_.CountViewItems(10, ItemCount::kAll), 4) << "the list-only feed is not counted";
-    EXPECT_EQ(db_.CountViewItems(10, ItemCount::kUnread), 2);
-    EXPECT_EQ(db_.CountViewItems(10, ItemCount::kKept), 1);
-    EXPECT_EQ(db_.CountViewItems(99, ItemCount::kAll), -1);
+    EXPECT_EQ(*db_.CountFeedItems(1, ItemCount::kUnread), 1);
+    EXPECT_EQ(*db_.CountFeedItems(1, ItemCount::kAll), 2);
+    EXPECT_EQ(*db_.CountViewItems(10, ItemCount::kAll), 4) << "the list-only feed is not counted";
+    EXPECT_EQ(*db_.CountViewItems(10, ItemCount::kUnread), 2);
+    EXPECT_EQ(*db_.CountViewItems(10, ItemCount::kKept), 1);
+    EXPECT_EQ(db_.CountViewItems(99, ItemCount::kAll).error(), DbError::kNotFound);
 }
 
 TEST_F(SearchTest, RecordListsForTheDownloadRun) {
     Execute(u"Update Feeds Set LastDownloadDate = '2006-01-02 00:00:00' Where FeedID = 1");
     AddFeed(3, u"Also priority four", 4);
     Execute(u"Update Feeds Set LastDownloadDate = '2006-01-01 00:00:00' Where FeedID = 3");
-    ASSERT_TRUE(db_.LoadFeedsForDownload());
+    DbResult<std::vector<FeedRecord>> feeds = db_.LoadFeedsForDownload();
+    ASSERT_TRUE(feeds);
     std::vector<std::int32_t> order;
-    for (const FeedRecord& feed : db_.feeds()) order.push_back(feed.feed_id);
+    for (const FeedRecord& feed : *feeds) order.push_back(feed.feed_id);
     EXPECT_EQ(order, (std::vector<std::int32_t>{3, 1, 2}));
 
-    ASSERT_TRUE(db_.LoadItemsOfFeed(1, 1));
-    ASSERT_EQ(db_.items().size(), 1u);
-    EXPECT_EQ(db_.items()[0].feed_item_id, 12);
+    DbResult<std::vector<ItemRecord>> items = db_.LoadItemsOfFeed(1, 1);
+    ASSERT_TRUE(items);
+    ASSERT_EQ(items->size(), 1u);
+    EXPECT_EQ((*items)[0].feed_item_id, 12);
 
     Execute(u"Insert Into FeedItemAudioData(FeedItemID,FeedID,Link,Size,Status,Keep) Values(11,1,'a',1,0,0)");
     Execute(u"Insert Into FeedItemAudioData(FeedItemID,FeedID,Link,Size,Status,Keep) Values(12,1,'b',1,0,0)");
     Execute(u"Update Feeds Set Title = 'A title: far longer than forty characters, really' Where FeedID = 1");
-    ASSERT_TRUE(db_.LoadAudio(0));
-    ASSERT_EQ(db_.audio_records().size(), 2u);
-    EXPECT_EQ(db_.audio_records()[0].feed_item_id, 12) << "pending audio newest first";
-    EXPECT_EQ(db_.audio_records()[0].folder_name, u"A title_ far longer than forty character");
+    DbResult<std::vector<AudioRecord>> audio = db_.LoadAudio(0);
+    ASSERT_TRUE(audio);
+    ASSERT_EQ(audio->size(), 2u);
+    EXPECT_EQ((*audio)[0].feed_item_id, 12) << "pending audio newest first";
+    EXPECT_EQ((*audio)[0].folder_name, u"A title_ far longer than forty character");
 
     SubscriptionRecord subscription = NewSubscriptionRecord();
     subscription.subscription_id = 5;
@@ -115,9 +118,10 @@ TEST_F(SearchTest, RecordListsForTheDownloadRun) {
     subscription.subscription_id = 6;
     subscription.title = u"Abe";
     ASSERT_TRUE(db_.AddSubscription(subscription, SubscriptionView::kWhatsNew));
-    ASSERT_TRUE(db_.LoadSubscriptions());
-    ASSERT_EQ(db_.subscriptions().size(), 2u);
-    EXPECT_EQ(db_.subscriptions()[0].title, u"Abe");
+    DbResult<std::vector<SubscriptionRecord>> subscriptions = db_.LoadSubscriptions();
+    ASSERT_TRUE(subscriptions);
+    ASSERT_EQ(subscriptions->size(), 2u);
+    EXPECT_EQ((*subscriptions)[0].title, u"Abe");
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ std::string Rss(const std::vector<FeedItemText>& items, const std::string& date)
 
 void DownloadTest::SetUp() {
     ASSERT_TRUE(db_.Create(kDatabase, OverwritePrompt::kOverwriteSilently, DefaultViews::kCreate));
-    ASSERT_EQ(db_.Open(kDatabase, MissingMessage::kHide), kOpenReady);
+    ASSERT_EQ(db_.Open(kDatabase, MissingMessage::kHide), OpenResult::kReady);
 }
 
 std::int32_t DownloadTest::AddFeed(const std::string& url, std::int16_t max_items, bool extended_data,
@@ -49,7 +49,7 @@ std::u16string DownloadTest::WriteFile(const std::string& name, const std::strin
 }
 
 void DownloadTest::Execute(const std::u16string& sql) {
-    EXPECT_TRUE(db_.Run(false, [&](AdoConnection& connection) { return connection.Execute(sql); }))
+    EXPECT_TRUE(db_.Run([&](AdoConnection& connection) { return connection.Execute(sql); }).value_or(false))
         << WideToUtf8(sql);
 }
 

@@ -370,24 +370,15 @@ TEST_F(CliDb, ACommandWaitsForTheLockHeldByAnotherProgram) {
     test::Watchdog watchdog(60s, "the command line waiting for the database lock");
     ASSERT_EQ(Run({"feed", "add", "http://example.com/a", "--title", "A"}).exit_code, 0);
     FeedDatabase database;
-    ASSERT_EQ(database.Open(kDatabase, MissingMessage::kHide), kOpenReady);
-    database.set_keep_lock(true);
-    ASSERT_TRUE(database.LoadView(1));  // takes the lock and keeps it
-    std::atomic<bool> released{false};
-    std::thread releaser([&] {
-        std::this_thread::sleep_for(1500ms);
-        released = true;
-        database.set_keep_lock(false);
-    });
-    // The lock belongs to the thread that took it, so the release happens here once the flag is set.
+    ASSERT_EQ(database.Open(kDatabase, MissingMessage::kHide), OpenResult::kReady);
+    std::optional<DatabaseLock> lock(std::in_place, database);
+    ASSERT_TRUE(lock->held());
     test::ProgramResult waiting;
     std::thread command([&] { waiting = Run({"--json", "view", "add", "Waited"}); });
-    while (!released) std::this_thread::sleep_for(10ms);
-    std::this_thread::sleep_for(100ms);
+    std::this_thread::sleep_for(1500ms);
     EXPECT_EQ(Sql("Select count(*) From Views Where Label = 'Waited'"), "0") << "the command must still wait";
-    database.EndAccess();
+    lock.reset();
     command.join();
-    releaser.join();
     EXPECT_EQ(waiting.exit_code, 0) << waiting.err;
     EXPECT_EQ(Sql("Select count(*) From Views Where Label = 'Waited'"), "1");
 }
@@ -403,9 +394,9 @@ TEST_F(CliDb, TwoProgramsWorkingAtOnceLeaveTheFileIntact) {
         }
     });
     FeedDatabase database;
-    ASSERT_EQ(database.Open(kDatabase, MissingMessage::kHide), kOpenReady);
+    ASSERT_EQ(database.Open(kDatabase, MissingMessage::kHide), OpenResult::kReady);
     for (int i = 1; i <= 150; ++i) {
-        bool added = database.Run(false, [&](AdoConnection& connection) {
+        DbResult<bool> added = database.Run([&](AdoConnection& connection) {
             AdoRecordset rows;
             if (!rows.Open(u"Select FeedItemID,FeedID,Title,Status From FeedItems Where FeedItemID = 0",
                            &connection, adOpenDynamic, adLockPessimistic)) {
@@ -419,7 +410,7 @@ TEST_F(CliDb, TwoProgramsWorkingAtOnceLeaveTheFileIntact) {
             rows.Update();
             return true;
         });
-        EXPECT_TRUE(added) << i;
+        EXPECT_TRUE(added.value_or(false)) << i;
         if (i % 10 == 0) {
             EXPECT_TRUE(database.SetItemStatus(i / 2, 2));
         }
