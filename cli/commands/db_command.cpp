@@ -80,14 +80,16 @@ int RunInfo(CommandContext& context, const DbArgs& args) {
 // SQLite's own integrity check over the whole file: "ok", or the problems it lists (exit 1).
 int RunCheck(CommandContext& context, const DbArgs& args) {
     DatabaseSession session(context, args.yes ? Answer::kYes : Answer::kAsk);
-    const std::vector<std::string> not_run{"the check could not run"};
-    std::vector<std::string> findings = session.database().Run(not_run, [&](AdoConnection& connection) {
-        AdoRecordset rows;
-        if (!rows.Open(u"PRAGMA integrity_check", &connection)) return not_run;
-        std::vector<std::string> lines;
-        for (; !rows.IsEOF(); rows.MoveNext()) lines.push_back(WideToUtf8(rows.Field(0).AsString()));
-        return lines;
-    });
+    DbResult<std::vector<std::string>> checked =
+        session.database().Run([&](AdoConnection& connection) -> DbResult<std::vector<std::string>> {
+            AdoRecordset rows;
+            if (!rows.Open(u"PRAGMA integrity_check", &connection)) return DbError::kQueryFailed;
+            std::vector<std::string> lines;
+            for (; !rows.IsEOF(); rows.MoveNext()) lines.push_back(WideToUtf8(rows.Field(0).AsString()));
+            return lines;
+        });
+    const std::vector<std::string> findings =
+        checked ? *checked : std::vector<std::string>{"the check could not run"};
     bool ok = findings == std::vector<std::string>{"ok"};
     if (context.json()) {
         PrintJson({{"ok", ok}, {"path", WideToUtf8(session.path())}, {"integrity", findings}});

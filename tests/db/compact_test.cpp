@@ -122,7 +122,7 @@ TEST_F(CompactTest, RefusesWhileAnotherConnectionHoldsTheFile) {
 // download) must not drop it, or another program's close pulls the log away under this one's writes.
 TEST_F(CompactTest, ASizeCheckKeepsThisProgramsHoldOnTheFile) {
     Seed(10);
-    ASSERT_EQ(db_.Version(), u"2.0");  // the connection is open and has read
+    ASSERT_EQ(*db_.Version(), u"2.0");  // the connection is open and has read
     ASSERT_GT(FileSizeKb(kPath), 0);
     ProgramResult other = RunProgram({"/usr/bin/sqlite3", HostPath(), "Select count(*) From Feeds;"});
     ASSERT_EQ(other.out, "20\n") << other.err;
