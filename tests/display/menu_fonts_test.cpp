@@ -1,9 +1,9 @@
 // The menu fonts on a real GDI, for a VGA device at 192 dpi.
-#include "display/screen_metrics.h"
+#include "display/menu_fonts.h"
 
 #include <gtest/gtest.h>
 
-#include "display/menu_fonts.h"
+#include "display/screen_metrics.h"
 #include "qfdevice/device.h"
 #include "support/temp_device.h"
 
