@@ -28,17 +28,6 @@ namespace {
 
 using nlohmann::json;
 
-std::string Feed(const std::string& name, int items, size_t description = 40) {
-    std::string text =
-        "<rss version=\"2.0\"><channel><title>" + name + "</title><link>http://example.com/</link>";
-    for (int i = 0; i < items; ++i) {
-        std::string n = std::to_string(i);
-        text += "<item><title>" + name + " story " + n + "</title><guid>" + name + "-" + n +
-                "</guid><description>" + std::string(description, 'd') + "</description></item>";
-    }
-    return text + "</channel></rss>";
-}
-
 class RefreshCommand : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -77,8 +66,8 @@ class RefreshCommand : public ::testing::Test {
 };
 
 TEST_F(RefreshCommand, StoresFeedsReportsFailuresAndThenFindsThemUnchanged) {
-    server_.Serve("/a.xml", Feed("Alpha", 3));
-    server_.Serve("/b.xml", Feed("Beta", 2));
+    server_.Serve("/a.xml", StoryFeed("Alpha", 3));
+    server_.Serve("/b.xml", StoryFeed("Beta", 2));
     server_.Serve("/html", "<html><body>hello</body></html>");
     AddFeed("/a.xml", "A");
     AddFeed("/b.xml", "B");
@@ -107,7 +96,7 @@ TEST_F(RefreshCommand, StoresFeedsReportsFailuresAndThenFindsThemUnchanged) {
 // `quillfeed status` after two runs in which one feed worked and one failed, with a download time set.
 TEST_F(RefreshCommand, StatusShowsCountsLastResultsFailuresAndTheNextDownload) {
     const std::vector<std::string> clock = {"QUILLFEED_CLOCK=2024-05-03T09:00:00"};
-    server_.Serve("/a.xml", Feed("Alpha", 3));
+    server_.Serve("/a.xml", StoryFeed("Alpha", 3));
     server_.Set("/gone.xml", Route::Status(404, "gone"));
     AddFeed("/a.xml", "Alpha");
     AddFeed("/gone.xml", "Gone");
@@ -156,8 +145,8 @@ TEST_F(RefreshCommand, RefusalsAndTheDeviceNetwork) {
 
 TEST_F(RefreshCommand, CancelFromAnotherProcessStopsASlowRun) {
     Watchdog watchdog(std::chrono::seconds(60), "a cancelled refresh");
-    server_.Set("/slow.xml", Route::Trickle(Feed("Slow", 400, 100), std::chrono::milliseconds(20)));
-    server_.Serve("/b.xml", Feed("Beta", 2));
+    server_.Set("/slow.xml", Route::Trickle(StoryFeed("Slow", 400, 100), std::chrono::milliseconds(20)));
+    server_.Serve("/b.xml", StoryFeed("Beta", 2));
     AddFeed("/slow.xml", "A slow one");
     AddFeed("/b.xml", "B");
     ProgramResult refresh;
@@ -215,7 +204,8 @@ TEST_F(RefreshCommand, KilledRunsLeaveEveryFeedWholeBeforeOrAfter) {
     std::chrono::milliseconds whole_run{0};
     for (int round = -1; round < 20; ++round) {
         for (int f = 0; f < kFeeds; ++f) {
-            std::string text = Feed("v" + std::to_string(round + 1) + "f" + std::to_string(f), 120, 1500);
+            std::string text =
+                StoryFeed("v" + std::to_string(round + 1) + "f" + std::to_string(f), 120, 1500);
             server_.Serve("/f" + std::to_string(f) + ".xml", text);
             std::ofstream(device_.HostPath("digest.xml"), std::ios::binary) << text;
             version_of_digest[WideToUtf8(FileDigest(u"\\digest.xml"))] = round + 1;

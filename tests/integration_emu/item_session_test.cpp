@@ -17,18 +17,6 @@ using nlohmann::json;
 
 const std::vector<std::string> kPinnedClock = {"QUILLFEED_CLOCK=2024-05-03T09:00:00"};
 
-std::string Feed(const std::string& name, int items) {
-    std::string text =
-        "<rss version=\"2.0\"><channel><title>" + name + "</title><link>http://example.com/</link>";
-    for (int i = 0; i < items; ++i) {
-        std::string n = std::to_string(i);
-        text += "<item><title>" + name + " story " + n + "</title><guid>" + name + "-" + n +
-                "</guid><link>http://example.com/" + name + "/" + n + "</link><description>About " + name +
-                " " + n + "</description></item>";
-    }
-    return text + "</channel></rss>";
-}
-
 class ItemSession : public ::testing::Test {
   protected:
     // A device with the view "News" of two feeds of three stories each, shown by the item.
@@ -36,8 +24,8 @@ class ItemSession : public ::testing::Test {
         ASSERT_EQ(Cli({"init"}).exit_code, 0);
         json view = json::parse(Cli({"--json", "view", "add", "News"}).out);
         view_id_ = view["view"]["id"].get<int>();
-        server_.Serve("/a.xml", Feed("Alpha", 3));
-        server_.Serve("/b.xml", Feed("Beta", 3));
+        server_.Serve("/a.xml", test::StoryFeed("Alpha", 3));
+        server_.Serve("/b.xml", test::StoryFeed("Beta", 3));
         for (const char* path : {"/a.xml", "/b.xml"}) {
             ASSERT_EQ(Cli({"feed", "add", server_.Url(path), "--view", std::to_string(view_id_)}).exit_code,
                       0);

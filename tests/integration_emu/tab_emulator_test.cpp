@@ -19,23 +19,13 @@ namespace {
 using namespace std::chrono_literals;
 using nlohmann::json;
 
-std::string Feed(int items) {
-    std::string text = "<rss version=\"2.0\"><channel><title>Daily</title><link>http://example.com/</link>";
-    for (int i = 0; i < items; ++i) {
-        std::string n = std::to_string(i);
-        text += "<item><title>Story " + n + "</title><guid>s" + n + "</guid><link>http://example.com/" + n +
-                "</link><description>About story " + n + "</description></item>";
-    }
-    return text + "</channel></rss>";
-}
-
 class TabEmulator : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_EQ(Quillfeed({"init"}).exit_code, 0);
         json view = json::parse(Quillfeed({"--json", "view", "add", "News"}).out);
         std::string view_id = std::to_string(view["view"]["id"].get<long long>());
-        server_.Serve("/daily.xml", Feed(6));
+        server_.Serve("/daily.xml", StoryFeed("Daily", 6));
         ASSERT_EQ(Quillfeed({"feed", "add", server_.Url("/daily.xml"), "--title", "Daily", "--view", view_id})
                       .exit_code,
                   0);

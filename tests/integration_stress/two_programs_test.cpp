@@ -38,17 +38,6 @@ std::uint64_t EnvNumber(const char* name, std::uint64_t fallback) {
     return text != nullptr && *text != '\0' ? std::stoull(text) : fallback;
 }
 
-std::string FeedText(int feed, int items) {
-    std::string name = "Feed" + std::to_string(feed);
-    std::string text = "<rss version=\"2.0\"><channel><title>" + name + "</title>";
-    for (int i = 0; i < items; ++i) {
-        std::string n = std::to_string(i);
-        text += "<item><title>" + name + " story " + n + "</title><guid>" + name + "-" + n +
-                "</guid><description>Story " + n + "</description></item>";
-    }
-    return text + "</channel></rss>";
-}
-
 std::string OpmlText(const std::vector<std::string>& urls) {
     std::string text = "<opml version=\"1.1\"><head><title>List</title></head><body>";
     for (const std::string& url : urls)
@@ -92,7 +81,8 @@ class TwoPrograms : public ::testing::Test {
         std::filesystem::create_directories(files_);
         for (int feed = 0; feed < kFeeds; ++feed) {
             feed_items_[feed] = 3;
-            server_.Serve("/f" + std::to_string(feed) + ".xml", FeedText(feed, 3));
+            server_.Serve("/f" + std::to_string(feed) + ".xml",
+                          test::StoryFeed("Feed" + std::to_string(feed), 3));
         }
         ASSERT_EQ(Cli({"init"}).code, 0);
         json view = json::parse(Cli({"view", "add", "Shown"}).out);
@@ -250,7 +240,8 @@ void TwoPrograms::OneStepOfWork() {
         }
         default: {
             int feed = Pick(kFeeds);
-            server_.Serve("/f" + std::to_string(feed) + ".xml", FeedText(feed, ++feed_items_[feed]));
+            server_.Serve("/f" + std::to_string(feed) + ".xml",
+                          test::StoryFeed("Feed" + std::to_string(feed), ++feed_items_[feed]));
             break;
         }
     }

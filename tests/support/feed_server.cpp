@@ -3,6 +3,18 @@
 #include <httplib.h>
 
 namespace qf::test {
+
+std::string StoryFeed(const std::string& name, int items, size_t padding) {
+    std::string text =
+        "<rss version=\"2.0\"><channel><title>" + name + "</title><link>http://example.com/</link>";
+    for (int i = 0; i < items; ++i) {
+        std::string n = std::to_string(i);
+        text += "<item><title>" + name + " story " + n + "</title><guid>" + name + "-" + n +
+                "</guid><link>http://example.com/" + name + "/" + n + "</link><description>About " + name +
+                " " + n + std::string(padding, 'd') + "</description></item>";
+    }
+    return text + "</channel></rss>";
+}
 namespace {
 
 constexpr size_t kPiece = 1024;

@@ -40,6 +40,11 @@ struct Route {
     static Route Delayed(std::string body, std::chrono::milliseconds delay);
 };
 
+// An RSS 2.0 feed titled `name` with `items` stories: "<name> story <n>" with the guid "<name>-<n>", a link,
+// and the description "About <name> <n>" followed by `padding` letters (to make the file as long as a test
+// needs).
+std::string StoryFeed(const std::string& name, int items, size_t padding = 0);
+
 class FeedServer {
   public:
     // Listens at once. Main test thread.
