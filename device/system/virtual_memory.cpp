@@ -94,12 +94,6 @@ QF_EXTERN_C BOOL WINAPI VirtualFree(LPVOID address, SIZE_T size, DWORD type) {
         reservations.bytes_at.erase(found);
         return TRUE;
     }
-    if (type == MEM_DECOMMIT && size > 0 && begin % PageBytes() == 0 && InsideReservation(begin, size)) {
-        // Dropping the pages gives the memory back; the range reads as zeros when committed again.
-        madvise(address, size, MADV_DONTNEED);
-        mprotect(address, size, PROT_NONE);
-        return TRUE;
-    }
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
 }

@@ -11,7 +11,6 @@ using SIZE_T = std::size_t;
 
 #define MEM_COMMIT 0x1000
 #define MEM_RESERVE 0x2000
-#define MEM_DECOMMIT 0x4000
 #define MEM_RELEASE 0x8000
 #define PAGE_NOACCESS 0x01
 #define PAGE_READWRITE 0x04
@@ -23,6 +22,5 @@ using SIZE_T = std::size_t;
 // ERROR_INVALID_PARAMETER or ERROR_NOT_ENOUGH_MEMORY. The caller owns a reservation until VirtualFree.
 QF_EXTERN_C LPVOID WINAPI VirtualAlloc(LPVOID address, SIZE_T size, DWORD type, DWORD protect);
 // Any thread. MEM_RELEASE (size 0) gives back the whole reservation that VirtualAlloc returned at
-// `address`; MEM_DECOMMIT returns the memory of `size` bytes from `address` and keeps them reserved.
-// FALSE with ERROR_INVALID_PARAMETER for an address that is not such a reservation.
+// `address`; FALSE with ERROR_INVALID_PARAMETER for anything else.
 QF_EXTERN_C BOOL WINAPI VirtualFree(LPVOID address, SIZE_T size, DWORD type);
