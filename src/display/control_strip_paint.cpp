@@ -6,6 +6,7 @@
 
 #include "display/font_size.h"
 #include "display/gdi_handles.h"
+#include "display/offscreen_paint.h"
 #include "display/paint_canvas.h"
 
 namespace qf::display {
@@ -107,16 +108,9 @@ StripPieces LayOutStripPieces(const StripField& field, int piece_px) {
 }
 
 bool PaintControlStrip(HWND window, const StripPaintInputs& inputs) {
-    RECT client{};
-    GetClientRect(window, &client);
-    PaintScope paint(window);
-    if (paint.dc() == nullptr) return false;
-    MemoryDc memory(paint.dc());
-    if (!memory) return false;
-    StripCanvas canvas{memory.get(), client.right - client.left, client.bottom - client.top, inputs};
-    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(paint.dc(), canvas.width, canvas.height));
-    if (!bitmap) return false;
-    ScopedSelection selected(canvas.dc, bitmap.get());
+    OffscreenPaint paint(window);
+    if (!paint.ready()) return false;
+    StripCanvas canvas{paint.dc(), paint.width(), paint.height(), inputs};
 
     PaintWatermark(canvas, window);
     StripField field = LayOutStripField(canvas.width, inputs.scale.scale_factor);
@@ -127,7 +121,7 @@ bool PaintControlStrip(HWND window, const StripPaintInputs& inputs) {
         DrawOwnPieces(canvas, field);
     }
     DrawViewName(canvas, field);
-    BitBlt(paint.dc(), 0, 0, canvas.width, canvas.height, canvas.dc, 0, 0, SRCCOPY);
+    paint.Present();
     return true;
 }
 

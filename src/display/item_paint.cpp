@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "display/list_paint.h"
+#include "display/offscreen_paint.h"
 #include "display/ticker_paint.h"
 
 namespace qf::display {
@@ -83,25 +84,17 @@ HWND ShellOf(HWND window, HostMode mode) {
 }  // namespace
 
 bool PaintItem(HWND window, const PaintInputs& inputs, PaintState& state) {
-    RECT client{};
-    GetClientRect(window, &client);
-    PaintScope paint(window);
-    if (paint.dc() == nullptr) return false;
-    MemoryDc memory(paint.dc());
-    if (!memory) return false;
-    int client_height = client.bottom - client.top;
-    Canvas canvas{memory.get(), client.right - client.left, client_height,
-                  std::min(client_height, inputs.item_height), inputs.scale};
-    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(paint.dc(), canvas.width, canvas.height));
-    if (!bitmap) return false;
-    ScopedSelection selected(canvas.dc, bitmap.get());
+    OffscreenPaint paint(window);
+    if (!paint.ready()) return false;
+    Canvas canvas{paint.dc(), paint.width(), paint.height(), std::min(paint.height(), inputs.item_height),
+                  inputs.scale};
 
     PaintBackground(canvas, window, ShellOf(window, inputs.host_mode), inputs);
     if (inputs.host_mode == HostMode::kToday)
         DrawSkinBitmap(canvas.dc, inputs.bitmaps.menu_button, 0, 0, inputs.scale);
     MeasureTextHeights(canvas, inputs, state);
     PaintContent(canvas, inputs, state);
-    BitBlt(paint.dc(), 0, 0, canvas.width, canvas.height, canvas.dc, 0, 0, SRCCOPY);
+    paint.Present();
     return true;
 }
 

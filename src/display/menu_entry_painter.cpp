@@ -17,7 +17,9 @@ constexpr int kTextPadding = 3;  // above and below the text
 
 // Checked entries are bold, so that the current choice stands out even on a small screen.
 HFONT EntryFont(bool checked, const MenuLook& look) {
-    HFONT font = MenuFont(checked ? MenuFontPair::kBold : MenuFontPair::kNormal, look.font_size);
+    HFONT font = look.fonts == nullptr
+                     ? nullptr
+                     : look.fonts->Get(checked ? MenuFontPair::kBold : MenuFontPair::kNormal, look.font_size);
     return font != nullptr ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 

@@ -27,8 +27,6 @@ constexpr PairSpec kPairs[] = {
     {MenuFontPair::kSmall, kMenuFace, kMenuPoints - 1, kMenuWeight},
 };
 
-std::array<GdiObject<HFONT>, 8> g_fonts;
-
 size_t SlotOf(MenuFontPair pair, MenuFontSize size) {
     return static_cast<size_t>(pair) * 2 + static_cast<size_t>(size);
 }
@@ -65,20 +63,20 @@ std::array<MenuFontRecipe, 8> MenuFontRecipes(int logpixels_y) {
     return recipes;
 }
 
-void BuildMenuFonts(HWND window) {
+void MenuFonts::Build(HWND window) {
     int logpixels_y = LogicalPixelsYOf(window);
     if (logpixels_y == 0) return;
     for (const MenuFontRecipe& recipe : MenuFontRecipes(logpixels_y)) {
-        GdiObject<HFONT>& slot = g_fonts[SlotOf(recipe.pair, recipe.size)];
+        GdiObject<HFONT>& slot = fonts_[SlotOf(recipe.pair, recipe.size)];
         slot.Reset();
         slot = CreateMenuFont(recipe);
     }
 }
 
-void FreeMenuFonts() {
-    for (GdiObject<HFONT>& font : g_fonts) font.Reset();
+void MenuFonts::Free() {
+    for (GdiObject<HFONT>& font : fonts_) font.Reset();
 }
 
-HFONT MenuFont(MenuFontPair pair, MenuFontSize size) { return g_fonts[SlotOf(pair, size)].get(); }
+HFONT MenuFonts::Get(MenuFontPair pair, MenuFontSize size) const { return fonts_[SlotOf(pair, size)].get(); }
 
 }  // namespace qf::display

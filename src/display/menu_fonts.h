@@ -7,6 +7,8 @@
 #include <array>
 #include <string>
 
+#include "display/gdi_handles.h"
+
 namespace qf::display {
 
 enum class MenuFontPair { kPlain = 0, kNormal = 1, kBold = 2, kSmall = 3 };
@@ -24,12 +26,19 @@ struct MenuFontRecipe {
 // Any thread. The eight fonts, pair by pair (single then double), for a DC with `logpixels_y`.
 std::array<MenuFontRecipe, 8> MenuFontRecipes(int logpixels_y);
 
-// User-interface thread. (Re)creates the eight fonts for the DC of `window` (the screen when null),
-// deleting any that still exist.
-void BuildMenuFonts(HWND window);
-// User-interface thread. Deletes all eight fonts and forgets them.
-void FreeMenuFonts();
-// User-interface thread. The font, or null when the set is not built. The set keeps ownership.
-HFONT MenuFont(MenuFontPair pair, MenuFontSize size);
+// The eight fonts, owned; empty until Build. User-interface thread.
+class MenuFonts {
+  public:
+    // (Re)creates the eight fonts for the DC of `window` (the screen when null), deleting any that
+    // still exist.
+    void Build(HWND window);
+    // Deletes all eight fonts and forgets them.
+    void Free();
+    // The font, or null when the set is not built. The set keeps ownership.
+    HFONT Get(MenuFontPair pair, MenuFontSize size) const;
+
+  private:
+    std::array<GdiObject<HFONT>, 8> fonts_;
+};
 
 }  // namespace qf::display

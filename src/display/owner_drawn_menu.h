@@ -47,6 +47,8 @@ struct MenuLook {
     // Which font of each menu font pair the entries use (display/menu_fonts.h): kDouble where the fonts
     // must grow with the scale factor (SkinScale::FontMultiplier() of 2).
     MenuFontSize font_size = MenuFontSize::kSingle;
+    // Not owned; must outlive the menu. Null (or a set not built) draws in the stock GUI font.
+    const MenuFonts* fonts = nullptr;
 };
 
 enum class MenuCheck { kUnchecked = 0, kChecked = 1 };

@@ -9,9 +9,6 @@ namespace {
 
 constexpr int kMinimumUsableDpi = 48;
 
-bool g_cached = false;
-LogicalPixels g_pixels;
-
 }  // namespace
 
 LogicalPixels SaneLogicalPixels(int reported_x, int reported_y) {
@@ -19,20 +16,13 @@ LogicalPixels SaneLogicalPixels(int reported_x, int reported_y) {
     return LogicalPixels{reported_x, reported_y};
 }
 
-void CacheScreenMetrics() {
-    if (g_cached) return;
+void ScreenMetrics::Cache() {
+    if (cached_) return;
     ScreenDc screen;
     if (!screen) return;
-    g_pixels =
+    pixels_ =
         SaneLogicalPixels(GetDeviceCaps(screen.get(), LOGPIXELSX), GetDeviceCaps(screen.get(), LOGPIXELSY));
-    g_cached = true;
-}
-
-LogicalPixels ScreenLogicalPixels() { return g_pixels; }
-
-void ResetScreenMetrics() {
-    g_cached = false;
-    g_pixels = LogicalPixels{};
+    cached_ = true;
 }
 
 }  // namespace qf::display

@@ -1,4 +1,4 @@
-// The screen's logical pixels per inch, cached once per library load; the skin loader derives the
+// The screen's logical pixels per inch, measured once per library load; the skin loader derives the
 // scale factor from them.
 #pragma once
 
@@ -13,12 +13,17 @@ struct LogicalPixels {
 // report 0) gives 96 for both.
 LogicalPixels SaneLogicalPixels(int reported_x, int reported_y);
 
-// User-interface thread. Reads LOGPIXELSX/LOGPIXELSY of the screen DC on the first call only; later
-// calls keep the cached values.
-void CacheScreenMetrics();
-// User-interface thread. The cached values (96 x 96 before the first CacheScreenMetrics).
-LogicalPixels ScreenLogicalPixels();
-// Tests and library unload: forgets the cache so that the next CacheScreenMetrics measures again.
-void ResetScreenMetrics();
+// The screen's logical pixels as first measured. User-interface thread.
+class ScreenMetrics {
+  public:
+    // Reads LOGPIXELSX/LOGPIXELSY of the screen DC on the first call only; later calls keep the values.
+    void Cache();
+    // The cached values (96 x 96 before the first Cache).
+    LogicalPixels logical_pixels() const { return pixels_; }
+
+  private:
+    bool cached_ = false;
+    LogicalPixels pixels_;
+};
 
 }  // namespace qf::display

@@ -128,8 +128,8 @@ bool IsVgaAt96Dpi(const ScreenFacts& screen) {
     return (screen.height_px == 640 || screen.width_px == 640) && (screen.logical_pixels.x + 48) / 96 == 1;
 }
 
-ScreenFacts MeasureScreen(HDC dc) {
-    return {GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES), ScreenLogicalPixels()};
+ScreenFacts MeasureScreen(HDC dc, LogicalPixels logical_pixels) {
+    return {GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES), logical_pixels};
 }
 
 SkinFolders TodaySkinFolders(const std::u16string& install_folder) {

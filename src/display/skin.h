@@ -80,9 +80,9 @@ bool IsHighDpi(const ScreenFacts& screen);
 // Any thread. True on a 640-pixel screen at about 96 dpi.
 bool IsVgaAt96Dpi(const ScreenFacts& screen);
 
-// User-interface thread. The screen's size from the DC and its logical pixels from the cache of
-// screen_metrics.h.
-ScreenFacts MeasureScreen(HDC dc);
+// User-interface thread. The screen's size from the DC with `logical_pixels` (ScreenMetrics's cached
+// values).
+ScreenFacts MeasureScreen(HDC dc, LogicalPixels logical_pixels);
 
 // Any thread. The Today skin's folders: install folder + "\images\today\skin", then "\images\today".
 SkinFolders TodaySkinFolders(const std::u16string& install_folder);

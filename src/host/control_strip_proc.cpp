@@ -21,7 +21,8 @@ void OnStripCreate(ItemWindow& item, HWND window) {
     display::WindowDc dc(window);
     item.tab_skin =
         display::LoadTabSkin(display::TabSkinFolders(library.install_folder),
-                             display::MeasureScreen(dc.get()), display::TabHostVgaMode(), library.skin_scale);
+                             display::MeasureScreen(dc.get(), library.display.screen.logical_pixels()),
+                             display::TabHostVgaMode(), library.skin_scale);
     item.alpha_blend = display::AlphaBlendLibrary::Load(library.install_folder);
     item.strip_bitmaps = display::ControlStripBitmaps::Load(item.instance);
     item.bitmaps = display::ItemBitmapsOf(item.tab_skin);

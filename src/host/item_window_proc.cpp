@@ -29,16 +29,17 @@ namespace {
 // The skin also decides the scale factor of the layout.
 void LoadTodaySkin(ItemWindow& item) {
     display::WindowDc dc(item.window);
-    item.today_skin = display::LoadTodaySkin(display::TodaySkinFolders(Library().install_folder),
-                                             display::MeasureScreen(dc.get()), Library().skin_scale);
+    item.today_skin = display::LoadTodaySkin(
+        display::TodaySkinFolders(Library().install_folder),
+        display::MeasureScreen(dc.get(), Library().display.screen.logical_pixels()), Library().skin_scale);
     item.bitmaps = display::ItemBitmapsOf(item.today_skin);
 }
 
 void OnCreate(ItemWindow& item, HWND window) {
     item.window = window;
     item.top_level = FindTopLevelWindow();
-    display::CacheScreenMetrics();
-    display::BuildMenuFonts(window);
+    Library().display.screen.Cache();
+    Library().display.menu_fonts.Build(window);
     if (Library().host_mode == display::HostMode::kToday) LoadTodaySkin(item);
     item.status_text = kBuildingStatus;
     SetTimer(window, kStartupTimer, kTimerIntervalMs, nullptr);
@@ -54,7 +55,7 @@ void OnDestroy(ItemWindow& item, HWND window) {
         item.bitmaps = display::ItemBitmaps{};
         item.today_skin.Free();
     }
-    display::FreeMenuFonts();
+    Library().display.menu_fonts.Free();
     StopHeartbeat(item);
     UnregisterClassW(kItemClassName, item.instance);
     if (Library().host_mode == display::HostMode::kTab)

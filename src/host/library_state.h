@@ -8,6 +8,7 @@
 #include <string>
 
 #include "db/listing_model.h"
+#include "display/display_resources.h"
 #include "display/host_mode.h"
 #include "display/skin_scale.h"
 #include "host/item_window.h"
@@ -21,6 +22,7 @@ struct LibraryState {
     std::u16string audio_folder;
     bool purge_at_start = false;  // General/AutoPurgeFD
     display::SkinScale skin_scale;
+    display::DisplayResources display;
     bool item_selected = false;  // the Today screen gave the item the keyboard selection
     // The view listing the item shows, with the one FeedDatabase of the library. Declared before the
     // item window object, whose Downloader uses that database until it goes.

@@ -45,6 +45,7 @@ display::MenuLook LookOf(const ItemWindow& item) {
     if (library.host_mode == display::HostMode::kTab) today_screen = GetParent(today_screen);
     look.colors = display::TodayMenuColors(today_screen);
     look.scale_factor = library.skin_scale.scale_factor;
+    look.fonts = &library.display.menu_fonts;
     look.font_size = library.skin_scale.FontMultiplier() == 2 ? display::MenuFontSize::kDouble
                                                               : display::MenuFontSize::kSingle;
     return look;

@@ -32,7 +32,7 @@ HWND CreateTab(HWND parent, const TabRect& item_rect, const TabRect& strip_rect,
     item.ResetForNewWindow(item_rect.height);
     item.instance = OwnModule();  // the tab host passes no instance handle
     item.themed_background = DetectPlatform();
-    display::CacheScreenMetrics();
+    library.display.screen.Cache();
     if (!RegisterItemClass(item.instance)) return nullptr;
     HWND window = CreateChild(kItemClassName, kItemWindowName, item_rect, parent, item.instance);
     if (window == nullptr) return nullptr;

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "display/screen_metrics.h"
 #include "qfdevice/device.h"
 #include "support/temp_device.h"
 
@@ -12,47 +11,31 @@ namespace {
 
 class VgaDevice : public ::testing::Test {
   protected:
-    void SetUp() override {
-        qf::device::OverrideProfile(qf::device::NamedProfile("vga"));
-        ResetScreenMetrics();
-    }
-    void TearDown() override {
-        FreeMenuFonts();
-        ResetScreenMetrics();
-        qf::device::OverrideProfile(std::nullopt);
-    }
-
-    static LOGFONTW LogFontOf(MenuFontPair pair, MenuFontSize size) {
-        LOGFONTW font{};
-        EXPECT_NE(GetObjectW(MenuFont(pair, size), sizeof(font), &font), 0);
-        return font;
-    }
-
+    void SetUp() override { qf::device::OverrideProfile(qf::device::NamedProfile("vga")); }
+    void TearDown() override { qf::device::OverrideProfile(std::nullopt); }
     qf::test::TempDevice device_;
 };
 
-// The eight menu fonts for the 192 dpi of the window's DC: Tahoma 8 pt single and doubled for the plain,
-// normal and bold pairs (bold at weight 700), 7 pt for the small pair.
-TEST_F(VgaDevice, MenuFontsFollowTheDpiOfTheWindowsDc) {
-    BuildMenuFonts(nullptr);
-    BuildMenuFonts(nullptr);  // again: the old set is deleted first (ASan would see a leak)
-    struct Expected {
-        MenuFontPair pair;
-        LONG height;
-        LONG weight;
+// Sized for the 192 dpi of the DC: Tahoma 8 pt (7 pt for the small pair), the double font twice as high,
+// checked entries in bold. Built twice (the old set is deleted first: ASan would see a leak), then freed.
+TEST_F(VgaDevice, MenuFontsFollowTheDpiOfTheDcAndGoWhenFreed) {
+    MenuFonts fonts;
+    fonts.Build(nullptr);
+    fonts.Build(nullptr);
+    auto log_font = [&](MenuFontPair pair, MenuFontSize size) {
+        LOGFONTW font{};
+        EXPECT_NE(GetObjectW(fonts.Get(pair, size), sizeof(font), &font), 0);
+        return font;
     };
-    for (const Expected& e :
-         {Expected{MenuFontPair::kPlain, -21, 400}, Expected{MenuFontPair::kNormal, -21, 400},
-          Expected{MenuFontPair::kBold, -21, 700}, Expected{MenuFontPair::kSmall, -19, 400}}) {
-        for (MenuFontSize size : {MenuFontSize::kSingle, MenuFontSize::kDouble}) {
-            LOGFONTW font = LogFontOf(e.pair, size);
-            EXPECT_EQ(font.lfHeight, size == MenuFontSize::kSingle ? e.height : 2 * e.height);
-            EXPECT_EQ(font.lfWeight, e.weight);
-            EXPECT_EQ(std::u16string(font.lfFaceName), u"Tahoma");
-        }
-    }
-    FreeMenuFonts();
-    EXPECT_EQ(MenuFont(MenuFontPair::kNormal, MenuFontSize::kSingle), nullptr);
+    LOGFONTW normal = log_font(MenuFontPair::kNormal, MenuFontSize::kSingle);
+    EXPECT_EQ(normal.lfHeight, -21);
+    EXPECT_EQ(normal.lfWeight, FW_NORMAL);
+    EXPECT_EQ(std::u16string(normal.lfFaceName), u"Tahoma");
+    EXPECT_EQ(log_font(MenuFontPair::kNormal, MenuFontSize::kDouble).lfHeight, -42);
+    EXPECT_EQ(log_font(MenuFontPair::kBold, MenuFontSize::kSingle).lfWeight, FW_BOLD);
+    EXPECT_EQ(log_font(MenuFontPair::kSmall, MenuFontSize::kDouble).lfHeight, -38);
+    fonts.Free();
+    EXPECT_EQ(fonts.Get(MenuFontPair::kNormal, MenuFontSize::kSingle), nullptr);
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ constexpr char16_t kClass[] = u"QfProbeItem";
 constexpr CLSID kClsid{0xDC4EA9AC, 0xFF54, 0x4D57, {0x9B, 0x63, 0xA6, 0xBD, 0xD6, 0x2C, 0x97, 0xD8}};
 constexpr int kHeight = 40;
 
+qf::display::MenuFonts g_fonts;
 std::unique_ptr<OwnerDrawnMenu> g_menu;
 bool g_selected = false;
 
@@ -39,6 +40,7 @@ void Report(HWND window, const std::u16string& status) {
 void OpenMenu(HWND window, POINT at) {
     qf::display::MenuLook look;
     look.colors = qf::display::TodayMenuColors(GetParent(window));
+    look.fonts = &g_fonts;
     g_menu = std::make_unique<OwnerDrawnMenu>(look);
     g_menu->AddCommand(2003, u"Reload Feed Data");
     g_menu->AddSeparator();
@@ -96,12 +98,12 @@ void Paint(HWND window) {
 LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_CREATE:
-            qf::display::BuildMenuFonts(window);
+            g_fonts.Build(window);
             Report(window, u"ready");
             return 0;
         case WM_DESTROY:
             qf::device::ForgetItemState(window);
-            qf::display::FreeMenuFonts();
+            g_fonts.Free();
             return 0;
         case WM_PAINT:
             Paint(window);
