@@ -1,8 +1,9 @@
-// The display's decision tables, each tested whole: colours, font sizes, screen metrics and
-// the choice of content and message.
+// The display's decision tables, each tested whole: font sizes, screen metrics and the choice of
+// content and message.
 #include <gtest/gtest.h>
 
-#include "display/colors.h"
+#include <array>
+
 #include "display/font_size.h"
 #include "display/item_content.h"
 #include "display/screen_metrics.h"
@@ -10,62 +11,34 @@
 namespace qf::display {
 namespace {
 
-TEST(Colors, LightenAndDarkenActOnlyForFractionsUpToOne) {
-    COLORREF c = RGB(100, 0, 255);
-    EXPECT_EQ(LightenColor(c, 0.5), RGB(177, 127, 255));  // 100 + 155 * 0.5 = 177.5, truncated
-    EXPECT_EQ(LightenColor(c, 1.0), RGB(255, 255, 255));
-    EXPECT_EQ(DarkenColor(c, 0.05), RGB(95, 0, 242));  // 255 - 12.75 = 242.25
-    EXPECT_EQ(DarkenColor(c, 1.0), RGB(0, 0, 0));
-    for (double outside : {0.0, -0.5, 1.01, 2.0}) {
-        EXPECT_EQ(LightenColor(c, outside), c) << outside;
-        EXPECT_EQ(DarkenColor(c, outside), c) << outside;
-    }
-    // The list's selection bar: the system highlight lightened by half.
-    EXPECT_EQ(LightenColor(RGB(150, 150, 255), 0.5), RGB(202, 202, 255));
-}
-
-TEST(FontSize, EveryNameOnWesternAndFarEastSystems) {
+// The item's font size: the name's offset from a base of 8 points (9 on Chinese, Japanese and Korean
+// systems, whatever the sublanguage), names matched exactly ("normal" for any other), times the multiplier.
+TEST(FontSize, NameLanguageAndMultiplier) {
     struct Row {
         const char16_t* name;
-        double western;
-        double japanese;
+        LANGID lang;
+        int multiplier;
+        double points;
     };
     const Row rows[] = {
-        {u"smallest", 6, 7},  {u"smaller", 7, 8},      {u"normal", 8, 9},       {u"larger", 9, 10},
-        {u"largest", 10, 11}, {u"VGA - 16pt", 16, 17}, {u"VGA - 18pt", 16, 17}, {u"huge", 8, 9},
-        {u"", 8, 9},          {u"Normal", 8, 9},
+        {u"smallest", 0x0409, 1, 6}, {u"largest", 0x0407, 1, 10},  {u"VGA - 18pt", 0x0409, 1, 16},
+        {u"Normal", 0x0409, 1, 8},   {u"", 0x0000, 1, 8},          {u"smaller", 0x0804, 1, 8},
+        {u"normal", 0x0404, 1, 9},   {u"larger", 0x0411, 1, 10},   {u"VGA - 16pt", 0x0412, 1, 17},
+        {u"larger", 0x0409, 2, 18},  {u"smallest", 0x0411, 2, 14},
     };
-    // Chinese (PRC and Taiwan), Japanese and Korean start a point higher, whatever the sublanguage.
     for (const Row& row : rows) {
-        for (LANGID western : {0x0409, 0x0407, 0x0000})
-            EXPECT_EQ(ItemFontPoints(row.name, western, 1), row.western);
-        for (LANGID far_east : {0x0804, 0x0404, 0x0411, 0x0412})
-            EXPECT_EQ(ItemFontPoints(row.name, far_east, 1), row.japanese);
-        EXPECT_EQ(ItemFontPoints(row.name, 0x0409, 2), row.western * 2);
+        EXPECT_EQ(ItemFontPoints(row.name, row.lang, row.multiplier), row.points) << "row " << (&row - rows);
     }
 }
 
-TEST(FontSize, HeightRoundsHalfUpThenNegates) {
-    EXPECT_EQ(FontHeightForPoints(96, 8), -11);   // 10.67 + 0.5
-    EXPECT_EQ(FontHeightForPoints(96, 9), -12);   // 12.0 + 0.5
-    EXPECT_EQ(FontHeightForPoints(192, 8), -21);  // 21.33 + 0.5
-    EXPECT_EQ(FontHeightForPoints(192, 16), -43);
-    EXPECT_EQ(FontHeightForPoints(72, 7.5), -8);  // 7.5 + 0.5 = 8.0 exactly
-    EXPECT_EQ(FontHeightForPoints(0, 8), 0);
-}
-
-TEST(ScreenMetrics, DriversReportingTooFewPixelsGet96OnBothAxes) {
-    auto check = [](int x, int y, int want_x, int want_y) {
+// Drivers that report 0 (or anything below 48) on either axis get 96 on both.
+TEST(ScreenMetrics, TooFewPixelsOnEitherAxisGive96) {
+    for (auto [x, y, want_x, want_y] : {std::array{0, 0, 96, 96}, std::array{192, 47, 96, 96},
+                                        std::array{48, 48, 48, 48}, std::array{130, 131, 130, 131}}) {
         LogicalPixels got = SaneLogicalPixels(x, y);
         EXPECT_EQ(got.x, want_x) << x << "x" << y;
         EXPECT_EQ(got.y, want_y) << x << "x" << y;
-    };
-    check(0, 0, 96, 96);
-    check(192, 0, 96, 96);
-    check(47, 192, 96, 96);
-    check(48, 48, 48, 48);
-    check(192, 192, 192, 192);
-    check(130, 131, 130, 131);
+    }
 }
 
 ContentState ListingWith(int items) {

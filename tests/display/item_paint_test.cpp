@@ -127,80 +127,62 @@ class ItemPaint : public ::testing::Test {
     HWND shell_ = nullptr;
 };
 
-TEST_F(ItemPaint, ThemedMessageOnTheWatermarkInTheTodayTextColour) {
-    HWND item = Paint();
-    EXPECT_EQ(log_.watermarks, 1);
-    EXPECT_EQ(log_.watermark_window, item);
-    EXPECT_EQ(log_.watermark_rect.right, kWidth);
-    EXPECT_EQ(log_.watermark_rect.bottom, kHeight);
-    EXPECT_EQ(log_.colors_asked, std::vector<WPARAM>{TODAYCOLOR_TEXT});
-    EXPECT_EQ(Pixel(item, 5, kHeight - 1), kWatermark);
-
-    qf::device::DrawnText text = OnlyText(item);
-    EXPECT_EQ(text.text, u"No View items are available:  Please configure Quillfeed.");
-    EXPECT_EQ(text.left, 20);
-    EXPECT_EQ(text.top, 2);
-    EXPECT_LE(text.right, kWidth - 10);
-    EXPECT_EQ(text.color, kText);
-    EXPECT_EQ(text.font_height, -11);  // 8 points at 96 dpi
-    EXPECT_EQ(text.font_weight, FW_NORMAL);
-}
-
-// Background and text colour for each background and selection, and the colours asked of the shell.
-TEST_F(ItemPaint, ColoursByBackgroundAndSelection) {
+// The message's place and colours and the background for each host, background, selection and scale,
+// with the colours asked of the shell. The font grows with the dpi, not the scale factor.
+TEST_F(ItemPaint, MessageAndBackgroundByHostThemeSelectionAndScale) {
+    using enum HostMode;
+    constexpr COLORREF kWhite = RGB(255, 255, 255), kBlack = RGB(0, 0, 0);
+    constexpr WPARAM kAskText = TODAYCOLOR_TEXT, kAskBar = TODAYCOLOR_HIGHLIGHT;
+    constexpr WPARAM kAskBarText = TODAYCOLOR_HIGHLIGHTEDTEXT;
     const struct {
+        const char* what;
+        HostMode host;
         bool themed, selected;
+        int scale;
         COLORREF background, text;
+        int left, top;
         std::vector<WPARAM> asked;
     } cases[] = {
-        {true, true, kHighlight, kHighlightedText, {TODAYCOLOR_HIGHLIGHT, TODAYCOLOR_HIGHLIGHTEDTEXT}},
-        {false, false, RGB(255, 255, 255), RGB(0, 0, 0), {}},
-        {false, true, kHighlight, RGB(0, 0, 0), {TODAYCOLOR_HIGHLIGHT}},  // black text even when selected
+        {"themed", kToday, true, false, 1, kWatermark, kText, 20, 2, {kAskText}},
+        {"selected", kToday, true, true, 1, kHighlight, kHighlightedText, 20, 2, {kAskBar, kAskBarText}},
+        {"white", kToday, false, false, 1, kWhite, kBlack, 20, 2, {}},
+        {"white, selected: black text", kToday, false, true, 1, kHighlight, kBlack, 20, 2, {kAskBar}},
+        {"tab: the grandparent's colours", kTab, true, false, 1, kWatermark, kText, 10, 2, {kAskText}},
+        {"doubled", kToday, true, false, 2, kWatermark, kText, 40, 4, {kAskText}},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        inputs_.host_mode = c.host;
         inputs_.themed_background = c.themed;
         inputs_.item_selected = c.selected;
-        HWND item = Paint();
-        EXPECT_EQ(Pixel(item, 5, kHeight - 1), c.background) << c.themed << c.selected;
-        EXPECT_EQ(OnlyText(item).color, c.text) << c.themed << c.selected;
-        EXPECT_EQ(log_.colors_asked, c.asked) << c.themed << c.selected;
+        inputs_.scale = SkinScale{c.scale, false, false};
+        HWND item = Paint(kWidth * c.scale, kHeight * c.scale);
+        EXPECT_EQ(Pixel(item, 5, kHeight * c.scale - 1), c.background);
+        EXPECT_EQ(log_.colors_asked, c.asked);
         EXPECT_EQ(log_.watermarks, c.themed ? 1 : 0);
+        if (c.themed) {
+            EXPECT_EQ(log_.watermark_window, item);
+            EXPECT_EQ(log_.watermark_rect.right, kWidth * c.scale);
+            EXPECT_EQ(log_.watermark_rect.bottom, kHeight * c.scale);
+        }
+        qf::device::DrawnText text = OnlyText(item);
+        EXPECT_EQ(text.text, u"No View items are available:  Please configure Quillfeed.");
+        EXPECT_EQ(text.color, c.text);
+        EXPECT_EQ(text.left, c.left);
+        EXPECT_EQ(text.top, c.top);
+        EXPECT_LE(text.right, (kWidth - 10) * c.scale);
+        EXPECT_EQ(text.font_height, -11);  // 8 points at 96 dpi
+        EXPECT_EQ(text.font_weight, FW_NORMAL);
     }
 }
 
-TEST_F(ItemPaint, MessagesFollowTheirOwnOrderAndSizes) {
-    inputs_.content.current_view_index = 0;
+// The font follows the font size name; the About text is bold.
+TEST_F(ItemPaint, MessageFontFollowsTheSizeAndTheMessage) {
     inputs_.font_size_name = u"largest";
-    EXPECT_EQ(OnlyText(Paint()).text, u"Building View Listing...");
     EXPECT_EQ(OnlyText(Paint()).font_height, -13);  // 10 points
-
     inputs_.content.status_text = u"ABOUT";
     inputs_.content.about_text = u"Quillfeed version 2.0";
-    qf::device::DrawnText about = OnlyText(Paint());
-    EXPECT_EQ(about.text, u"Quillfeed version 2.0");
-    EXPECT_EQ(about.font_weight, FW_BOLD);
-
-    inputs_.content.database_unusable = true;
-    inputs_.content.database_message =
-        u"Quillfeed Warnings - see Help\n- Less than 1 MB of RAM is available.";
-    EXPECT_EQ(OnlyText(Paint()).text, inputs_.content.database_message);
-}
-
-TEST_F(ItemPaint, TabModeUsesTheNarrowMarginAndTheGrandparentsColours) {
-    inputs_.host_mode = HostMode::kTab;
-    HWND item = Paint();
-    EXPECT_EQ(OnlyText(item).left, 10);
-    EXPECT_EQ(log_.watermarks, 1);  // reached the shell through the middle window
-    EXPECT_EQ(OnlyText(item).color, kText);
-}
-
-TEST_F(ItemPaint, ScaledLayoutDoublesTheMargins) {
-    inputs_.scale = SkinScale{2, false, false};
-    qf::device::DrawnText text = OnlyText(Paint(480, 150));
-    EXPECT_EQ(text.left, 40);
-    EXPECT_EQ(text.top, 4);
-    EXPECT_LE(text.right, 480 - 20);
-    EXPECT_EQ(text.font_height, -11);  // the font grows with the dpi, not the scale factor
+    EXPECT_EQ(OnlyText(Paint()).font_weight, FW_BOLD);
 }
 
 TEST_F(ItemPaint, MenuButtonWithRedTransparentOnlyInTodayMode) {

@@ -1,9 +1,8 @@
 // The layout decisions of the ticker and the list, each tested whole: the scroll bar's thumb, the page of
-// rows, the captions and the "..." cut.
+// rows and the "..." cut.
 #include <gtest/gtest.h>
 
 #include "display/list_paint.h"
-#include "display/list_rows.h"
 #include "display/paint_canvas.h"
 #include "display/scroll_bar.h"
 
@@ -58,29 +57,6 @@ TEST(ListPage, PageHoldsTheSelection) {
         EXPECT_EQ(page.last, row.expected.last) << row.what;
         EXPECT_EQ(page.rows_per_page, row.expected.rows_per_page) << row.what;
     }
-}
-
-TEST(ListRows, CaptionsAndRowsFromTheListing) {
-    std::vector<ListingRow> listing(2);
-    listing[0].item_id = 5;
-    listing[0].title = u"First";
-    listing[0].feed_id = 9;
-    std::vector<ListRow> items = ItemRows(listing);
-    ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items[0].item_index, 0);
-    EXPECT_EQ(items[1].item_index, 1);
-    EXPECT_EQ(items[0].feed_id, 9);
-    EXPECT_EQ(RowCaption(items[0]), u"\u00B0 First");
-
-    FeedEntry news;
-    news.feed_id = 3;
-    news.title = u"News";
-    std::vector<ListRow> feeds = FeedRows({news});
-    ASSERT_EQ(feeds.size(), 1u);
-    EXPECT_TRUE(feeds[0].IsFeedRow());
-    EXPECT_EQ(RowCaption(feeds[0]), u"+ News");
-    feeds[0].expanded = true;
-    EXPECT_EQ(RowCaption(feeds[0]), u"- News");
 }
 
 TEST(Ellipsis, LongestFittingPrefixTrimmedAndCut) {

@@ -56,134 +56,66 @@ constexpr ScreenCase kQvga{240, 320, 96};
 constexpr ScreenCase kVga{480, 640, 192};
 constexpr ScreenCase kVga96{480, 640, 96};
 
+// Files are relative to the device root; in `files` "!" in front marks a damaged file, "*" a picture of
+// kTextColor. The expected sources are in the same notation, "" for a piece not loaded.
 struct FileChoice {
     const char* name;
     Host host;
     ScreenCase screen;
     const char16_t* selected_skin;  // the tab host's dSelectedSkin
     bool tab_vga_mode;
-    // Relative to the device root; "!" in front: a damaged file; "*": a picture of kTextColor.
     std::vector<std::string> files;
-    int scale;
-    bool high;
-    bool vga96;
-    const char16_t* menu_source;  // expected SourceOf, "" = not loaded
-    const char16_t* up_source;
-    const char16_t* back_source;
+    SkinScale scale;
+    const char* menu_source;
+    const char* up_source;
+    const char* back_source;
     std::optional<COLORREF> text_color;
 };
 
+// clang-format off
 const FileChoice kChoices[] = {
-    {"today: primary first, a missing file from the fallback",
-     Host::kToday,
-     kQvga,
-     u"",
-     false,
+    {"today: primary first, a missing file from the fallback", Host::kToday, kQvga, u"", false,
      {"Q/images/today/skin/menuButton.bmp", "Q/images/today/menuButton.bmp", "Q/images/today/up.bmp",
       "Q/images/today/skin/back.bmp"},
-     1,
-     false,
-     false,
-     u"\\Q\\images\\today\\skin\\menuButton.bmp",
-     u"\\Q\\images\\today\\up.bmp",
-     u"\\Q\\images\\today\\skin\\back.bmp",
-     std::nullopt},
-    {"today on vga: the _high set, back.bmp_high, no low-res piece mixed in",
-     Host::kToday,
-     kVga,
-     u"",
-     false,
+     {1, false, false}, "Q/images/today/skin/menuButton.bmp", "Q/images/today/up.bmp",
+     "Q/images/today/skin/back.bmp", std::nullopt},
+    {"today on vga: the _high set, back.bmp_high, no low-res piece mixed in", Host::kToday, kVga, u"", false,
      {"Q/images/today/skin/menuButton_high.bmp", "Q/images/today/up_high.bmp",
       "Q/images/today/skin/back.bmp_high", "Q/images/today/skin/up.bmp", "Q/images/today/skin/back_high.bmp"},
-     2,
-     true,
-     false,
-     u"\\Q\\images\\today\\skin\\menuButton_high.bmp",
-     u"\\Q\\images\\today\\up_high.bmp",
-     u"\\Q\\images\\today\\skin\\back.bmp_high",
-     std::nullopt},
-    {"today on vga without _high files: the low set, stretched",
-     Host::kToday,
-     kVga,
-     u"",
-     false,
+     {2, true, false}, "Q/images/today/skin/menuButton_high.bmp", "Q/images/today/up_high.bmp",
+     "Q/images/today/skin/back.bmp_high", std::nullopt},
+    {"today on vga without _high files: the low set, stretched", Host::kToday, kVga, u"", false,
      {"Q/images/today/skin/menuButton.bmp", "Q/images/today/skin/up_high.bmp", "Q/images/today/up.bmp"},
-     2,
-     false,
-     false,
-     u"\\Q\\images\\today\\skin\\menuButton.bmp",
-     u"\\Q\\images\\today\\up.bmp",
-     u"",
-     std::nullopt},
-    {"today on vga at 96 dpi: scale 1 and the low set",
-     Host::kToday,
-     kVga96,
-     u"",
-     false,
+     {2, false, false}, "Q/images/today/skin/menuButton.bmp", "Q/images/today/up.bmp", "", std::nullopt},
+    {"today on vga at 96 dpi: scale 1 and the low set", Host::kToday, kVga96, u"", false,
      {"Q/images/today/skin/menuButton_high.bmp", "Q/images/today/skin/menuButton.bmp"},
-     1,
-     false,
-     true,
-     u"\\Q\\images\\today\\skin\\menuButton.bmp",
-     u"",
-     u"",
-     std::nullopt},
-    {"a damaged file is skipped for the fallback's",
-     Host::kToday,
-     kQvga,
-     u"",
-     false,
+     {1, false, true}, "Q/images/today/skin/menuButton.bmp", "", "", std::nullopt},
+    {"a damaged file is skipped for the fallback's", Host::kToday, kQvga, u"", false,
      {"!Q/images/today/skin/menuButton.bmp", "Q/images/today/menuButton.bmp", "!Q/images/today/up.bmp"},
-     1,
-     false,
-     false,
-     u"\\Q\\images\\today\\menuButton.bmp",
-     u"",
-     u"",
-     std::nullopt},
-    {"no files at all", Host::kToday, kVga, u"", false, {}, 2, false, false, u"", u"", u"", std::nullopt},
-    {"tab without a selected skin: images\\pb, text colour from text_color.bmp",
-     Host::kTab,
-     kQvga,
-     u"",
-     false,
+     {1, false, false}, "Q/images/today/menuButton.bmp", "", "", std::nullopt},
+    {"no files at all", Host::kToday, kVga, u"", false, {}, {2, false, false}, "", "", "", std::nullopt},
+    {"tab without a selected skin: images\\pb, text colour from text_color.bmp", Host::kTab, kQvga, u"", false,
      {"Q/images/pb/qf_menuButton.bmp", "Q/images/pb/up.bmp", "*Q/images/pb/text_color.bmp",
       "Q/images/pb/back.bmp"},
-     1,
-     false,
-     false,
-     u"\\Q\\images\\pb\\qf_menuButton.bmp",
-     u"\\Q\\images\\pb\\up.bmp",
-     u"",
-     kTextColor},
-    {"tab on vga at 96 dpi in the host's vga mode: selected skin's _high set",
-     Host::kTab,
-     kVga96,
-     u"Night",
-     true,
+     {1, false, false}, "Q/images/pb/qf_menuButton.bmp", "Q/images/pb/up.bmp", "", kTextColor},
+    {"tab on vga at 96 dpi in the host's vga mode: selected skin's _high set", Host::kTab, kVga96, u"Night", true,
      {"Program Files/SBSH/PocketBreeze/Skins/Night/qf_menuButton_high.bmp", "Q/images/pb/qf_back_high.bmp",
       "*Program Files/SBSH/PocketBreeze/Skins/Night/qf_text_color.bmp", "Q/images/pb/qf_text_color.bmp"},
-     2,
-     true,
-     true,
-     u"\\Program Files\\SBSH\\PocketBreeze\\Skins\\Night\\qf_menuButton_high.bmp",
-     u"",
-     u"\\Q\\images\\pb\\qf_back_high.bmp",
-     kTextColor},
-    {"tab on vga at 96 dpi without the host's vga mode: scale 1",
-     Host::kTab,
-     kVga96,
-     u"Night",
-     false,
+     {2, true, true}, "Program Files/SBSH/PocketBreeze/Skins/Night/qf_menuButton_high.bmp", "",
+     "Q/images/pb/qf_back_high.bmp", kTextColor},
+    {"tab on vga at 96 dpi without the host's vga mode: scale 1", Host::kTab, kVga96, u"Night", false,
      {"Program Files/SBSH/PocketBreeze/Skins/Night/qf_menuButton_high.bmp"},
-     1,
-     false,
-     true,
-     u"",
-     u"",
-     u"",
-     std::nullopt},
+     {1, false, true}, "", "", "", std::nullopt},
 };
+// clang-format on
+
+// "Q/a.bmp" as the device names it: "\\Q\\a.bmp".
+std::u16string DevicePath(const char* relative) {
+    if (*relative == '\0') return u"";
+    std::u16string path = u"\\";
+    for (const char* c = relative; *c != '\0'; ++c) path += *c == '/' ? u'\\' : static_cast<char16_t>(*c);
+    return path;
+}
 
 TEST(SkinLoader, FileChoiceTable) {
     for (const FileChoice& row : kChoices) {
@@ -210,13 +142,13 @@ TEST(SkinLoader, FileChoiceTable) {
             tab_host.WriteDword(u"PocketBreeze", u"MyVgaMode", row.tab_vga_mode ? 1 : 0);
             skin = LoadTabSkin(TabSkinFolders(kInstall), screen, TabHostVgaMode(), scale);
         }
-        EXPECT_EQ(scale.scale_factor, row.scale);
-        EXPECT_EQ(scale.high_res_skin, row.high);
-        EXPECT_EQ(scale.vga_at_96dpi, row.vga96);
-        EXPECT_EQ(skin.SourceOf(SkinPiece::kMenuButton), row.menu_source);
-        EXPECT_EQ(skin.SourceOf(SkinPiece::kUpArrow), row.up_source);
-        EXPECT_EQ(skin.SourceOf(SkinPiece::kBackButton), row.back_source);
-        EXPECT_EQ(skin.Get(SkinPiece::kMenuButton) != nullptr, *row.menu_source != u'\0');
+        EXPECT_EQ(scale.scale_factor, row.scale.scale_factor);
+        EXPECT_EQ(scale.high_res_skin, row.scale.high_res_skin);
+        EXPECT_EQ(scale.vga_at_96dpi, row.scale.vga_at_96dpi);
+        EXPECT_EQ(skin.SourceOf(SkinPiece::kMenuButton), DevicePath(row.menu_source));
+        EXPECT_EQ(skin.SourceOf(SkinPiece::kUpArrow), DevicePath(row.up_source));
+        EXPECT_EQ(skin.SourceOf(SkinPiece::kBackButton), DevicePath(row.back_source));
+        EXPECT_EQ(skin.Get(SkinPiece::kMenuButton) != nullptr, *row.menu_source != '\0');
         EXPECT_EQ(skin.text_color(), row.text_color);
     }
 }
