@@ -32,15 +32,7 @@ TEST(Heartbeat, DisplayStepTable) {
         {"countdown ends: status cleared", false, false, false, 3, -1, 2, 5, {0, 2, true, true, false}},
         {"delay 0 stops the rotation", false, false, true, 0, 0, 1, 5, {0, 1, false, true, false}},
         {"an expanded item stays", false, true, false, 3, 2, 1, 5, {2, 1, false, false, false}},
-        {"the request waits while the ticker counts",
-         false,
-         false,
-         true,
-         3,
-         0,
-         1,
-         5,
-         {1, 1, false, false, true}},
+        {"the request waits for the count", false, false, true, 3, 0, 1, 5, {1, 1, false, false, true}},
         {"list mode does not rotate", true, false, false, 3, 0, 1, 5, {0, 1, false, false, false}},
     };
     for (const Row& row : rows) {

@@ -60,16 +60,10 @@ class ItemAtWork : public ItemTest {
 
 TEST_F(ItemAtWork, TickerShowsTheViewsHeadlinesInTurn) {
     HWND item = Start();
-    EXPECT_EQ(Item().current_view_name, u"Tech");
-    std::u16string texts = DrawnTexts(item);
-    EXPECT_TRUE(Drawn(texts, u"Feed 1 item 1|About 1/1")) << std::string(texts.begin(), texts.end());
     ASSERT_EQ(Item().paint.links.size(), 1u);
     EXPECT_EQ(Item().paint.links[0].url, u"http://example.com/1/1");
-    Advance(2000);
-    EXPECT_TRUE(Drawn(DrawnTexts(item), u"Feed 1 item 1"));
-    Advance(1000);
+    Advance(3000);
     EXPECT_TRUE(Drawn(DrawnTexts(item), u"Feed 1 item 2|About 1/2"));
-
     std::optional<device::ItemState> reported = device::ReportedItemState(item);
     ASSERT_TRUE(reported);
     EXPECT_EQ(reported->current_view_id, 3);
@@ -133,14 +127,11 @@ TEST_F(ItemAtWork, MenusAndTheirCommands) {
     });
     Tap(item, 5, 5);
     device::SetMenuHook({});
+    // The entries themselves are MainMenuEntries' (tested whole); here the item's view and font.
     ASSERT_EQ(shown.size(), 14u);
-    EXPECT_EQ(shown[0].text, u"Reload Feed Data");
     EXPECT_TRUE(shown[0].owner_drawn);
-    ASSERT_EQ(shown[2].submenu.size(), 4u);
-    EXPECT_EQ(shown[2].submenu[2].text, u"Tech");
-    EXPECT_TRUE(shown[2].submenu[2].checked);
-    EXPECT_EQ(shown[4].submenu[2].text, u"normal");
-    EXPECT_TRUE(shown[4].submenu[2].checked);
+    EXPECT_TRUE(shown[2].submenu.at(2).checked);  // Tech
+    EXPECT_TRUE(shown[4].submenu.at(2).checked);  // normal
 
     SendMessageW(item, WM_COMMAND, kCmdFontSmallest + 4, 0);
     EXPECT_EQ(AppSettings().ReadString(u"Today", u"FontSize", u""), u"largest");
