@@ -1,4 +1,5 @@
-// The item's owner-drawn popup menu: which records it claims, and how an entry looks in each state.
+// The item's owner-drawn popup menus: which records a menu claims, how an entry looks in each state, and
+// the menu fonts on a real GDI for a VGA device at 192 dpi.
 #include "display/owner_drawn_menu.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 
 #include "display/gdi_handles.h"
 #include "display/menu_entry_painter.h"
+#include "qfdevice/device.h"
 #include "support/temp_device.h"
 
 namespace qf::display {
@@ -100,6 +102,35 @@ TEST(OwnerDrawnMenu, TheHighlightIsABlendedBarAndGrayEntriesHaveNone) {
         for (int y = 0; y < 20; ++y) marked += GetPixel(dc.get(), x, y) == RGB(0, 0, 0);
     }
     EXPECT_GT(marked, 10);
+}
+
+class VgaDevice : public ::testing::Test {
+  protected:
+    void SetUp() override { qf::device::OverrideProfile(qf::device::NamedProfile("vga")); }
+    void TearDown() override { qf::device::OverrideProfile(std::nullopt); }
+    qf::test::TempDevice device_;
+};
+
+// Sized for the 192 dpi of the DC: Tahoma 8 pt (7 pt for the small pair), the double font twice as high,
+// checked entries in bold. Built twice (the old set is deleted first: ASan would see a leak), then freed.
+TEST_F(VgaDevice, MenuFontsFollowTheDpiOfTheDcAndGoWhenFreed) {
+    MenuFonts fonts;
+    fonts.Build(nullptr);
+    fonts.Build(nullptr);
+    auto log_font = [&](MenuFontPair pair, MenuFontSize size) {
+        LOGFONTW font{};
+        EXPECT_NE(GetObjectW(fonts.Get(pair, size), sizeof(font), &font), 0);
+        return font;
+    };
+    LOGFONTW normal = log_font(MenuFontPair::kNormal, MenuFontSize::kSingle);
+    EXPECT_EQ(normal.lfHeight, -21);
+    EXPECT_EQ(normal.lfWeight, FW_NORMAL);
+    EXPECT_EQ(std::u16string(normal.lfFaceName), u"Tahoma");
+    EXPECT_EQ(log_font(MenuFontPair::kNormal, MenuFontSize::kDouble).lfHeight, -42);
+    EXPECT_EQ(log_font(MenuFontPair::kBold, MenuFontSize::kSingle).lfWeight, FW_BOLD);
+    EXPECT_EQ(log_font(MenuFontPair::kSmall, MenuFontSize::kDouble).lfHeight, -38);
+    fonts.Free();
+    EXPECT_EQ(fonts.Get(MenuFontPair::kNormal, MenuFontSize::kSingle), nullptr);
 }
 
 }  // namespace
