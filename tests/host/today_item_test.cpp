@@ -15,21 +15,12 @@ namespace {
 using std::chrono::milliseconds;
 constexpr char16_t kNoView[] = u"No View items are available:  Please configure Quillfeed.";
 
-bool ClassRegistered(const char16_t* name) {
-    WNDCLASSW probe{};
-    probe.lpfnWndProc = DefWindowProcW;
-    probe.lpszClassName = name;
-    if (RegisterClassW(&probe) != 0) {
-        UnregisterClassW(name, nullptr);
-        return false;
-    }
-    return true;
-}
-
 TEST_F(ItemTest, DisabledItemCreatesNothing) {
     TODAYLISTITEM record = Record(FALSE);
     EXPECT_EQ(CreateTodayItem(record), nullptr);
-    EXPECT_FALSE(ClassRegistered(u"ZelTodayRSSClass"));
+    EXPECT_EQ(CreateWindowExW(0, u"ZelTodayRSSClass", u"", 0, 0, 0, 1, 1, shell(), nullptr, nullptr, nullptr),
+              nullptr)
+        << "no window class registered";
     EXPECT_EQ(Setting(u"Today", u"HWND"), std::nullopt);
     EXPECT_EQ(Item().window, nullptr);
 }
