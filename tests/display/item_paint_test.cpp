@@ -35,14 +35,8 @@ std::function<void(HWND)> g_paint;
 LRESULT CALLBACK ShellProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == TODAYM_GETCOLOR) {
         g_log->colors_asked.push_back(wparam);
-        switch (wparam) {
-            case TODAYCOLOR_HIGHLIGHT:
-                return kHighlight;
-            case TODAYCOLOR_HIGHLIGHTEDTEXT:
-                return kHighlightedText;
-            default:
-                return kText;
-        }
+        if (wparam == TODAYCOLOR_HIGHLIGHT) return kHighlight;
+        return wparam == TODAYCOLOR_HIGHLIGHTEDTEXT ? kHighlightedText : kText;
     }
     if (message == TODAYM_DRAWWATERMARK) {
         auto* info = reinterpret_cast<TODAYDRAWWATERMARKINFO*>(lparam);
