@@ -32,7 +32,7 @@ void AppendNestedOutlines(const FeedDocument& document, const FeedNode& parent, 
             stack.pop_back();
             continue;
         }
-        top.next_child = child->nextSibling;
+        top.next_child = child->next_sibling;
         if (!IsOutline(*child)) continue;
         const int child_depth = top.depth;
         out.append(static_cast<size_t>(child_depth), u'-');
@@ -97,7 +97,7 @@ void WalkSubscriptionOutlines(const FeedDocument& document, const FeedNode* firs
         pending.pop_back();
         if (node == nullptr) continue;
         pending.push_back(document.NextSibling(node));
-        if (node->isEmptyElement) {
+        if (node->is_empty_element) {
             visit(*node);
         } else {
             pending.push_back(document.FirstChild(node));
