@@ -68,9 +68,9 @@ class JsonPrinter : public ParsedFeedSink {
 
     void Channel(const ParsedFeed& feed) override {
         out_.Append("{\"ok\":true,\"sourcePath\":");
-        out_.AppendJsonString(feed.sourcePath);
-        out_.Append(",\"formatCode\":" + std::to_string(feed.formatCode) + ",\"formatName\":");
-        out_.AppendJsonString(feed.formatName);
+        out_.AppendJsonString(feed.source_path);
+        out_.Append(",\"formatCode\":" + std::to_string(static_cast<int>(feed.format)) + ",\"formatName\":");
+        out_.AppendJsonString(feed.format_name);
         Field("title", feed.title);
         Field("link", feed.link);
         Field("description", feed.description);
@@ -84,8 +84,8 @@ class JsonPrinter : public ParsedFeedSink {
         Field("link", item.link);
         Field("date", item.date);
         Field("guid", item.guid);
-        Field("enclosureUrl", item.enclosureUrl);
-        out_.Append(",\"enclosureLength\":" + std::to_string(item.enclosureLength) + "}");
+        Field("enclosureUrl", item.enclosure_url);
+        out_.Append(",\"enclosureLength\":" + std::to_string(item.enclosure_length) + "}");
     }
     void Finish() { out_.Append("]}\n"); }
 
@@ -117,8 +117,8 @@ class SummaryPrinter : public ParsedFeedSink {
     explicit SummaryPrinter(OutputBuffer& out) : out_(out) {}
 
     void Channel(const ParsedFeed& feed) override {
-        out_.Append(WideToUtf8(feed.title) + "\n  format: " + WideToUtf8(feed.formatName) + " (" +
-                    std::to_string(feed.formatCode) + ")\n");
+        out_.Append(WideToUtf8(feed.title) + "\n  format: " + WideToUtf8(feed.format_name) + " (" +
+                    std::to_string(static_cast<int>(feed.format)) + ")\n");
         Field("  link", feed.link);
         Field("  date", feed.date);
         Field("  description", feed.description);
@@ -129,9 +129,9 @@ class SummaryPrinter : public ParsedFeedSink {
         Field("    date", item.date);
         Field("    guid", item.guid);
         Field("    description", item.description);
-        if (!item.enclosureUrl.empty()) {
-            out_.Append("    enclosure: " + WideToUtf8(item.enclosureUrl) + " (" +
-                        std::to_string(item.enclosureLength) + " bytes)\n");
+        if (!item.enclosure_url.empty()) {
+            out_.Append("    enclosure: " + WideToUtf8(item.enclosure_url) + " (" +
+                        std::to_string(item.enclosure_length) + " bytes)\n");
         }
     }
     void Finish() { out_.Append("  " + std::to_string(items_) + (items_ == 1 ? " item\n" : " items\n")); }

@@ -56,7 +56,7 @@ void FeedWriter::WriteFeedRow(const ParsedFeed& feed, const std::u16string& dige
     if (row.IsEOF()) return;
     db_detail::SplitText description = SplitColumns(ShortenDescription(feed.description));
     row.Field(1).SetString(CleanTitle(feed.title));
-    row.Field(2).SetShort(static_cast<std::int16_t>(feed.formatCode));
+    row.Field(2).SetShort(static_cast<std::int16_t>(feed.format));
     row.Field(3).SetString(CleanChannelLink(feed.link));
     row.Field(4).SetString(description.first);
     row.Field(5).SetString(description.second);
@@ -158,13 +158,13 @@ void FeedWriter::WriteItem(const Candidate& candidate, const SYSTEMTIME& now) {
         pages_->AddPageEntry(candidate.link, feed_id_, candidate.id,
                              u"Extended Data (" + Decimal(pages_queued_) + u") for: " + values_.page_title);
     }
-    if (values_.extended_audio && !item.enclosureUrl.empty()) {
+    if (values_.extended_audio && !item.enclosure_url.empty()) {
         std::u16string enclosure =
-            DecodeEntities(DecodeEntities(item.enclosureUrl)).substr(0, kEnclosureLinkLength);
+            DecodeEntities(DecodeEntities(item.enclosure_url)).substr(0, kEnclosureLinkLength);
         Execute(connection_,
                 u"Insert Into FeedItemAudioData(FeedItemID,FeedID,Link,Size,Status,Keep) Values(" +
                     Decimal(candidate.id) + u"," + feed_number_ + u"," + sql::Quote(enclosure) + u"," +
-                    Decimal(item.enclosureLength) + u",0,0)");
+                    Decimal(item.enclosure_length) + u",0,0)");
     }
     WriteMemberships(candidate.id, item);
 }

@@ -18,9 +18,9 @@ std::int64_t YearOf(std::u16string_view text) {
 // "2006-01-02T10:00:00-05:00": the offset's hours are applied, its minutes and offsets without ":"
 // ("+0100") are not; without an offset the seconds are ignored as well.
 DateTime ParseIsoDate(std::u16string_view text) {
-    const size_t t = text.find(u'T');
-    const std::u16string_view date_part = text.substr(0, t);
-    const std::u16string_view time_part = text.substr(t + 1);
+    const size_t time_mark = text.find(u'T');
+    const std::u16string_view date_part = text.substr(0, time_mark);
+    const std::u16string_view time_part = text.substr(time_mark + 1);
     const size_t dash1 = date_part.find(u'-');
     const size_t dash2 = dash1 == kNone ? kNone : date_part.find(u'-', dash1 + 1);
     if (dash2 == kNone) return NowLocal();

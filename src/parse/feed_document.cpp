@@ -133,7 +133,7 @@ class TreeBuilder {
         const size_t made = MakeNode(name_position, name.size(), content, content_length);
         if (made == kNone) return kNone;
         FeedNode& made_node = *node(made);
-        made_node.isEmptyElement = shape == Shape::kEmptyElement;
+        made_node.is_empty_element = shape == Shape::kEmptyElement;
         if (shape != Shape::kUnclosed && made_node.parent.get() == nullptr) root_ = made;
         if (shape == Shape::kOpen) {
             open_.push_back(made);
@@ -194,8 +194,8 @@ class TreeBuilder {
         FeedNode* parent = open_.empty() ? nullptr : node(open_.back());
         node_ref.parent.Set(parent);
         if (FeedNode* previous = node(last_completed_)) {
-            node_ref.previousSibling.Set(previous);
-            previous->nextSibling.Set(&node_ref);
+            node_ref.previous_sibling.Set(previous);
+            previous->next_sibling.Set(&node_ref);
         }
         // Later children are reached from the first through the sibling links.
         if (parent != nullptr && parent->children.empty()) parent->children.first_.Set(&node_ref);

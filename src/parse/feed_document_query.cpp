@@ -17,7 +17,7 @@ const FeedNode* FeedDocument::FindPath(std::u16string_view path) const {
         const std::u16string_view name =
             path.substr(start, end == std::u16string_view::npos ? end : end - start);
         const FeedNode* match = node->children.front();
-        while (match != nullptr && !text::EqualsIgnoreCase(match->name, name)) match = match->nextSibling;
+        while (match != nullptr && !text::EqualsIgnoreCase(match->name, name)) match = match->next_sibling;
         if (match == nullptr) return nullptr;
         node = match;
         start = end;
@@ -30,7 +30,7 @@ const FeedNode* FeedDocument::FirstChild(const FeedNode* node) const {
 }
 
 const FeedNode* FeedDocument::NextSibling(const FeedNode* node) const {
-    return node == nullptr ? nullptr : node->nextSibling.get();
+    return node == nullptr ? nullptr : node->next_sibling.get();
 }
 
 std::u16string_view FeedDocument::GetAttribute(const FeedNode* node, std::u16string_view name) const {
@@ -66,7 +66,7 @@ std::u16string FeedDocument::SerializeNode(const FeedNode* node, OwnTags own_tag
                 out += attribute.value;
                 out += quote;
             }
-            out += element.isEmptyElement ? u"/>\n" : u">\n";
+            out += element.is_empty_element ? u"/>\n" : u">\n";
         }
         if (!element.text.empty()) {
             out += element.text;
@@ -74,7 +74,7 @@ std::u16string FeedDocument::SerializeNode(const FeedNode* node, OwnTags own_tag
         }
     };
     auto close = [&](const FeedNode& element, bool with_tags) {
-        if (!with_tags || element.isEmptyElement) return;
+        if (!with_tags || element.is_empty_element) return;
         out += u"</";
         out += element.name;
         out += u">\n";
@@ -91,7 +91,7 @@ std::u16string FeedDocument::SerializeNode(const FeedNode* node, OwnTags own_tag
     while (!stack.empty()) {
         Frame& top = stack.back();
         if (const FeedNode* child = top.next_child) {
-            top.next_child = child->nextSibling;
+            top.next_child = child->next_sibling;
             open(*child, true);
             stack.push_back({child, true, child->children.front()});
         } else {

@@ -7,27 +7,11 @@
 #include <string_view>
 
 #include "parse/feed_document.h"
+#include "parse/format_code.h"
 
 namespace qf {
 
 class SettingsStore;
-
-// The codes are stored with feeds; their values are fixed.
-enum class FeedFormat {
-    kUnknown = 0,
-    kRss090 = 1,
-    kRss091 = 2,
-    kRss092 = 3,
-    kRss10 = 4,
-    kOpml10 = 5,
-    kOpml11 = 6,
-    kRss20 = 7,
-    kRss093 = 8,
-    kOpmlSharpReader = 9,
-    kOpmlGeneric = 10,
-    kAtom03 = 11,
-    kAtom10 = 12,  // only with Atom10::kOn
-};
 
 // Whether Atom 1.0 is recognised (setting Extensions/Atom10); off, the item rejects it as unknown.
 enum class Atom10 { kOff, kOn };

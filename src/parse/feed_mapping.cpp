@@ -81,8 +81,8 @@ void ApplyItemRule(const FeedDocument& document, const FeedNode& child, const Cu
     } else if (n == u"description" && item.description.empty()) {
         item.description = t;
     } else if (n == u"enclosure" && document.HasAttributeValue(&child, u"type", u"audio/mpeg")) {
-        item.enclosureUrl = document.GetAttribute(&child, u"url");
-        item.enclosureLength = text::LeadingNumber(document.GetAttribute(&child, u"length"));
+        item.enclosure_url = document.GetAttribute(&child, u"url");
+        item.enclosure_length = text::LeadingNumber(document.GetAttribute(&child, u"length"));
     }
 }
 
@@ -127,8 +127,8 @@ void ApplyAtom10Rule(const FeedDocument& document, const FeedNode& child, const 
     } else if (n == u"link") {
         if (document.HasAttributeValue(&child, u"rel", u"enclosure") &&
             document.HasAttributeValue(&child, u"type", u"audio/mpeg")) {
-            entry.enclosureUrl = document.GetAttribute(&child, u"href");
-            entry.enclosureLength = text::LeadingNumber(document.GetAttribute(&child, u"length"));
+            entry.enclosure_url = document.GetAttribute(&child, u"href");
+            entry.enclosure_length = text::LeadingNumber(document.GetAttribute(&child, u"length"));
         }
     } else if (IsCustom(custom.date, n)) {
         entry.date = t;
@@ -183,7 +183,7 @@ void MapRssChannel(const FeedDocument& document, FeedFormat format, const Custom
     const RssPaths& paths = rdf ? kRdfPaths : kRssPaths;
     if (document.FindPath(paths.root) == nullptr) return;
     ParsedFeed& feed = out.channel();
-    feed.formatName = FormatName(format);
+    feed.format_name = FormatName(format);
     for (const FeedNode* child = document.FirstChild(document.FindPath(paths.channel)); child != nullptr;
          child = document.NextSibling(child)) {
         const FoldedName n(child->name);
@@ -207,7 +207,7 @@ void MapAtomFeed(const FeedDocument& document, FeedFormat format, const CustomMa
     if (root == nullptr) return;
     const bool atom10 = format == FeedFormat::kAtom10;
     ParsedFeed& feed = out.channel();
-    feed.formatName = FormatName(format);
+    feed.format_name = FormatName(format);
     for (const FeedNode* child = document.FirstChild(root); child != nullptr;
          child = document.NextSibling(child)) {
         const FoldedName n(child->name);

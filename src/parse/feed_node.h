@@ -146,25 +146,25 @@ struct FeedNode {
     AttributeList attributes;
     ChildList children;
     NodeLink parent;
-    NodeLink previousSibling;
-    NodeLink nextSibling;
-    bool isEmptyElement = false;  // written as an empty-element tag ("<guid/>")
+    NodeLink previous_sibling;
+    NodeLink next_sibling;
+    bool is_empty_element = false;  // written as an empty-element tag ("<guid/>")
 };
 
 inline ChildList::Iterator& ChildList::Iterator::operator++() {
-    node_ = node_->nextSibling.get();
+    node_ = node_->next_sibling.get();
     return *this;
 }
 
 inline size_t ChildList::size() const {
     size_t count = 0;
-    for (const FeedNode* node = front(); node != nullptr; node = node->nextSibling.get()) ++count;
+    for (const FeedNode* node = front(); node != nullptr; node = node->next_sibling.get()) ++count;
     return count;
 }
 
 inline const FeedNode* ChildList::operator[](size_t index) const {
     const FeedNode* node = front();
-    while (index-- > 0 && node != nullptr) node = node->nextSibling.get();
+    while (index-- > 0 && node != nullptr) node = node->next_sibling.get();
     return node;
 }
 

@@ -37,8 +37,8 @@ FeedParseStatus MapFeedDocument(const FeedDocument& document, std::u16string_vie
     const FeedFormat format = DetectFormat(document, options.atom10);
     if (format == FeedFormat::kUnknown) return FeedParseStatus::kUnknownFormat;
     ParsedFeed channel;
-    channel.formatCode = static_cast<int>(format);
-    channel.sourcePath = source_path;
+    channel.format = format;
+    channel.source_path = source_path;
     mapping::MappingOutput out(channel, sink);
     switch (format) {
         case FeedFormat::kUnknown:

@@ -30,7 +30,7 @@ struct ParseOptions {
 ParseOptions ParseOptionsFrom(const SettingsStore& settings);
 
 // Parses the device file `path` into `feed` (reset first) with `options`. True when the file was read,
-// recognised and mapped; then sourcePath is `path` and the title is not empty. On false `feed` stays
+// recognised and mapped; then source_path is `path` and the title is not empty. On false `feed` stays
 // reset. Any thread (each call uses its own document).
 bool ParseFeed(ParsedFeed& feed, const std::u16string& path, const ParseOptions& options);
 
@@ -44,7 +44,7 @@ FeedParseStatus ParseFeedBytes(ParsedFeed& feed, std::string_view bytes, std::u1
 FeedParseStatus ParseFeedBytes(FeedBytes& bytes, std::u16string_view source_path, const ParseOptions& options,
                                ParsedFeedSink& sink);
 
-// Detects the format of `document` and maps it to `sink`: the channel fields with sourcePath
+// Detects the format of `document` and maps it to `sink`: the channel fields with source_path
 // `source_path` and the trimmed title (or "No Title: <unique number>"), then the items.
 FeedParseStatus MapFeedDocument(const FeedDocument& document, std::u16string_view source_path,
                                 const ParseOptions& options, ParsedFeedSink& sink);

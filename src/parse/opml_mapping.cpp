@@ -32,7 +32,7 @@ void AppendNestedOutlines(const FeedDocument& document, const FeedNode& parent, 
             stack.pop_back();
             continue;
         }
-        top.next_child = child->nextSibling;
+        top.next_child = child->next_sibling;
         if (!IsOutline(*child)) continue;
         const int child_depth = top.depth;
         out.append(static_cast<size_t>(child_depth), u'-');
@@ -97,7 +97,7 @@ void WalkSubscriptionOutlines(const FeedDocument& document, const FeedNode* firs
         pending.pop_back();
         if (node == nullptr) continue;
         pending.push_back(document.NextSibling(node));
-        if (node->isEmptyElement) {
+        if (node->is_empty_element) {
             visit(*node);
         } else {
             pending.push_back(document.FirstChild(node));
@@ -111,7 +111,7 @@ void MapOpmlOutlines(const FeedDocument& document, FeedFormat format, MappingOut
     if (document.FindPath(u"opml") == nullptr) return;
     const bool style2 = format == FeedFormat::kOpml11;
     ParsedFeed& feed = out.channel();
-    feed.formatName = FormatName(format);
+    feed.format_name = FormatName(format);
     feed.title = u"Opml Data";
     MapHead(document, document.FindPath(u"opml\\head"), style2, {u"dc:date"}, feed);
     for (const FeedNode* node = document.FindPath(u"opml\\body\\outline"); node != nullptr;
@@ -132,7 +132,7 @@ void MapOpmlOutlines(const FeedDocument& document, FeedFormat format, MappingOut
 void MapSubscriptions(const FeedDocument& document, FeedFormat format, MappingOutput& out) {
     if (document.FindPath(u"opml") == nullptr) return;
     ParsedFeed& feed = out.channel();
-    feed.formatName = FormatName(format);
+    feed.format_name = FormatName(format);
     feed.title = NumberedTitle(u"Subscription: ");
     const FeedNode* first = document.FindPath(u"opml\\body\\outline");
     if (format == FeedFormat::kOpmlSharpReader) {

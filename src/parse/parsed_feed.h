@@ -6,23 +6,25 @@
 #include <string>
 #include <vector>
 
+#include "parse/format_code.h"
+
 namespace qf {
 
 struct ParsedItem {
     std::u16string title;
-    std::u16string description;        // description, content or summary, or text built from outlines
-    std::u16string link;               // the item's link, or the feed URL of a subscription entry
-    std::u16string date;               // as written, not parsed
-    std::u16string guid;               // RSS guid, Atom id
-    std::u16string enclosureUrl;       // an audio/mpeg enclosure, else empty
-    std::int32_t enclosureLength = 0;  // as written in the feed; 0 when absent or empty
+    std::u16string description;         // description, content or summary, or text built from outlines
+    std::u16string link;                // the item's link, or the feed URL of a subscription entry
+    std::u16string date;                // as written, not parsed
+    std::u16string guid;                // RSS guid, Atom id
+    std::u16string enclosure_url;       // an audio/mpeg enclosure, else empty
+    std::int32_t enclosure_length = 0;  // as written in the feed; 0 when absent or empty
 };
 
 struct ParsedFeed {
-    std::u16string sourcePath;  // set only when a parse succeeds
-    int formatCode = 0;         // a FeedFormat value; 0 when unknown
-    std::u16string formatName;  // "RSS v2.0"
-    std::u16string title;       // trimmed; never empty after a successful parse
+    std::u16string source_path;  // set only when a parse succeeds
+    FeedFormat format = FeedFormat::kUnknown;
+    std::u16string format_name;  // "RSS v2.0"
+    std::u16string title;        // trimmed; never empty after a successful parse
     std::u16string link;
     std::u16string description;
     std::u16string date;            // as written, not parsed

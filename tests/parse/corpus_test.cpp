@@ -36,14 +36,14 @@ void CleanUp(const ParsedItem& item) {
 
 void ExpectConsistent(FeedParseStatus status, const ParsedFeed& feed, const std::string& file) {
     if (status == FeedParseStatus::kOk) {
-        EXPECT_GE(feed.formatCode, 1) << file;
-        EXPECT_LE(feed.formatCode, 11) << file;
-        EXPECT_FALSE(feed.formatName.empty()) << file;
+        EXPECT_GE(static_cast<int>(feed.format), 1) << file;
+        EXPECT_LE(static_cast<int>(feed.format), 11) << file;
+        EXPECT_FALSE(feed.format_name.empty()) << file;
         EXPECT_FALSE(feed.title.empty()) << file;
-        EXPECT_FALSE(feed.sourcePath.empty()) << file;
+        EXPECT_FALSE(feed.source_path.empty()) << file;
     } else {
-        EXPECT_EQ(feed.formatCode, 0) << file;
-        EXPECT_TRUE(feed.title.empty() && feed.items.empty() && feed.sourcePath.empty()) << file;
+        EXPECT_EQ(static_cast<int>(feed.format), 0) << file;
+        EXPECT_TRUE(feed.title.empty() && feed.items.empty() && feed.source_path.empty()) << file;
     }
 }
 
@@ -62,7 +62,7 @@ TEST(Corpus, EveryFileParsesOrFailsCleanly) {
         ExpectConsistent(status, feed, name);
         for (const ParsedItem& item : feed.items) CleanUp(item);
         ParseDate(feed.date);
-        ++formats_by_folder[name.substr(0, name.find('/'))][feed.formatCode];
+        ++formats_by_folder[name.substr(0, name.find('/'))][static_cast<int>(feed.format)];
         ++files;
     }
     EXPECT_GT(files, 5000);

@@ -40,11 +40,11 @@ TEST(DemoFeeds, EveryFeedParsesAndTheListNamesThemAll) {
         EXPECT_GE(feed.items.size(), 3u) << name;
         for (const ParsedItem& item : feed.items) {
             EXPECT_FALSE(item.title.empty() || item.link.empty() || item.description.empty()) << name;
-            if (item.enclosureUrl.empty()) continue;
+            if (item.enclosure_url.empty()) continue;
             // Each enclosure is a file of the demo folder, its length its size.
-            std::string url = Narrow(item.enclosureUrl);
+            std::string url = Narrow(item.enclosure_url);
             ASSERT_EQ(url.rfind(kOrigin, 0), 0u) << url;
-            EXPECT_EQ(fs::file_size(kDemo / url.substr(sizeof kOrigin - 1)), item.enclosureLength) << url;
+            EXPECT_EQ(fs::file_size(kDemo / url.substr(sizeof kOrigin - 1)), item.enclosure_length) << url;
             ++enclosures;
         }
     }

@@ -66,7 +66,7 @@ TEST(FeedDocument, BuildsElementsWithChildrenAndSiblingLinks) {
     ASSERT_NE(title, nullptr);
     const FeedNode* link = document.NextSibling(title);
     EXPECT_EQ(Dump(link), "link\"B\"");
-    EXPECT_EQ(link->previousSibling, title);
+    EXPECT_EQ(link->previous_sibling, title);
     EXPECT_EQ(link->parent, title->parent);
     EXPECT_EQ(document.NextSibling(link), nullptr);
     EXPECT_EQ(Dump(document.NextSibling(title->parent)), "item/");
@@ -159,7 +159,7 @@ TEST(FeedDocument, TreesThatOutgrowTheirTextKeepEveryReference) {
     EXPECT_EQ(Dump(root->children[0]), "e[n=a]/");
     const FeedNode* last = root->children[49999];
     EXPECT_EQ(Dump(last), "e[n=b]/");
-    EXPECT_EQ(Dump(last->previousSibling), "e[n=a]/");
+    EXPECT_EQ(Dump(last->previous_sibling), "e[n=a]/");
     EXPECT_EQ(last->parent, root);
 }
 

@@ -22,8 +22,8 @@ ParsedFeed Parse(const std::string& xml, const CustomMappingSource& mappings = N
 std::string Item(const ParsedItem& item) {
     std::string out = Utf8(item.title) + "|" + Utf8(item.link) + "|" + Utf8(item.date) + "|" +
                       Utf8(item.guid) + "|" + Utf8(item.description);
-    if (!item.enclosureUrl.empty())
-        out += "|" + Utf8(item.enclosureUrl) + "#" + std::to_string(item.enclosureLength);
+    if (!item.enclosure_url.empty())
+        out += "|" + Utf8(item.enclosure_url) + "#" + std::to_string(item.enclosure_length);
     return out;
 }
 
@@ -79,13 +79,13 @@ TEST(FeedFormat, Rss2ChannelAndItems) {
     <enclosure url="http://e.com/c.mp3" length="7" type="Audio/mpeg"/></item>
   <entry/><Item/>
 </channel></rss>)");
-    EXPECT_EQ(feed.formatCode, 7);
-    EXPECT_EQ(feed.formatName, u"RSS v2.0");
+    EXPECT_EQ(feed.format, FeedFormat::kRss20);
+    EXPECT_EQ(feed.format_name, u"RSS v2.0");
     EXPECT_EQ(feed.title, u"Fish &amp; Chips");
     EXPECT_EQ(feed.link, u"http://e.com/");
     EXPECT_EQ(feed.description, u"D &lt;b&gt;");
     EXPECT_EQ(feed.date, u"Mon, 02 Jan 2006 10:00:00 GMT");
-    EXPECT_EQ(feed.sourcePath, u"feed.xml");
+    EXPECT_EQ(feed.source_path, u"feed.xml");
     ASSERT_EQ(feed.items.size(), 3u);
     // HTML written as elements leaves the description empty, so the second description fills it.
     EXPECT_EQ(Item(feed.items[0]), "A|http://e.com/a|Tue|g1|second|http://e.com/a.mp3#0");
@@ -98,7 +98,7 @@ TEST(FeedFormat, OlderRssAndRdfKeepTheTitleRaw) {
         "<rss "
         "version=\"0.91\"><channel><title><![CDATA[T]]></title><dc:date>D1</dc:date><dc:date>D2</dc:date>"
         "<item><title>x</title></item></channel></rss>");
-    EXPECT_EQ(rss091.formatName, u"RSS v0.91");
+    EXPECT_EQ(rss091.format_name, u"RSS v0.91");
     EXPECT_EQ(rss091.title, u"<![CDATA[T]]>");
     EXPECT_EQ(rss091.date, u"D1");
     ASSERT_EQ(rss091.items.size(), 1u);
@@ -111,7 +111,7 @@ TEST(FeedFormat, OlderRssAndRdfKeepTheTitleRaw) {
         "<item "
         "rdf:about=\"1\"><title>one</title><link>l1</link><dc:date>2006-01-02T10:00:00Z</dc:date></item>"
         "<item rdf:about=\"2\"><title>two</title></item></rdf:RDF>");
-    EXPECT_EQ(rdf.formatCode, 4);
+    EXPECT_EQ(rdf.format, FeedFormat::kRss10);
     EXPECT_EQ(rdf.title, u"R");
     ASSERT_EQ(rdf.items.size(), 2u);
     EXPECT_EQ(Item(rdf.items[0]), "one|l1|2006-01-02T10:00:00Z||");
@@ -127,7 +127,7 @@ TEST(FeedFormat, AtomEntries) {
 <entry><id>id2</id><content type="application/xhtml+xml"><div xmlns="x"><p>Hi</p></div></content>
   <summary>S2</summary></entry>
 </feed>)");
-    EXPECT_EQ(feed.formatName, u"ATOM v0.3");
+    EXPECT_EQ(feed.format_name, u"ATOM v0.3");
     EXPECT_EQ(feed.title, u"Atom");
     EXPECT_EQ(feed.link, u"http://a/2");
     EXPECT_EQ(feed.description, u"Tag");
@@ -171,7 +171,7 @@ TEST(FeedFormat, OpmlOutlinesBecomeItemsWithTheirChildrenAsText) {
 </outline><Outline text="skipped"/><outline text="B"/></body>)";
     const ParsedFeed v10 =
         Parse("<opml version=\"1.0\"><head><title>Outline</title></head>" + body + "</opml>");
-    EXPECT_EQ(v10.formatName, u"OPML v1.0");
+    EXPECT_EQ(v10.format_name, u"OPML v1.0");
     EXPECT_EQ(v10.title, u"Outline");
     ASSERT_EQ(v10.items.size(), 2u);
     EXPECT_EQ(Item(v10.items[0]), "A|http://a|||- A1\n-- A1x\n- \n- only t\n- \n");
@@ -196,7 +196,7 @@ TEST(FeedFormat, SubscriptionListsNameFeeds) {
 </body>)";
     const ParsedFeed sharp =
         Parse("<opml version=\"2.0\"><head><title>SharpReader subs</title></head>" + body + "</opml>");
-    EXPECT_EQ(sharp.formatName, u"OPML SharpReader");
+    EXPECT_EQ(sharp.format_name, u"OPML SharpReader");
     EXPECT_EQ(sharp.title, u"SharpReader subs");
     std::string titles;
     for (const ParsedItem& item : sharp.items) titles += Utf8(item.title) + "=" + Utf8(item.link) + " ";
@@ -205,7 +205,7 @@ TEST(FeedFormat, SubscriptionListsNameFeeds) {
 
     const ParsedFeed generic =
         Parse("<opml><head><dateCreated>C</dateCreated><DC:DATE>D</DC:DATE></head>" + body + "</opml>");
-    EXPECT_EQ(generic.formatName, u"OPML Subscription (generic)");
+    EXPECT_EQ(generic.format_name, u"OPML Subscription (generic)");
     EXPECT_TRUE(generic.title.starts_with(u"Subscription: ")) << Utf8(generic.title);
     EXPECT_EQ(generic.date, u"C");
     titles.clear();
@@ -226,7 +226,7 @@ TEST(FeedFormat, FailuresLeaveTheFeedReset) {
     ParsedFeed feed = Parse("<rss version=\"2.0\"><channel><title>T</title><item/></channel></rss>");
     EXPECT_EQ(ParseFeedBytes(feed, "<html><title>x</title></html>", u"f", NoCustomMapping),
               FeedParseStatus::kUnknownFormat);
-    EXPECT_EQ(feed.formatCode, 0);
+    EXPECT_EQ(feed.format, FeedFormat::kUnknown);
     EXPECT_TRUE(feed.title.empty());
     EXPECT_TRUE(feed.items.empty());
     EXPECT_EQ(ParseFeedBytes(feed, "no tags at all", u"f", NoCustomMapping), FeedParseStatus::kUnreadable);
@@ -235,7 +235,7 @@ TEST(FeedFormat, FailuresLeaveTheFeedReset) {
     EXPECT_EQ(ParseFeedBytes(feed, "<rss version=\"2.0\"><channel><title>T</title></channel>", u"f",
                              NoCustomMapping),
               FeedParseStatus::kUnknownFormat);
-    EXPECT_TRUE(feed.sourcePath.empty());
+    EXPECT_TRUE(feed.source_path.empty());
 }
 
 TEST(FeedFile, DecodesUtf8OnlyWhenItRoundTrips) {
@@ -273,8 +273,8 @@ TEST(FeedFormat, Atom10IsReadOnlyWhenTurnedOn) {
     ParsedFeed feed;
     EXPECT_EQ(ParseFeedBytes(feed, xml, u"f", NoCustomMapping), FeedParseStatus::kUnknownFormat);
     ASSERT_EQ(ParseFeedBytes(feed, xml, u"f", NoCustomMapping, Atom10::kOn), FeedParseStatus::kOk);
-    EXPECT_EQ(feed.formatCode, 12);
-    EXPECT_EQ(feed.formatName, u"ATOM v1.0");
+    EXPECT_EQ(feed.format, FeedFormat::kAtom10);
+    EXPECT_EQ(feed.format_name, u"ATOM v1.0");
     EXPECT_EQ(feed.title + u"|" + feed.link + u"|" + feed.description + u"|" + feed.date,
               u"A1|http://a/|Sub|2024-05-01T10:00:00Z");
     ASSERT_EQ(feed.items.size(), 2u);
@@ -285,7 +285,7 @@ TEST(FeedFormat, Atom10IsReadOnlyWhenTurnedOn) {
     ASSERT_EQ(ParseFeedBytes(feed, "<feed version=\"0.3\" xmlns=\"http://www.w3.org/2005/Atom\"/>", u"f",
                              NoCustomMapping, Atom10::kOn),
               FeedParseStatus::kOk);
-    EXPECT_EQ(feed.formatCode, 11);
+    EXPECT_EQ(feed.format, FeedFormat::kAtom03);
 }
 
 TEST(FeedFormat, ASinkHearsTheFinishedChannelBeforeTheItems) {

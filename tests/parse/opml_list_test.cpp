@@ -57,7 +57,7 @@ TEST(OpmlList, WrittenListReadsBackAndSubscribes) {
     // The item itself takes the written list as a subscription list.
     ParsedFeed parsed;
     ASSERT_EQ(ParseFeedBytes(parsed, text, u"list.opml", NoCustomMapping), FeedParseStatus::kOk);
-    EXPECT_EQ(parsed.formatCode, static_cast<int>(FeedFormat::kOpmlGeneric));
+    EXPECT_EQ(parsed.format, FeedFormat::kOpmlGeneric);
     EXPECT_EQ(parsed.items.size(), feeds.size());
 }
 

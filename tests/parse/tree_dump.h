@@ -25,7 +25,7 @@ inline std::string Dump(const FeedNode* node) {
         }
         out += ']';
     }
-    if (node->isEmptyElement) out += '/';
+    if (node->is_empty_element) out += '/';
     if (!node->text.empty()) out += '"' + Narrow(node->text) + '"';
     if (!node->children.empty()) {
         out += '(';
