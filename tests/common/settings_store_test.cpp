@@ -30,6 +30,8 @@ TEST(SettingsStore, ClosedStoreAnswersDefaultsAndOpenKeyUsesItsOwnRoot) {
     EXPECT_FALSE(KeyExists(u"SOFTWARE\\Thornbeckvale"));
 
     SettingsStore store = OpenedStore();
+    EXPECT_EQ(store.ReadDword(u"Warning", u"LowRAM", 1), 1);  // reading a missing section creates no key
+    EXPECT_FALSE(KeyExists(u"SOFTWARE\\Thornbeckvale\\Quillfeed\\Warning"));
     store.WriteDword(u"Today", u"VSize", 80);
     store.Close();
     EXPECT_EQ(store.ReadDword(u"Today", u"VSize", 75), 75);
@@ -40,19 +42,6 @@ TEST(SettingsStore, ClosedStoreAnswersDefaultsAndOpenKeyUsesItsOwnRoot) {
     skin.WriteString(u"PocketBreeze", u"dSelectedSkin", u"Blue");
     EXPECT_EQ(skin.ReadString(u"PocketBreeze", u"dSelectedSkin", u""), u"Blue");
     EXPECT_FALSE(KeyExists(u"Software\\SBSH\\PocketBreeze"));  // not below HKEY_LOCAL_MACHINE
-}
-
-TEST(SettingsStore, ReadOfMissingSectionCreatesNoKeyAndWriteCreatesPath) {
-    test::TempDevice device;
-    SettingsStore store = OpenedStore();
-    EXPECT_EQ(store.ReadDword(u"Warning", u"LowRAM", 1), 1);
-    EXPECT_EQ(store.ReadString(u"Warning", u"Text", u"d"), u"d");
-    EXPECT_FALSE(KeyExists(u"SOFTWARE\\Thornbeckvale\\Quillfeed\\Warning"));
-
-    store.WriteDword(u"Warning", u"LowRAM", 4);
-    EXPECT_TRUE(KeyExists(u"SOFTWARE\\Thornbeckvale\\Quillfeed\\Warning"));
-    EXPECT_EQ(store.ReadDword(u"Warning", u"LowRAM", 1), 4);
-    EXPECT_EQ(store.ReadDword(u"Warning", u"Missing", 9), 9);
 }
 
 TEST(SettingsStore, ValuesSurviveANewStoreNestedSectionsAreKeysAndLimitsHold) {

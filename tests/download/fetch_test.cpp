@@ -46,13 +46,6 @@ std::string Refresh(const std::string& target) {
     return "<html><head><meta http-equiv=\"refresh\" content=\"0; url=" + target + "\"></head></html>";
 }
 
-TEST(FetchText, FailuresAreDescribed) {
-    EXPECT_EQ(DescribeFetchFailure({FetchOutcome::kHttpStatus, 0, 404}), u"HTTP 404");
-    EXPECT_EQ(DescribeFetchFailure({FetchOutcome::kReadFailed, ERROR_INTERNET_TIMEOUT}), u"time-out");
-    EXPECT_EQ(DescribeFetchFailure({FetchOutcome::kOpenFailed, ERROR_INTERNET_CANNOT_CONNECT}),
-              u"connection refused");
-}
-
 TEST_F(FetchTest, TransfersEndAsTheServerAnswers) {
     std::string body(5000, 'x');
     server_.Serve("/ok", body);

@@ -65,12 +65,11 @@ TEST(AbsolutizeLinks, PrefixesRelativeTargetsWithTheBaseDirectory) {
     EXPECT_EQ(AbsolutizeLinks(u"href~~http", base), u"href=\"http");
 }
 
-TEST(SanitizeFileName, ReplacesReservedCharacters) {
+TEST(SanitizeFileNameAndEscapeXml, ReplaceReservedCharactersButNotAmpersands) {
     EXPECT_EQ(SanitizeFileName(u"a/b:c?"), u"a_b_c_");
     EXPECT_EQ(SanitizeFileName(u"\\*\"<>| ok.mp3"), u"______ ok.mp3");
-}
 
-TEST(EscapeXml, EscapesAllButAmpersands) {
+    // XML escaping leaves ampersands alone.
     EXPECT_EQ(EscapeXml(u"<a href=\"x\">'&'</a>"), u"&lt;a href=&quot;x&quot;&gt;&#039;&&#039;&lt;/a&gt;");
 }
 

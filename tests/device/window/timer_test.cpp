@@ -1,4 +1,3 @@
-#include <atomic>
 #include <condition_variable>
 
 #include "qfdevice/device.h"
@@ -103,20 +102,6 @@ TEST_F(Timers, RestartKillAndTheRunningList) {
     EXPECT_FALSE(KillTimer(window, 13));
     DestroyWindow(window);
     EXPECT_TRUE(device::RunningTimers().empty());
-}
-
-std::atomic<int> thread_timer_calls{0};
-void CALLBACK CountThreadTimer(HWND window, UINT message, UINT_PTR, DWORD) {
-    if (window == nullptr && message == WM_TIMER) ++thread_timer_calls;
-}
-
-TEST_F(Timers, ThreadTimersCallTheirProcedure) {
-    thread_timer_calls = 0;
-    UINT_PTR id = SetTimer(nullptr, 0, 250, CountThreadTimer);
-    EXPECT_NE(id, 0u);
-    device::AdvanceClockAndPump(1s);
-    EXPECT_EQ(thread_timer_calls, 4);
-    EXPECT_TRUE(KillTimer(nullptr, id));
 }
 
 TEST_F(Timers, AStepWakesAWindowThreadWaitingInGetMessage) {
