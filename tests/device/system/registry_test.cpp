@@ -270,18 +270,17 @@ TEST(Registry, TwoProcessesWritingAtOnceLoseNothing) {
             char go;
             ::close(start[1]);
             if (::read(start[0], &go, 1) != 0) ::_exit(100);  // wait until the parent closes the pipe
-            int errors = 0;
             HKEY key = nullptr;
-            if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Race", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                &key, nullptr) != ERROR_SUCCESS) {
-                ::_exit(101);
-            }
-            for (int i = 0; i < kValuesPerProcess; ++i) {
+            int errors = RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Race", 0, nullptr, 0, KEY_ALL_ACCESS,
+                                         nullptr, &key, nullptr) == ERROR_SUCCESS
+                             ? 0
+                             : 99;
+            for (int i = 0; i < kValuesPerProcess && errors == 0; ++i) {
                 errors += SetDword(key, RaceValueName(process, i).c_str(),
                                    static_cast<DWORD>(process * 100000 + i)) != ERROR_SUCCESS;
             }
             RegCloseKey(key);
-            ::_exit(errors > 99 ? 99 : errors);
+            ::_exit(errors);
         }
         children.push_back(pid);
     }
