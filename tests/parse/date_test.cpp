@@ -86,7 +86,7 @@ TEST_F(PinnedClock, ParseDateReadsBothForms) {
     for (const auto& c : kCases) EXPECT_EQ(Text(ParseDate(c.text)), c.expected) << Narrow(c.text);
 }
 
-TEST_F(PinnedClock, NowIsTheLocalClockPlusTheBiasAndFormatsWriteTheFieldsAsTheyAre) {
+TEST_F(PinnedClock, NowFormatsAndNumbersFollowThePinnedClock) {
     EXPECT_EQ(Text(NowLocal()), "2010-06-15 12:34:56");
     EXPECT_EQ(Text(NowGmt()), "2010-06-15 17:34:56");
     const SYSTEMTIME gmt = NowGmtSystemTime();
@@ -98,9 +98,8 @@ TEST_F(PinnedClock, NowIsTheLocalClockPlusTheBiasAndFormatsWriteTheFieldsAsTheyA
     EXPECT_EQ(FormatGmt(SYSTEMTIME{2006, 1, 1, 2, 15, 0, 0, 0}), u"2006-01-02 15:00 GMT");
     EXPECT_EQ(FormatLogTime(DateTime::FromFields(2006, 1, 2, 15, 0, 0)), u"01/02/2006 15:00");
     EXPECT_EQ(FormatLogTime(38719.625), u"01/02/2006 15:00");
-}
 
-TEST_F(PinnedClock, NumbersCountSecondsSince2001AndStayUnique) {
+    // Numbers count seconds since 2001 and stay unique.
     const DateTime start = DateTime::FromFields(2001, 1, 1);
     const int expected =
         static_cast<int>(DateTime::FromFields(2010, 6, 15, 12, 34, 56).seconds() - start.seconds());

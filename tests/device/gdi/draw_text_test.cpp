@@ -63,7 +63,7 @@ TEST(FontHeight, BoldAndStandInFaces) {
     }
 }
 
-TEST(DrawTextCalcRect, WrapsWhereTheNextWordWouldPassTheEdge) {
+TEST(DrawTextCalcRect, WrapsWhereTheNextWordWouldPassTheEdgeAndNarrowerNeverGivesFewerLines) {
     GdiDevice device;
     Canvas canvas(240, 80);
     canvas.UseFont(-11);
@@ -87,15 +87,11 @@ TEST(DrawTextCalcRect, WrapsWhereTheNextWordWouldPassTheEdge) {
     RECT narrow = CalcRect(dc, kNoViews, {20, 0, 20 + first, 75}, format);
     EXPECT_EQ(narrow.bottom, 26);
     EXPECT_EQ(narrow.right, 20 + std::max(first, second));
-}
 
-TEST(DrawTextCalcRect, NarrowerRectanglesNeverGiveFewerLines) {
-    GdiDevice device;
-    Canvas canvas(240, 80);
-    canvas.UseFont(-11);
+    // Narrower rectangles never give fewer lines.
     int previous = 0;
     for (int width = 240; width >= 10; width -= 7) {
-        RECT rect = CalcRect(canvas.dc(), kNoViews, {0, 0, width, 500}, DT_WORDBREAK);
+        RECT rect = CalcRect(dc, kNoViews, {0, 0, width, 500}, DT_WORDBREAK);
         EXPECT_EQ(rect.bottom % 13, 0);
         EXPECT_GE(rect.bottom, previous) << width;
         EXPECT_LE(rect.right, width) << "no word of the message is wider than " << width;

@@ -83,7 +83,7 @@ TEST_F(WindowGeometry, StackingDecidesPaintOrderAndHitTesting) {
     EXPECT_EQ(WindowFromPoint(POINT{10, 260}), upper);
 }
 
-TEST_F(WindowGeometry, ShowWindowReportsThePreviousStateAndVisibilityFollowsAncestors) {
+TEST_F(WindowGeometry, ShowWindowVisibilityForegroundAndFocus) {
     HWND parent = Create(nullptr, WS_VISIBLE);
     HWND child = Create(parent, WS_VISIBLE);
     MessageLog::Get().Take();
@@ -99,9 +99,8 @@ TEST_F(WindowGeometry, ShowWindowReportsThePreviousStateAndVisibilityFollowsAnce
     EXPECT_EQ(GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE, WS_VISIBLE);
     // Hiding the foreground window deactivates it.
     EXPECT_EQ(GetForegroundWindow(), nullptr);
-}
 
-TEST_F(WindowGeometry, ForegroundAndFocusMoveWithActivation) {
+    // Foreground and focus move with activation.
     HWND a = Create(nullptr, WS_VISIBLE);
     HWND b = Create(nullptr, 0);
     HWND b_child = Create(b);
