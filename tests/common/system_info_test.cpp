@@ -37,7 +37,7 @@ TEST(SystemInfo, PlatformClassFollowsVersionAndPlatformType) {
     }
 }
 
-TEST(SystemInfo, FileSizesAndFreeSpace) {
+TEST(SystemInfo, FileSizesFreeSpaceAndFolders) {
     test::TempDevice device;
     std::ofstream(device.HostPath("data.bin"), std::ios::binary) << std::string(1536, 'x');
     EXPECT_DOUBLE_EQ(FileSizeKb(u"\\data.bin"), 1.5);
@@ -46,9 +46,8 @@ TEST(SystemInfo, FileSizesAndFreeSpace) {
     EXPECT_GT(FreeSpaceKb(u"\\data.bin"), 0);
     EXPECT_GT(FreeSpaceKb(u"\\"), 0);
     EXPECT_DOUBLE_EQ(FreeSpaceKb(u"\\Storage Card\\feeds.cdb"), 0);
-}
 
-TEST(SystemInfo, FolderOfCutsAtTheLastBackslash) {
+    // FolderOf cuts at the last backslash.
     EXPECT_EQ(FolderOf(u"\\Program Files\\Quillfeed\\qf.cdb"), u"\\Program Files\\Quillfeed");
     EXPECT_EQ(FolderOf(u"\\qf.cdb"), u"");
     EXPECT_EQ(FolderOf(u"qf.cdb"), u"");

@@ -22,7 +22,7 @@ void WriteHost(const test::TempDevice& device, const std::string& name, const st
     std::ofstream(device.HostPath(name), std::ios::binary) << bytes;
 }
 
-TEST(TextFile, ReadAllDecodesUtf8AnsiOrRawWide) {
+TEST(TextFile, ReadAllDecodesUtf8AnsiOrRawWideAndReadLineTrims) {
     test::TempDevice device;
     const struct {
         const char* name;
@@ -45,16 +45,13 @@ TEST(TextFile, ReadAllDecodesUtf8AnsiOrRawWide) {
     EXPECT_EQ(missing.ReadAll(TextConversion::kDecode), u"");
     std::u16string line;
     EXPECT_FALSE(missing.ReadLine(line));
-}
 
-TEST(TextFile, ReadLineTrimsAndReturnsLastLineWithoutNewline) {
-    test::TempDevice device;
+    // ReadLine trims and returns the last line without its newline.
     WriteHost(device, "lines.txt", "first  \r\nsecond\t\n\nlast ");
-    TextFile file;
-    ASSERT_TRUE(file.Open(u"\\lines.txt", CFile::modeRead));
-    std::u16string line;
+    TextFile lines_file;
+    ASSERT_TRUE(lines_file.Open(u"\\lines.txt", CFile::modeRead));
     std::vector<std::u16string> lines;
-    while (file.ReadLine(line)) lines.push_back(line);
+    while (lines_file.ReadLine(line)) lines.push_back(line);
     EXPECT_EQ(lines, (std::vector<std::u16string>{u"first", u"second", u"", u"last "}));
 }
 

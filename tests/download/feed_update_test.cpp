@@ -84,7 +84,7 @@ TEST_F(FeedUpdate, FirstLoadThenUnchangedFiles) {
     EXPECT_EQ(Count("select count(*) from FeedItems"), 4);
 }
 
-TEST_F(FeedUpdate, ItemsAreKnownByKeyAndTitle) {
+TEST_F(FeedUpdate, ItemsAreKnownByKeyAndTitleAndLongDescriptionsAreStoredInChunks) {
     std::int32_t feed = AddFeed("http://x/feed.xml");
     std::vector<FeedItemText> items = {
         {"It's here", "g1", "", "", "", ""},
@@ -96,11 +96,9 @@ TEST_F(FeedUpdate, ItemsAreKnownByKeyAndTitle) {
     EXPECT_EQ(Update(feed, Rss(items)).new_items, 2);
     EXPECT_EQ(Count("select count(*) from FeedItems where Title = 'It''s here'"), 1);
     EXPECT_EQ(Count("select count(*) from FeedItems where Title = 'Nameless'"), 2);
-}
 
-TEST_F(FeedUpdate, LongDescriptionsAreStoredInChunks) {
-    std::int32_t feed = AddFeed("http://x/feed.xml");
-    Update(feed, Rss({{"Long", "g", "", "", std::string(70000, 'd'), ""}}));
+    // Long descriptions are stored in chunks.
+    Update(feed, Rss({{"Long", "g-long", "", "", std::string(70000, 'd'), ""}}));
     EXPECT_EQ(Text("select group_concat(LinkOrder || ':' || length(TextData), ' ') from "
                    "(select * from FeedItemShortData order by LinkOrder)"),
               "1:31999 2:31999 3:6002");
@@ -149,19 +147,7 @@ TEST_F(FeedUpdate, PurgeKeepsTheNewestAndTheKept) {
               "Story 16|Story 29|Story 30");
 }
 
-TEST_F(FeedUpdate, WhatIsNotAFeedWritesNothing) {
-    std::int32_t feed = AddFeed("http://x/feed.xml");
-    FeedUpdateReport report;
-    EXPECT_FALSE(UpdateFeed(db_, feed, WriteFile("page.htm", "<html><body>Not found</body></html>"), nullptr,
-                            AutoPurge::kOff, &report));
-    EXPECT_EQ(report.outcome, FeedOutcome::kNotAFeed);
-    EXPECT_FALSE(UpdateFeed(db_, feed, u"\\missing.xml", nullptr, AutoPurge::kOff, &report));
-    EXPECT_EQ(report.parse_status, FeedParseStatus::kUnreadable);
-    EXPECT_EQ(Feed(feed, "LastDigestKey"), "");
-    EXPECT_EQ(FileDigest(WriteFile("abc", "abc")), u"900150983cd24fb0d6963f7d28e17f72");
-}
-
-TEST_F(FeedUpdate, ExtendedPagesAndEnclosureStatus) {
+TEST_F(FeedUpdate, ExtendedPagesEnclosureStatusAndWhatIsNotAFeed) {
     std::int32_t feed = AddFeed("http://x/feed.xml", 50, false, true);
     Update(feed, Rss({{"Audio", "g", "", "", "", "http://example.com/a.mp3"}}));
     std::int32_t item = std::stoi(Text("select FeedItemID from FeedItems"));
@@ -174,6 +160,17 @@ TEST_F(FeedUpdate, ExtendedPagesAndEnclosureStatus) {
               "<p><a href=\"http://example.com/news/more.htm\">more");
     EXPECT_TRUE(SetAudioStatus(db_, item, 1));
     EXPECT_EQ(Count("select Status from FeedItemAudioData"), 1);
+
+    // What is not a feed writes nothing.
+    feed = AddFeed("http://x/other.xml");
+    FeedUpdateReport report;
+    EXPECT_FALSE(UpdateFeed(db_, feed, WriteFile("page.htm", "<html><body>Not found</body></html>"), nullptr,
+                            AutoPurge::kOff, &report));
+    EXPECT_EQ(report.outcome, FeedOutcome::kNotAFeed);
+    EXPECT_FALSE(UpdateFeed(db_, feed, u"\\missing.xml", nullptr, AutoPurge::kOff, &report));
+    EXPECT_EQ(report.parse_status, FeedParseStatus::kUnreadable);
+    EXPECT_EQ(Feed(feed, "LastDigestKey"), "");
+    EXPECT_EQ(FileDigest(WriteFile("abc", "abc")), u"900150983cd24fb0d6963f7d28e17f72");
 }
 
 }  // namespace

@@ -46,13 +46,6 @@ std::string Refresh(const std::string& target) {
     return "<html><head><meta http-equiv=\"refresh\" content=\"0; url=" + target + "\"></head></html>";
 }
 
-TEST(FetchText, FailuresAreDescribed) {
-    EXPECT_EQ(DescribeFetchFailure({FetchOutcome::kHttpStatus, 0, 404}), u"HTTP 404");
-    EXPECT_EQ(DescribeFetchFailure({FetchOutcome::kReadFailed, ERROR_INTERNET_TIMEOUT}), u"time-out");
-    EXPECT_EQ(DescribeFetchFailure({FetchOutcome::kOpenFailed, ERROR_INTERNET_CANNOT_CONNECT}),
-              u"connection refused");
-}
-
 TEST_F(FetchTest, TransfersEndAsTheServerAnswers) {
     std::string body(5000, 'x');
     server_.Serve("/ok", body);
@@ -130,17 +123,16 @@ TEST_F(FetchTest, MetaRefreshIsFollowedOneLevel) {
     EXPECT_EQ(server_.Hits("/target.xml"), 2);
 }
 
-TEST_F(FetchTest, StallPastTheReceiveTimeOutFails) {
+TEST_F(FetchTest, AStallPastTheReceiveTimeOutFailsAndACancelStopsBetweenReads) {
     Watchdog watchdog(std::chrono::seconds(30), "a stalled fetch");
     SetFetchOptions(FetchOptions{1024, false, 300});
     server_.Set("/stall", Route::Stall(std::string(8192, 's'), 1000));
     EXPECT_FALSE(Get("/stall"));
     EXPECT_EQ(DescribeFetchFailure(report_), u"time-out");
     EXPECT_EQ(File(), std::nullopt);
-}
 
-TEST_F(FetchTest, CancelStopsBetweenReads) {
-    Watchdog watchdog(std::chrono::seconds(30), "a cancelled fetch");
+    // A cancel stops the transfer between reads.
+    SetFetchOptions(FetchOptions{1024, false});
     server_.Set("/slow", Route::Trickle(std::string(100 * 1024, 'x'), std::chrono::milliseconds(20)));
     std::thread canceller([] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));

@@ -29,18 +29,6 @@ class NetConnectionTest : public ::testing::Test {
     ProxySettings proxy_;
 };
 
-TEST_F(NetConnectionTest, WithoutConnectionManagerTheRegistryProxyStands) {
-    Network(Link::kDown);
-    settings_.WriteDword(u"Settings", u"UseCM", 0);
-    settings_.WriteDword(u"Settings", u"UseProxy", 1);
-    settings_.WriteString(u"Settings", u"ProxyAddress", u"cache.local");
-    settings_.WriteString(u"Settings", u"ProxyPort", u"3128");
-    EXPECT_TRUE(connection_.Connect(settings_, proxy_));
-    EXPECT_TRUE(connection_.IsConnected());
-    EXPECT_EQ(proxy_.HostAndPort(), u"cache.local:3128");
-    EXPECT_TRUE(proxy_.use_proxy);
-}
-
 TEST_F(NetConnectionTest, AConnectionAlreadyUpIsBorrowed) {
     struct Case {
         std::string device_proxy;
@@ -64,7 +52,7 @@ TEST_F(NetConnectionTest, AConnectionAlreadyUpIsBorrowed) {
     }
 }
 
-TEST_F(NetConnectionTest, AConnectionIsAskedForOnlyWhenAllowed) {
+TEST_F(NetConnectionTest, AConnectionIsAskedForOnlyWhenAllowedUnlessConnectionManagerIsOff) {
     Network(Link::kSlow, "", 1500);
     EXPECT_FALSE(connection_.Connect(settings_, proxy_));
     settings_.WriteDword(u"Settings", u"UseAutoConnect", 1);
@@ -79,6 +67,17 @@ TEST_F(NetConnectionTest, AConnectionIsAskedForOnlyWhenAllowed) {
     for (int i = 0; i < 100 && connection_.IsConnected(); ++i) Sleep(20);
     EXPECT_FALSE(connection_.IsConnected());
     connection_.Release();
+
+    // Without Connection Manager the registry's proxy stands, whatever the network.
+    Network(Link::kDown);
+    settings_.WriteDword(u"Settings", u"UseCM", 0);
+    settings_.WriteDword(u"Settings", u"UseProxy", 1);
+    settings_.WriteString(u"Settings", u"ProxyAddress", u"cache.local");
+    settings_.WriteString(u"Settings", u"ProxyPort", u"3128");
+    EXPECT_TRUE(connection_.Connect(settings_, proxy_));
+    EXPECT_TRUE(connection_.IsConnected());
+    EXPECT_EQ(proxy_.HostAndPort(), u"cache.local:3128");
+    EXPECT_TRUE(proxy_.use_proxy);
 }
 
 }  // namespace

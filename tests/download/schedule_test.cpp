@@ -113,16 +113,7 @@ TEST(Schedule, DecisionTable) {
     }
 }
 
-TEST(Schedule, NextReloadWrapsPastMidnight) {
-    EXPECT_EQ(NextReloadMinute(23 * 60, 90), 30);
-    EXPECT_EQ(NextReloadMinute(23 * 60, 60), 1440);
-    EXPECT_EQ(NextReloadMinute(600, 0), kNoMinute);
-    EXPECT_FALSE(HasAnySchedule(ScheduleConfig{}, kNoMinute));
-    EXPECT_TRUE(HasAnySchedule(ScheduleConfig{}, 30));
-    EXPECT_TRUE(HasAnySchedule(AudioAt(5), kNoMinute));
-}
-
-TEST(Schedule, NextScheduledDownloadTable) {
+TEST(Schedule, NextScheduledDownloadTableAndNextReloadWrapsPastMidnight) {
     struct Row {
         const char* name;
         ScheduleConfig config;
@@ -150,6 +141,14 @@ TEST(Schedule, NextScheduledDownloadTable) {
         EXPECT_EQ(next->minutes_ahead, *row.minutes_ahead);
         EXPECT_EQ(next->reason, row.reason);
     }
+
+    // NextReload wraps past midnight.
+    EXPECT_EQ(NextReloadMinute(23 * 60, 90), 30);
+    EXPECT_EQ(NextReloadMinute(23 * 60, 60), 1440);
+    EXPECT_EQ(NextReloadMinute(600, 0), kNoMinute);
+    EXPECT_FALSE(HasAnySchedule(ScheduleConfig{}, kNoMinute));
+    EXPECT_TRUE(HasAnySchedule(ScheduleConfig{}, 30));
+    EXPECT_TRUE(HasAnySchedule(AudioAt(5), kNoMinute));
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <iterator>
 #include <map>
 
@@ -71,11 +70,6 @@ TEST(Corpus, EveryFileParsesOrFailsCleanly) {
     EXPECT_GE(realworld.count(7) ? realworld.at(7) : 0, 150);
     EXPECT_GE(realworld.count(4) ? realworld.at(4) : 0, 15);
     EXPECT_GE(realworld.count(11) ? realworld.at(11) : 0, 10);
-    for (const auto& [folder, formats] : formats_by_folder) {
-        std::cout << folder << ':';
-        for (const auto& [code, count] : formats) std::cout << ' ' << code << '=' << count;
-        std::cout << '\n';
-    }
 }
 
 }  // namespace

@@ -86,30 +86,20 @@ TEST_F(PinnedClock, ParseDateReadsBothForms) {
     for (const auto& c : kCases) EXPECT_EQ(Text(ParseDate(c.text)), c.expected) << Narrow(c.text);
 }
 
-TEST(Dates, MonthFromNameKnowsOnlyThreeLetterNames) {
-    EXPECT_EQ(MonthFromName(u"jan"), 1);
-    EXPECT_EQ(MonthFromName(u"FEB"), 2);
-    EXPECT_EQ(MonthFromName(u"Dec"), 12);
-    EXPECT_EQ(MonthFromName(u"December"), 1);
-    EXPECT_EQ(MonthFromName(u""), 1);
-}
-
-TEST(Dates, FormatsWriteTheFieldsAsTheyAre) {
-    EXPECT_EQ(FormatGmt(DateTime::FromFields(2006, 1, 2, 9, 5, 59)), u"2006-01-02 09:05 GMT");
-    EXPECT_EQ(FormatGmt(SYSTEMTIME{2006, 1, 1, 2, 15, 0, 0, 0}), u"2006-01-02 15:00 GMT");
-    EXPECT_EQ(FormatLogTime(DateTime::FromFields(2006, 1, 2, 15, 0, 0)), u"01/02/2006 15:00");
-    EXPECT_EQ(FormatLogTime(38719.625), u"01/02/2006 15:00");
-}
-
-TEST_F(PinnedClock, NowIsTheLocalClockPlusTheBias) {
+TEST_F(PinnedClock, NowFormatsAndNumbersFollowThePinnedClock) {
     EXPECT_EQ(Text(NowLocal()), "2010-06-15 12:34:56");
     EXPECT_EQ(Text(NowGmt()), "2010-06-15 17:34:56");
     const SYSTEMTIME gmt = NowGmtSystemTime();
     EXPECT_EQ(Text(DateTime::FromSystemTime(gmt)), "2010-06-15 17:34:56");
     EXPECT_EQ(FormatLogTime(NowGmtOle()), u"06/15/2010 17:34");
-}
 
-TEST_F(PinnedClock, NumbersCountSecondsSince2001AndStayUnique) {
+    // The formats write the fields as they are.
+    EXPECT_EQ(FormatGmt(DateTime::FromFields(2006, 1, 2, 9, 5, 59)), u"2006-01-02 09:05 GMT");
+    EXPECT_EQ(FormatGmt(SYSTEMTIME{2006, 1, 1, 2, 15, 0, 0, 0}), u"2006-01-02 15:00 GMT");
+    EXPECT_EQ(FormatLogTime(DateTime::FromFields(2006, 1, 2, 15, 0, 0)), u"01/02/2006 15:00");
+    EXPECT_EQ(FormatLogTime(38719.625), u"01/02/2006 15:00");
+
+    // Numbers count seconds since 2001 and stay unique.
     const DateTime start = DateTime::FromFields(2001, 1, 1);
     const int expected =
         static_cast<int>(DateTime::FromFields(2010, 6, 15, 12, 34, 56).seconds() - start.seconds());

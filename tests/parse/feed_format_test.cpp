@@ -213,16 +213,7 @@ TEST(FeedFormat, SubscriptionListsNameFeeds) {
     EXPECT_EQ(titles, "F1=http://f/1 F2=http://f/2 T3=http://f/3 L=http://f/4 F6=http://f/6 ");
 }
 
-TEST(FeedFormat, BlankTitlesGetDistinctNumbers) {
-    const ParsedFeed first = Parse("<rss version=\"2.0\"><channel><title> \t </title></channel></rss>");
-    const ParsedFeed second = Parse("<rss version=\"2.0\"><channel/></rss>");
-    ASSERT_TRUE(first.title.starts_with(u"No Title: ")) << Utf8(first.title);
-    ASSERT_TRUE(second.title.starts_with(u"No Title: ")) << Utf8(second.title);
-    EXPECT_NE(first.title, second.title);
-    EXPECT_TRUE(second.items.empty());
-}
-
-TEST(FeedFormat, FailuresLeaveTheFeedReset) {
+TEST(FeedFormat, FailuresLeaveTheFeedResetAndBlankTitlesGetDistinctNumbers) {
     ParsedFeed feed = Parse("<rss version=\"2.0\"><channel><title>T</title><item/></channel></rss>");
     EXPECT_EQ(ParseFeedBytes(feed, "<html><title>x</title></html>", u"f", NoCustomMapping),
               FeedParseStatus::kUnknownFormat);
@@ -236,6 +227,14 @@ TEST(FeedFormat, FailuresLeaveTheFeedReset) {
                              NoCustomMapping),
               FeedParseStatus::kUnknownFormat);
     EXPECT_TRUE(feed.source_path.empty());
+
+    // Blank titles get distinct numbers.
+    const ParsedFeed first = Parse("<rss version=\"2.0\"><channel><title> \t </title></channel></rss>");
+    const ParsedFeed second = Parse("<rss version=\"2.0\"><channel/></rss>");
+    ASSERT_TRUE(first.title.starts_with(u"No Title: ")) << Utf8(first.title);
+    ASSERT_TRUE(second.title.starts_with(u"No Title: ")) << Utf8(second.title);
+    EXPECT_NE(first.title, second.title);
+    EXPECT_TRUE(second.items.empty());
 }
 
 TEST(FeedFile, DecodesUtf8OnlyWhenItRoundTrips) {

@@ -35,15 +35,14 @@ TEST(DecodeEntities, ReplacesKnownReferencesInOnePass) {
     EXPECT_EQ(DecodeEntities(DecodeEntities(u"&amp;lt;b&amp;gt;")), u"<b>");
 }
 
-TEST(StripCdata, OpensCompleteSectionsOnly) {
+TEST(StripCdataAndMarkup, OpenCompleteSectionsOnlyAndReplaceTagsByBlanks) {
     EXPECT_EQ(StripCdata(u"<![CDATA[ Hello ]]>"), u"Hello");
     EXPECT_EQ(StripCdata(u"a<![CDATA[b]]>c"), u"a bc");
     EXPECT_EQ(StripCdata(u" x  <![CDATA[ 1 ]]><![CDATA[2]]> y "), u"x 1 2 y");
     EXPECT_EQ(StripCdata(u"a <![CDATA[b"), u"a <![CDATA[b");
     EXPECT_EQ(StripCdata(u"<![CDATA[a]]> <![CDATA[b"), u"a <![CDATA[b");
-}
 
-TEST(StripMarkup, ReplacesTagsByBlanks) {
+    // Markup is replaced by blanks.
     EXPECT_EQ(StripMarkup(u"<p>Hello</p><p>World</p>"), u"Hello World");
     EXPECT_EQ(StripMarkup(DecodeEntities(DecodeEntities(u"&amp;lt;b&amp;gt;"))), u"");
     EXPECT_EQ(StripMarkup(u"a <b> c\tline\nbreak &amp;"), u"a  c line\nbreak &amp;");
@@ -65,12 +64,11 @@ TEST(AbsolutizeLinks, PrefixesRelativeTargetsWithTheBaseDirectory) {
     EXPECT_EQ(AbsolutizeLinks(u"href~~http", base), u"href=\"http");
 }
 
-TEST(SanitizeFileName, ReplacesReservedCharacters) {
+TEST(SanitizeFileNameAndEscapeXml, ReplaceReservedCharactersButNotAmpersands) {
     EXPECT_EQ(SanitizeFileName(u"a/b:c?"), u"a_b_c_");
     EXPECT_EQ(SanitizeFileName(u"\\*\"<>| ok.mp3"), u"______ ok.mp3");
-}
 
-TEST(EscapeXml, EscapesAllButAmpersands) {
+    // XML escaping leaves ampersands alone.
     EXPECT_EQ(EscapeXml(u"<a href=\"x\">'&'</a>"), u"&lt;a href=&quot;x&quot;&gt;&#039;&&#039;&lt;/a&gt;");
 }
 

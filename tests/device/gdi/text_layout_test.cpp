@@ -35,9 +35,10 @@ std::vector<std::u16string> Lines(std::u16string_view text, int max_width, LineB
 using L = std::vector<std::u16string>;
 
 struct BreakCase {
-    const char16_t* text;
+    std::u16string text;
     int width;
     L expected;
+    LineBreaking breaking = LineBreaking::kWords;
 };
 
 TEST(BreakLines, WordBreakRulesTable) {
@@ -64,23 +65,18 @@ TEST(BreakLines, WordBreakRulesTable) {
         {u"a\n", 10, {u"a"}},
         {u"\n", 10, {u""}},
         {u"one two\nthree four", 9, {u"one two", u"three", u"four"}},
+        // Surrogate pairs stay whole.
+        {u"\U0001F600\U0001F600", 1, {u"\U0001F600", u"\U0001F600"}},
+        // Without word breaks only line breaks count; a single line takes them as text.
+        {u"hello world", 3, {u"hello world"}, LineBreaking::kLineBreaksOnly},
+        {u"a\r\nb", 0, {u"a", u"b"}, LineBreaking::kLineBreaksOnly},
+        {u"a\r\nb c", 1, {u"a\r\nb c"}, LineBreaking::kSingleLine},
+        {u"", 10, {}, LineBreaking::kSingleLine},
     };
     for (const BreakCase& c : cases) {
-        EXPECT_EQ(Lines(c.text, c.width, LineBreaking::kWords), c.expected)
+        EXPECT_EQ(Lines(c.text, c.width, c.breaking), c.expected)
             << "text \"" << qf::WideToUtf8(c.text) << "\" width " << c.width;
     }
-}
-
-TEST(BreakLines, SurrogatePairsStayWhole) {
-    std::u16string text = u"\U0001F600\U0001F600";
-    EXPECT_EQ(Lines(text, 1, LineBreaking::kWords), (L{u"\U0001F600", u"\U0001F600"}));
-}
-
-TEST(BreakLines, WithoutWordBreakOnlyLineBreaksCount) {
-    EXPECT_EQ(Lines(u"hello world", 3, LineBreaking::kLineBreaksOnly), (L{u"hello world"}));
-    EXPECT_EQ(Lines(u"a\r\nb", 0, LineBreaking::kLineBreaksOnly), (L{u"a", u"b"}));
-    EXPECT_EQ(Lines(u"a\r\nb c", 1, LineBreaking::kSingleLine), (L{u"a\r\nb c"}));
-    EXPECT_TRUE(Lines(u"", 10, LineBreaking::kSingleLine).empty());
 }
 
 TEST(PlaceText, HorizontalAlignmentPerLine) {
@@ -131,15 +127,14 @@ TEST(PlaceText, VerticallyCentredCalcRectMatchesWindows) {
     }
 }
 
-TEST(PlaceText, DrawnSingleLineAnswersDistanceToItsBottom) {
+TEST(PlaceText, DrawnSingleLineAnswersDistanceToItsBottomAndEmptyTextHasNoWidth) {
     std::vector<int> widths(3, 5);
     // A 10-pixel line centred in (0, 1, 30, 15) starts at 3 and ends at 13.
     EXPECT_EQ(PlaceText(u"abc", widths, {0, 1, 30, 15}, DT_SINGLELINE | DT_VCENTER, 10).result, 12);
     EXPECT_EQ(PlaceText(u"abc", widths, {0, 1, 30, 15}, DT_SINGLELINE | DT_BOTTOM, 10).lines[0].y, 5);
     EXPECT_EQ(PlaceText(u"abc", widths, {0, 1, 30, 15}, DT_SINGLELINE, 10).result, 10);
-}
 
-TEST(PlaceText, EmptyTextHasNoWidth) {
+    // Empty text has no width.
     auto multi = PlaceText(u"", {}, {5, 7, 50, 50}, DT_CALCRECT | DT_WORDBREAK, 13);
     EXPECT_EQ(multi.calc_rect, (Rect{5, 7, 5, 7}));
     EXPECT_EQ(multi.result, 13);

@@ -19,7 +19,7 @@ std::uint32_t PixelAt(const qf::device::SurfacePixels& surface, int x, int y) {
     return surface.pixels[static_cast<std::size_t>(y) * surface.width + x];
 }
 
-TEST(WindowSurface, ResizeKeepsTheOverlapAndWhitensTheRest) {
+TEST(WindowSurface, ResizeKeepsTheOverlapAndWindowDcsBelongToTheWindowManager) {
     GdiDevice device;
     SetWindowSurfaceSize(kWindow, 4, 4);
     HDC dc = AcquireWindowSurfaceDC(kWindow);
@@ -43,13 +43,11 @@ TEST(WindowSurface, ResizeKeepsTheOverlapAndWhitensTheRest) {
     EXPECT_EQ(ReadWindowSurface(kWindow).width, 0);
     qf::device::DestroyWindowSurface(kWindow);
     DeleteObject(red);
-}
 
-TEST(WindowSurface, WindowDcsBelongToTheWindowManager) {
-    GdiDevice device;
+    // Window DCs belong to the window manager.
     EXPECT_EQ(AcquireWindowSurfaceDC(kWindow), nullptr);
     SetWindowSurfaceSize(kWindow, 8, 8);
-    HDC dc = AcquireWindowSurfaceDC(kWindow);
+    dc = AcquireWindowSurfaceDC(kWindow);
     Canvas canvas(2, 2);
     EXPECT_EQ(SelectObject(dc, canvas.bitmap()), nullptr);
     EXPECT_FALSE(DeleteDC(dc));

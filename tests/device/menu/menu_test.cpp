@@ -149,7 +149,7 @@ MENUITEMINFOW InfoFor(UINT mask) {
     return info;
 }
 
-TEST_F(Menus, PenChoosesInASubmenuAndTheCommandIsPosted) {
+TEST_F(Menus, PenOrKeysChooseInASubmenuAndTheCommandIsPostedOrAnswered) {
     Answer({[] { TapEntry(u"Views"); }, [] { TapEntry(u"Feed List"); }});
     EXPECT_EQ(TrackPopupMenuEx(menu_, TPM_LEFTALIGN, 10, 30, owner_, nullptr), TRUE);
     EXPECT_EQ(Delivered(), (std::vector<Seen>{{WM_ENTERMENULOOP, TRUE},
@@ -160,12 +160,11 @@ TEST_F(Menus, PenChoosesInASubmenuAndTheCommandIsPosted) {
                                               {WM_COMMAND, 2040}}));
     // The owner-drawn entry was drawn when the menu opened; highlighting "Views" redrew only that entry.
     ASSERT_EQ(g_draws.size(), 1u);
-    EXPECT_EQ(g_draws[0].CtlType, static_cast<UINT>(ODT_MENU));
-    EXPECT_EQ(g_draws[0].itemID, 9u);
-    EXPECT_EQ(g_draws[0].itemData, 0x55u);
-    EXPECT_EQ(g_draws[0].itemAction, ODA_DRAWENTIRE);
-    EXPECT_EQ(g_draws[0].itemState, 0u);
-    EXPECT_EQ(reinterpret_cast<HMENU>(g_draws[0].hwndItem), menu_);
+    const DRAWITEMSTRUCT& draw = g_draws[0];
+    EXPECT_EQ(
+        std::tuple(draw.CtlType, draw.itemID, draw.itemData, draw.itemAction, draw.itemState, draw.hwndItem),
+        std::tuple(UINT{ODT_MENU}, 9u, ULONG_PTR{0x55}, UINT{ODA_DRAWENTIRE}, 0u,
+                   reinterpret_cast<HWND>(menu_)));
     EXPECT_EQ(FindWindowW(u"#32768", nullptr), nullptr);  // the popups are gone
 
     std::optional<device::TrackedMenuInfo> last = TrackedMenu();
@@ -174,11 +173,9 @@ TEST_F(Menus, PenChoosesInASubmenuAndTheCommandIsPosted) {
     EXPECT_EQ(last->chosen_id, 2040u);
     EXPECT_TRUE(last->popups.empty());
     ASSERT_EQ(last->entries.size(), 4u);
-    EXPECT_TRUE(last->entries[1].separator);
-    EXPECT_TRUE(last->entries[2].has_submenu);
-    EXPECT_TRUE(last->entries[2].submenu[0].checked);
-    EXPECT_TRUE(last->entries[2].submenu[1].grayed);
-    EXPECT_TRUE(last->entries[3].owner_drawn);
+    const auto& entries = last->entries;
+    EXPECT_TRUE(entries[1].separator && entries[2].has_submenu && entries[2].submenu[0].checked &&
+                entries[2].submenu[1].grayed && entries[3].owner_drawn);
     EXPECT_TRUE(IsRectEmpty(&last->entries[0].screen_rect));
 
     // A tap on the owner-drawn entry redraws it highlighted, then chooses it.
@@ -193,9 +190,9 @@ TEST_F(Menus, PenChoosesInASubmenuAndTheCommandIsPosted) {
     ASSERT_EQ(g_draws.size(), 2u);
     EXPECT_EQ(g_draws[1].itemAction, ODA_SELECT);
     EXPECT_EQ(g_draws[1].itemState, ODS_SELECTED);
-}
 
-TEST_F(Menus, KeysWalkTheMenuAndReturnCmdAnswersTheChoice) {
+    // Keys walk the menu, and TPM_RETURNCMD answers the choice instead of posting it.
+    g_seen.clear();
     Answer({[this] {
                 PressKeys({VK_DOWN, VK_DOWN, VK_RIGHT}, owner_);
             },

@@ -39,7 +39,7 @@ TEST(FileTimes, RoundTripAcrossTheWholeRange) {
     }
 }
 
-TEST(FileTimes, RejectFieldsOutOfRange) {
+TEST(FileTimes, RejectFieldsOutOfRangeAndCompareBy64BitValue) {
     const SYSTEMTIME bad[] = {
         Time(2026, 0, 1),
         Time(2026, 13, 1),
@@ -62,9 +62,8 @@ TEST(FileTimes, RejectFieldsOutOfRange) {
     FILETIME negative{0, 0x80000000u};
     SYSTEMTIME out;
     EXPECT_FALSE(FileTimeToSystemTime(&negative, &out));
-}
 
-TEST(FileTimes, CompareOrdersBy64BitValue) {
+    // Comparison orders by the 64-bit value.
     FILETIME low{0xFFFFFFFFu, 1}, high{0, 2};
     EXPECT_EQ(CompareFileTime(&low, &high), -1);
     EXPECT_EQ(CompareFileTime(&high, &low), 1);

@@ -47,7 +47,7 @@ TEST_F(FilesTest, AttributesTellFilesFoldersAndWhatIsMissing) {
     EXPECT_EQ(GetFileAttributesW(nullptr), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST_F(FilesTest, FoldersAreCreatedOneLevelAndRemovedWhenEmpty) {
+TEST_F(FilesTest, FoldersAreCreatedOneLevelAndRemovedWhenEmptyDeleteRemovesFilesOnly) {
     EXPECT_TRUE(CreateDirectoryW(u"\\Program Files", nullptr));
     ExpectFailure(CreateDirectoryW(u"\\PROGRAM FILES", nullptr), ERROR_ALREADY_EXISTS);
     ExpectFailure(CreateDirectoryW(u"\\a\\b", nullptr), ERROR_PATH_NOT_FOUND);
@@ -63,9 +63,8 @@ TEST_F(FilesTest, FoldersAreCreatedOneLevelAndRemovedWhenEmpty) {
     EXPECT_TRUE(DeleteFileW(u"\\Program Files\\X.TXT"));
     EXPECT_TRUE(RemoveDirectoryW(u"\\program files"));
     EXPECT_FALSE(fs::exists(device_.HostPath("Program Files")));
-}
 
-TEST_F(FilesTest, DeleteRemovesFilesOnly) {
+    // Delete removes files only.
     Write("dir/file.txt", "x");
     ExpectFailure(DeleteFileW(u"\\dir"), ERROR_ACCESS_DENIED);
     ExpectFailure(DeleteFileW(u"\\dir\\none.txt"), ERROR_FILE_NOT_FOUND);
@@ -90,7 +89,7 @@ TEST_F(FilesTest, MoveNeverReplacesAndCanChangeCase) {
     ExpectFailure(MoveFileW(u"\\moved", u"\\..\\escaped"), ERROR_PATH_NOT_FOUND);
 }
 
-TEST_F(FilesTest, CFileReadsWritesAndSeeks) {
+TEST_F(FilesTest, CFileReadsWritesAndSeeksButRefusesFoldersAndHiddenState) {
     CFile file;
     EXPECT_FALSE(file.IsOpen());
     EXPECT_EQ(file.Read(nullptr, 0), 0u);
@@ -120,12 +119,10 @@ TEST_F(FilesTest, CFileReadsWritesAndSeeks) {
     EXPECT_EQ(file.GetLength(), 10u);
     ASSERT_TRUE(file.Open(u"\\data.bin", CFile::modeCreate | CFile::modeWrite));
     EXPECT_EQ(file.GetLength(), 0u);
-}
 
-TEST_F(FilesTest, CFileRefusesFoldersAndHiddenState) {
+    // Folders and the hidden state are refused.
     fs::create_directories(device_.HostPath("dir"));
     fs::create_directories(qf::device::StateDir());
-    CFile file;
     EXPECT_FALSE(file.Open(u"\\dir", CFile::modeRead));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
     EXPECT_FALSE(file.Open(u"\\.qfdevice\\profile.json", CFile::modeCreate | CFile::modeWrite));

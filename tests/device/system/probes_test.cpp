@@ -19,7 +19,7 @@ void WriteProfileFile(const std::string& json) {
     std::ofstream(qf::device::StateDir() / "profile.json") << json;
 }
 
-TEST(Profile, SavedFileIsReadBackAndChangesAreNoticed) {
+TEST(Profile, SavedFileIsReadBackChangesAreNoticedAndBadEntriesKeepTheirDefaults) {
     qf::test::TempDevice device;
     EXPECT_EQ(CurrentProfile().name, "qvga");  // no file: the defaults
 
@@ -31,33 +31,27 @@ TEST(Profile, SavedFileIsReadBackAndChangesAreNoticed) {
     ASSERT_TRUE(qf::device::SaveProfile(profile));
     EXPECT_TRUE(fs::exists(qf::device::StateDir() / "profile.json"));
     Profile read = CurrentProfile();
-    EXPECT_EQ(read.name, "vga");
-    EXPECT_EQ(read.dpi, 192);
-    EXPECT_EQ(read.oem_info, u"Gerät für Tests");
-    EXPECT_EQ(read.time_zone_bias_minutes, -60);
-    EXPECT_EQ(read.lang_id, 0x0407);
-    EXPECT_EQ(read.avail_phys_bytes, 5u << 20);
+    EXPECT_EQ(
+        std::tuple(read.name, read.dpi, read.oem_info, read.time_zone_bias_minutes, read.lang_id,
+                   read.avail_phys_bytes),
+        std::tuple(profile.name, 192, profile.oem_info, -60, profile.lang_id, profile.avail_phys_bytes));
 
     profile.screen_width = 640;
     ASSERT_TRUE(qf::device::SaveProfile(profile));
     EXPECT_EQ(CurrentProfile().screen_width, 640);
-}
 
-TEST(Profile, BadEntriesKeepTheirDefaults) {
-    qf::test::TempDevice device;
+    // Bad entries keep their defaults; a file that is no JSON gives the defaults.
     WriteProfileFile(R"({"name": "custom", "screen_width": "wide", "dpi": -5, "os_major": 5,
                          "lang_id": 70000, "time_zone_bias_minutes": 100000, "oem_info": 7,
                          "total_phys_bytes": 18446744073709551615})");
-    Profile read = CurrentProfile();
+    read = CurrentProfile();
     Profile defaults;
     EXPECT_EQ(read.name, "custom");
     EXPECT_EQ(read.os_major, 5u);
-    EXPECT_EQ(read.screen_width, defaults.screen_width);
-    EXPECT_EQ(read.dpi, defaults.dpi);
-    EXPECT_EQ(read.lang_id, defaults.lang_id);
-    EXPECT_EQ(read.time_zone_bias_minutes, defaults.time_zone_bias_minutes);
-    EXPECT_EQ(read.oem_info, defaults.oem_info);
-    EXPECT_EQ(read.total_phys_bytes, defaults.total_phys_bytes);
+    EXPECT_EQ(std::tuple(read.screen_width, read.dpi, read.lang_id, read.time_zone_bias_minutes,
+                         read.oem_info, read.total_phys_bytes),
+              std::tuple(defaults.screen_width, defaults.dpi, defaults.lang_id,
+                         defaults.time_zone_bias_minutes, defaults.oem_info, defaults.total_phys_bytes));
 
     WriteProfileFile("{ not json");
     EXPECT_EQ(CurrentProfile().name, "qvga");
@@ -109,7 +103,7 @@ TEST_F(ProbesTest, VersionPlatformLocaleAndMemoryComeFromTheProfile) {
     EXPECT_EQ(status.dwMemoryLoad, 75u);
 }
 
-TEST_F(ProbesTest, DiskSpaceIsThatOfTheHostVolume) {
+TEST_F(ProbesTest, DiskSpaceIsThatOfTheHostVolumeUnlessTheProfileClaimsAFullDisk) {
     fs::create_directories(device_.HostPath("Storage Card"));
     ULARGE_INTEGER to_caller{}, total{}, total_free{};
     ASSERT_TRUE(GetDiskFreeSpaceExW(u"\\storage card", &to_caller, &total, &total_free));
@@ -124,20 +118,17 @@ TEST_F(ProbesTest, DiskSpaceIsThatOfTheHostVolume) {
     EXPECT_FALSE(GetDiskFreeSpaceExW(u"\\Missing Card", &to_caller, &total, &total_free));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_FALSE(GetDiskFreeSpaceExW(u"\\..", &to_caller, &total, &total_free));
-}
 
-TEST_F(ProbesTest, AProfileMayClaimAFullDisk) {
+    // A profile may claim a full disk, and keeps saying so in its file.
     Profile profile = CurrentProfile();
     profile.free_disk_bytes = 300u << 10;
     qf::device::OverrideProfile(profile);
-    ULARGE_INTEGER to_caller{}, total{}, total_free{};
     ASSERT_TRUE(GetDiskFreeSpaceExW(u"\\", &to_caller, &total, &total_free));
     EXPECT_EQ(total_free.QuadPart, 300u << 10);
     EXPECT_EQ(to_caller.QuadPart, 300u << 10);
     EXPECT_GE(total.QuadPart, total_free.QuadPart);
-    EXPECT_FALSE(GetDiskFreeSpaceExW(u"\\Missing Card", &to_caller, &total, &total_free));
 
-    ASSERT_TRUE(qf::device::SaveProfile(profile));  // and keeps saying so in its file
+    ASSERT_TRUE(qf::device::SaveProfile(profile));
     qf::device::OverrideProfile(std::nullopt);
     EXPECT_EQ(CurrentProfile().free_disk_bytes, 300u << 10);
 }

@@ -1,8 +1,6 @@
 // SendMessageW between processes: the test program starts a second copy of itself that serves one window
 // (the disabled test below, enabled only in that child) and talks to it through the window's handle.
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,10 +9,9 @@
 #include <thread>
 
 #include "qfdevice/device.h"
+#include "support/background_program.h"
 #include "support/watchdog.h"
 #include "window_test.h"
-
-extern char** environ;
 
 namespace qf::test {
 namespace {
@@ -61,63 +58,33 @@ TEST(CrossProcessChild, DISABLED_ServeWindow) {
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
 }
 
-// A running child process serving a window.
-class ServingChild {
+// A running copy of this program serving a window; its output goes to files beside the device root.
+class ServingChild : public BackgroundProgram {
   public:
-    explicit ServingChild(const std::filesystem::path& root) {
-        int out[2];
-        if (::pipe(out) != 0) return;
-        std::string variable = std::string(kChildRootVariable) + "=" + root.string();
-        std::vector<char*> env;
-        for (char** e = environ; *e != nullptr; ++e) env.push_back(*e);
-        env.push_back(variable.data());
-        env.push_back(nullptr);
-        std::string program = "/proc/self/exe";
-        std::string filter = "--gtest_filter=CrossProcessChild.DISABLED_ServeWindow";
-        std::string disabled = "--gtest_also_run_disabled_tests";
-        char* argv[] = {program.data(), filter.data(), disabled.data(), nullptr};
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, env.data()) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(out[1]);
-        output_ = ::fdopen(out[0], "r");
-        std::string line = pid_ > 0 ? LineStartingWith("HWND=") : "";
+    explicit ServingChild(const std::filesystem::path& root)
+        : BackgroundProgram({"/proc/self/exe", "--gtest_filter=CrossProcessChild.DISABLED_ServeWindow",
+                             "--gtest_also_run_disabled_tests"},
+                            {std::string(kChildRootVariable) + "=" + root.string()},
+                            root / ("serving-child-" + std::to_string(++children_))) {
+        std::string line = LineStartingWith("HWND=");
         if (!line.empty()) window_ = reinterpret_cast<HWND>(std::stoul(line.substr(5)));
-    }
-    ~ServingChild() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            Wait();
-        }
-        if (output_ != nullptr) std::fclose(output_);
     }
 
     HWND window() const { return window_; }
-    // Waits for the child to end; answers its exit status (-1 when killed).
-    int Wait() {
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    void Kill() { ::kill(pid_, SIGKILL); }
-    void Stop() { ::kill(pid_, SIGSTOP); }
-    void Continue() { ::kill(pid_, SIGCONT); }
-    // Reads the child's output up to a line starting with `prefix`; empty when the output ends first.
+    // Waits for a whole line of the child's output starting with `prefix`; empty when the child ends first.
     std::string LineStartingWith(const std::string& prefix) {
-        char line[256];
-        while (std::fgets(line, sizeof line, output_) != nullptr) {
-            if (std::string(line).starts_with(prefix)) return line;
+        while (started()) {
+            const std::string out = "\n" + Output();
+            const size_t at = out.find("\n" + prefix);
+            const size_t end = at == std::string::npos ? at : out.find('\n', at + 1);
+            if (end != std::string::npos) return out.substr(at + 1, end - at - 1);
+            if (WaitFor(std::chrono::milliseconds(10))) break;
         }
         return {};
     }
 
   private:
-    pid_t pid_ = -1;
-    FILE* output_ = nullptr;
+    static inline int children_ = 0;
     HWND window_ = nullptr;
 };
 
@@ -141,19 +108,19 @@ TEST_F(CrossProcess, SendWaitsForTheOtherProcessAndStillAnswersWhatItSendsBack) 
     EXPECT_EQ(SendMessageW(remote, kPing, reinterpret_cast<WPARAM>(here), 0), 41);
 
     EXPECT_TRUE(PostMessageW(remote, WM_CLOSE, 0, 0));
-    EXPECT_EQ(child.Wait(), 0);
+    EXPECT_EQ(child.Finish(), 0);
     EXPECT_FALSE(IsWindow(remote));
     EXPECT_EQ(SendMessageW(remote, kReleaseDatabase, 0, 0), 0);
     EXPECT_FALSE(PostMessageW(remote, WM_USER, 0, 0));
 }
 
-TEST_F(CrossProcess, AKilledProcessAnswersZeroAtOnce) {
+TEST_F(CrossProcess, AKilledProcessAnswersZeroAtOnceAndASendInFlightGetsZero) {
     Watchdog watchdog(60s, "sending to a window of a killed process");
     ServingChild child(device_.root());
     HWND remote = child.window();
     ASSERT_NE(remote, nullptr);
-    child.Kill();
-    child.Wait();
+    child.Signal(SIGKILL);
+    child.Finish();
     EXPECT_EQ(SendMessageW(remote, kReleaseDatabase, 0, 0), 0);
     EXPECT_FALSE(IsWindow(remote));
 
@@ -163,17 +130,14 @@ TEST_F(CrossProcess, AKilledProcessAnswersZeroAtOnce) {
     EXPECT_NE(next.window(), remote);
     EXPECT_FALSE(IsWindow(remote));
     EXPECT_EQ(SendMessageW(next.window(), kReleaseDatabase, 0, 0), 2);
-}
 
-TEST_F(CrossProcess, ASenderWaitingOnAProcessThatDiesGetsZero) {
-    Watchdog watchdog(60s, "a send in flight when the other process dies");
-    ServingChild child(device_.root());
-    HWND remote = child.window();
-    ASSERT_NE(remote, nullptr);
+    // A sender waiting on a process that dies gets 0 too.
+    ServingChild dying(device_.root());
+    ASSERT_NE(dying.window(), nullptr);
     LRESULT result = -1;
-    std::thread sender([&] { result = SendMessageW(remote, kHang, 0, 0); });
-    EXPECT_FALSE(child.LineStartingWith("HANGING").empty());
-    child.Kill();
+    std::thread sender([&] { result = SendMessageW(dying.window(), kHang, 0, 0); });
+    EXPECT_FALSE(dying.LineStartingWith("HANGING").empty());
+    dying.Signal(SIGKILL);
     sender.join();
     EXPECT_EQ(result, 0);
 }
@@ -183,12 +147,12 @@ TEST_F(CrossProcess, AStoppedProcessMakesASendTimeOut) {
     ServingChild child(device_.root());
     HWND remote = child.window();
     ASSERT_NE(remote, nullptr);
-    child.Stop();
+    child.Signal(SIGSTOP);
     DWORD_PTR answer = 7;
     EXPECT_FALSE(SendMessageTimeoutW(remote, kReleaseDatabase, 0, 0, SMTO_ABORTIFHUNG, 200, &answer));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_TIMEOUT));
     EXPECT_EQ(answer, 0u);
-    child.Continue();
+    child.Signal(SIGCONT);
     EXPECT_TRUE(SendMessageTimeoutW(remote, kReleaseDatabase, 0, 0, SMTO_NORMAL, 10000, &answer));
     EXPECT_EQ(answer, 2u);
 }

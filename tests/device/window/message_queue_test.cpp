@@ -76,18 +76,5 @@ TEST_F(MessageQueue, PenMessagesSetTheMessagePositionInScreenCoordinates) {
     }
 }
 
-TEST_F(MessageQueue, BroadcastReachesEveryTopLevelWindow) {
-    HWND a = Create();
-    HWND b = Create();
-    Create(b);
-    MessageLog::Get().Take();
-    SendMessageW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, 0);
-    PostMessageW(HWND_BROADCAST, WM_USER, 0, 0);
-    device::PumpMessages();
-    EXPECT_EQ(
-        MessageLog::Get().Take(),
-        (std::vector<Logged>{{a, WM_SETTINGCHANGE}, {b, WM_SETTINGCHANGE}, {a, WM_USER}, {b, WM_USER}}));
-}
-
 }  // namespace
 }  // namespace qf::test

@@ -51,7 +51,7 @@ TEST_F(Paint, ClassBrushErasesAndUpdateWindowPaintsAtOnce) {
     UnregisterClassW(u"QfBrushed", nullptr);
 }
 
-TEST_F(Paint, HiddenWindowsWaitAndAnUnpaintedWindowIsValidatedOnce) {
+TEST_F(Paint, HiddenWindowsWaitAnUnpaintedWindowIsValidatedOnceAndEachDcGoesBack) {
     HWND window = Create(nullptr, 0, {0, 0, 10, 10});
     SetResponder([](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
         if (message == WM_PAINT) return 0;  // does not call BeginPaint
@@ -63,10 +63,8 @@ TEST_F(Paint, HiddenWindowsWaitAndAnUnpaintedWindowIsValidatedOnce) {
     MessageLog::Get().Take();
     EXPECT_EQ(device::PumpMessages().dispatched, 1);
     EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{window, WM_PAINT}}));
-}
 
-TEST_F(Paint, EachDcGoesBackWhereItCameFrom) {
-    HWND window = Create();
+    // Each DC goes back where it came from.
     HDC dc = GetDC(window);
     HDC screen = GetDC(nullptr);
     ASSERT_TRUE(dc != nullptr && screen != nullptr && dc != screen);

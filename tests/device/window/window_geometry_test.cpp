@@ -83,7 +83,7 @@ TEST_F(WindowGeometry, StackingDecidesPaintOrderAndHitTesting) {
     EXPECT_EQ(WindowFromPoint(POINT{10, 260}), upper);
 }
 
-TEST_F(WindowGeometry, ShowWindowReportsThePreviousStateAndVisibilityFollowsAncestors) {
+TEST_F(WindowGeometry, ShowWindowVisibilityForegroundAndFocus) {
     HWND parent = Create(nullptr, WS_VISIBLE);
     HWND child = Create(parent, WS_VISIBLE);
     MessageLog::Get().Take();
@@ -99,9 +99,8 @@ TEST_F(WindowGeometry, ShowWindowReportsThePreviousStateAndVisibilityFollowsAnce
     EXPECT_EQ(GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE, WS_VISIBLE);
     // Hiding the foreground window deactivates it.
     EXPECT_EQ(GetForegroundWindow(), nullptr);
-}
 
-TEST_F(WindowGeometry, ForegroundAndFocusMoveWithActivation) {
+    // Foreground and focus move with activation.
     HWND a = Create(nullptr, WS_VISIBLE);
     HWND b = Create(nullptr, 0);
     HWND b_child = Create(b);
@@ -114,37 +113,6 @@ TEST_F(WindowGeometry, ForegroundAndFocusMoveWithActivation) {
     EXPECT_EQ(SetFocus(b_child), b);
     EXPECT_EQ(GetFocus(), b_child);
     EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{b, WM_KILLFOCUS}, {b_child, WM_SETFOCUS}}));
-}
-
-TEST_F(WindowGeometry, WindowLongsAndTexts) {
-    HWND window = Create(nullptr, 0, {0, 0, 10, 10}, u"Quillfeed");
-    EXPECT_EQ(GetWindowLongW(window, GWL_WNDPROC), 0);  // a procedure does not fit 32 bits
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_INDEX));
-    EXPECT_EQ(GetWindowLongPtrW(window, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&LoggingProc));
-
-    // Setting WS_VISIBLE through the style sends nothing.
-    MessageLog::Get().Take();
-    SetWindowLongW(window, GWL_STYLE, GetWindowLongW(window, GWL_STYLE) | WS_VISIBLE);
-    EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_TRUE(MessageLog::Get().Take().empty());
-
-    WCHAR text[5];
-    EXPECT_EQ(GetWindowTextLengthW(window), 9);
-    EXPECT_EQ(GetWindowTextW(window, text, 5), 4);
-    EXPECT_EQ(std::u16string(text), u"Quil");
-    EXPECT_EQ(FindWindowW(nullptr, u"QUILLFEED"), window);
-}
-
-// The screen follows the profile, and CW_USEDEFAULT gives a top-level window all of it.
-TEST_F(WindowGeometry, ScreenMetricsComeFromTheProfile) {
-    device::OverrideProfile(device::NamedProfile("vga"));
-    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 480);
-    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 640);
-    EXPECT_EQ(GetSystemMetrics(9999), 0);
-    HWND window = CreateWindowExW(0, kLoggingClass, u"", 0, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr,
-                                  nullptr, nullptr, nullptr);
-    EXPECT_TRUE(SameRect(WindowRect(window), RECT{0, 0, 480, 640}));
-    device::OverrideProfile(std::nullopt);
 }
 
 }  // namespace

@@ -19,13 +19,10 @@ TEST_F(WindowLifecycle, CreationSendsCreateSizeMoveThenShows) {
     HWND parent = CreateWindowExW(0, kLoggingClass, u"Top", WS_VISIBLE, 5, 6, 200, 100, nullptr, nullptr,
                                   nullptr, &marker);
     ASSERT_NE(parent, nullptr);
-    EXPECT_EQ(seen.lpCreateParams, &marker);
-    EXPECT_EQ(seen.x, 5);
-    EXPECT_EQ(seen.y, 6);
-    EXPECT_EQ(seen.cx, 200);
-    EXPECT_EQ(seen.cy, 100);
-    EXPECT_EQ(seen.style, static_cast<LONG>(WS_VISIBLE));
-    EXPECT_EQ(std::u16string(seen.lpszName), u"Top");
+    EXPECT_EQ(std::tuple(seen.lpCreateParams, seen.x, seen.y, seen.cx, seen.cy, seen.style,
+                         std::u16string(seen.lpszName)),
+              std::tuple(static_cast<LPVOID>(&marker), 5, 6, 200, 100, static_cast<LONG>(WS_VISIBLE),
+                         std::u16string(u"Top")));
     // A visible top-level window is also activated, and activation gives it the focus.
     EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{parent, WM_CREATE},
                                                              {parent, WM_SIZE},
@@ -100,7 +97,7 @@ TEST_F(WindowLifecycle, DestroyingTheActiveWindowTakesFocusAndActivationFirst) {
     EXPECT_EQ(GetFocus(), nullptr);
 }
 
-TEST_F(WindowLifecycle, OnlyTheOwnerThreadDestroys) {
+TEST_F(WindowLifecycle, OnlyTheOwnerThreadDestroysAndAThreadThatEndsTakesItsWindowsAlong) {
     HWND window = Create();
     BOOL destroyed = TRUE;
     DWORD error = 0;
@@ -111,14 +108,13 @@ TEST_F(WindowLifecycle, OnlyTheOwnerThreadDestroys) {
     EXPECT_FALSE(destroyed);
     EXPECT_EQ(error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
     EXPECT_TRUE(IsWindow(window));
-}
 
-TEST_F(WindowLifecycle, AThreadThatEndsTakesItsWindowsAlong) {
-    HWND window = nullptr;
-    std::thread([&] { window = Create(); }).join();
-    ASSERT_NE(window, nullptr);
-    EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(SendMessageW(window, WM_USER, 0, 0), 0);
+    // A thread that ends takes its windows along.
+    HWND gone = nullptr;
+    std::thread([&] { gone = Create(); }).join();
+    ASSERT_NE(gone, nullptr);
+    EXPECT_FALSE(IsWindow(gone));
+    EXPECT_EQ(SendMessageW(gone, WM_USER, 0, 0), 0);
 }
 
 }  // namespace

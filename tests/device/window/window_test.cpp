@@ -1,7 +1,6 @@
 #include "window_test.h"
 
 #include <cstdio>
-#include <map>
 
 #include "fake_window_surface.h"
 #include "qfdevice/device.h"
@@ -13,39 +12,12 @@ namespace {
 std::mutex responder_mutex;
 Responder responder;
 
-const char* MessageName(UINT message) {
-    static const std::map<UINT, const char*> names{
-        {WM_CREATE, "WM_CREATE"},
-        {WM_DESTROY, "WM_DESTROY"},
-        {WM_MOVE, "WM_MOVE"},
-        {WM_SIZE, "WM_SIZE"},
-        {WM_ACTIVATE, "WM_ACTIVATE"},
-        {WM_SETFOCUS, "WM_SETFOCUS"},
-        {WM_KILLFOCUS, "WM_KILLFOCUS"},
-        {WM_PAINT, "WM_PAINT"},
-        {WM_CLOSE, "WM_CLOSE"},
-        {WM_ERASEBKGND, "WM_ERASEBKGND"},
-        {WM_SHOWWINDOW, "WM_SHOWWINDOW"},
-        {WM_WINDOWPOSCHANGED, "WM_WINDOWPOSCHANGED"},
-        {WM_TIMER, "WM_TIMER"},
-        {WM_USER, "WM_USER"},
-    };
-    auto it = names.find(message);
-    return it != names.end() ? it->second : nullptr;
-}
-
 }  // namespace
 
 void PrintTo(const Logged& logged, std::ostream* out) {
-    *out << "{" << logged.window << ", ";
-    if (const char* name = MessageName(logged.message)) {
-        *out << name;
-    } else {
-        char hex[16];
-        std::snprintf(hex, sizeof hex, "0x%04X", logged.message);
-        *out << hex;
-    }
-    *out << "}";
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%04X", logged.message);
+    *out << "{" << logged.window << ", " << hex << "}";
 }
 
 MessageLog& MessageLog::Get() {
