@@ -14,7 +14,7 @@ namespace qf::test {
 MessageBoxRecorder::MessageBoxRecorder(int answer) {
     qf::device::SetMessageBoxHook(
         [this, answer](HWND, const std::u16string& text, const std::u16string& caption, UINT type) {
-            shown_.push_back({text, caption, type});
+            shown_.push_back({text, caption, type & 0xF});
             return answer;
         });
 }

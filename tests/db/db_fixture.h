@@ -14,11 +14,12 @@
 
 namespace qf::test {
 
-// Answers message boxes with `answer` and records each one.
+// Answers message boxes with `answer` and records each one (with its button bits of the type).
 struct ShownMessage {
     std::u16string text;
     std::u16string caption;
-    UINT type = 0;
+    UINT buttons = 0;
+    bool operator==(const ShownMessage&) const = default;
 };
 class MessageBoxRecorder {
   public:

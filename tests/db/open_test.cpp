@@ -87,12 +87,11 @@ TEST_F(OpenTest, AnUnknownVersionIsClosedAfterTheQuestion) {
     RawExecute("Delete From VersionInfo");
     MessageBoxRecorder boxes(IDYES);
     EXPECT_EQ(db_.Open(kPath, MissingMessage::kHide), OpenResult::kFailed);
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].caption, u"Database Update Required");
-    EXPECT_EQ(boxes.shown()[0].text,
-              u"The Database structure needs to be updated.  This may take several minutes.\n\n"
-              u"Do you want to update the database?");
-    EXPECT_EQ(boxes.shown()[0].type & 0xF, MB_YESNO);
+    EXPECT_EQ(boxes.shown(),
+              (std::vector<ShownMessage>{
+                  {u"The Database structure needs to be updated.  This may take several minutes.\n\n"
+                   u"Do you want to update the database?",
+                   u"Database Update Required", MB_YESNO}}));
     EXPECT_FALSE(db_.ready());
     EXPECT_FALSE(db_.connected());
     EXPECT_TRUE(MutexIsFree());
@@ -145,11 +144,10 @@ TEST_F(OpenTest, AMissingFileIsReportedOnceAndOnlyWhenChecked) {
     MessageBoxRecorder boxes(IDOK);
     EXPECT_EQ(db_.LoadView(1).error(), DbError::kFileMissing);
     EXPECT_FALSE(db_.LoadView(1));
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].caption, u"Missing Database");
-    EXPECT_EQ(boxes.shown()[0].text,
-              u"The database is no longer connected to...\\db.cdb\n\nPlease, Re-open the database.");
-    EXPECT_EQ(boxes.shown()[0].type & 0xF, MB_OK);
+    EXPECT_EQ(boxes.shown(),
+              (std::vector<ShownMessage>{
+                  {u"The database is no longer connected to...\\db.cdb\n\nPlease, Re-open the database.",
+                   u"Missing Database", MB_OK}}));
 }
 
 TEST_F(OpenTest, WithoutTheFileCheckAnOpenConnectionGoesOn) {

@@ -35,12 +35,11 @@ TEST_F(SchemaTest, CreateRefusesWhenLessThan200KbAreFree) {
     });
     std::filesystem::create_directories(device_.HostPath("My Documents"));
     EXPECT_FALSE(db_.Create(u"\\My Documents\\small.cdb", OverwritePrompt::kAsk, DefaultViews::kCreate));
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].caption, u"Create Error");
     EXPECT_EQ(
-        boxes.shown()[0].text,
-        u"Sorry, but there is not enough available space. 200KB is needed, but only 150KB is available.");
-    EXPECT_EQ(boxes.shown()[0].type & 0xF, MB_OK);
+        boxes.shown(),
+        (std::vector<ShownMessage>{
+            {u"Sorry, but there is not enough available space. 200KB is needed, but only 150KB is available.",
+             u"Create Error", MB_OK}}));
     EXPECT_FALSE(std::filesystem::exists(device_.HostPath("My Documents/small.cdb")));
 }
 
@@ -50,11 +49,11 @@ TEST_F(SchemaTest, CreateAsksBeforeReplacingAFileThatHoldsData) {
     {
         MessageBoxRecorder boxes(IDNO);
         EXPECT_FALSE(db_.Create(u"\\other.cdb", OverwritePrompt::kAsk, DefaultViews::kCreate));
-        ASSERT_EQ(boxes.shown().size(), 1u);
-        EXPECT_EQ(boxes.shown()[0].caption, u"Overwrite Warning");
-        EXPECT_EQ(boxes.shown()[0].text,
-                  u"A database already exists.\n\nAre you sure you want to overwrite the existing database?");
-        EXPECT_EQ(boxes.shown()[0].type & 0xF, MB_YESNO);
+        EXPECT_EQ(
+            boxes.shown(),
+            (std::vector<ShownMessage>{
+                {u"A database already exists.\n\nAre you sure you want to overwrite the existing database?",
+                 u"Overwrite Warning", MB_YESNO}}));
         EXPECT_EQ(std::filesystem::file_size(other), 8u);
     }
     {
