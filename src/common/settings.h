@@ -102,4 +102,9 @@ inline constexpr std::u16string_view kReloadTimeKeyPrefix = u"Time";
 inline constexpr NumberSetting kAtom10{u"Extensions", u"Atom10", 0};  // 1: read Atom 1.0 feeds too
 
 }  // namespace setting
+
+// Not stored: how long a database operation waits for the database lock held by another thread or
+// process, and the engine for a file lock of another connection, unless the opener sets its own.
+inline constexpr DWORD kDatabaseLockTimeoutMs = 10000;
+
 }  // namespace qf

@@ -1,6 +1,6 @@
-// The backup file: views, subscriptions, feeds and their memberships (no items) as one XML element per
-// row, written as UTF-8 with CR LF line ends.
-#include "db/feed_database.h"
+// Writing the backup file: one element line per row, each table in id order.
+#include "db/backup.h"
+#include "db/database_connection.h"
 #include "db/row_readers.h"
 #include "parse/text_cleanup.h"
 
@@ -124,8 +124,8 @@ std::string EncodeForFile(const std::u16string& text) {
 
 }  // namespace
 
-DbStatus FeedDatabase::Export(const std::u16string& file_path) {
-    return Run([&](AdoConnection& connection) -> DbStatus {
+DbStatus ExportBackup(DatabaseConnection& database, const std::u16string& file_path) {
+    return database.Run([&](AdoConnection& connection) -> DbStatus {
         CFile file;
         if (!file.Open(file_path.c_str(), CFile::modeCreate | CFile::modeWrite)) return DbError::kRefused;
         std::u16string text = u"<qfbk version=\"2.0\">\n";

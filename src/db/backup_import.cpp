@@ -5,7 +5,8 @@
 #include <set>
 #include <unordered_map>
 
-#include "db/feed_database.h"
+#include "db/backup.h"
+#include "db/database_connection.h"
 #include "db/row_readers.h"
 #include "db/row_writers.h"
 #include "db/schema.h"
@@ -101,8 +102,9 @@ std::int16_t ReadAfterOrDefault(const BackupReader& reader, const FeedNode* node
 
 }  // namespace
 
-DbResult<std::vector<std::u16string>> FeedDatabase::Import(const std::u16string& file_path) {
-    return Run([&](AdoConnection& connection) -> DbResult<std::vector<std::u16string>> {
+DbResult<std::vector<std::u16string>> ImportBackup(DatabaseConnection& database,
+                                                   const std::u16string& file_path) {
+    return database.Run([&](AdoConnection& connection) -> DbResult<std::vector<std::u16string>> {
         FeedDocument document;
         if (!document.LoadFile(file_path)) return DbError::kRefused;
         const FeedNode* root = document.FindPath(u"qfbk");

@@ -1,151 +1,15 @@
 #include "db/feed_database.h"
 
-#include "common/system_info.h"
-
 namespace qf {
-namespace {
-
-constexpr char16_t kMutexName[] = u"QuillfeedDBMutex";
-
-}  // namespace
-
-FeedDatabase::FeedDatabase()
-    : mutex_(CreateMutexW(nullptr, FALSE, kMutexName)), free_space_kb_(FreeSpaceKb) {}
-
-FeedDatabase::~FeedDatabase() {
-    Reset();
-    if (mutex_) CloseHandle(mutex_);
-}
 
 void FeedDatabase::set_audio_folder(const std::u16string& folder) {
-    std::lock_guard lock(state_mutex_);
+    std::lock_guard lock(audio_folder_mutex_);
     audio_folder_ = folder;
 }
 
 std::u16string FeedDatabase::audio_folder() const {
-    std::lock_guard lock(state_mutex_);
+    std::lock_guard lock(audio_folder_mutex_);
     return audio_folder_;
-}
-
-bool FeedDatabase::connected() const { return connection() != nullptr; }
-
-bool FeedDatabase::locked() const { return lock_owner_ == GetCurrentThreadId(); }
-
-std::u16string FeedDatabase::path() const {
-    std::lock_guard lock(state_mutex_);
-    return path_;
-}
-
-std::shared_ptr<AdoConnection> FeedDatabase::connection() const {
-    std::lock_guard lock(state_mutex_);
-    return connection_;
-}
-
-void FeedDatabase::ForgetPath() {
-    std::lock_guard lock(state_mutex_);
-    path_.clear();
-}
-
-void FeedDatabase::Reset() {
-    ready_ = false;
-    Close();
-    ForgetPath();
-}
-
-bool FeedDatabase::Connect() {
-    std::u16string file = path();
-    // An operation already running on another thread keeps the old connection alive until it ends.
-    auto fresh = std::make_shared<AdoConnection>(AdoConnection::EngineObject::kCreate);
-    bool opened = false;
-    try {
-        opened = fresh->Open(file, u"", u"", -1) == 0;
-    } catch (const CException&) {
-        opened = false;
-    }
-    std::lock_guard lock(state_mutex_);
-    connection_ = opened ? std::move(fresh) : nullptr;
-    return opened;
-}
-
-bool FeedDatabase::DropConnection() {
-    std::shared_ptr<AdoConnection> closing;
-    {
-        std::lock_guard lock(state_mutex_);
-        closing = std::move(connection_);
-    }
-    return closing != nullptr;
-}
-
-void FeedDatabase::Close() {
-    if (!DropConnection()) return;
-    if (locked()) {
-        lock_depth_ = 0;
-        lock_owner_ = 0;
-        if (use_lock_ && mutex_) ReleaseMutex(mutex_);
-    }
-}
-
-bool FeedDatabase::FileExists() const {
-    return GetFileAttributesW(path().c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::optional<DbError> FeedDatabase::TakeLock(FileCheck check) {
-    if (locked()) {
-        ++lock_depth_;
-        return std::nullopt;
-    }
-    if (use_lock_ && mutex_) {
-        DWORD wait = WaitForSingleObject(mutex_, lock_timeout_ms_);
-        // A holder that died leaves the mutex abandoned, and then it is ours.
-        if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return DbError::kLockTimedOut;
-    }
-    lock_owner_ = GetCurrentThreadId();
-    lock_depth_ = 1;
-    if (check == FileCheck::kSkip) return std::nullopt;
-    // Under the lock, so that neither a compaction between its two renames nor its remains look like a
-    // missing file.
-    if (!FileExists()) RecoverInterruptedCompaction(path());
-    if (verify_file_ && !FileExists()) {
-        ReleaseLock();
-        if (show_missing_message_.exchange(false)) {
-            std::u16string text =
-                u"The database is no longer connected to..." + path() + u"\n\nPlease, Re-open the database.";
-            MessageBoxW(nullptr, text.c_str(), u"Missing Database", MB_OK);
-        }
-        return DbError::kFileMissing;
-    }
-    return std::nullopt;
-}
-
-void FeedDatabase::ReleaseLock() {
-    if (!locked()) return;
-    if (lock_depth_ > 0) --lock_depth_;
-    if (lock_depth_ > 0) return;
-    // The owner is cleared first: the next holder sets it the moment the mutex is free.
-    lock_owner_ = 0;
-    if (use_lock_ && mutex_) ReleaseMutex(mutex_);
-}
-
-std::shared_ptr<AdoConnection> FeedDatabase::ConnectionUnderLock() {
-    std::shared_ptr<AdoConnection> current = connection();
-    if (!current && Connect()) current = connection();
-    return current;
-}
-
-DbResult<std::u16string> FeedDatabase::Version() {
-    return Run([](AdoConnection& connection) -> DbResult<std::u16string> {
-        try {
-            AdoRecordset versions;
-            if (!versions.Open(u"Select VersionNumber from VersionInfo Where VersionInfoID = 1",
-                               &connection)) {
-                return DbError::kQueryFailed;
-            }
-            if (versions.IsEOF()) return DbError::kNotFound;
-            return versions.Field(0).AsString();
-        } catch (const CException&) {
-            return std::u16string(u"0");
-        }
-    });
 }
 
 }  // namespace qf

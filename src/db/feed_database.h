@@ -1,49 +1,26 @@
-// FeedDatabase: the one object through which all work on the shared database file goes. It opens the file
-// and checks (and upgrades) its version, creates new files, serialises access with the other threads and
-// processes through the named mutex "QuillfeedDBMutex", and runs every operation of the database code with
-// the same pattern: ready, locked, connected, statements in one exception guard, lock released. Every
-// operation answers a DbResult; none keeps what it read.
+// FeedDatabase: the one object through which all work on the shared database file goes. It is its
+// DatabaseConnection (opening, the lock, Run) plus the stores: loads, inserts, updates, deletions and the
+// rebuilt views, each one database operation that answers a DbResult and keeps nothing of what it read.
+// Compaction (compaction.h) and the backup file (backup.h) work on the connection alone.
 //
-// Threads: any thread may call any operation. The lock is owned by the thread that took it, so a second
-// thread waits on the mutex like another process does; a DatabaseLock lets one thread hold it across many
-// operations (the start-up sequence, a download run).
+// Threads: any thread may call any operation (see DatabaseConnection for the lock).
 #pragma once
 
-#include <windows.h>
-
-#include <atomic>
 #include <cstdint>
-#include <functional>
-#include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
-#include <type_traits>
 #include <vector>
 
-#include "db/db_result.h"
+#include "db/backup.h"
+#include "db/compaction.h"
+#include "db/database_connection.h"
 #include "db/records.h"
-#include "shared/adoclass31.h"
 
 namespace qf {
 
 class FeedDocument;
 struct ParsedFeed;
 
-// How long a database operation waits for the lock unless set_lock_timeout_ms says otherwise.
-inline constexpr DWORD kDatabaseLockTimeoutMs = 10000;
-
-// Results of FeedDatabase::Open, with the values the main application uses.
-enum class OpenResult : int {
-    kFailed = 0,
-    kReady = 1,
-    kLockFailed = -1,
-    kUpgradeDeclined = -2,
-};
-
-enum class MissingMessage { kHide, kShowOnce };
-enum class OverwritePrompt { kOverwriteSilently, kAsk, kRefuse };
-enum class DefaultViews { kCreate, kSkip };
 enum class TextKind { kShort, kLong };
 enum class SubscriptionView { kOwnView, kWhatsNew };
 enum class ItemCount { kUnread, kKept, kAll };
@@ -62,67 +39,12 @@ struct SearchHit {
     std::int32_t feed_id = 0;
 };
 
-class DatabaseLock;
-
-class FeedDatabase {
+class FeedDatabase : public DatabaseConnection {
   public:
-    // Creates (or opens) the named mutex without owning it.
-    FeedDatabase();
-    // Resets the object and closes the mutex handle.
-    ~FeedDatabase();
-    FeedDatabase(const FeedDatabase&) = delete;
-    FeedDatabase& operator=(const FeedDatabase&) = delete;
-
-    // ---- State and settings ------------------------------------------------------------------------
-    // Take the mutex around each operation (setting Special/LockDatabase); initially true.
-    void set_use_lock(bool use_lock) { use_lock_ = use_lock; }
-    // Check that the file still exists before each operation (Special/VerifyDatabase); initially true.
-    void set_verify_file(bool verify_file) { verify_file_ = verify_file; }
-    // Let a version mismatch fail Open without asking; initially false.
-    void set_suppress_upgrade_prompt(bool suppress) { suppress_upgrade_prompt_ = suppress; }
     // The folder below which audio files lie (one folder per feed title); deletions remove files there.
+    // Any thread.
     void set_audio_folder(const std::u16string& folder);
     std::u16string audio_folder() const;
-    // How long an operation waits for the lock held elsewhere; initially 10 s.
-    void set_lock_timeout_ms(DWORD timeout_ms) { lock_timeout_ms_ = timeout_ms; }
-    // Tests: replaces the free-space probe that Create consults (FreeSpaceKb of the file's folder).
-    void set_free_space_probe(std::function<double(const std::u16string& folder)> probe) {
-        free_space_kb_ = std::move(probe);
-    }
-
-    bool ready() const { return ready_; }
-    bool connected() const;
-    // Whether the calling thread holds the lock.
-    bool locked() const;
-    std::u16string path() const;
-
-    // ---- Opening, creating, access -------------------------------------------------------------------
-    // Resets, connects to `path` and checks its version; a "1.0" file is upgraded after the user agrees
-    // (message box, unless suppressed). kReady, kFailed, kLockFailed, or kUpgradeDeclined
-    // when an upgrade is needed but was declined or suppressed.
-    OpenResult Open(const std::u16string& path, MissingMessage missing_message);
-    // Clears ready and connected, closes the connection and forgets the path.
-    void Reset();
-    // If connected: releases the lock (when this thread holds it), closes and drops the connection.
-    void Close();
-    // The stored VersionNumber; "0" when reading it throws.
-    DbResult<std::u16string> Version();
-    // Makes a new database file with the whole schema and VersionInfo row (and the two default views
-    // unless skipped). First puts back a database that an interrupted compaction left aside for `path`.
-    // Refuses (kRefused, message "Create Error") with under 200 KB free; an existing file is replaced,
-    // replaced after asking, or left alone (kRefused) as `overwrite` says.
-    DbStatus Create(const std::u16string& path, OverwritePrompt overwrite, DefaultViews default_views);
-    // Any thread. When the database at `database_path` is missing and a compaction left it aside, moves it
-    // back; when both exist, keeps the aside file under a name of its own so that no compaction ever
-    // deletes it. Takes the lock unless this thread holds it (does nothing when the lock times out).
-    void RecoverInterruptedCompaction(const std::u16string& database_path);
-
-    // Runs `body(connection)` as one database operation under the lock (connecting on demand) and answers
-    // its value as a DbResult (a DbStatus for a body without value; a body may answer a DbResult itself).
-    // A CException thrown by the body gives kQueryFailed, others pass on; statements already run stay
-    // run.
-    template <typename Body>
-    auto Run(Body&& body) -> typename AsDbResult<std::invoke_result_t<Body&, AdoConnection&>>::type;
 
     // ---- Loads: each answers what it read (kNotFound for a missing record) ---------------------------
     DbResult<ViewRecord> LoadView(std::int32_t view_id);
@@ -193,16 +115,16 @@ class FeedDatabase {
     // The subscription's feeds are deleted (as DeleteFeed) and the feeds of `document` (a parsed feed list)
     // added in their place.
     DbStatus ReplaceSubscriptionFeeds(std::int32_t subscription_id, const ParsedFeed& document);
-    // Rebuilds the file through a temporary copy beside it. The database stays closed afterwards and
-    // reconnects on the next operation.
-    DbStatus Compact();
+    // CompactDatabase on this database (compaction.h).
+    DbStatus Compact() { return CompactDatabase(*this); }
 
-    // ---- Backup and inserts --------------------------------------------------------------------------
-    DbStatus Export(const std::u16string& file_path);
-    // Adds what the backup file holds with new ids and answers the notes on what did not fit: values that
-    // do not fit their columns are clamped, and elements whose ids do not fit are skipped, one line each.
-    // kRefused when the file is not a version 2.0 backup.
-    DbResult<std::vector<std::u16string>> Import(const std::u16string& file_path);
+    // ---- Backup (backup.h) and inserts ---------------------------------------------------------------
+    // ExportBackup to `file_path`.
+    DbStatus Export(const std::u16string& file_path) { return ExportBackup(*this, file_path); }
+    // ImportBackup from `file_path`: its notes on values and elements that did not fit.
+    DbResult<std::vector<std::u16string>> Import(const std::u16string& file_path) {
+        return ImportBackup(*this, file_path);
+    }
     // Each insert takes the new row's id under the lock (TakeUnusedId, with the record's id as the wish;
     // leave it 0 for a number of the id source) and writes the ids it used back into the record.
     DbStatus AddView(ViewRecord& view);
@@ -212,94 +134,8 @@ class FeedDatabase {
     DbStatus AddFeed(FeedRecord& feed, std::int32_t view_id, std::int32_t subscription_id);
 
   private:
-    friend class DatabaseLock;
-    enum class FileCheck { kVerify, kSkip };
-
-    // Takes one level of the lock: the mutex (waiting at most 10 s) unless this thread holds it, then,
-    // with kVerify, under it the file check (after putting back a file that an interrupted compaction left
-    // aside), with the "Missing Database" message at most once per Open. Nothing when it fails.
-    std::optional<DbError> TakeLock(FileCheck check);
-    // Gives back one level; at the outermost the mutex goes.
-    void ReleaseLock();
-    // Under the lock: the connection, opened on demand; null when the file does not open.
-    std::shared_ptr<AdoConnection> ConnectionUnderLock();
-    // Opens a new connection on the path in place of any earlier one; false when that fails. Called
-    // holding the lock, so that it never opens a file that a compaction is replacing.
-    bool Connect();
-    // Drops the connection without touching the lock; false when there was none.
-    bool DropConnection();
-    std::shared_ptr<AdoConnection> connection() const;
-    void ForgetPath();
-    bool FileExists() const;
-    bool UpgradeFromOneDotZero();
-    OpenResult AskAndUpgrade(const std::u16string& version);
-    bool CopyInto(const std::u16string& temporary_path);
-    bool ReplaceWithCompacted(const std::u16string& temporary_path);
-
-    HANDLE mutex_ = nullptr;
-    std::atomic<bool> use_lock_{true};
-    std::atomic<bool> verify_file_{true};
-    std::atomic<bool> suppress_upgrade_prompt_{false};
-    std::atomic<bool> ready_{false};
-    std::atomic<DWORD> lock_timeout_ms_{kDatabaseLockTimeoutMs};
-    std::atomic<bool> show_missing_message_{false};
-    std::atomic<DWORD> lock_owner_{0};  // thread id of the holder, 0 when free
-    int lock_depth_ = 0;                // nested levels of the holder; the holder's alone
-
-    mutable std::mutex state_mutex_;  // guards the fields below
-    std::shared_ptr<AdoConnection> connection_;
-    std::u16string path_;
+    mutable std::mutex audio_folder_mutex_;
     std::u16string audio_folder_;
-
-    std::function<double(const std::u16string&)> free_space_kb_;
 };
-
-// Holds one level of the database lock for its lifetime, so that several operations run as one (a
-// listing build, the start-up load, a download run). A thread that holds the lock already just goes
-// deeper. One thread: the lock belongs to the thread that took it.
-class DatabaseLock {
-  public:
-    explicit DatabaseLock(FeedDatabase& database)
-        : DatabaseLock(database, FeedDatabase::FileCheck::kVerify) {}
-    ~DatabaseLock() {
-        if (!error_) database_.ReleaseLock();
-    }
-    DatabaseLock(const DatabaseLock&) = delete;
-    DatabaseLock& operator=(const DatabaseLock&) = delete;
-
-    bool held() const { return !error_.has_value(); }
-    explicit operator bool() const { return held(); }
-    // kLockTimedOut or kFileMissing when not held.
-    DbError error() const { return error_.value_or(DbError::kLockTimedOut); }
-
-  private:
-    friend class FeedDatabase;
-    DatabaseLock(FeedDatabase& database, FeedDatabase::FileCheck check)
-        : database_(database), error_(database.TakeLock(check)) {}
-
-    FeedDatabase& database_;
-    std::optional<DbError> error_;
-};
-
-template <typename Body>
-auto FeedDatabase::Run(Body&& body) ->
-    typename AsDbResult<std::invoke_result_t<Body&, AdoConnection&>>::type {
-    using Result = typename AsDbResult<std::invoke_result_t<Body&, AdoConnection&>>::type;
-    if (!ready_) return Result(DbError::kNotReady);
-    DatabaseLock lock(*this);
-    if (!lock) return Result(lock.error());
-    std::shared_ptr<AdoConnection> connection = ConnectionUnderLock();
-    if (!connection) return Result(DbError::kConnectFailed);
-    try {
-        if constexpr (std::is_void_v<std::invoke_result_t<Body&, AdoConnection&>>) {
-            body(*connection);
-            return Result();
-        } else {
-            return Result(body(*connection));
-        }
-    } catch (const CException&) {
-        return Result(DbError::kQueryFailed);
-    }
-}
 
 }  // namespace qf

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include "common/settings.h"
 #include "qfdevice/device.h"
 #include "shared/ado_exception.h"
 #include "shared/ado_recordset.h"
@@ -15,7 +16,7 @@ namespace {
 constexpr char16_t kProvider[] = u"CEDB";
 }
 
-AdoConnection::AdoConnection(EngineObject engine) {
+AdoConnection::AdoConnection(EngineObject engine) : busy_timeout_ms_(kDatabaseLockTimeoutMs) {
     if (engine == EngineObject::kCreate && CreateEngineObject()) provider_ = kProvider;
 }
 
@@ -42,7 +43,7 @@ int AdoConnection::Open(const std::u16string& connection_string, const std::u16s
     }
     std::u16string error;
     std::unique_ptr<SqliteDatabase> database =
-        SqliteDatabase::Open(*host_path, SqliteDatabase::OpenMode::kExisting, error);
+        SqliteDatabase::Open(*host_path, SqliteDatabase::OpenMode::kExisting, busy_timeout_ms_, error);
     if (!database) {
         RecordError(error, SQLITE_CANTOPEN);
         return kAdoOpenFailed;
@@ -91,7 +92,8 @@ bool AdoConnection::CreateDatabase(const std::u16string& device_path) {
         return false;
     }
     std::u16string error;
-    auto database = SqliteDatabase::Open(*host_path, SqliteDatabase::OpenMode::kCreateNew, error);
+    auto database =
+        SqliteDatabase::Open(*host_path, SqliteDatabase::OpenMode::kCreateNew, busy_timeout_ms_, error);
     if (!database) {
         RecordError(error, SQLITE_CANTOPEN);
         return false;

@@ -42,6 +42,10 @@ class AdoConnection {
     // Makes the engine object unless it exists; false when the engine is not available.
     bool CreateEngineObject();
 
+    // How long the engine waits for a file lock held by another connection before a statement fails;
+    // applies from the next Open. Initially kDatabaseLockTimeoutMs.
+    void set_busy_timeout_ms(int timeout_ms) { busy_timeout_ms_ = timeout_ms; }
+
     // Closes any open database first, then opens the file at the device path `connection_string` (which
     // must exist and be a database), or the engine alone for the empty string. User id and password are
     // ignored. 0 on success, kAdoOpenFailed (-13) otherwise.
@@ -83,6 +87,7 @@ class AdoConnection {
     void RecordDatabaseError();
 
     bool has_engine_ = false;
+    int busy_timeout_ms_;
     bool open_ = false;
     std::u16string provider_;
     std::u16string connection_string_;

@@ -18,9 +18,6 @@ namespace {
 // index live beside the file only while connections are open; the last one to close folds the log back
 // into the file and removes both.
 constexpr const char* kConnectionSetup = "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;";
-// Several processes share the file; the database mutex serialises them, and this covers work done
-// without it (the lock can be switched off in the settings).
-constexpr int kBusyTimeoutMs = 10000;
 
 std::u16string FromUtf8(const char* text) { return text ? qf::Utf8ToWide(text) : std::u16string(); }
 
@@ -33,7 +30,7 @@ std::optional<std::u16string> CanonicalDate(std::u16string_view literal) {
 }  // namespace
 
 std::unique_ptr<SqliteDatabase> SqliteDatabase::Open(const std::filesystem::path& host_path, OpenMode mode,
-                                                     std::u16string& error) {
+                                                     int busy_timeout_ms, std::u16string& error) {
     std::error_code ignored;
     bool exists = std::filesystem::exists(host_path, ignored);
     if (mode == OpenMode::kExisting && !exists) {
@@ -62,7 +59,9 @@ std::unique_ptr<SqliteDatabase> SqliteDatabase::Open(const std::filesystem::path
         return nullptr;
     }
     sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    // Several processes share the file; the database mutex serialises them, and the busy wait covers work
+    // done without it (the lock can be switched off in the settings).
+    sqlite3_busy_timeout(db, busy_timeout_ms);
     // The first access reads the file header, so a file that is not a database fails here, not later.
     // A new file gets its header written at once, so that it exists as a database and not as 0 bytes.
     const char* first_access =

@@ -25,9 +25,10 @@ class SqliteDatabase {
     enum class OpenMode { kExisting, kCreateNew };
 
     // Opens the host file; kExisting refuses a missing file or one that is no SQLite database, kCreateNew
-    // refuses an existing file that is not empty. nullptr on failure, with the reason in `error`.
+    // refuses an existing file that is not empty. A statement waits up to `busy_timeout_ms` for a file
+    // lock of another connection. nullptr on failure, with the reason in `error`.
     static std::unique_ptr<SqliteDatabase> Open(const std::filesystem::path& host_path, OpenMode mode,
-                                                std::u16string& error);
+                                                int busy_timeout_ms, std::u16string& error);
     ~SqliteDatabase();
     SqliteDatabase(const SqliteDatabase&) = delete;
     SqliteDatabase& operator=(const SqliteDatabase&) = delete;

@@ -197,12 +197,6 @@ TEST_F(BackupTest, NewRowsGetUnusedPositiveIds) {
     EXPECT_GT(*ids.begin(), 0);
 }
 
-TEST_F(BackupTest, AnyExceptionInAnOperationFreesTheLock) {
-    EXPECT_THROW(db_.Run([](AdoConnection&) { throw std::runtime_error("not a database error"); }),
-                 std::runtime_error);
-    EXPECT_FALSE(db_.locked());
-}
-
 TEST_F(BackupTest, AnotherVersionImportsNothing) {
     WriteFile("old.xml",
               "<qfbk version=\"1.0\">\r\n  <views>\r\n  <view id=\"5\" label=\"Old\" />\r\n  "

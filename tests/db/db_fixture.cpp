@@ -2,16 +2,19 @@
 
 #include <sqlite3.h>
 
+#include <cstdio>
+
 #include "qfdevice/device.h"
 #include "qfdevice/shell_hooks.h"
 #include "shared/adoclass31.h"
+#include "shared/sql_text.h"
 
 namespace qf::test {
 
 MessageBoxRecorder::MessageBoxRecorder(int answer) {
     qf::device::SetMessageBoxHook(
         [this, answer](HWND, const std::u16string& text, const std::u16string& caption, UINT type) {
-            shown_.push_back({text, caption, type});
+            shown_.push_back({text, caption, type & 0xF});
             return answer;
         });
 }
@@ -23,22 +26,30 @@ void DbTest::SetUp() {
     ASSERT_EQ(db_.Open(kPath, MissingMessage::kHide), OpenResult::kReady);
 }
 
+namespace {
+
+std::u16string Number(long long value) { return Utf8ToWide(std::to_string(value)); }
+
+std::u16string DateLiteral(const SYSTEMTIME& date) {
+    char text[48];
+    std::snprintf(text, sizeof text, "'%04u-%02u-%02u %02u:%02u:%02u'", date.wYear, date.wMonth, date.wDay,
+                  date.wHour, date.wMinute, date.wSecond);
+    return Utf8ToWide(text);
+}
+
+}  // namespace
+
+void DbTest::Insert(const std::u16string& into, std::initializer_list<std::u16string> values) {
+    std::u16string sql = u"Insert Into " + into + u" Values(";
+    for (const std::u16string& value : values) sql += (&value == values.begin() ? u"" : u",") + value;
+    Execute(sql + u")");
+}
+
 void DbTest::AddFeed(std::int32_t feed_id, const std::u16string& title, std::int16_t priority,
                      std::int16_t status, SYSTEMTIME last_feed_date) {
-    AdoConnection connection;
-    ASSERT_EQ(connection.Open(kPath), 0);
-    AdoRecordset rows;
-    ASSERT_TRUE(
-        rows.Open(u"Select FeedID,Title,Priority,Status,LastFeedDate,MaxItems From Feeds Where FeedID = 0",
-                  &connection, adOpenDynamic, adLockPessimistic));
-    rows.AddNew();
-    rows.Field(0).SetInt(feed_id);
-    rows.Field(1).SetString(title);
-    rows.Field(2).SetShort(priority);
-    rows.Field(3).SetShort(status);
-    rows.Field(4).SetDate(last_feed_date);
-    rows.Field(5).SetShort(50);
-    rows.Update();
+    Insert(u"Feeds(FeedID,Title,Priority,Status,LastFeedDate,MaxItems)",
+           {Number(feed_id), sql::Quote(title), Number(priority), Number(status), DateLiteral(last_feed_date),
+            u"50"});
 }
 
 void DbTest::AddView(std::int32_t view_id, const std::u16string& label, std::int16_t num_to_show,
@@ -57,42 +68,17 @@ void DbTest::AddView(std::int32_t view_id, const std::u16string& label, std::int
 
 void DbTest::AddItem(std::int32_t item_id, std::int32_t feed_id, const std::u16string& title,
                      SYSTEMTIME item_date, std::int16_t status) {
-    AdoConnection connection;
-    ASSERT_EQ(connection.Open(kPath), 0);
-    AdoRecordset rows;
-    ASSERT_TRUE(
-        rows.Open(u"Select FeedItemID,FeedID,GUID,Title,LinkUrl,LinkUrl2,Status,ItemDate,DateEntered from "
-                  u"FeedItems Where FeedItemID = 0",
-                  &connection, adOpenDynamic, adLockPessimistic));
-    rows.AddNew();
-    rows.Field(0).SetInt(item_id);
-    rows.Field(1).SetInt(feed_id);
-    rows.Field(2).SetString(title);
-    rows.Field(3).SetString(title);
-    rows.Field(4).SetString(u"http://example.com/" + title);
-    rows.Field(5).SetString(u"");
-    rows.Field(6).SetShort(status);
-    rows.Field(7).SetDate(item_date);
-    rows.Field(8).SetDate(item_date);
-    rows.Update();
+    Insert(u"FeedItems(FeedItemID,FeedID,GUID,Title,LinkUrl,LinkUrl2,Status,ItemDate,DateEntered)",
+           {Number(item_id), Number(feed_id), sql::Quote(title), sql::Quote(title),
+            sql::Quote(u"http://example.com/" + title), u"''", Number(status), DateLiteral(item_date),
+            DateLiteral(item_date)});
 }
 
 void DbTest::AddText(std::int32_t item_id, std::int32_t feed_id, std::int16_t link_order,
                      const std::u16string& text, bool long_text, std::int16_t keep) {
-    AdoConnection connection;
-    ASSERT_EQ(connection.Open(kPath), 0);
-    AdoRecordset rows;
-    std::u16string table = long_text ? u"FeedItemLongData" : u"FeedItemShortData";
-    ASSERT_TRUE(rows.Open(
-        u"Select FeedItemID,FeedID,LinkOrder,Keep,TextData from " + table + u" Where FeedItemID = 0",
-        &connection, adOpenDynamic, adLockPessimistic));
-    rows.AddNew();
-    rows.Field(0).SetInt(item_id);
-    rows.Field(1).SetInt(feed_id);
-    rows.Field(2).SetShort(link_order);
-    rows.Field(3).SetShort(keep);
-    rows.Field(4).SetString(text);
-    rows.Update();
+    Insert(std::u16string(long_text ? u"FeedItemLongData" : u"FeedItemShortData") +
+               u"(FeedItemID,FeedID,LinkOrder,Keep,TextData)",
+           {Number(item_id), Number(feed_id), Number(link_order), Number(keep), sql::Quote(text)});
 }
 
 void DbTest::Execute(const std::u16string& sql) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -13,11 +14,12 @@
 
 namespace qf::test {
 
-// Answers message boxes with `answer` and records each one.
+// Answers message boxes with `answer` and records each one (with its button bits of the type).
 struct ShownMessage {
     std::u16string text;
     std::u16string caption;
-    UINT type = 0;
+    UINT buttons = 0;
+    bool operator==(const ShownMessage&) const = default;
 };
 class MessageBoxRecorder {
   public:
@@ -41,6 +43,8 @@ class DbTest : public ::testing::Test {
     void SetUp() override;
 
     // Rows written through their own record-layer connection, like another writer of the file.
+    // Insert runs "Insert Into <into> Values(<values>)" with the values as statement literals.
+    void Insert(const std::u16string& into, std::initializer_list<std::u16string> values);
     void AddFeed(std::int32_t feed_id, const std::u16string& title, std::int16_t priority = 1,
                  std::int16_t status = 2, SYSTEMTIME last_feed_date = Date(2006, 1, 1));
     void AddView(std::int32_t view_id, const std::u16string& label, std::int16_t num_to_show = 75,

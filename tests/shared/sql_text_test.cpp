@@ -64,8 +64,6 @@ TEST(SqlText, RowIdGoesInFrontOfPlainSelects) {
     EXPECT_FALSE(WithRowId(u"Delete From Feeds"));
 }
 
-TEST(SqlText, QuoteDoublesInnerQuotes) { EXPECT_EQ(Quote(u"it's"), u"'it''s'"); }
-
 TEST(SqlText, ColumnDefinitionsKeepTheirText) {
     auto columns = ColumnDefinitions(
         u"CREATE TABLE Feeds(FeedID int,Title varchar(255),\"Odd, Name\" text, "

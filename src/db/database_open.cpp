@@ -4,7 +4,7 @@
 
 #include "common/settings_store.h"
 #include "common/system_info.h"
-#include "db/feed_database.h"
+#include "db/database_connection.h"
 #include "db/file_checks.h"
 #include "db/schema.h"
 #include "db/shell_effects.h"
@@ -14,78 +14,31 @@ namespace {
 
 constexpr double kCreateNeedsKb = 200;
 
-}  // namespace
-
-OpenResult FeedDatabase::Open(const std::u16string& path, MissingMessage missing_message) {
-    Reset();
-    {
-        std::lock_guard lock(state_mutex_);
-        path_ = path;
-    }
-    show_missing_message_ = missing_message == MissingMessage::kShowOnce;
-    {
-        DatabaseLock lock(*this);
-        if (!lock && lock.error() == DbError::kLockTimedOut) return OpenResult::kLockFailed;
-        if (!lock || !Connect()) {
-            ForgetPath();
-            return OpenResult::kFailed;
-        }
-        std::u16string version;
-        try {
-            AdoRecordset versions;
-            if (versions.Open(u"Select VersionNumber from VersionInfo Where VersionInfoID = 1",
-                              connection().get()) &&
-                !versions.IsEOF()) {
-                version = versions.Field(0).AsString();
-            }
-        } catch (const CException&) {
-            return OpenResult::kFailed;
-        }
-        if (version == schema::kCurrentVersion) {
-            ready_ = true;
-            return OpenResult::kReady;
-        }
-        if (!suppress_upgrade_prompt_) return AskAndUpgrade(version);
-    }
-    Close();
-    return OpenResult::kUpgradeDeclined;
-}
-
-// Still holding the lock (the caller releases it): the item window lets go of the file, the user is
-// asked, and a 1.0 file is brought to the current version.
-OpenResult FeedDatabase::AskAndUpgrade(const std::u16string& version) {
-    SendReleaseDatabase();
-    int answer =
-        MessageBoxW(nullptr,
-                    u"The Database structure needs to be updated.  This may take several minutes.\n\n"
-                    u"Do you want to update the database?",
-                    u"Database Update Required", MB_YESNO);
-    bool upgraded = answer == IDYES && version == schema::kUpgradableVersion && UpgradeFromOneDotZero();
-    // Close releases the lock however deep this thread holds it; the caller's release then finds none.
-    Close();
-    if (answer != IDYES) return OpenResult::kUpgradeDeclined;
-    if (!upgraded) return OpenResult::kFailed;
-    DatabaseLock lock(*this);
-    if (!lock) return OpenResult::kLockFailed;
-    if (!Connect()) {
-        ForgetPath();
-        return OpenResult::kFailed;
-    }
-    ready_ = true;
-    return OpenResult::kReady;
-}
-
-bool FeedDatabase::UpgradeFromOneDotZero() {
-    std::shared_ptr<AdoConnection> db = connection();
-    if (!db) return false;
+// The stored version; empty when the row is missing or does not read, nullopt when reading throws.
+std::optional<std::u16string> ReadVersion(AdoConnection& connection) {
     try {
-        db->Execute(u"Delete From VersionInfo");
-        db->Execute(u"ALTER TABLE Feeds ADD ReadAfter smallint");
-        db->Execute(u"ALTER TABLE Feeds MOVE ReadAfter BEFORE MaxItems");
-        db->Execute(schema::VersionInsert(schema::kCurrentVersion, schema::NowDateLiteral()));
-        for (const char16_t* statement : schema::kEngineIndexes) db->Execute(statement);
+        AdoRecordset versions;
+        if (versions.Open(u"Select VersionNumber from VersionInfo Where VersionInfoID = 1", &connection) &&
+            !versions.IsEOF()) {
+            return versions.Field(0).AsString();
+        }
+        return std::u16string();
+    } catch (const CException&) {
+        return std::nullopt;
+    }
+}
+
+// Brings a 1.0 file to the current version: the ReadAfter column (10 days for every feed), the version
+// row and the engine's indexes.
+bool UpgradeFromOneDotZero(AdoConnection& db) {
+    try {
+        db.Execute(u"Delete From VersionInfo");
+        db.Execute(u"ALTER TABLE Feeds ADD ReadAfter smallint");
+        db.Execute(u"ALTER TABLE Feeds MOVE ReadAfter BEFORE MaxItems");
+        db.Execute(schema::VersionInsert(schema::kCurrentVersion, schema::NowDateLiteral()));
+        for (const char16_t* statement : schema::kEngineIndexes) db.Execute(statement);
         AdoRecordset feeds;
-        if (feeds.Open(u"Select FeedID,ReadAfter from Feeds", db.get(), adOpenDynamic, adLockPessimistic)) {
+        if (feeds.Open(u"Select FeedID,ReadAfter from Feeds", &db, adOpenDynamic, adLockPessimistic)) {
             for (feeds.MoveFirst(); !feeds.IsEOF(); feeds.MoveNext()) {
                 feeds.Field(1).SetShort(10);
                 feeds.Update();
@@ -98,8 +51,61 @@ bool FeedDatabase::UpgradeFromOneDotZero() {
     }
 }
 
-DbStatus FeedDatabase::Create(const std::u16string& path, OverwritePrompt overwrite,
-                              DefaultViews default_views) {
+}  // namespace
+
+OpenResult DatabaseConnection::Open(const std::u16string& path, MissingMessage missing_message) {
+    Reset();
+    {
+        std::lock_guard lock(state_mutex_);
+        path_ = path;
+    }
+    show_missing_message_ = missing_message == MissingMessage::kShowOnce;
+    DatabaseLock lock(*this);
+    if (!lock && lock.error() == DbError::kLockTimedOut) return OpenResult::kLockFailed;
+    std::shared_ptr<AdoConnection> connection = lock.Connection();
+    if (!connection) {
+        ForgetPath();
+        return OpenResult::kFailed;
+    }
+    std::optional<std::u16string> version = ReadVersion(*connection);
+    connection.reset();
+    if (!version) return OpenResult::kFailed;
+    if (*version == schema::kCurrentVersion) {
+        ready_ = true;
+        return OpenResult::kReady;
+    }
+    if (!suppress_upgrade_prompt_) return AskAndUpgrade(lock, *version);
+    lock.Disconnect();
+    return OpenResult::kUpgradeDeclined;
+}
+
+// Still holding the lock: the item window lets go of the file, the user is asked, and a 1.0 file is
+// brought to the current version and opened afresh.
+OpenResult DatabaseConnection::AskAndUpgrade(DatabaseLock& lock, const std::u16string& version) {
+    SendReleaseDatabase();
+    int answer =
+        MessageBoxW(nullptr,
+                    u"The Database structure needs to be updated.  This may take several minutes.\n\n"
+                    u"Do you want to update the database?",
+                    u"Database Update Required", MB_YESNO);
+    bool upgraded = false;
+    if (answer == IDYES && version == schema::kUpgradableVersion) {
+        std::shared_ptr<AdoConnection> connection = lock.Connection();
+        upgraded = connection && UpgradeFromOneDotZero(*connection);
+    }
+    lock.Disconnect();
+    if (answer != IDYES) return OpenResult::kUpgradeDeclined;
+    if (!upgraded) return OpenResult::kFailed;
+    if (!lock.Connection()) {
+        ForgetPath();
+        return OpenResult::kFailed;
+    }
+    ready_ = true;
+    return OpenResult::kReady;
+}
+
+DbStatus DatabaseConnection::Create(const std::u16string& path, OverwritePrompt overwrite,
+                                    DefaultViews default_views) {
     std::u16string folder = FolderOf(path);
     double free_kb = free_space_kb_(folder.empty() ? u"\\" : folder);
     if (free_kb < kCreateNeedsKb) {

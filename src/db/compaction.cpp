@@ -1,10 +1,9 @@
-// Compaction: the database is copied table by table into a new file beside it, which then takes its
-// place. The old file is moved aside before the new one moves in, so that whichever step a crash
-// interrupts, a complete database remains: at its path, or aside, from where the next access puts it
-// back. Everything from the copy to the exchange runs under one hold of the lock, so that no write of
-// another process can fall between the copy and the exchange and be lost with the old file.
+// Everything from the copy to the exchange runs under one hold of the lock, so that no write of another
+// process can fall between the copy and the exchange and be lost with the old file.
+#include "db/compaction.h"
+
 #include "common/system_info.h"
-#include "db/feed_database.h"
+#include "db/database_connection.h"
 #include "db/row_readers.h"
 #include "db/schema.h"
 #include "db/shell_effects.h"
@@ -57,60 +56,20 @@ bool CopyTable(const std::u16string& table, AdoConnection& source, AdoConnection
     }
 }
 
-}  // namespace
-
-void FeedDatabase::RecoverInterruptedCompaction(const std::u16string& database_path) {
-    std::u16string aside = AsidePath(database_path);
-    if (database_path.empty() || !Exists(aside)) return;
-    DatabaseLock lock(*this, FileCheck::kSkip);
-    if (!lock) return;
-    if (!Exists(aside)) return;
-    if (!Exists(database_path)) {
-        MoveFileW(aside.c_str(), database_path.c_str());
-    } else {
-        KeepAside(aside);
-    }
-}
-
-// Holding the lock: every table into a fresh file at `temporary_path`.
-bool FeedDatabase::CopyInto(const std::u16string& temporary_path) {
-    std::shared_ptr<AdoConnection> source = connection();
-    if (!source || !Create(temporary_path, OverwritePrompt::kOverwriteSilently, DefaultViews::kSkip))
+// Every table of `source` into a fresh file at `temporary_path`.
+bool CopyInto(DatabaseConnection& database, AdoConnection& source, const std::u16string& temporary_path) {
+    if (!database.Create(temporary_path, OverwritePrompt::kOverwriteSilently, DefaultViews::kSkip))
         return false;
     AdoConnection target(AdoConnection::EngineObject::kCreate);
     // Nobody else sees the new file yet, so one transaction costs nothing and saves a sync per row.
     bool copied = target.Open(temporary_path) == 0 && target.BeginTrans();
     for (size_t i = 0; copied && i < schema::kCopiedTables.size(); ++i) {
-        copied = CopyTable(schema::kCopiedTables[i], *source, target);
+        copied = CopyTable(schema::kCopiedTables[i], source, target);
     }
     return copied && target.CommitTrans();
 }
 
-DbStatus FeedDatabase::Compact() {
-    if (!ready_) return DbError::kNotReady;
-    // The item window lets go of the file before this process takes the lock that its handler might be
-    // waiting for; a window that does not answer in time leaves its connection open, and then the
-    // exchange below is refused.
-    SendReleaseDatabase();
-    DatabaseLock lock(*this);
-    if (!lock) return lock.error();
-    if (!ConnectionUnderLock()) return DbError::kConnectFailed;
-    std::u16string temporary = TemporaryPath(path());
-    WaitCursor wait;
-    bool copied = CopyInto(temporary);
-    DropConnection();
-    // A connection still open elsewhere would go on writing to the old file, or fold its log into the new
-    // one.
-    if (!copied || IsDatabaseFileInUse(path())) {
-        DeleteFileW(temporary.c_str());
-        return DbError::kQueryFailed;
-    }
-    if (!ReplaceWithCompacted(temporary)) return DbError::kQueryFailed;
-    return {};
-}
-
-bool FeedDatabase::ReplaceWithCompacted(const std::u16string& temporary_path) {
-    std::u16string database_path = path();
+bool ReplaceWithCompacted(const std::u16string& database_path, const std::u16string& temporary_path) {
     std::u16string aside = AsidePath(database_path);
     if (Exists(aside)) KeepAside(aside);
     bool replaced = MoveFileW(database_path.c_str(), aside.c_str());
@@ -120,6 +79,48 @@ bool FeedDatabase::ReplaceWithCompacted(const std::u16string& temporary_path) {
     }
     if (replaced) DeleteFileW(aside.c_str());
     return replaced;
+}
+
+}  // namespace
+
+bool HasAsideDatabase(const std::u16string& database_path) {
+    return !database_path.empty() && Exists(AsidePath(database_path));
+}
+
+void PutBackAsideDatabase(const std::u16string& database_path) {
+    if (!HasAsideDatabase(database_path)) return;
+    std::u16string aside = AsidePath(database_path);
+    if (!Exists(database_path)) {
+        MoveFileW(aside.c_str(), database_path.c_str());
+    } else {
+        KeepAside(aside);
+    }
+}
+
+DbStatus CompactDatabase(DatabaseConnection& database) {
+    if (!database.ready()) return DbError::kNotReady;
+    // The item window lets go of the file before this process takes the lock that its handler might be
+    // waiting for; a window that does not answer in time leaves its connection open, and then the
+    // exchange below is refused.
+    SendReleaseDatabase();
+    DatabaseLock lock(database);
+    if (!lock) return lock.error();
+    std::shared_ptr<AdoConnection> source = lock.Connection();
+    if (!source) return DbError::kConnectFailed;
+    std::u16string database_path = database.path();
+    std::u16string temporary = TemporaryPath(database_path);
+    WaitCursor wait;
+    bool copied = CopyInto(database, *source, temporary);
+    source.reset();
+    lock.Disconnect();
+    // A connection still open elsewhere would go on writing to the old file, or fold its log into the new
+    // one.
+    if (!copied || IsDatabaseFileInUse(database_path)) {
+        DeleteFileW(temporary.c_str());
+        return DbError::kQueryFailed;
+    }
+    if (!ReplaceWithCompacted(database_path, temporary)) return DbError::kQueryFailed;
+    return {};
 }
 
 }  // namespace qf
