@@ -134,13 +134,10 @@ void AddFeedOptions(CLI::App& command, FeedArgs& args) {
 
 void AddFeedCommands(CLI::App& app, CommandContext& context) {
     auto args = std::make_shared<FeedArgs>();
-    auto run = [&context, args](SessionCommand<FeedArgs> command) {
-        return SessionAction(context, args, command);
-    };
 
     CLI::App* feeds = app.add_subcommand("feeds", "List the feeds with their settings and item counts");
     AddYesOption(*feeds, args->yes);
-    feeds->callback(run(RunList));
+    feeds->callback(SessionAction(context, args, RunList));
 
     CLI::App* feed = app.add_subcommand("feed", "Add, change, clear and delete feeds");
     feed->require_subcommand(1);
@@ -151,7 +148,7 @@ void AddFeedCommands(CLI::App& app, CommandContext& context) {
     add->add_option("--title", args->title, "Title until the first download (default: the address)");
     add->add_option("--view", args->view, "Also list the feed in this view");
     AddFeedOptions(*add, *args);
-    add->callback(run(RunAdd));
+    add->callback(SessionAction(context, args, RunAdd));
 
     CLI::App* update = feed->add_subcommand("update", "Change a feed's settings");
     update->add_option("id", args->id, "Feed id")->required();
@@ -160,21 +157,21 @@ void AddFeedCommands(CLI::App& app, CommandContext& context) {
     AddFeedOptions(*update, *args);
     update->add_flag("--no-extended-data", args->no_extended_data, "Stop downloading item pages");
     update->add_flag("--no-extended-audio", args->no_extended_audio, "Stop downloading audio");
-    update->callback(run(RunUpdate));
+    update->callback(SessionAction(context, args, RunUpdate));
 
     CLI::App* status =
         feed->add_subcommand("status", "Set a feed's status (0 deleted, 1 feed list only, 2 active)");
     status->add_option("id", args->id, "Feed id")->required();
     status->add_option("status", args->new_status, "New status")->required();
-    status->callback(run(RunStatus));
+    status->callback(SessionAction(context, args, RunStatus));
 
     CLI::App* clear = feed->add_subcommand("clear", "Delete a feed's items and make it download afresh");
     clear->add_option("id", args->id, "Feed id")->required();
-    clear->callback(run(RunClear));
+    clear->callback(SessionAction(context, args, RunClear));
 
     CLI::App* remove = feed->add_subcommand("delete", "Delete a feed with its items and audio files");
     remove->add_option("id", args->id, "Feed id")->required();
-    remove->callback(run(RunDelete));
+    remove->callback(SessionAction(context, args, RunDelete));
 }
 
 }  // namespace qf::cli

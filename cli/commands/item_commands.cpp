@@ -70,9 +70,6 @@ CommandResult RunDeleteAll(CommandContext& context, DatabaseSession& session, co
 
 void AddItemCommands(CLI::App& app, CommandContext& context) {
     auto args = std::make_shared<ItemArgs>();
-    auto run = [&context, args](SessionCommand<ItemArgs> command) {
-        return SessionAction(context, args, command);
-    };
 
     CLI::App* items =
         app.add_subcommand("items", "List items (newest first, feed by feed), or delete them all");
@@ -80,9 +77,9 @@ void AddItemCommands(CLI::App& app, CommandContext& context) {
     items->add_option("--feed", args->feed, "Only the items of this feed");
     CLI::App* delete_all =
         items->add_subcommand("delete-all", "Delete every item, reset the feeds and compact");
-    delete_all->callback(run(RunDeleteAll));
+    delete_all->callback(SessionAction(context, args, RunDeleteAll));
     // The group's own callback runs after its subcommand's: it lists only when no subcommand was given.
-    items->callback([delete_all, list = run(RunList)] {
+    items->callback([delete_all, list = SessionAction(context, args, RunList)] {
         if (!delete_all->parsed()) list();
     });
 
@@ -104,7 +101,7 @@ void AddItemCommands(CLI::App& app, CommandContext& context) {
 
     CLI::App* remove = item->add_subcommand("delete", "Delete an item with its texts and audio");
     remove->add_option("id", args->id, "Item id")->required();
-    remove->callback(run(RunDelete));
+    remove->callback(SessionAction(context, args, RunDelete));
 }
 
 }  // namespace qf::cli

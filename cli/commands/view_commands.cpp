@@ -135,14 +135,11 @@ void AddViewOptions(CLI::App& command, ViewArgs& args) {
 
 void AddViewCommands(CLI::App& app, CommandContext& context) {
     auto args = std::make_shared<ViewArgs>();
-    auto run = [&context, args](SessionCommand<ViewArgs> command) {
-        return SessionAction(context, args, command);
-    };
 
     CLI::App* views =
         app.add_subcommand("views", "List the views with their settings, feeds and item counts");
     AddYesOption(*views, args->yes);
-    views->callback(run(RunList));
+    views->callback(SessionAction(context, args, RunList));
 
     CLI::App* view = app.add_subcommand("view", "Add, change, delete and rebuild views");
     view->require_subcommand(1);
@@ -151,30 +148,30 @@ void AddViewCommands(CLI::App& app, CommandContext& context) {
     CLI::App* add = view->add_subcommand("add", "Add a view");
     add->add_option("label", args->label, "The view's name")->required();
     AddViewOptions(*add, *args);
-    add->callback(run(RunAdd));
+    add->callback(SessionAction(context, args, RunAdd));
 
     CLI::App* update = view->add_subcommand("update", "Change a view's settings (its name stays)");
     update->add_option("id", args->id, "View id")->required();
     AddViewOptions(*update, *args);
     update->add_flag("--show-read", args->show_read, "Show read items");
     update->add_option("--status", args->status, "Status (0 deleted)");
-    update->callback(run(RunUpdate));
+    update->callback(SessionAction(context, args, RunUpdate));
 
     CLI::App* feeds = view->add_subcommand("feeds", "Set the feeds a view lists");
     feeds->add_option("id", args->id, "View id")->required();
     feeds->add_option("feed", args->feeds, "Feed ids");
-    feeds->callback(run(RunFeeds));
+    feeds->callback(SessionAction(context, args, RunFeeds));
 
     CLI::App* remove = view->add_subcommand("delete", "Delete a view and its memberships");
     remove->add_option("id", args->id, "View id")->required();
-    remove->callback(run(RunDelete));
+    remove->callback(SessionAction(context, args, RunDelete));
 
     CLI::App* rebuild = view->add_subcommand("rebuild", "Rebuild What's New (view 1) or a keyword view");
     rebuild->add_option("id", args->id, "View id")->required();
     rebuild->add_flag("--title", args->title, "Search titles (the default)");
     rebuild->add_flag("--keywords", args->in_keywords, "Search item keywords");
     rebuild->add_flag("--text", args->text, "Search item descriptions");
-    rebuild->callback(run(RunRebuild));
+    rebuild->callback(SessionAction(context, args, RunRebuild));
 }
 
 }  // namespace qf::cli
