@@ -106,11 +106,8 @@ TEST_F(ParseCommand, CustomMappingsComeFromTheDeviceSettings) {
     EXPECT_EQ(feed["items"][0]["date"], "2006-01-01");
 }
 
-TEST_F(ParseCommand, DateShowsTheParsedGmtTime) {
-    test::ProgramResult text = Quillfeed({"date", "Mon, 02 Jan 2006 10:00:00 EDT"});
-    ASSERT_EQ(text.exit_code, 0) << text.err;
-    EXPECT_EQ(text.out, "2006-01-02 14:00:00 (2006-01-02 14:00 GMT)\n");
-
+// A date text the parser cannot read gives the current local time.
+TEST_F(ParseCommand, UnreadableDateIsTheCurrentTime) {
     env_ = {"QUILLFEED_CLOCK=2010-06-15T12:34:56"};
     const nlohmann::json date = QuillfeedJson({"date", "not a date"});
     EXPECT_EQ(date["date"], "2010-06-15 12:34:56");
@@ -120,22 +117,28 @@ TEST_F(ParseCommand, DateShowsTheParsedGmtTime) {
 TEST_F(ParseCommand, ReadsAtom10OnlyOnADeviceThatTurnedItOn) {
     const std::string file = Write("atom.xml",
                                    "<feed xmlns=\"http://www.w3.org/2005/Atom\"><title>A</title>"
-                                   "<entry><title>E</title><published>P</published></entry></feed>");
+                                   "<entry><title>E</title><published>P</published>"
+                                   "<summary type=\"html\">&lt;b&gt;z&lt;/b&gt;</summary></entry></feed>");
     EXPECT_EQ(Quillfeed({"parse", file}).exit_code, 1);
     ASSERT_EQ(Quillfeed({"init", "--atom10"}).exit_code, 0);
     const nlohmann::json feed = ParseJson(file);
     EXPECT_EQ(feed["formatCode"], 12);
     EXPECT_EQ(feed["items"][0]["date"], "P");
+    EXPECT_EQ(feed["items"][0]["description"], "&lt;b&gt;z&lt;/b&gt;");  // html is text, not markup
 }
 
-TEST_F(ParseCommand, TextCommandsApplyTheItemsCleanup) {
+// The text rules and the date parser as the item applies them.
+TEST_F(ParseCommand, TextAndDateCommandsApplyTheItemsRules) {
     const struct {
         std::vector<std::string> args;
         std::string out;
     } kCases[] = {
-        {{"text", "decode", "Fish &amp;amp; Chips &#233; &EACUTE;"}, "Fish &amp; Chips \xC3\xA9 &EACUTE;\n"},
+        {{"text", "decode", "Fish &amp;amp; Chips &#233; &eacute; &EACUTE;"},
+         "Fish &amp; Chips \xC3\xA9 \xC3\xA9 &EACUTE;\n"},
         {{"text", "clean", "&lt;![CDATA[ <b>Hi</b> ]]&gt; x"}, "<b>Hi</b> x\n"},
         {{"text", "clean", "--line", "&amp;lt;p&amp;gt;One&lt;/p&gt;\ttwo"}, "One  two\n"},
+        {{"date", "Mon, 02 Jan 2006 10:00:00 EDT"}, "2006-01-02 14:00:00 (2006-01-02 14:00 GMT)\n"},
+        {{"date", "2006-01-02T10:00:00-05:00"}, "2006-01-02 15:00:00 (2006-01-02 15:00 GMT)\n"},
     };
     for (const auto& c : kCases) {
         test::ProgramResult result = Quillfeed(c.args);
