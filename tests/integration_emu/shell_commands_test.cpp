@@ -78,9 +78,7 @@ TEST_F(ShellCommands, MenusAreAnsweredAsAPenWould) {
     EXPECT_EQ(entries[2]["text"], "Views");
     EXPECT_EQ(entries[2]["submenu"][0],
               (json{{"text", "Feed List"}, {"id", 2040}, {"checked", true}, {"grayed", false}}));
-    EXPECT_EQ(entries[2]["submenu"][1]["text"], "Today");
     EXPECT_EQ(entries[4]["grayed"], true);
-    EXPECT_EQ(entries[5]["text"], "Cancel");
     // The open menu is on the screen, below and right of the tap, and gone once answered.
     RECT menu_area{12, 70, 100, 160};  // below the item's own text
     EXPECT_GT(test::DarkPixels(u"\\open.png", menu_area), 200);
