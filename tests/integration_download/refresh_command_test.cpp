@@ -75,7 +75,7 @@ TEST_F(RefreshCommand, StoresFeedsReportsFailuresAndThenFindsThemUnchanged) {
     EXPECT_NE(listing.dump().find("Alpha story 0"), std::string::npos);
 
     ProgramResult second = Run({"refresh"});
-    EXPECT_EQ(second.exit_code, 0);
+    EXPECT_EQ(second.exit_code, 0) << second.err;
     EXPECT_NE(second.out.find("0 new items, 2 unchanged, 2 failed"), std::string::npos) << second.out;
     EXPECT_EQ(Query("select count(*) from FeedItems"), "5");
     json only = RunJson({"refresh", "--feed", std::to_string(first["feeds"][0]["id"].get<long long>())});
