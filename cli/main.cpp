@@ -40,15 +40,17 @@ int main(int argc, char** argv) {
         return e.get_exit_code() == 0 ? 2 : e.get_exit_code();
     }
 
+    // The standard library may still throw (a file system call, memory): such a failure is reported as
+    // the command's own are.
+    qf::cli::CommandResult result = 0;
     try {
-        return context.RunAction();
-    } catch (const qf::cli::CommandError& e) {
-        if (context.json()) qf::cli::PrintJson({{"ok", false}, {"error", e.what()}});
-        std::cerr << "quillfeed: " << e.what() << '\n';
-        return e.exit_code();
+        result = context.RunAction();
     } catch (const std::exception& e) {
-        if (context.json()) qf::cli::PrintJson({{"ok", false}, {"error", e.what()}});
-        std::cerr << "quillfeed: " << e.what() << '\n';
-        return 1;
+        result = qf::cli::Fail(e.what());
     }
+    if (result) return *result;
+    const qf::cli::CommandFailure& failure = result.failure();
+    if (context.json()) qf::cli::PrintJson({{"ok", false}, {"error", failure.message}});
+    std::cerr << "quillfeed: " << failure.message << '\n';
+    return failure.exit_code;
 }

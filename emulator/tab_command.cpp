@@ -12,9 +12,11 @@ class TabContent : public ScreenContent {
 }  // namespace
 
 int RunTab(const TabOptions& options) {
-    return RunShell(options.shell, [&options](TodayShell& shell, ScriptRunner* runner) {
-        auto content = std::make_unique<TabContent>(shell, device::CurrentProfile());
-        TabHost& host = content->host;
+    return RunShell(options.shell, [&options](TodayShell& shell, ScriptRunner* runner,
+                                              std::unique_ptr<ScreenContent>& content, std::string* error) {
+        auto tab = std::make_unique<TabContent>(shell, device::CurrentProfile());
+        TabHost& host = tab->host;
+        content = std::move(tab);
         shell.SetDumpExtension([&host](StateDump& dump) { host.AddToDump(dump); });
         shell.SetHotKeyHandler(
             [&host](HotKey key, KeyTransition transition) { host.PressHotKey(key, transition); });
@@ -22,9 +24,8 @@ int RunTab(const TabOptions& options) {
             runner->SetTabCommands(
                 [&host](const TabCommand& command, std::string* error) { return host.Run(command, error); });
         }
-        std::string error;
-        if (!host.Create(PluginLibraryOf(options.shell), options.settings, &error)) throw SetupError(error);
-        return std::unique_ptr<ScreenContent>(std::move(content));
+        std::optional<std::filesystem::path> library = PluginLibraryOf(options.shell, error);
+        return library && host.Create(*library, options.settings, error);
     });
 }
 

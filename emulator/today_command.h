@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "script_runner.h"
@@ -22,13 +23,6 @@ struct TodayOptions {
     int zoom = 1;             // host pixels per device pixel in the window
 };
 
-// Why a host cannot start; RunShell prints it and answers 1.
-class SetupError {
-  public:
-    explicit SetupError(std::string message) : message(std::move(message)) {}
-    std::string message;
-};
-
 // What a host puts on the Today screen; it is destroyed after the outputs are written, before the
 // screen's windows go.
 class ScreenContent {
@@ -37,9 +31,10 @@ class ScreenContent {
 };
 
 // Main thread. Puts a host's content on `shell`, with the script's runner (null without a script) for
-// commands of its own; throws SetupError when it cannot. May answer null when nothing needs tearing
-// down.
-using ContentSetup = std::function<std::unique_ptr<ScreenContent>(TodayShell& shell, ScriptRunner* runner)>;
+// commands of its own, and stores in `content` what needs tearing down (if anything). Answers false with
+// `error` set when it cannot; RunShell prints the error and answers 1.
+using ContentSetup = std::function<bool(TodayShell& shell, ScriptRunner* runner,
+                                        std::unique_ptr<ScreenContent>& content, std::string* error)>;
 
 // Main thread, once per process. Runs the Today screen of the device in `options` with what `setup`
 // puts on it, the script, the window, the screenshot and the dump. Answers the exit code: 0; 1 when the
@@ -47,9 +42,9 @@ using ContentSetup = std::function<std::unique_ptr<ScreenContent>(TodayShell& sh
 // message on stderr); 2 for a script line that cannot be run.
 int RunShell(const TodayOptions& options, const ContentSetup& setup);
 
-// Main thread. The library a host loads: --plugin, else the first registered Today item's; throws
-// SetupError when there is none.
-std::filesystem::path PluginLibraryOf(const TodayOptions& options);
+// Main thread. The library a host loads: --plugin, else the first registered Today item's; nullopt with
+// `error` set when there is none.
+std::optional<std::filesystem::path> PluginLibraryOf(const TodayOptions& options, std::string* error);
 
 // Main thread, once per process. RunShell with the device's Today items.
 int RunToday(const TodayOptions& options);

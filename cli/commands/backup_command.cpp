@@ -27,9 +27,9 @@ bool IsOrIsInside(const std::filesystem::path& path, const std::filesystem::path
 
 // A backup written over the live database (or its log beside it) or over the device's own state (the
 // registry) would destroy what it backs up.
-void RequireSafeTarget(const DeviceFile& file, const DatabaseSession& session, const std::string& argument) {
+Status CheckSafeTarget(const DeviceFile& file, const DatabaseSession& session, const std::string& argument) {
     std::filesystem::path target = file.host_file();
-    Require(!target.empty(), "cannot write the backup to " + argument);
+    if (target.empty()) return Fail("cannot write the backup to " + argument);
     std::optional<std::filesystem::path> database = qf::device::MapPath(session.path());
     bool live = false;
     if (database) {
@@ -37,43 +37,41 @@ void RequireSafeTarget(const DeviceFile& file, const DatabaseSession& session, c
             live = live || IsOrIsInside(target, database->string() + suffix);
         }
     }
-    Require(!live, "refusing to write the backup over the live database " + WideToUtf8(session.path()));
-    Require(
-        !IsOrIsInside(target, qf::device::StateDir()),
-        "refusing to write the backup into the device's own state (" + qf::device::StateDir().string() + ")");
-}
-
-int RunExport(CommandContext& context, const BackupArgs& args) {
-    DatabaseSession session(context, args.yes ? Answer::kYes : Answer::kAsk);
-    DeviceFile file(args.file, DeviceFile::Use::kWrite);
-    RequireSafeTarget(file, session, args.file);
-    Require(session.database().Export(file.device_path()), "could not write the backup to " + args.file);
-    file.Finish();
-    if (context.json()) {
-        PrintJson({{"ok", true}, {"file", args.file}});
-    } else {
-        std::cout << "Wrote the views, subscriptions and feeds to " << args.file << '\n';
+    if (live)
+        return Fail("refusing to write the backup over the live database " + WideToUtf8(session.path()));
+    if (IsOrIsInside(target, qf::device::StateDir())) {
+        return Fail("refusing to write the backup into the device's own state (" +
+                    qf::device::StateDir().string() + ")");
     }
-    return 0;
+    return {};
 }
 
-int RunImport(CommandContext& context, const BackupArgs& args) {
-    DatabaseSession session(context, args.yes ? Answer::kYes : Answer::kAsk);
-    DeviceFile file(args.file, DeviceFile::Use::kRead);
+CommandResult RunExport(CommandContext& context, DatabaseSession& session, const BackupArgs& args) {
+    DeviceFile file;
+    if (Status opened = file.Open(args.file, DeviceFile::Use::kWrite); !opened) return opened.failure();
+    if (Status safe = CheckSafeTarget(file, session, args.file); !safe) return safe.failure();
+    if (!session.database().Export(file.device_path()))
+        return Fail("could not write the backup to " + args.file);
+    if (Status finished = file.Finish(); !finished) return finished.failure();
+    return Reply(context, {{"file", args.file}}, [&](std::ostream& out) {
+        out << "Wrote the views, subscriptions and feeds to " << args.file << '\n';
+    });
+}
+
+CommandResult RunImport(CommandContext& context, DatabaseSession& session, const BackupArgs& args) {
+    DeviceFile file;
+    if (Status opened = file.Open(args.file, DeviceFile::Use::kRead); !opened) return opened.failure();
     DbResult<std::vector<std::u16string>> notes = session.database().Import(file.device_path());
-    Require(notes, "could not import " + args.file + " (not a version 2.0 backup?)");
+    if (!notes) return Fail("could not import " + args.file + " (not a version 2.0 backup?)");
     nlohmann::json note_lines = nlohmann::json::array();
     for (const std::u16string& note : *notes) {
         note_lines.push_back(WideToUtf8(note));
         std::cerr << "quillfeed: " << args.file << ": " << WideToUtf8(note) << '\n';
     }
     session.MarkChanged();
-    if (context.json()) {
-        PrintJson({{"ok", true}, {"file", args.file}, {"notes", note_lines}});
-    } else {
-        std::cout << "Added the views, subscriptions and feeds of " << args.file << '\n';
-    }
-    return 0;
+    return Reply(context, {{"file", args.file}, {"notes", note_lines}}, [&](std::ostream& out) {
+        out << "Added the views, subscriptions and feeds of " << args.file << '\n';
+    });
 }
 
 }  // namespace
@@ -87,13 +85,11 @@ void AddBackupCommands(CLI::App& app, CommandContext& context) {
 
     CLI::App* save = backup->add_subcommand("export", "Write the backup file");
     save->add_option("file", args->file, file_help)->required();
-    save->callback(
-        [&context, args] { context.SetAction([&context, args] { return RunExport(context, *args); }); });
+    save->callback(SessionAction(context, args, RunExport));
 
     CLI::App* restore = backup->add_subcommand("import", "Add everything in a backup file, with new ids");
     restore->add_option("file", args->file, file_help)->required();
-    restore->callback(
-        [&context, args] { context.SetAction([&context, args] { return RunImport(context, *args); }); });
+    restore->callback(SessionAction(context, args, RunImport));
 }
 
 }  // namespace qf::cli

@@ -18,16 +18,12 @@ std::string Text(const DateTime& time) {
     return buffer;
 }
 
-int RunDate(CommandContext& context, const std::string& input) {
-    context.UseDevice(DeviceNeed::kMayCreate);
+CommandResult RunDate(CommandContext& context, const std::string& input) {
+    if (Status used = context.UseDevice(DeviceNeed::kMayCreate); !used) return used.failure();
     const DateTime date = ParseDate(Utf8ToWide(input));
     const std::string gmt = WideToUtf8(FormatGmt(date));
-    if (context.json()) {
-        PrintJson({{"ok", true}, {"text", input}, {"date", Text(date)}, {"formatGmt", gmt}});
-    } else {
-        std::cout << Text(date) << " (" << gmt << ")\n";
-    }
-    return 0;
+    return Reply(context, {{"text", input}, {"date", Text(date)}, {"formatGmt", gmt}},
+                 [&](std::ostream& out) { out << Text(date) << " (" << gmt << ")\n"; });
 }
 
 }  // namespace
@@ -37,8 +33,7 @@ void AddDateCommand(CLI::App& app, CommandContext& context) {
     CLI::App* date = app.add_subcommand("date", "Show the GMT time a feed date text stands for");
     date->add_option("text", *input, "A date as feeds write it, e.g. \"Mon, 02 Jan 2006 10:00:00 EDT\"")
         ->required();
-    date->callback(
-        [&context, input] { context.SetAction([&context, input] { return RunDate(context, *input); }); });
+    date->callback(Action(context, input, RunDate));
 }
 
 }  // namespace qf::cli

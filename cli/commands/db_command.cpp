@@ -16,8 +16,8 @@ struct DbArgs {
     bool yes = false;
 };
 
-int RunCreate(CommandContext& context, const DbArgs& args) {
-    context.UseDevice(DeviceNeed::kExisting);
+CommandResult RunCreate(CommandContext& context, const DbArgs& args) {
+    if (Status used = context.UseDevice(DeviceNeed::kExisting); !used) return used.failure();
     TerminalMessageBoxes boxes(args.yes ? Answer::kYes : Answer::kAsk);
     std::u16string path =
         args.path.empty() ? std::u16string(kDefaultDatabasePath) : DevicePathArgument(args.path);
@@ -25,22 +25,20 @@ int RunCreate(CommandContext& context, const DbArgs& args) {
     // A database left aside by an interrupted compaction is put back first, and then counts as existing.
     database.RecoverInterruptedCompaction(path);
     CFile existing;
-    Require(!(existing.Open(path.c_str(), CFile::modeRead) && existing.GetLength() != 0),
-            "a database already exists at " + WideToUtf8(path) +
-                "; it is kept (delete it on purpose first to start afresh)");
+    if (existing.Open(path.c_str(), CFile::modeRead) && existing.GetLength() != 0) {
+        return Fail("a database already exists at " + WideToUtf8(path) +
+                    "; it is kept (delete it on purpose first to start afresh)");
+    }
     existing.Close();
-    Require(database.Create(path, OverwritePrompt::kRefuse, DefaultViews::kCreate),
-            "could not create the database " + WideToUtf8(path));
+    if (!database.Create(path, OverwritePrompt::kRefuse, DefaultViews::kCreate))
+        return Fail("could not create the database " + WideToUtf8(path));
     AppSettings().Write(setting::kDatabasePath, path);
     AppSettings().Write(setting::kTodayHasChanged, true);
-    if (context.json()) {
-        PrintJson(
-            {{"ok", true}, {"path", WideToUtf8(path)}, {"version", WideToUtf8(schema::kCurrentVersion)}});
-    } else {
-        std::cout << "Created " << WideToUtf8(path) << " (version " << WideToUtf8(schema::kCurrentVersion)
-                  << ") and made it the device's database\n";
-    }
-    return 0;
+    return Reply(context, {{"path", WideToUtf8(path)}, {"version", WideToUtf8(schema::kCurrentVersion)}},
+                 [&](std::ostream& out) {
+                     out << "Created " << WideToUtf8(path) << " (version "
+                         << WideToUtf8(schema::kCurrentVersion) << ") and made it the device's database\n";
+                 });
 }
 
 long CountRows(FeedDatabase& database, const char16_t* table) {
@@ -53,8 +51,7 @@ long CountRows(FeedDatabase& database, const char16_t* table) {
     return count.value_or(-1);
 }
 
-int RunInfo(CommandContext& context, const DbArgs& args) {
-    DatabaseSession session(context, args.yes ? Answer::kYes : Answer::kAsk);
+CommandResult RunInfo(CommandContext& context, DatabaseSession& session, const DbArgs&) {
     nlohmann::json counts = nlohmann::json::object();
     for (const char16_t* table : {u"VersionInfo", u"Views", u"Feeds", u"ViewFeeds", u"ViewFeedItems",
                                   u"Subscriptions", u"SubscriptionFeeds", u"FeedItems", u"FeedItemShortData",
@@ -63,23 +60,18 @@ int RunInfo(CommandContext& context, const DbArgs& args) {
     }
     std::string version = WideToUtf8(session.database().Version().value_or(u""));
     double size_kb = FileSizeKb(session.path());
-    if (context.json()) {
-        PrintJson({{"ok", true},
-                   {"path", WideToUtf8(session.path())},
-                   {"version", version},
-                   {"sizeKb", size_kb},
-                   {"counts", counts}});
-        return 0;
-    }
-    std::cout << "Database " << WideToUtf8(session.path()) << ", version " << version << ", "
-              << static_cast<long long>(size_kb) << " KB\n";
-    for (auto& [table, count] : counts.items()) std::cout << "  " << table << ": " << count << '\n';
-    return 0;
+    return Reply(
+        context,
+        {{"path", WideToUtf8(session.path())}, {"version", version}, {"sizeKb", size_kb}, {"counts", counts}},
+        [&](std::ostream& out) {
+            out << "Database " << WideToUtf8(session.path()) << ", version " << version << ", "
+                << static_cast<long long>(size_kb) << " KB\n";
+            for (auto& [table, count] : counts.items()) out << "  " << table << ": " << count << '\n';
+        });
 }
 
 // SQLite's own integrity check over the whole file: "ok", or the problems it lists (exit 1).
-int RunCheck(CommandContext& context, const DbArgs& args) {
-    DatabaseSession session(context, args.yes ? Answer::kYes : Answer::kAsk);
+CommandResult RunCheck(CommandContext& context, DatabaseSession& session, const DbArgs&) {
     DbResult<std::vector<std::string>> checked =
         session.database().Run([&](AdoConnection& connection) -> DbResult<std::vector<std::string>> {
             AdoRecordset rows;
@@ -95,28 +87,27 @@ int RunCheck(CommandContext& context, const DbArgs& args) {
         PrintJson({{"ok", ok}, {"path", WideToUtf8(session.path())}, {"integrity", findings}});
         return ok ? 0 : 1;
     }
-    Require(ok, "the database " + WideToUtf8(session.path()) + " fails its integrity check: " +
+    if (!ok) {
+        return Fail("the database " + WideToUtf8(session.path()) + " fails its integrity check: " +
                     (findings.empty() ? std::string("no answer") : findings.front()));
+    }
     std::cout << "Database " << WideToUtf8(session.path()) << ": integrity ok\n";
     return 0;
 }
 
-int RunCompact(CommandContext& context, const DbArgs& args) {
-    DatabaseSession session(context, args.yes ? Answer::kYes : Answer::kAsk);
+CommandResult RunCompact(CommandContext& context, DatabaseSession& session, const DbArgs&) {
     double before_kb = FileSizeKb(session.path());
-    Require(session.database().Compact(),
+    if (!session.database().Compact())
+        return Fail(
             "compaction failed (is another program holding the database open?); the database is unchanged");
     double after_kb = FileSizeKb(session.path());
-    if (context.json()) {
-        PrintJson({{"ok", true},
-                   {"path", WideToUtf8(session.path())},
-                   {"sizeKbBefore", before_kb},
-                   {"sizeKbAfter", after_kb}});
-    } else {
-        std::cout << "Compacted " << WideToUtf8(session.path()) << ": " << static_cast<long long>(before_kb)
-                  << " KB -> " << static_cast<long long>(after_kb) << " KB\n";
-    }
-    return 0;
+    return Reply(
+        context,
+        {{"path", WideToUtf8(session.path())}, {"sizeKbBefore", before_kb}, {"sizeKbAfter", after_kb}},
+        [&](std::ostream& out) {
+            out << "Compacted " << WideToUtf8(session.path()) << ": " << static_cast<long long>(before_kb)
+                << " KB -> " << static_cast<long long>(after_kb) << " KB\n";
+        });
 }
 
 }  // namespace
@@ -131,21 +122,17 @@ void AddDbCommands(CLI::App& app, CommandContext& context) {
         db->add_subcommand("create", "Create a new database and make it the device's database");
     create->add_option("path", args->path,
                        "Device path of the file (default \\Program Files\\Quillfeed\\Quillfeed.cdb)");
-    create->callback(
-        [&context, args] { context.SetAction([&context, args] { return RunCreate(context, *args); }); });
+    create->callback(Action(context, args, RunCreate));
 
     CLI::App* info = db->add_subcommand("info", "Print the database's path, version and row counts");
-    info->callback(
-        [&context, args] { context.SetAction([&context, args] { return RunInfo(context, *args); }); });
+    info->callback(SessionAction(context, args, RunInfo));
 
     CLI::App* check = db->add_subcommand("check", "Run the database engine's integrity check over the file");
-    check->callback(
-        [&context, args] { context.SetAction([&context, args] { return RunCheck(context, *args); }); });
+    check->callback(SessionAction(context, args, RunCheck));
 
     CLI::App* compact =
         db->add_subcommand("compact", "Rebuild the database file without the space of deleted rows");
-    compact->callback(
-        [&context, args] { context.SetAction([&context, args] { return RunCompact(context, *args); }); });
+    compact->callback(SessionAction(context, args, RunCompact));
 }
 
 }  // namespace qf::cli

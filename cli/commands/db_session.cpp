@@ -42,32 +42,35 @@ TerminalMessageBoxes::TerminalMessageBoxes(Answer answer) {
 
 TerminalMessageBoxes::~TerminalMessageBoxes() { qf::device::SetMessageBoxHook({}); }
 
-DatabaseSession::DatabaseSession(CommandContext& context, Answer answer) : boxes_(answer) {
-    context.UseDevice(DeviceNeed::kExisting);
-    path_ = DatabasePathSetting();
-    if (path_.empty()) {
+DatabaseSession::DatabaseSession(Answer answer, std::u16string path)
+    : boxes_(answer), model_(std::make_unique<ListingModel>()), path_(std::move(path)) {
+    model_->database().set_audio_folder(DeviceAudioFolder());
+}
+
+Expected<std::unique_ptr<DatabaseSession>> DatabaseSession::Open(CommandContext& context, Answer answer) {
+    if (Status used = context.UseDevice(DeviceNeed::kExisting); !used) return used.failure();
+    std::u16string path = DatabasePathSetting();
+    if (path.empty()) {
         // A database may lie at the usual place without being recorded: never advise making a new one
         // over it.
         CFile existing;
         if (existing.Open(kDefaultDatabasePath, CFile::modeRead) && existing.GetLength() != 0) {
-            throw CommandError("no database is recorded in the settings, but " +
-                               WideToUtf8(kDefaultDatabasePath) + " exists (run 'quillfeed init' to use it)");
+            return Fail("no database is recorded in the settings, but " + WideToUtf8(kDefaultDatabasePath) +
+                        " exists (run 'quillfeed init' to use it)");
         }
-        throw CommandError("no database is set up (run 'quillfeed db create')");
+        return Fail("no database is set up (run 'quillfeed db create')");
     }
-    model_ = std::make_unique<ListingModel>();
-    model_->database().set_audio_folder(DeviceAudioFolder());
-    switch (model_->database().Open(path_, MissingMessage::kShowOnce)) {
+    std::unique_ptr<DatabaseSession> session(new DatabaseSession(answer, std::move(path)));
+    const std::string name = WideToUtf8(session->path_);
+    switch (session->database().Open(session->path_, MissingMessage::kShowOnce)) {
         case OpenResult::kReady:
-            return;
+            return session;
         case OpenResult::kLockFailed:
-            throw CommandError("the database " + WideToUtf8(path_) +
-                               " is busy (its lock was not free in 10 s)");
+            return Fail("the database " + name + " is busy (its lock was not free in 10 s)");
         case OpenResult::kUpgradeDeclined:
-            throw CommandError("the database " + WideToUtf8(path_) +
-                               " needs an upgrade (run again with --yes)");
+            return Fail("the database " + name + " needs an upgrade (run again with --yes)");
         default:
-            throw CommandError("cannot open the database " + WideToUtf8(path_));
+            return Fail("cannot open the database " + name);
     }
 }
 
@@ -88,21 +91,22 @@ namespace {
 
 // A file to be read must be a plain file: a folder, a device such as /dev/zero or a pipe would fail
 // later with a misleading message, or never end.
-void RequireReadableHostFile(const std::filesystem::path& path, const std::string& argument) {
+Status CheckReadableHostFile(const std::filesystem::path& path, const std::string& argument) {
     std::error_code error;
     std::filesystem::file_status status = std::filesystem::status(path, error);
-    if (error) throw CommandError("cannot read " + argument + ": " + error.message());
-    if (std::filesystem::is_directory(status))
-        throw CommandError("cannot read " + argument + ": it is a folder");
+    if (error) return Fail("cannot read " + argument + ": " + error.message());
+    if (std::filesystem::is_directory(status)) return Fail("cannot read " + argument + ": it is a folder");
     if (!std::filesystem::is_regular_file(status))
-        throw CommandError("cannot read " + argument + ": not a regular file");
+        return Fail("cannot read " + argument + ": not a regular file");
+    return {};
 }
 
-void RequireReadableDeviceFile(const std::u16string& device_path, const std::string& argument) {
+Status CheckReadableDeviceFile(const std::u16string& device_path, const std::string& argument) {
     DWORD attributes = GetFileAttributesW(device_path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) throw CommandError("no file " + argument + " on the device");
+    if (attributes == INVALID_FILE_ATTRIBUTES) return Fail("no file " + argument + " on the device");
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        throw CommandError("cannot read " + argument + ": it is a folder");
+        return Fail("cannot read " + argument + ": it is a folder");
+    return {};
 }
 
 // A name for a copy in \Temp that no other copy of this or another process has.
@@ -114,27 +118,29 @@ std::u16string TemporaryDevicePath() {
 
 }  // namespace
 
-DeviceFile::DeviceFile(const std::string& argument, Use use) {
+Status DeviceFile::Open(const std::string& argument, Use use) {
     if (!argument.empty() && argument.front() == '\\') {
         device_path_ = DevicePathArgument(argument);
-        if (use == Use::kRead) RequireReadableDeviceFile(device_path_, argument);
-        return;
+        return use == Use::kRead ? CheckReadableDeviceFile(device_path_, argument) : Status();
     }
     host_path_ = std::filesystem::absolute(argument);
-    if (use == Use::kRead) RequireReadableHostFile(host_path_, argument);
+    if (use == Use::kRead) {
+        if (Status readable = CheckReadableHostFile(host_path_, argument); !readable) return readable;
+    }
     // The host file's name never becomes part of a device path: backslashes in it would name folders.
     device_path_ = TemporaryDevicePath();
     CreateDirectoryW(u"\\Temp", nullptr);
     std::optional<std::filesystem::path> mapped = qf::device::MapPath(device_path_);
-    Require(mapped.has_value() && std::filesystem::is_directory(mapped->parent_path()),
-            "cannot place a copy of " + argument + " in the device's \\Temp folder");
+    if (!mapped || !std::filesystem::is_directory(mapped->parent_path()))
+        return Fail("cannot place a copy of " + argument + " in the device's \\Temp folder");
     temporary_ = *mapped;
     if (use == Use::kRead) {
         std::error_code error;
         std::filesystem::copy_file(host_path_, temporary_, std::filesystem::copy_options::overwrite_existing,
                                    error);
-        Require(!error, "cannot read " + argument + ": " + error.message());
+        if (error) return Fail("cannot read " + argument + ": " + error.message());
     }
+    return {};
 }
 
 DeviceFile::~DeviceFile() {
@@ -147,20 +153,31 @@ std::filesystem::path DeviceFile::host_file() const {
     return qf::device::MapPath(device_path_).value_or(std::filesystem::path());
 }
 
-void DeviceFile::Finish() {
-    if (host_path_.empty()) return;
+Status DeviceFile::Finish() {
+    if (host_path_.empty()) return {};
     std::error_code error;
     std::filesystem::copy_file(temporary_, host_path_, std::filesystem::copy_options::overwrite_existing,
                                error);
-    Require(!error, "cannot write " + host_path_.string() + ": " + error.message());
+    if (error) return Fail("cannot write " + host_path_.string() + ": " + error.message());
+    return {};
 }
 
 std::u16string DeviceInstallFolder() { return InstallFolder(AppSettings(), kInstallFolder); }
 
 std::u16string DeviceAudioFolder() { return AudioFolder(AppSettings(), DeviceInstallFolder()); }
 
-void Require(bool ok, const std::string& message) {
-    if (!ok) throw CommandError(message);
+Status SetSmall(std::optional<int> value, std::int16_t& field, const char* name) {
+    if (!value) return {};
+    if (*value < -32768 || *value > 32767) return Fail(std::string(name) + " must fit in 16 bits");
+    field = static_cast<std::int16_t>(*value);
+    return {};
+}
+
+Status FirstFailure(std::initializer_list<Status> steps) {
+    for (const Status& step : steps) {
+        if (!step) return step;
+    }
+    return {};
 }
 
 std::string DateText(const SYSTEMTIME& date) {

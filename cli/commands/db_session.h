@@ -24,12 +24,14 @@ class TerminalMessageBoxes {
     TerminalMessageBoxes& operator=(const TerminalMessageBoxes&) = delete;
 };
 
-// The device's database, opened for one command (the 1.0 upgrade asked through the message boxes). The
-// device must exist; throws CommandError when no database is set up or it does not open.
+// The device's database, opened for one command (the 1.0 upgrade asked through the message boxes).
 class DatabaseSession {
   public:
-    DatabaseSession(CommandContext& context, Answer answer);
+    // Fails when there is no device, no database is set up or it does not open.
+    static Expected<std::unique_ptr<DatabaseSession>> Open(CommandContext& context, Answer answer);
     ~DatabaseSession();
+    DatabaseSession(const DatabaseSession&) = delete;
+    DatabaseSession& operator=(const DatabaseSession&) = delete;
 
     FeedDatabase& database() { return model_->database(); }
     ListingModel& model() { return *model_; }
@@ -38,10 +40,35 @@ class DatabaseSession {
     void MarkChanged();
 
   private:
+    DatabaseSession(Answer answer, std::u16string path);
+
     TerminalMessageBoxes boxes_;
     std::unique_ptr<ListingModel> model_;
     std::u16string path_;
 };
+
+// The work of a command on the opened database.
+template <typename Args>
+using SessionCommand = CommandResult (*)(CommandContext& context, DatabaseSession& session, const Args& args);
+
+// Opens the database with the answer --yes gives (kAsk when `Args` has no `yes`), then runs `run` on it.
+template <typename Args>
+CommandResult RunWithSession(CommandContext& context, const Args& args, SessionCommand<Args> run) {
+    Answer answer = Answer::kAsk;
+    if constexpr (requires { args.yes; }) answer = args.yes ? Answer::kYes : Answer::kAsk;
+    Expected<std::unique_ptr<DatabaseSession>> session = DatabaseSession::Open(context, answer);
+    if (!session) return session.failure();
+    return run(context, **session, args);
+}
+
+// A subcommand's callback that stores RunWithSession(`run`) as the command's action.
+template <typename Args>
+std::function<void()> SessionAction(CommandContext& context, std::shared_ptr<Args> args,
+                                    SessionCommand<Args> run) {
+    return [&context, args, run] {
+        context.SetAction([&context, args, run] { return RunWithSession(context, *args, run); });
+    };
+}
 
 // A device path typed on the command line: "/" may stand for "\"; a path without a leading separator
 // is taken from the root.
@@ -54,10 +81,11 @@ std::u16string DevicePathArgument(const std::string& argument);
 class DeviceFile {
   public:
     enum class Use { kRead, kWrite };
-    // Throws CommandError when a file to read is missing, a folder or not a regular file, or cannot be
-    // copied in.
-    DeviceFile(const std::string& argument, Use use);
+    DeviceFile() = default;
     ~DeviceFile();
+    // Names the file. Fails when a file to read is missing, a folder or not a regular file, or cannot be
+    // copied in.
+    Status Open(const std::string& argument, Use use);
     DeviceFile(const DeviceFile&) = delete;
     DeviceFile& operator=(const DeviceFile&) = delete;
 
@@ -66,8 +94,8 @@ class DeviceFile {
     // The host file finally read or written: the host file itself, or the one the device path maps to
     // (empty when it maps to none).
     std::filesystem::path host_file() const;
-    // After a write: copies the device file to the host file. Throws CommandError on failure.
-    void Finish();
+    // After a write: copies the device file to the host file.
+    Status Finish();
 
   private:
     std::u16string device_path_;
@@ -82,13 +110,10 @@ std::u16string DeviceInstallFolder();
 // The device's audio folder: Audio/Folder, else the install folder + "\rssAudio".
 std::u16string DeviceAudioFolder();
 
-// Throws CommandError(`message`) unless `ok`.
-void Require(bool ok, const std::string& message);
-// Throws CommandError(`message`) unless the database operation succeeded.
-template <typename T>
-void Require(const DbResult<T>& result, const std::string& message) {
-    Require(result.ok(), message);
-}
+// Sets the 16-bit `field` to `value` when one is given; fails naming the option `name` when it does not fit.
+Status SetSmall(std::optional<int> value, std::int16_t& field, const char* name);
+// The first failure among `steps`, else success.
+Status FirstFailure(std::initializer_list<Status> steps);
 
 // "YYYY-MM-DD HH:MM:SS", or "" for an all-zero date.
 std::string DateText(const SYSTEMTIME& date);

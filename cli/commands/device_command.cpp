@@ -1,5 +1,7 @@
 // `quillfeed device network [up | down | slow [SECONDS] | drop-after N] [--proxy HOST:PORT]`: shows or
 // sets the emulated device's network, which the download run's connection and fetches answer from.
+#include <cerrno>
+#include <cstdlib>
 #include <iostream>
 
 #include "commands/commands.h"
@@ -14,66 +16,71 @@ struct NetworkArgs {
     std::optional<std::string> proxy;
 };
 
-long long Number(const std::string& text, const char* what) {
-    try {
-        size_t used = 0;
-        long long value = std::stoll(text, &used);
-        if (used == text.size() && value >= 0) return value;
-    } catch (const std::exception&) {
-    }
-    throw CommandError(std::string(what) + " must be a whole number of at least 0, not '" + text + "'");
+// A whole number of at least 0, read as std::stoll reads it (leading blanks and a sign allowed).
+Expected<long long> Number(const std::string& text, const char* what) {
+    errno = 0;
+    char* end = nullptr;
+    long long value = std::strtoll(text.c_str(), &end, 10);
+    if (end != text.c_str() && *end == '\0' && errno == 0 && value >= 0) return value;
+    return Fail(std::string(what) + " must be a whole number of at least 0, not '" + text + "'");
 }
 
-device::NetworkState Changed(device::NetworkState state, const NetworkArgs& args) {
+Expected<device::NetworkState> Changed(device::NetworkState state, const NetworkArgs& args) {
     const std::vector<std::string>& words = args.words;
     if (!words.empty()) {
         const std::string& what = words[0];
         size_t expected = 1;
         if (what == "drop-after") {
-            Require(words.size() == 2, "drop-after needs the number of requests");
-            state.drop_after_requests = Number(words[1], "drop-after");
+            if (words.size() != 2) return Fail("drop-after needs the number of requests");
+            Expected<long long> requests = Number(words[1], "drop-after");
+            if (!requests) return requests.failure();
+            state.drop_after_requests = *requests;
             expected = 2;
         } else {
             std::optional<device::NetworkState::Link> link = device::LinkFromName(what);
-            Require(link.has_value(), "unknown network state '" + what + "' (up, down, slow, drop-after)");
+            if (!link) return Fail("unknown network state '" + what + "' (up, down, slow, drop-after)");
             state.link = *link;
             state.drop_after_requests.reset();
             if (*link == device::NetworkState::Link::kSlow && words.size() == 2) {
-                state.connect_delay_ms = Number(words[1], "slow") * 1000;
+                Expected<long long> seconds = Number(words[1], "slow");
+                if (!seconds) return seconds.failure();
+                state.connect_delay_ms = *seconds * 1000;
                 expected = 2;
             }
         }
-        Require(words.size() == expected, "too many words after " + what);
+        if (words.size() != expected) return Fail("too many words after " + what);
     }
     if (args.proxy) state.proxy = *args.proxy;
     return state;
 }
 
-int RunNetwork(CommandContext& context, const NetworkArgs& args) {
-    context.UseDevice(DeviceNeed::kExisting);
+CommandResult RunNetwork(CommandContext& context, const NetworkArgs& args) {
+    if (Status used = context.UseDevice(DeviceNeed::kExisting); !used) return used.failure();
     device::NetworkState state = device::CurrentNetworkState();
     if (!args.words.empty() || args.proxy) {
-        state = Changed(state, args);
-        Require(device::SaveNetworkState(state), "cannot save the network state");
+        Expected<device::NetworkState> changed = Changed(state, args);
+        if (!changed) return changed.failure();
+        state = *changed;
+        if (!device::SaveNetworkState(state)) return Fail("cannot save the network state");
     }
     nlohmann::json drop =
         state.drop_after_requests ? nlohmann::json(*state.drop_after_requests) : nlohmann::json();
-    if (context.json()) {
-        PrintJson({{"ok", true},
-                   {"link", device::LinkName(state.link)},
-                   {"connectDelayMs", state.connect_delay_ms},
-                   {"dropAfterRequests", drop},
-                   {"proxy", state.proxy}});
-        return 0;
-    }
-    std::cout << "network " << device::LinkName(state.link);
-    if (state.link == device::NetworkState::Link::kSlow) {
-        std::cout << " (connects " << state.connect_delay_ms / 1000.0 << " s after it is asked to)";
-    }
-    if (state.drop_after_requests) std::cout << ", drops after " << *state.drop_after_requests << " requests";
-    if (!state.proxy.empty()) std::cout << ", proxy " << state.proxy;
-    std::cout << '\n';
-    return 0;
+    return Reply(context,
+                 {{"link", device::LinkName(state.link)},
+                  {"connectDelayMs", state.connect_delay_ms},
+                  {"dropAfterRequests", drop},
+                  {"proxy", state.proxy}},
+                 [&](std::ostream& out) {
+                     out << "network " << device::LinkName(state.link);
+                     if (state.link == device::NetworkState::Link::kSlow) {
+                         out << " (connects " << state.connect_delay_ms / 1000.0
+                             << " s after it is asked to)";
+                     }
+                     if (state.drop_after_requests)
+                         out << ", drops after " << *state.drop_after_requests << " requests";
+                     if (!state.proxy.empty()) out << ", proxy " << state.proxy;
+                     out << '\n';
+                 });
 }
 
 }  // namespace
@@ -86,8 +93,7 @@ void AddDeviceCommands(CLI::App& app, CommandContext& context) {
         "network", "Show or set the device's network: up, down, slow [SECONDS], drop-after N");
     network->add_option("state", args->words, "up | down | slow [SECONDS] | drop-after N");
     network->add_option("--proxy", args->proxy, "The device's HTTP proxy, HOST:PORT (empty for none)");
-    network->callback(
-        [&context, args] { context.SetAction([&context, args] { return RunNetwork(context, *args); }); });
+    network->callback(Action(context, args, RunNetwork));
 }
 
 }  // namespace qf::cli

@@ -20,24 +20,17 @@ struct FeedArgs {
     bool extended_audio = false, no_extended_audio = false;
 };
 
-Answer AnswerOf(const FeedArgs& args) { return args.yes ? Answer::kYes : Answer::kAsk; }
-
-std::int16_t Small(int value, const char* name) {
-    Require(value >= -32768 && value <= 32767, std::string(name) + " must fit in 16 bits");
-    return static_cast<std::int16_t>(value);
-}
-
-void ApplyOptions(const FeedArgs& args, FeedRecord& feed) {
+Status ApplyOptions(const FeedArgs& args, FeedRecord& feed) {
     if (args.new_url) feed.feed_url = Utf8ToWide(*args.new_url);
-    if (args.priority) feed.priority = Small(*args.priority, "--priority");
-    if (args.max_items) feed.max_items = Small(*args.max_items, "--max-items");
-    if (args.read_after) feed.read_after = Small(*args.read_after, "--read-after");
-    if (args.reload) feed.reload_frequency = Small(*args.reload, "--reload");
-    if (args.status) feed.status = Small(*args.status, "--status");
     if (args.extended_data) feed.extended_data = true;
     if (args.no_extended_data) feed.extended_data = false;
     if (args.extended_audio) feed.extended_audio = true;
     if (args.no_extended_audio) feed.extended_audio = false;
+    return FirstFailure({SetSmall(args.priority, feed.priority, "--priority"),
+                         SetSmall(args.max_items, feed.max_items, "--max-items"),
+                         SetSmall(args.read_after, feed.read_after, "--read-after"),
+                         SetSmall(args.reload, feed.reload_frequency, "--reload"),
+                         SetSmall(args.status, feed.status, "--status")});
 }
 
 nlohmann::json Describe(FeedDatabase& database, const FeedRecord& feed) {
@@ -48,92 +41,84 @@ nlohmann::json Describe(FeedDatabase& database, const FeedRecord& feed) {
     return json;
 }
 
-void PrintFeed(const CommandContext& context, FeedDatabase& database, std::int32_t feed_id,
-               const char* verb) {
+CommandResult ReplyFeed(const CommandContext& context, FeedDatabase& database, std::int32_t feed_id,
+                        const char* verb) {
     DbResult<FeedRecord> feed = database.LoadFeed(feed_id);
-    Require(feed, "could not read feed " + std::to_string(feed_id));
-    if (context.json()) {
-        PrintJson({{"ok", true}, {"feed", Describe(database, *feed)}});
-    } else {
-        std::cout << verb << " feed " << feed_id << " \"" << WideToUtf8(feed->title) << "\" "
-                  << WideToUtf8(feed->feed_url) << '\n';
-    }
+    if (!feed) return Fail("could not read feed " + std::to_string(feed_id));
+    return Reply(context, {{"feed", Describe(database, *feed)}}, [&](std::ostream& out) {
+        out << verb << " feed " << feed_id << " \"" << WideToUtf8(feed->title) << "\" "
+            << WideToUtf8(feed->feed_url) << '\n';
+    });
 }
 
-int RunList(CommandContext& context, const FeedArgs& args) {
-    DatabaseSession session(context, AnswerOf(args));
-    Require(session.model().LoadFeeds(), "could not read the feeds");
+CommandResult RunList(CommandContext& context, DatabaseSession& session, const FeedArgs&) {
+    if (!session.model().LoadFeeds()) return Fail("could not read the feeds");
     nlohmann::json feeds = nlohmann::json::array();
     for (const FeedEntry& entry : session.model().feeds()) {
         if (DbResult<FeedRecord> feed = session.database().LoadFeed(entry.feed_id)) {
             feeds.push_back(Describe(session.database(), *feed));
         }
     }
-    if (context.json()) {
-        PrintJson({{"ok", true}, {"feeds", feeds}});
-        return 0;
-    }
-    for (const auto& feed : feeds) {
-        std::cout << feed["id"] << "  " << feed["title"].get<std::string>() << "  "
-                  << feed["url"].get<std::string>() << "  (status " << feed["status"] << ", priority "
-                  << feed["priority"] << ", " << feed["unread"] << " unread of " << feed["items"] << ")\n";
-    }
-    return 0;
+    return Reply(context, {{"feeds", feeds}}, [&](std::ostream& out) {
+        for (const auto& feed : feeds) {
+            out << feed["id"] << "  " << feed["title"].get<std::string>() << "  "
+                << feed["url"].get<std::string>() << "  (status " << feed["status"] << ", priority "
+                << feed["priority"] << ", " << feed["unread"] << " unread of " << feed["items"] << ")\n";
+        }
+    });
 }
 
-int RunAdd(CommandContext& context, const FeedArgs& args) {
-    DatabaseSession session(context, AnswerOf(args));
-    if (args.view != 0)
-        Require(session.database().LoadView(args.view).ok(), "no view " + std::to_string(args.view));
+CommandResult RunAdd(CommandContext& context, DatabaseSession& session, const FeedArgs& args) {
+    if (args.view != 0 && !session.database().LoadView(args.view))
+        return Fail("no view " + std::to_string(args.view));
     FeedRecord feed = NewFeedRecord();
     feed.feed_url = Utf8ToWide(args.url);
     feed.title = args.title ? Utf8ToWide(*args.title) : feed.feed_url;
-    ApplyOptions(args, feed);
-    Require(session.database().AddFeed(feed, args.view, 0), "could not add the feed");
+    if (Status applied = ApplyOptions(args, feed); !applied) return applied.failure();
+    if (!session.database().AddFeed(feed, args.view, 0)) return Fail("could not add the feed");
     session.MarkChanged();
-    PrintFeed(context, session.database(), feed.feed_id, "Added");
-    return 0;
+    return ReplyFeed(context, session.database(), feed.feed_id, "Added");
 }
 
-int RunUpdate(CommandContext& context, const FeedArgs& args) {
-    DatabaseSession session(context, AnswerOf(args));
+CommandResult RunUpdate(CommandContext& context, DatabaseSession& session, const FeedArgs& args) {
     DbResult<FeedRecord> feed = session.database().LoadFeed(args.id);
-    Require(feed, "no feed " + std::to_string(args.id));
-    ApplyOptions(args, *feed);
-    Require(session.database().UpdateFeedRecord(*feed), "could not update the feed");
+    if (!feed) return Fail("no feed " + std::to_string(args.id));
+    if (Status applied = ApplyOptions(args, *feed); !applied) return applied.failure();
+    if (!session.database().UpdateFeedRecord(*feed)) return Fail("could not update the feed");
     session.MarkChanged();
-    PrintFeed(context, session.database(), args.id, "Updated");
-    return 0;
+    return ReplyFeed(context, session.database(), args.id, "Updated");
 }
 
-// The feed operations that take only the id (and a status).
-int RunChange(CommandContext& context, const FeedArgs& args, const char* verb,
-              DbStatus (*change)(FeedDatabase&, const FeedArgs&)) {
-    DatabaseSession session(context, AnswerOf(args));
-    Require(session.database().LoadFeed(args.id).ok(), "no feed " + std::to_string(args.id));
-    Require(change(session.database(), args),
-            std::string("could not ") + verb + " feed " + std::to_string(args.id));
+// The feed operations that take only the id (and a status). `change` fails for a bad argument.
+CommandResult RunChange(CommandContext& context, DatabaseSession& session, const FeedArgs& args,
+                        const char* verb, Expected<DbStatus> (*change)(FeedDatabase&, const FeedArgs&)) {
+    if (!session.database().LoadFeed(args.id)) return Fail("no feed " + std::to_string(args.id));
+    Expected<DbStatus> changed = change(session.database(), args);
+    if (!changed) return changed.failure();
+    if (!*changed) return Fail(std::string("could not ") + verb + " feed " + std::to_string(args.id));
     session.MarkChanged();
-    if (context.json()) {
-        PrintJson({{"ok", true}, {"id", args.id}});
-    } else {
-        std::cout << "Feed " << args.id << ": " << verb << " done\n";
-    }
-    return 0;
+    return Reply(context, {{"id", args.id}},
+                 [&](std::ostream& out) { out << "Feed " << args.id << ": " << verb << " done\n"; });
 }
 
-int RunStatus(CommandContext& context, const FeedArgs& args) {
-    return RunChange(context, args, "set the status of", [](FeedDatabase& db, const FeedArgs& a) {
-        return db.SetFeedStatus(a.id, Small(a.new_status, "status"));
-    });
+CommandResult RunStatus(CommandContext& context, DatabaseSession& session, const FeedArgs& args) {
+    return RunChange(context, session, args, "set the status of",
+                     [](FeedDatabase& db, const FeedArgs& a) -> Expected<DbStatus> {
+                         std::int16_t status = 0;
+                         if (Status fits = SetSmall(a.new_status, status, "status"); !fits)
+                             return fits.failure();
+                         return db.SetFeedStatus(a.id, status);
+                     });
 }
-int RunClear(CommandContext& context, const FeedArgs& args) {
-    return RunChange(context, args, "clear",
-                     [](FeedDatabase& db, const FeedArgs& a) { return db.ClearFeed(a.id); });
+CommandResult RunClear(CommandContext& context, DatabaseSession& session, const FeedArgs& args) {
+    return RunChange(
+        context, session, args, "clear",
+        [](FeedDatabase& db, const FeedArgs& a) -> Expected<DbStatus> { return db.ClearFeed(a.id); });
 }
-int RunDelete(CommandContext& context, const FeedArgs& args) {
-    return RunChange(context, args, "delete",
-                     [](FeedDatabase& db, const FeedArgs& a) { return db.DeleteFeed(a.id); });
+CommandResult RunDelete(CommandContext& context, DatabaseSession& session, const FeedArgs& args) {
+    return RunChange(
+        context, session, args, "delete",
+        [](FeedDatabase& db, const FeedArgs& a) -> Expected<DbStatus> { return db.DeleteFeed(a.id); });
 }
 
 void AddFeedOptions(CLI::App& command, FeedArgs& args) {
@@ -149,15 +134,10 @@ void AddFeedOptions(CLI::App& command, FeedArgs& args) {
 
 void AddFeedCommands(CLI::App& app, CommandContext& context) {
     auto args = std::make_shared<FeedArgs>();
-    auto run = [&context, args](int (*command)(CommandContext&, const FeedArgs&)) {
-        return [&context, args, command] {
-            context.SetAction([&context, args, command] { return command(context, *args); });
-        };
-    };
 
     CLI::App* feeds = app.add_subcommand("feeds", "List the feeds with their settings and item counts");
     AddYesOption(*feeds, args->yes);
-    feeds->callback(run(RunList));
+    feeds->callback(SessionAction(context, args, RunList));
 
     CLI::App* feed = app.add_subcommand("feed", "Add, change, clear and delete feeds");
     feed->require_subcommand(1);
@@ -168,7 +148,7 @@ void AddFeedCommands(CLI::App& app, CommandContext& context) {
     add->add_option("--title", args->title, "Title until the first download (default: the address)");
     add->add_option("--view", args->view, "Also list the feed in this view");
     AddFeedOptions(*add, *args);
-    add->callback(run(RunAdd));
+    add->callback(SessionAction(context, args, RunAdd));
 
     CLI::App* update = feed->add_subcommand("update", "Change a feed's settings");
     update->add_option("id", args->id, "Feed id")->required();
@@ -177,21 +157,21 @@ void AddFeedCommands(CLI::App& app, CommandContext& context) {
     AddFeedOptions(*update, *args);
     update->add_flag("--no-extended-data", args->no_extended_data, "Stop downloading item pages");
     update->add_flag("--no-extended-audio", args->no_extended_audio, "Stop downloading audio");
-    update->callback(run(RunUpdate));
+    update->callback(SessionAction(context, args, RunUpdate));
 
     CLI::App* status =
         feed->add_subcommand("status", "Set a feed's status (0 deleted, 1 feed list only, 2 active)");
     status->add_option("id", args->id, "Feed id")->required();
     status->add_option("status", args->new_status, "New status")->required();
-    status->callback(run(RunStatus));
+    status->callback(SessionAction(context, args, RunStatus));
 
     CLI::App* clear = feed->add_subcommand("clear", "Delete a feed's items and make it download afresh");
     clear->add_option("id", args->id, "Feed id")->required();
-    clear->callback(run(RunClear));
+    clear->callback(SessionAction(context, args, RunClear));
 
     CLI::App* remove = feed->add_subcommand("delete", "Delete a feed with its items and audio files");
     remove->add_option("id", args->id, "Feed id")->required();
-    remove->callback(run(RunDelete));
+    remove->callback(SessionAction(context, args, RunDelete));
 }
 
 }  // namespace qf::cli

@@ -29,22 +29,25 @@ constexpr char16_t kPluginResources[] = u"\\Program Files\\Quillfeed\\QuillfeedT
 constexpr char16_t kTodayItemsKey[] = u"Software\\Microsoft\\Today\\Items";
 constexpr char16_t kTodayItemName[] = u"Quillfeed Today";
 
-// Records what init made, for the report.
+// Records what init made, for the report. After the first failure the other steps do nothing.
 class Layout {
   public:
     explicit Layout(std::vector<std::string>& created) : created_(created) {}
 
+    // The first step that failed, or success.
+    const Status& status() const { return status_; }
+
     void Folder(const std::u16string& device_path) {
-        fs::path host = Host(device_path);
-        if (fs::is_directory(host)) return;
-        fs::create_directories(host);
+        std::optional<fs::path> host = Host(device_path);
+        if (!host || fs::is_directory(*host)) return;
+        fs::create_directories(*host);
         created_.push_back(WideToUtf8(device_path));
     }
 
     void CopiedFile(const std::u16string& device_path, const fs::path& source) {
-        fs::path host = Host(device_path);
-        if (fs::exists(host) || !fs::exists(source)) return;
-        fs::copy_file(source, host);
+        std::optional<fs::path> host = Host(device_path);
+        if (!host || fs::exists(*host) || !fs::exists(source)) return;
+        fs::copy_file(source, *host);
         created_.push_back(WideToUtf8(device_path));
     }
 
@@ -52,10 +55,12 @@ class Layout {
     void CopiedTree(const std::u16string& device_folder, const fs::path& source) {
         std::error_code error;
         if (!fs::is_directory(source, error)) return;
+        std::optional<fs::path> folder = Host(device_folder);
+        if (!folder) return;
         bool copied = false;
         for (const fs::directory_entry& entry : fs::recursive_directory_iterator(source)) {
             if (!entry.is_regular_file()) continue;
-            fs::path host = Host(device_folder) / fs::relative(entry.path(), source);
+            fs::path host = *folder / fs::relative(entry.path(), source);
             if (fs::exists(host)) continue;
             fs::create_directories(host.parent_path());
             fs::copy_file(entry.path(), host);
@@ -65,9 +70,9 @@ class Layout {
     }
 
     void TextFile(const std::u16string& device_path, const std::string& text) {
-        fs::path host = Host(device_path);
-        if (fs::exists(host)) return;
-        std::ofstream(host) << text;
+        std::optional<fs::path> host = Host(device_path);
+        if (!host || fs::exists(*host)) return;
+        std::ofstream(*host) << text;
         created_.push_back(WideToUtf8(device_path));
     }
 
@@ -75,7 +80,9 @@ class Layout {
     // the build's file would let a write to the device path change that file. A link that an earlier init
     // made is replaced by a copy.
     void LibraryCopy(const std::u16string& folder, const std::string& name, const fs::path& source) {
-        fs::path host = Host(folder) / name;
+        std::optional<fs::path> host_folder = Host(folder);
+        if (!host_folder) return;
+        fs::path host = *host_folder / name;
         bool link = fs::is_symlink(fs::symlink_status(host));
         if ((fs::exists(fs::symlink_status(host)) && !link) || source.empty()) return;
         if (link) fs::remove(host);
@@ -84,17 +91,17 @@ class Layout {
     }
 
     void Dword(SettingsStore& store, const std::u16string& section, const std::u16string& key, LONG value) {
-        if (Exists(store, section, key)) return;
+        if (!status_ || Exists(store, section, key)) return;
         store.WriteDword(section, key, value);
-        RequireWritten(store, section, key);
+        if (!Written(store, section, key)) return;
         created_.push_back(WideToUtf8(store.SectionPath(section) + u"\\" + key));
     }
 
     void String(SettingsStore& store, const std::u16string& section, const std::u16string& key,
                 const std::u16string& value) {
-        if (Exists(store, section, key)) return;
+        if (!status_ || Exists(store, section, key)) return;
         store.WriteString(section, key, value);
-        RequireWritten(store, section, key);
+        if (!Written(store, section, key)) return;
         created_.push_back(WideToUtf8(store.SectionPath(section) + u"\\" + key));
     }
 
@@ -103,10 +110,12 @@ class Layout {
     }
 
   private:
-    static fs::path Host(const std::u16string& device_path) {
+    // The host path of `device_path`; nothing after the failure to map it.
+    std::optional<fs::path> Host(const std::u16string& device_path) {
+        if (!status_) return std::nullopt;
         std::optional<fs::path> host = qf::device::MapPath(device_path);
-        if (!host) throw CommandError("cannot place " + WideToUtf8(device_path) + " in the device");
-        return *host;
+        if (!host) status_ = Fail("cannot place " + WideToUtf8(device_path) + " in the device");
+        return host;
     }
 
     static bool Exists(const SettingsStore& store, const std::u16string& section, const std::u16string& key) {
@@ -114,15 +123,15 @@ class Layout {
     }
 
     // Settings writes fail silently; init must not report a device as ready when they did.
-    static void RequireWritten(const SettingsStore& store, const std::u16string& section,
-                               const std::u16string& key) {
-        if (!Exists(store, section, key)) {
-            throw CommandError("cannot write the setting " + WideToUtf8(store.SectionPath(section)) + "\\" +
-                               WideToUtf8(key) + " to the device's registry");
-        }
+    bool Written(const SettingsStore& store, const std::u16string& section, const std::u16string& key) {
+        if (Exists(store, section, key)) return true;
+        status_ = Fail("cannot write the setting " + WideToUtf8(store.SectionPath(section)) + "\\" +
+                       WideToUtf8(key) + " to the device's registry");
+        return false;
     }
 
     std::vector<std::string>& created_;
+    Status status_;
 };
 
 // The default skin goes both to the fallback folders and to the Today skin folder in use, so that
@@ -177,50 +186,50 @@ void TurnOnAtom10(std::vector<std::string>& created) {
                       WideToUtf8(std::u16string(setting::kAtom10.key)) + " = 1");
 }
 
-int RunInit(const CommandContext& context, const std::string& profile_name, Atom10 atom10) {
+CommandResult RunInit(CommandContext& context, const std::string& profile_name, Atom10 atom10) {
+    if (Status used = context.UseDevice(DeviceNeed::kMayCreate); !used) return used.failure();
     std::optional<qf::device::Profile> profile = qf::device::NamedProfile(profile_name);
-    if (!profile) throw CommandError("unknown profile '" + profile_name + "' (qvga, vga or vga96)");
+    if (!profile) return Fail("unknown profile '" + profile_name + "' (qvga, vga or vga96)");
 
     std::vector<std::string> created;
     Layout layout(created);
     fs::create_directories(qf::device::DeviceRoot());
     bool had_profile = fs::exists(qf::device::StateDir() / "profile.json");
     if (!had_profile) {
-        if (!qf::device::SaveProfile(*profile)) throw CommandError("cannot write the device profile");
+        if (!qf::device::SaveProfile(*profile)) return Fail("cannot write the device profile");
         created.push_back("profile " + profile_name);
     }
     LayOutFiles(layout);
     WriteRegistryDefaults(layout);
+    if (!layout.status()) return layout.status().failure();
     if (atom10 == Atom10::kOn) TurnOnAtom10(created);
     switch (EnsureDefaultDatabase()) {
         case DefaultDatabase::kCreated:
             created.push_back("database " + WideToUtf8(DatabasePathSetting()));
             break;
         case DefaultDatabase::kFailed:
-            throw CommandError("cannot create the database " + WideToUtf8(kDefaultDatabasePath));
+            return Fail("cannot create the database " + WideToUtf8(kDefaultDatabasePath));
         case DefaultDatabase::kExisting:
             break;
     }
 
     qf::device::Profile current = qf::device::CurrentProfile();
     std::string root = qf::device::DeviceRoot().string();
-    if (context.json()) {
-        PrintJson({{"ok", true},
-                   {"device", root},
-                   {"profile", current.name},
-                   {"screen", {{"width", current.screen_width}, {"height", current.screen_height}}},
-                   {"dpi", current.dpi},
-                   {"created", created}});
-        return 0;
-    }
-    std::cout << "Device " << (created.empty() ? "already set up" : "ready") << " at " << root << " (profile "
-              << current.name << ", " << current.screen_width << "x" << current.screen_height << " at "
-              << current.dpi << " dpi)\n";
-    for (const std::string& item : created) std::cout << "  created " << item << '\n';
-    if (had_profile && current.name != profile_name) {
-        std::cout << "  kept the existing profile " << current.name << '\n';
-    }
-    return 0;
+    return Reply(context,
+                 {{"device", root},
+                  {"profile", current.name},
+                  {"screen", {{"width", current.screen_width}, {"height", current.screen_height}}},
+                  {"dpi", current.dpi},
+                  {"created", created}},
+                 [&](std::ostream& out) {
+                     out << "Device " << (created.empty() ? "already set up" : "ready") << " at " << root
+                         << " (profile " << current.name << ", " << current.screen_width << "x"
+                         << current.screen_height << " at " << current.dpi << " dpi)\n";
+                     for (const std::string& item : created) out << "  created " << item << '\n';
+                     if (had_profile && current.name != profile_name) {
+                         out << "  kept the existing profile " << current.name << '\n';
+                     }
+                 });
 }
 
 }  // namespace
@@ -236,7 +245,6 @@ void AddInitCommand(CLI::App& app, CommandContext& context) {
     init->add_flag("--atom10", *atom10, "Let the item read Atom 1.0 feeds (sets Extensions/Atom10 to 1)");
     init->callback([&context, profile, atom10] {
         context.SetAction([&context, profile, atom10] {
-            context.UseDevice(DeviceNeed::kMayCreate);
             return RunInit(context, *profile, *atom10 ? Atom10::kOn : Atom10::kOff);
         });
     });

@@ -15,37 +15,33 @@ struct ListingArgs {
     bool show_read = false;
 };
 
-int RunListing(CommandContext& context, const ListingArgs& args) {
-    Require(args.view.has_value() != args.feed.has_value(), "give a view id or --feed FEED-ID");
-    DatabaseSession session(context, args.yes ? Answer::kYes : Answer::kAsk);
+CommandResult RunListing(CommandContext& context, DatabaseSession& session, const ListingArgs& args) {
     ListingModel& model = session.model();
     if (args.view) {
         // The item always hides read items; --show-read leaves that to the view.
-        Require(model.BuildViewListing(*args.view, !args.show_read),
-                "no listing for view " + std::to_string(*args.view));
-    } else {
-        Require(model.BuildFeedListing(*args.feed), "no listing for feed " + std::to_string(*args.feed));
+        if (!model.BuildViewListing(*args.view, !args.show_read))
+            return Fail("no listing for view " + std::to_string(*args.view));
+    } else if (!model.BuildFeedListing(*args.feed)) {
+        return Fail("no listing for feed " + std::to_string(*args.feed));
     }
     if (args.texts) {
         for (const ListingRow& row : model.listing()) model.FindRow(row.item_id, LoadTexts::kYes);
     }
+    nlohmann::json rows = nlohmann::json::array();
     if (context.json()) {
-        nlohmann::json rows = nlohmann::json::array();
         for (const ListingRow& row : model.listing()) rows.push_back(ToJson(row));
-        PrintJson({{"ok", true}, {"rows", rows}});
-        return 0;
     }
-    for (const ListingRow& row : model.listing()) {
-        std::cout << row.item_id << "  " << DateText(row.item_date) << "  [" << WideToUtf8(row.feed_title)
-                  << "]  " << WideToUtf8(row.title)
-                  << (row.item_status == 2   ? "  (read)"
-                      : row.item_status == 3 ? "  (kept)"
-                                             : "")
-                  << (row.has_audio ? "  audio: " + WideToUtf8(row.audio_path) : "") << '\n';
-        if (args.texts && !row.description.empty())
-            std::cout << "    " << WideToUtf8(row.description) << '\n';
-    }
-    return 0;
+    return Reply(context, {{"rows", rows}}, [&](std::ostream& out) {
+        for (const ListingRow& row : model.listing()) {
+            out << row.item_id << "  " << DateText(row.item_date) << "  [" << WideToUtf8(row.feed_title)
+                << "]  " << WideToUtf8(row.title)
+                << (row.item_status == 2   ? "  (read)"
+                    : row.item_status == 3 ? "  (kept)"
+                                           : "")
+                << (row.has_audio ? "  audio: " + WideToUtf8(row.audio_path) : "") << '\n';
+            if (args.texts && !row.description.empty()) out << "    " << WideToUtf8(row.description) << '\n';
+        }
+    });
 }
 
 }  // namespace
@@ -58,8 +54,14 @@ void AddListingCommand(CLI::App& app, CommandContext& context) {
     listing->add_option("--feed", args->feed, "List this feed's 50 newest items instead");
     listing->add_flag("--texts", args->texts, "Load each row's description and stored page");
     listing->add_flag("--show-read", args->show_read, "Keep read items unless the view hides them");
-    listing->callback(
-        [&context, args] { context.SetAction([&context, args] { return RunListing(context, *args); }); });
+    // A view or a feed is asked for before the database is opened.
+    listing->callback([&context, args] {
+        context.SetAction([&context, args]() -> CommandResult {
+            if (args->view.has_value() == args->feed.has_value())
+                return Fail("give a view id or --feed FEED-ID");
+            return RunWithSession(context, *args, RunListing);
+        });
+    });
 }
 
 }  // namespace qf::cli

@@ -26,16 +26,18 @@ constexpr size_t kDefaultMaxSizeBytes = size_t{64} << 20;
 // A host file read in slices.
 class HostFileBytes : public FeedBytes {
   public:
-    HostFileBytes(const std::string& path, size_t max_size_bytes) {
+    // Fails when the file cannot be read, is not a regular file or is bigger than `max_size_bytes`.
+    Status Open(const std::string& path, size_t max_size_bytes) {
         struct stat status {};
         file_.reset(std::fopen(path.c_str(), "rb"));
-        if (!file_ || fstat(fileno(file_.get()), &status) != 0) throw CommandError("cannot read " + path);
-        if (!S_ISREG(status.st_mode)) throw CommandError(path + ": not a regular file");
+        if (!file_ || fstat(fileno(file_.get()), &status) != 0) return Fail("cannot read " + path);
+        if (!S_ISREG(status.st_mode)) return Fail(path + ": not a regular file");
         size_ = static_cast<size_t>(status.st_size);
         if (size_ > max_size_bytes) {
-            throw CommandError(path + ": " + std::to_string(size_) + " bytes, over the limit of " +
-                               std::to_string(max_size_bytes) + " (--max-size)");
+            return Fail(path + ": " + std::to_string(size_) + " bytes, over the limit of " +
+                        std::to_string(max_size_bytes) + " (--max-size)");
         }
+        return {};
     }
     size_t size() const override { return size_; }
     std::optional<std::string_view> Slice(size_t offset, size_t max) override {
@@ -146,24 +148,25 @@ class SummaryPrinter : public ParsedFeedSink {
 };
 
 template <typename Printer>
-int Print(const std::string& file, HostFileBytes& bytes) {
+CommandResult Print(const std::string& file, HostFileBytes& bytes) {
     OutputBuffer out;
     Printer printer(out);
     switch (ParseFeedBytes(bytes, Utf8ToWide(file), DeviceOptions(), printer)) {
         case FeedParseStatus::kOk:
             break;
         case FeedParseStatus::kUnreadable:
-            throw CommandError(file + ": no XML elements could be read");
+            return Fail(file + ": no XML elements could be read");
         case FeedParseStatus::kUnknownFormat:
-            throw CommandError(file + ": not an RSS, Atom or OPML feed");
+            return Fail(file + ": not an RSS, Atom or OPML feed");
     }
     printer.Finish();
     return 0;
 }
 
-int RunParse(CommandContext& context, const std::string& file, size_t max_size_bytes) {
-    context.UseDevice(DeviceNeed::kMayCreate);
-    HostFileBytes bytes(file, max_size_bytes);
+CommandResult RunParse(CommandContext& context, const std::string& file, size_t max_size_bytes) {
+    if (Status used = context.UseDevice(DeviceNeed::kMayCreate); !used) return used.failure();
+    HostFileBytes bytes;
+    if (Status opened = bytes.Open(file, max_size_bytes); !opened) return opened.failure();
     return context.json() ? Print<JsonPrinter>(file, bytes) : Print<SummaryPrinter>(file, bytes);
 }
 

@@ -44,12 +44,12 @@ class StatusWindow {
         RegisterClassW(&window_class);
         handle_ =
             CreateWindowExW(0, kWindowClass, u"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-        Require(handle_ != nullptr, "cannot create the window that follows the run");
     }
     ~StatusWindow() {
         DestroyWindow(handle_);
         UnregisterClassW(kWindowClass, nullptr);
     }
+    // Null when the window could not be made.
     HWND handle() const { return handle_; }
 
   private:
@@ -79,16 +79,16 @@ std::string StartRefusal(int result, bool audio) {
     }
 }
 
-int RunRefresh(CommandContext& context, const RefreshArgs& args) {
-    DatabaseSession session(context, Answer::kAsk);
+CommandResult RunRefresh(CommandContext& context, DatabaseSession& session, const RefreshArgs& args) {
     for (std::int32_t id : args.feeds) {
-        Require(session.database().LoadFeed(id), "no feed " + std::to_string(id));
+        if (!session.database().LoadFeed(id)) return Fail("no feed " + std::to_string(id));
     }
     DetectPlatform();
     SetFetchOptions(FetchOptionsFromSettings(AppSettings()));
     auto started = std::chrono::steady_clock::now();
 
     StatusWindow window;
+    if (window.handle() == nullptr) return Fail("cannot create the window that follows the run");
     Downloader downloader(session.database(), SetupFromSettings());
     RunProgress run_progress(downloader, context.json() ? ProgressLine::kOff : ProgressLine::kOnTerminal);
     progress = &run_progress;
@@ -100,7 +100,7 @@ int RunRefresh(CommandContext& context, const RefreshArgs& args) {
     int result = built ? downloader.Start() : kStartEmptyList;
     if (result != kStartStarted) {
         progress = nullptr;
-        throw CommandError(StartRefusal(result, args.audio), 3);
+        return Fail(StartRefusal(result, args.audio), 3);
     }
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
@@ -113,8 +113,8 @@ int RunRefresh(CommandContext& context, const RefreshArgs& args) {
     return 0;
 }
 
-int RunCancel(CommandContext& context, const RefreshArgs& args) {
-    context.UseDevice(DeviceNeed::kExisting);
+CommandResult RunCancel(CommandContext& context, const RefreshArgs& args) {
+    if (Status used = context.UseDevice(DeviceNeed::kExisting); !used) return used.failure();
     LONG before = AppSettings().Read(setting::kBackgroundStatus);
     {
         // Cancel works through the settings alone when no run of this process is going.
@@ -127,12 +127,8 @@ int RunCancel(CommandContext& context, const RefreshArgs& args) {
                        : after == kBackgroundIdle
                            ? "download state reset to idle"
                            : "cancel requested; the download stops after its current step";
-    if (context.json()) {
-        PrintJson({{"ok", true}, {"before", before}, {"after", after}, {"message", text}});
-    } else {
-        std::cout << text << '\n';
-    }
-    return 0;
+    return Reply(context, {{"before", before}, {"after", after}, {"message", text}},
+                 [&](std::ostream& out) { out << text << '\n'; });
 }
 
 }  // namespace
@@ -142,13 +138,11 @@ void AddRefreshCommands(CLI::App& app, CommandContext& context) {
     CLI::App* refresh = app.add_subcommand("refresh", "Download the active feeds now, as the item does");
     refresh->add_option("--feed", args->feeds, "Only this feed (repeat for more)");
     refresh->add_flag("--audio", args->audio, "Download the pending audio enclosures instead");
-    refresh->callback(
-        [&context, args] { context.SetAction([&context, args] { return RunRefresh(context, *args); }); });
+    refresh->callback(SessionAction(context, args, RunRefresh));
 
     CLI::App* cancel = app.add_subcommand("cancel", "Ask a running download (of any program) to stop");
     cancel->add_flag("--force", args->force, "Reset the download state at once (after a crash)");
-    cancel->callback(
-        [&context, args] { context.SetAction([&context, args] { return RunCancel(context, *args); }); });
+    cancel->callback(Action(context, args, RunCancel));
 }
 
 }  // namespace qf::cli

@@ -13,26 +13,22 @@ struct SearchArgs {
     bool title = false, keywords = false, text = false, by_date = false;
 };
 
-int RunSearch(CommandContext& context, const SearchArgs& args) {
-    DatabaseSession session(context, args.yes ? Answer::kYes : Answer::kAsk);
+CommandResult RunSearch(CommandContext& context, DatabaseSession& session, const SearchArgs& args) {
     SearchFields fields{args.title, args.keywords, args.text};
     if (!fields.title && !fields.keywords && !fields.text) fields.title = true;
     DbResult<std::vector<SearchHit>> hits =
         session.database().Search(Utf8ToWide(args.term), fields, args.by_date);
-    Require(hits, "nothing to search for, or the search failed");
-    if (context.json()) {
-        nlohmann::json rows = nlohmann::json::array();
-        for (const SearchHit& hit : *hits) {
-            rows.push_back(
-                {{"itemId", hit.feed_item_id}, {"title", WideToUtf8(hit.title)}, {"feedId", hit.feed_id}});
-        }
-        PrintJson({{"ok", true}, {"hits", rows}});
-        return 0;
-    }
+    if (!hits) return Fail("nothing to search for, or the search failed");
+    nlohmann::json rows = nlohmann::json::array();
     for (const SearchHit& hit : *hits) {
-        std::cout << hit.feed_item_id << "  feed " << hit.feed_id << "  " << WideToUtf8(hit.title) << '\n';
+        rows.push_back(
+            {{"itemId", hit.feed_item_id}, {"title", WideToUtf8(hit.title)}, {"feedId", hit.feed_id}});
     }
-    return 0;
+    return Reply(context, {{"hits", rows}}, [&](std::ostream& out) {
+        for (const SearchHit& hit : *hits) {
+            out << hit.feed_item_id << "  feed " << hit.feed_id << "  " << WideToUtf8(hit.title) << '\n';
+        }
+    });
 }
 
 }  // namespace
@@ -46,8 +42,7 @@ void AddSearchCommand(CLI::App& app, CommandContext& context) {
     search->add_flag("--keywords", args->keywords, "Search item keywords");
     search->add_flag("--text", args->text, "Search descriptions");
     search->add_flag("--by-date", args->by_date, "Newest first (else by feed)");
-    search->callback(
-        [&context, args] { context.SetAction([&context, args] { return RunSearch(context, *args); }); });
+    search->callback(SessionAction(context, args, RunSearch));
 }
 
 }  // namespace qf::cli

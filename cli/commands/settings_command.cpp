@@ -50,61 +50,48 @@ std::string ToText(const SettingValue& setting) {
     return setting.type == REG_DWORD ? std::to_string(setting.number) : WideToUtf8(setting.text);
 }
 
-int RunGet(const CommandContext& context, const SettingsArgs& args) {
-    std::u16string section = Utf8ToWide(args.section);
-    std::u16string key = Utf8ToWide(args.key);
-    std::optional<SettingValue> found = ReadSetting(section, key);
+CommandResult RunGet(CommandContext& context, const SettingsArgs& args) {
+    if (Status used = context.UseDevice(DeviceNeed::kExisting); !used) return used.failure();
+    std::optional<SettingValue> found = ReadSetting(Utf8ToWide(args.section), Utf8ToWide(args.key));
     if (!found) {
         std::string fallback = args.default_value.value_or("");
-        if (context.json()) {
-            PrintJson(
-                {{"section", args.section}, {"key", args.key}, {"type", "missing"}, {"value", fallback}});
-        } else {
-            std::cout << fallback << '\n';
-        }
-        return 0;
+        return ReplyAsIs(
+            context, {{"section", args.section}, {"key", args.key}, {"type", "missing"}, {"value", fallback}},
+            [&](std::ostream& out) { out << fallback << '\n'; });
     }
-    if (context.json()) {
-        PrintJson(ToJson(*found));
-    } else {
-        std::cout << ToText(*found) << '\n';
-    }
-    return 0;
+    return ReplyAsIs(context, ToJson(*found), [&](std::ostream& out) { out << ToText(*found) << '\n'; });
 }
 
-int RunSet(const CommandContext& context, const SettingsArgs& args) {
+CommandResult RunSet(CommandContext& context, const SettingsArgs& args) {
+    if (!args.as_dword && !args.as_string) return Fail("settings set needs --dword or --string");
+    if (Status used = context.UseDevice(DeviceNeed::kExisting); !used) return used.failure();
     std::u16string section = Utf8ToWide(args.section);
     std::u16string key = Utf8ToWide(args.key);
     if (args.as_dword) {
         std::optional<LONG> number = ParseDword(args.value);
-        if (!number) throw CommandError("not a 32-bit number: '" + args.value + "'");
+        if (!number) return Fail("not a 32-bit number: '" + args.value + "'");
         AppSettings().WriteDword(section, key, *number);
     } else {
         AppSettings().WriteString(section, key, Utf8ToWide(args.value));
     }
     std::optional<SettingValue> stored = ReadSetting(section, key);
-    if (!stored) throw CommandError("could not write " + args.section + "/" + args.key);
-    if (context.json()) {
-        PrintJson(ToJson(*stored));
-    } else {
-        std::cout << args.section << '/' << args.key << " = " << ToText(*stored) << '\n';
-    }
-    return 0;
+    if (!stored) return Fail("could not write " + args.section + "/" + args.key);
+    return ReplyAsIs(context, ToJson(*stored), [&](std::ostream& out) {
+        out << args.section << '/' << args.key << " = " << ToText(*stored) << '\n';
+    });
 }
 
-int RunList(const CommandContext& context, const SettingsArgs& args) {
+CommandResult RunList(CommandContext& context, const SettingsArgs& args) {
+    if (Status used = context.UseDevice(DeviceNeed::kExisting); !used) return used.failure();
     std::vector<SettingValue> settings = ListSettings(Utf8ToWide(args.section));
-    if (context.json()) {
-        nlohmann::json list = nlohmann::json::array();
-        for (const SettingValue& setting : settings) list.push_back(ToJson(setting));
-        PrintJson(list);
-        return 0;
-    }
-    for (const SettingValue& setting : settings) {
-        std::cout << WideToUtf8(setting.section) << '/' << WideToUtf8(setting.key) << " = " << ToText(setting)
-                  << '\n';
-    }
-    return 0;
+    nlohmann::json list = nlohmann::json::array();
+    for (const SettingValue& setting : settings) list.push_back(ToJson(setting));
+    return ReplyAsIs(context, list, [&](std::ostream& out) {
+        for (const SettingValue& setting : settings) {
+            out << WideToUtf8(setting.section) << '/' << WideToUtf8(setting.key) << " = " << ToText(setting)
+                << '\n';
+        }
+    });
 }
 
 }  // namespace
@@ -118,12 +105,7 @@ void AddSettingsCommands(CLI::App& app, CommandContext& context) {
     get->add_option("section", args->section, "Section, e.g. Today or RSSMap\\Map3")->required();
     get->add_option("key", args->key, "Key, e.g. VSize")->required();
     get->add_option("--default", args->default_value, "Printed when the setting is missing");
-    get->callback([&context, args] {
-        context.SetAction([&context, args] {
-            context.UseDevice(DeviceNeed::kExisting);
-            return RunGet(context, *args);
-        });
-    });
+    get->callback(Action(context, args, RunGet));
 
     CLI::App* set = settings->add_subcommand("set", "Store one setting");
     set->add_option("section", args->section, "Section")->required();
@@ -133,23 +115,11 @@ void AddSettingsCommands(CLI::App& app, CommandContext& context) {
     auto* dword_flag = set->add_flag("--dword", args->as_dword, "Store a REG_DWORD number");
     auto* string_flag = set->add_flag("--string", args->as_string, "Store a REG_SZ text");
     dword_flag->excludes(string_flag);
-    set->callback([&context, args] {
-        context.SetAction([&context, args] {
-            if (!args->as_dword && !args->as_string)
-                throw CommandError("settings set needs --dword or --string");
-            context.UseDevice(DeviceNeed::kExisting);
-            return RunSet(context, *args);
-        });
-    });
+    set->callback(Action(context, args, RunSet));
 
     CLI::App* list = settings->add_subcommand("list", "Print every setting, or those of one section");
     list->add_option("section", args->section, "Section (with its subsections)");
-    list->callback([&context, args] {
-        context.SetAction([&context, args] {
-            context.UseDevice(DeviceNeed::kExisting);
-            return RunList(context, *args);
-        });
-    });
+    list->callback(Action(context, args, RunList));
 }
 
 }  // namespace qf::cli

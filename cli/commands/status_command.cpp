@@ -14,6 +14,8 @@
 namespace qf::cli {
 namespace {
 
+struct StatusArgs {};
+
 // "YYYY-MM-DD HH:MM" of a device-local time given as seconds since 2001.
 std::string LocalText(long long seconds_since_2001) {
     DateTime::Fields when = DateTime::FromFields(2001, 1, 1).AddSeconds(seconds_since_2001).ToFields();
@@ -47,8 +49,8 @@ const char* DownloadStateName(LONG background_status) {
     }
 }
 
-nlohmann::json ViewsJson(DatabaseSession& session) {
-    Require(session.model().LoadViews(), "could not read the views");
+Expected<nlohmann::json> ViewsJson(DatabaseSession& session) {
+    if (!session.model().LoadViews()) return Fail("could not read the views");
     nlohmann::json views = nlohmann::json::array();
     for (const ViewEntry& view : session.model().views()) {
         views.push_back(
@@ -60,8 +62,8 @@ nlohmann::json ViewsJson(DatabaseSession& session) {
     return views;
 }
 
-nlohmann::json FeedsJson(DatabaseSession& session) {
-    Require(session.model().LoadFeeds(), "could not read the feeds");
+Expected<nlohmann::json> FeedsJson(DatabaseSession& session) {
+    if (!session.model().LoadFeeds()) return Fail("could not read the feeds");
     nlohmann::json feeds = nlohmann::json::array();
     for (const FeedEntry& entry : session.model().feeds()) {
         DbResult<FeedRecord> feed = session.database().LoadFeed(entry.feed_id);
@@ -146,19 +148,14 @@ void PrintText(const nlohmann::json& status) {
     std::fflush(stdout);
 }
 
-int RunStatus(CommandContext& context) {
-    DatabaseSession session(context, Answer::kAsk);
-    nlohmann::json status = {{"ok", true},
-                             {"views", ViewsJson(session)},
-                             {"feeds", FeedsJson(session)},
-                             {"refresh", RefreshJson()},
-                             {"schedule", ScheduleJson()}};
-    if (context.json()) {
-        PrintJson(status);
-    } else {
-        PrintText(status);
-    }
-    return 0;
+CommandResult RunStatus(CommandContext& context, DatabaseSession& session, const StatusArgs&) {
+    Expected<nlohmann::json> views = ViewsJson(session);
+    if (!views) return views.failure();
+    Expected<nlohmann::json> feeds = FeedsJson(session);
+    if (!feeds) return feeds.failure();
+    nlohmann::json status = {
+        {"views", *views}, {"feeds", *feeds}, {"refresh", RefreshJson()}, {"schedule", ScheduleJson()}};
+    return Reply(context, status, [&](std::ostream&) { PrintText(status); });
 }
 
 }  // namespace
@@ -166,7 +163,7 @@ int RunStatus(CommandContext& context) {
 void AddStatusCommand(CLI::App& app, CommandContext& context) {
     CLI::App* status = app.add_subcommand(
         "status", "Views and their items, feeds and their last results, the last and the next download");
-    status->callback([&context] { context.SetAction([&context] { return RunStatus(context); }); });
+    status->callback(SessionAction(context, std::make_shared<StatusArgs>(), RunStatus));
 }
 
 }  // namespace qf::cli

@@ -28,18 +28,20 @@ bool IsUrl(const std::string& text) {
 }
 
 // Downloads a subscription list as the download run fetches a feed: the network brought up with the
-// device's settings, the proxy they name. Throws CommandError when it cannot be fetched.
-void FetchList(const std::u16string& url, const std::u16string& device_path) {
+// device's settings, the proxy they name. Fails when it cannot be fetched.
+Status FetchList(const std::u16string& url, const std::u16string& device_path) {
     NetConnection connection;
     ProxySettings proxy;
-    Require(connection.Connect(AppSettings(), proxy), "Could not establish an Internet connection.");
+    if (!connection.Connect(AppSettings(), proxy)) return Fail("Could not establish an Internet connection.");
     DetectPlatform();
     SetFetchOptions(FetchOptionsFromSettings(AppSettings()));
     FetchReport report;
     bool fetched = Fetch(url, device_path, proxy.use_proxy ? ProxyUse::kProxy : ProxyUse::kDirect,
                          proxy.HostAndPort(), FollowRefresh::kNo, &report);
     connection.Release();
-    Require(fetched, "cannot fetch " + WideToUtf8(url) + ": " + WideToUtf8(DescribeFetchFailure(report)));
+    if (!fetched)
+        return Fail("cannot fetch " + WideToUtf8(url) + ": " + WideToUtf8(DescribeFetchFailure(report)));
+    return {};
 }
 
 // The device file a fetched list is written to, removed again with the object.
@@ -58,67 +60,60 @@ class FetchedList {
 };
 
 // A subscription list named by a URL is fetched now, one in a file read; its feeds are added.
-int RunAdd(CommandContext& context, const SubscriptionArgs& args) {
-    DatabaseSession session(context, args.yes ? Answer::kYes : Answer::kAsk);
+CommandResult RunAdd(CommandContext& context, DatabaseSession& session, const SubscriptionArgs& args) {
     SubscriptionRecord subscription = NewSubscriptionRecord();
-    std::optional<DeviceFile> file;
+    DeviceFile file;
     std::optional<FetchedList> fetched;
     std::u16string list_path;
-    ParsedFeed document;
     if (IsUrl(args.source)) {
         subscription.subscription_url = Utf8ToWide(args.source);
         fetched.emplace();
-        FetchList(subscription.subscription_url, fetched->path());
+        if (Status got = FetchList(subscription.subscription_url, fetched->path()); !got)
+            return got.failure();
         list_path = fetched->path();
-        Require(ParseFeed(document, list_path, ParseOptionsFrom(AppSettings())),
-                "cannot read " + args.source + " as a feed list");
     } else {
-        file.emplace(args.source, DeviceFile::Use::kRead);
-        list_path = file->device_path();
-        Require(ParseFeed(document, list_path, ParseOptionsFrom(AppSettings())),
-                "cannot read " + args.source + " as a feed list");
+        if (Status opened = file.Open(args.source, DeviceFile::Use::kRead); !opened) return opened.failure();
+        list_path = file.device_path();
         subscription.is_from_file = true;
-        subscription.subscription_url = file->is_host_file() ? Utf8ToWide(args.source) : file->device_path();
+        subscription.subscription_url = file.is_host_file() ? Utf8ToWide(args.source) : file.device_path();
     }
+    ParsedFeed document;
+    if (!ParseFeed(document, list_path, ParseOptionsFrom(AppSettings())))
+        return Fail("cannot read " + args.source + " as a feed list");
     subscription.title = args.title               ? Utf8ToWide(*args.title)
                          : document.title.empty() ? subscription.subscription_url
                                                   : document.title;
-    DbResult<std::int32_t> view_id =
-        session.database().AddSubscription(subscription, SubscriptionView::kOwnView);
-    Require(view_id, "could not add the subscription");
-    Require(session.database().ReplaceSubscriptionFeeds(subscription.subscription_id, document),
-            "could not add the subscription's feeds");
+    if (!session.database().AddSubscription(subscription, SubscriptionView::kOwnView))
+        return Fail("could not add the subscription");
+    if (!session.database().ReplaceSubscriptionFeeds(subscription.subscription_id, document))
+        return Fail("could not add the subscription's feeds");
     session.MarkChanged();
     DbResult<SubscriptionRecord> stored = session.database().LoadSubscription(subscription.subscription_id);
-    Require(stored, "could not read the subscription back");
+    if (!stored) return Fail("could not read the subscription back");
     size_t feeds = document.items.size();
-    if (context.json()) {
-        PrintJson({{"ok", true},
-                   {"subscription",
-                    {{"id", stored->subscription_id},
-                     {"viewId", stored->view_id},
-                     {"title", WideToUtf8(stored->title)},
-                     {"url", WideToUtf8(stored->subscription_url)},
-                     {"isFile", stored->is_from_file}}},
-                   {"feedsAdded", feeds}});
-    } else {
-        std::cout << "Added subscription " << stored->subscription_id << " \"" << WideToUtf8(stored->title)
-                  << "\" with view " << stored->view_id << " and " << feeds << " feeds\n";
-    }
-    return 0;
+    return Reply(context,
+                 {{"subscription",
+                   {{"id", stored->subscription_id},
+                    {"viewId", stored->view_id},
+                    {"title", WideToUtf8(stored->title)},
+                    {"url", WideToUtf8(stored->subscription_url)},
+                    {"isFile", stored->is_from_file}}},
+                  {"feedsAdded", feeds}},
+                 [&](std::ostream& out) {
+                     out << "Added subscription " << stored->subscription_id << " \""
+                         << WideToUtf8(stored->title) << "\" with view " << stored->view_id << " and "
+                         << feeds << " feeds\n";
+                 });
 }
 
-int RunDelete(CommandContext& context, const SubscriptionArgs& args) {
-    DatabaseSession session(context, args.yes ? Answer::kYes : Answer::kAsk);
-    Require(session.database().LoadSubscription(args.id).ok(), "no subscription " + std::to_string(args.id));
-    Require(session.database().DeleteSubscription(args.id), "could not delete the subscription");
+CommandResult RunDelete(CommandContext& context, DatabaseSession& session, const SubscriptionArgs& args) {
+    if (!session.database().LoadSubscription(args.id))
+        return Fail("no subscription " + std::to_string(args.id));
+    if (!session.database().DeleteSubscription(args.id)) return Fail("could not delete the subscription");
     session.MarkChanged();
-    if (context.json()) {
-        PrintJson({{"ok", true}, {"id", args.id}});
-    } else {
-        std::cout << "Deleted subscription " << args.id << " with its view and feeds\n";
-    }
-    return 0;
+    return Reply(context, {{"id", args.id}}, [&](std::ostream& out) {
+        out << "Deleted subscription " << args.id << " with its view and feeds\n";
+    });
 }
 
 }  // namespace
@@ -136,14 +131,12 @@ void AddSubscriptionCommands(CLI::App& app, CommandContext& context) {
                     "http(s) address, \\path on the device, or a file of this computer")
         ->required();
     add->add_option("--title", args->title, "Title (default: the list's own)");
-    add->callback(
-        [&context, args] { context.SetAction([&context, args] { return RunAdd(context, *args); }); });
+    add->callback(SessionAction(context, args, RunAdd));
 
     CLI::App* remove =
         subscription->add_subcommand("delete", "Delete a subscription with its view and feeds");
     remove->add_option("id", args->id, "Subscription id")->required();
-    remove->callback(
-        [&context, args] { context.SetAction([&context, args] { return RunDelete(context, *args); }); });
+    remove->callback(SessionAction(context, args, RunDelete));
 }
 
 }  // namespace qf::cli

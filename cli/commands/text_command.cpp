@@ -23,14 +23,10 @@ std::u16string Apply(Cleanup cleanup, const std::u16string& text) {
     return text;
 }
 
-int RunText(CommandContext& context, Cleanup cleanup, const std::string& input) {
+CommandResult RunText(CommandContext& context, Cleanup cleanup, const std::string& input) {
     const std::string result = WideToUtf8(Apply(cleanup, Utf8ToWide(input)));
-    if (context.json()) {
-        PrintJson({{"ok", true}, {"text", input}, {"result", result}});
-    } else {
-        std::cout << result << '\n';
-    }
-    return 0;
+    return Reply(context, {{"text", input}, {"result", result}},
+                 [&](std::ostream& out) { out << result << '\n'; });
 }
 
 }  // namespace

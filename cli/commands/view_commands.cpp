@@ -20,37 +20,27 @@ struct ViewArgs {
     bool title = false, in_keywords = false, text = false;
 };
 
-Answer AnswerOf(const ViewArgs& args) { return args.yes ? Answer::kYes : Answer::kAsk; }
-
-std::int16_t Small(int value, const char* name) {
-    Require(value >= -32768 && value <= 32767, std::string(name) + " must fit in 16 bits");
-    return static_cast<std::int16_t>(value);
-}
-
 // Applies the options given to `view`.
-void ApplyOptions(const ViewArgs& args, ViewRecord& view) {
+Status ApplyOptions(const ViewArgs& args, ViewRecord& view) {
     if (args.keywords) view.keywords = Utf8ToWide(*args.keywords);
     view.is_keyword_view = !view.keywords.empty();
-    if (args.sort_by) view.sort_by = Small(*args.sort_by, "--sort-by");
-    if (args.num_to_show) view.num_to_show = Small(*args.num_to_show, "--num-to-show");
-    if (args.hide_after) view.hide_after = Small(*args.hide_after, "--hide-after");
-    if (args.read_after) view.read_after = Small(*args.read_after, "--read-after");
-    if (args.status) view.status = Small(*args.status, "--status");
     if (args.hide_read) view.hide_read = true;
     if (args.show_read) view.hide_read = false;
+    return FirstFailure({SetSmall(args.sort_by, view.sort_by, "--sort-by"),
+                         SetSmall(args.num_to_show, view.num_to_show, "--num-to-show"),
+                         SetSmall(args.hide_after, view.hide_after, "--hide-after"),
+                         SetSmall(args.read_after, view.read_after, "--read-after"),
+                         SetSmall(args.status, view.status, "--status")});
 }
 
-void PrintView(const CommandContext& context, const ViewRecord& view) {
-    if (context.json()) {
-        PrintJson({{"ok", true}, {"view", ToJson(view)}});
-    } else {
-        std::cout << "View " << view.view_id << " \"" << WideToUtf8(view.label) << "\"\n";
-    }
+CommandResult ReplyView(const CommandContext& context, const ViewRecord& view) {
+    return Reply(context, {{"view", ToJson(view)}}, [&](std::ostream& out) {
+        out << "View " << view.view_id << " \"" << WideToUtf8(view.label) << "\"\n";
+    });
 }
 
-int RunList(CommandContext& context, const ViewArgs& args) {
-    DatabaseSession session(context, AnswerOf(args));
-    Require(session.model().LoadViews(), "could not read the views");
+CommandResult RunList(CommandContext& context, DatabaseSession& session, const ViewArgs&) {
+    if (!session.model().LoadViews()) return Fail("could not read the views");
     nlohmann::json views = nlohmann::json::array();
     for (const ViewEntry& entry : session.model().views()) {
         DbResult<ViewRecord> view = session.database().LoadView(entry.view_id);
@@ -61,77 +51,59 @@ int RunList(CommandContext& context, const ViewArgs& args) {
         json["items"] = session.database().CountViewItems(entry.view_id, ItemCount::kAll).value_or(-1);
         views.push_back(json);
     }
-    if (context.json()) {
-        PrintJson({{"ok", true}, {"views", views}});
-        return 0;
-    }
-    for (const auto& view : views) {
-        std::cout << view["id"] << "  " << view["label"].get<std::string>() << "  (" << view["unread"]
-                  << " unread of " << view["items"] << ", " << view["feeds"].size() << " feeds";
-        if (view["keywordView"].get<bool>())
-            std::cout << ", keywords: " << view["keywords"].get<std::string>();
-        std::cout << ")\n";
-    }
-    return 0;
+    return Reply(context, {{"views", views}}, [&](std::ostream& out) {
+        for (const auto& view : views) {
+            out << view["id"] << "  " << view["label"].get<std::string>() << "  (" << view["unread"]
+                << " unread of " << view["items"] << ", " << view["feeds"].size() << " feeds";
+            if (view["keywordView"].get<bool>()) out << ", keywords: " << view["keywords"].get<std::string>();
+            out << ")\n";
+        }
+    });
 }
 
-int RunAdd(CommandContext& context, const ViewArgs& args) {
-    DatabaseSession session(context, AnswerOf(args));
+CommandResult RunAdd(CommandContext& context, DatabaseSession& session, const ViewArgs& args) {
     ViewRecord view;
     view.label = Utf8ToWide(args.label);
-    ApplyOptions(args, view);
-    Require(session.database().AddView(view), "could not add the view");
+    if (Status applied = ApplyOptions(args, view); !applied) return applied.failure();
+    if (!session.database().AddView(view)) return Fail("could not add the view");
     session.MarkChanged();
-    PrintView(context, *session.database().LoadView(view.view_id));
-    return 0;
+    return ReplyView(context, *session.database().LoadView(view.view_id));
 }
 
-int RunUpdate(CommandContext& context, const ViewArgs& args) {
-    DatabaseSession session(context, AnswerOf(args));
+CommandResult RunUpdate(CommandContext& context, DatabaseSession& session, const ViewArgs& args) {
     DbResult<ViewRecord> view = session.database().LoadView(args.id);
-    Require(view, "no view " + std::to_string(args.id));
-    ApplyOptions(args, *view);
-    Require(session.database().UpdateViewRecord(*view), "could not update the view");
+    if (!view) return Fail("no view " + std::to_string(args.id));
+    if (Status applied = ApplyOptions(args, *view); !applied) return applied.failure();
+    if (!session.database().UpdateViewRecord(*view)) return Fail("could not update the view");
     session.MarkChanged();
-    PrintView(context, *session.database().LoadView(args.id));
-    return 0;
+    return ReplyView(context, *session.database().LoadView(args.id));
 }
 
-int RunFeeds(CommandContext& context, const ViewArgs& args) {
-    DatabaseSession session(context, AnswerOf(args));
-    Require(session.database().LoadView(args.id).ok(), "no view " + std::to_string(args.id));
+CommandResult RunFeeds(CommandContext& context, DatabaseSession& session, const ViewArgs& args) {
+    if (!session.database().LoadView(args.id)) return Fail("no view " + std::to_string(args.id));
     for (std::int32_t feed : args.feeds) {
-        Require(session.database().LoadFeed(feed).ok(), "no feed " + std::to_string(feed));
+        if (!session.database().LoadFeed(feed)) return Fail("no feed " + std::to_string(feed));
     }
-    Require(session.database().SetViewFeeds(args.id, args.feeds), "could not set the view's feeds");
+    if (!session.database().SetViewFeeds(args.id, args.feeds)) return Fail("could not set the view's feeds");
     session.MarkChanged();
-    if (context.json()) {
-        PrintJson({{"ok", true},
-                   {"id", args.id},
-                   {"feeds", session.database().FeedIdsOfView(args.id).value_or({})}});
-    } else {
-        std::cout << "View " << args.id << " lists " << args.feeds.size() << " feeds\n";
-    }
-    return 0;
+    return Reply(context,
+                 {{"id", args.id}, {"feeds", session.database().FeedIdsOfView(args.id).value_or({})}},
+                 [&](std::ostream& out) {
+                     out << "View " << args.id << " lists " << args.feeds.size() << " feeds\n";
+                 });
 }
 
-int RunDelete(CommandContext& context, const ViewArgs& args) {
-    DatabaseSession session(context, AnswerOf(args));
-    Require(session.database().LoadView(args.id).ok(), "no view " + std::to_string(args.id));
-    Require(args.id != schema::kWhatsNewViewId && args.id != schema::kSearchResultsViewId,
-            "view " + std::to_string(args.id) + " is built in and cannot be deleted");
-    Require(session.database().DeleteView(args.id), "could not delete the view");
+CommandResult RunDelete(CommandContext& context, DatabaseSession& session, const ViewArgs& args) {
+    if (!session.database().LoadView(args.id)) return Fail("no view " + std::to_string(args.id));
+    if (args.id == schema::kWhatsNewViewId || args.id == schema::kSearchResultsViewId)
+        return Fail("view " + std::to_string(args.id) + " is built in and cannot be deleted");
+    if (!session.database().DeleteView(args.id)) return Fail("could not delete the view");
     session.MarkChanged();
-    if (context.json()) {
-        PrintJson({{"ok", true}, {"id", args.id}});
-    } else {
-        std::cout << "Deleted view " << args.id << '\n';
-    }
-    return 0;
+    return Reply(context, {{"id", args.id}},
+                 [&](std::ostream& out) { out << "Deleted view " << args.id << '\n'; });
 }
 
-int RunRebuild(CommandContext& context, const ViewArgs& args) {
-    DatabaseSession session(context, AnswerOf(args));
+CommandResult RunRebuild(CommandContext& context, DatabaseSession& session, const ViewArgs& args) {
     DbStatus rebuilt;
     if (args.id == schema::kWhatsNewViewId) {
         rebuilt = session.database().RebuildWhatsNew();
@@ -140,16 +112,14 @@ int RunRebuild(CommandContext& context, const ViewArgs& args) {
         if (!fields.title && !fields.keywords && !fields.text) fields.title = true;
         rebuilt = session.database().RebuildKeywordView(args.id, fields);
     }
-    Require(rebuilt,
-            "could not rebuild view " + std::to_string(args.id) + " (is it What's New or a keyword view?)");
+    if (!rebuilt)
+        return Fail("could not rebuild view " + std::to_string(args.id) +
+                    " (is it What's New or a keyword view?)");
     session.MarkChanged();
     long items = session.database().CountViewItems(args.id, ItemCount::kAll).value_or(-1);
-    if (context.json()) {
-        PrintJson({{"ok", true}, {"id", args.id}, {"items", items}});
-    } else {
-        std::cout << "View " << args.id << " now holds " << items << " items\n";
-    }
-    return 0;
+    return Reply(context, {{"id", args.id}, {"items", items}}, [&](std::ostream& out) {
+        out << "View " << args.id << " now holds " << items << " items\n";
+    });
 }
 
 void AddViewOptions(CLI::App& command, ViewArgs& args) {
@@ -165,16 +135,11 @@ void AddViewOptions(CLI::App& command, ViewArgs& args) {
 
 void AddViewCommands(CLI::App& app, CommandContext& context) {
     auto args = std::make_shared<ViewArgs>();
-    auto run = [&context, args](int (*command)(CommandContext&, const ViewArgs&)) {
-        return [&context, args, command] {
-            context.SetAction([&context, args, command] { return command(context, *args); });
-        };
-    };
 
     CLI::App* views =
         app.add_subcommand("views", "List the views with their settings, feeds and item counts");
     AddYesOption(*views, args->yes);
-    views->callback(run(RunList));
+    views->callback(SessionAction(context, args, RunList));
 
     CLI::App* view = app.add_subcommand("view", "Add, change, delete and rebuild views");
     view->require_subcommand(1);
@@ -183,30 +148,30 @@ void AddViewCommands(CLI::App& app, CommandContext& context) {
     CLI::App* add = view->add_subcommand("add", "Add a view");
     add->add_option("label", args->label, "The view's name")->required();
     AddViewOptions(*add, *args);
-    add->callback(run(RunAdd));
+    add->callback(SessionAction(context, args, RunAdd));
 
     CLI::App* update = view->add_subcommand("update", "Change a view's settings (its name stays)");
     update->add_option("id", args->id, "View id")->required();
     AddViewOptions(*update, *args);
     update->add_flag("--show-read", args->show_read, "Show read items");
     update->add_option("--status", args->status, "Status (0 deleted)");
-    update->callback(run(RunUpdate));
+    update->callback(SessionAction(context, args, RunUpdate));
 
     CLI::App* feeds = view->add_subcommand("feeds", "Set the feeds a view lists");
     feeds->add_option("id", args->id, "View id")->required();
     feeds->add_option("feed", args->feeds, "Feed ids");
-    feeds->callback(run(RunFeeds));
+    feeds->callback(SessionAction(context, args, RunFeeds));
 
     CLI::App* remove = view->add_subcommand("delete", "Delete a view and its memberships");
     remove->add_option("id", args->id, "View id")->required();
-    remove->callback(run(RunDelete));
+    remove->callback(SessionAction(context, args, RunDelete));
 
     CLI::App* rebuild = view->add_subcommand("rebuild", "Rebuild What's New (view 1) or a keyword view");
     rebuild->add_option("id", args->id, "View id")->required();
     rebuild->add_flag("--title", args->title, "Search titles (the default)");
     rebuild->add_flag("--keywords", args->in_keywords, "Search item keywords");
     rebuild->add_flag("--text", args->text, "Search item descriptions");
-    rebuild->callback(run(RunRebuild));
+    rebuild->callback(SessionAction(context, args, RunRebuild));
 }
 
 }  // namespace qf::cli

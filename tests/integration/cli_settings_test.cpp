@@ -4,21 +4,14 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "support/run_program.h"
-#include "support/temp_device.h"
+#include "support/device_test.h"
 
 namespace qf {
 namespace {
 
-class CliSettings : public ::testing::Test {
+class CliSettings : public test::DeviceTest {
   protected:
-    test::ProgramResult Run(std::vector<std::string> args) {
-        args.insert(args.begin(), {test::BuiltProgram("quillfeed"), "--device", device_.root().string()});
-        return test::RunProgram(args);
-    }
-    test::ProgramResult Init() { return Run({"init"}); }
-
-    test::TempDevice device_;
+    test::ProgramResult Init() { return Quillfeed({"init"}); }
 };
 
 TEST_F(CliSettings, InitLaysOutTheDeviceOnceAndKeepsWhatIsThere) {
@@ -34,50 +27,49 @@ TEST_F(CliSettings, InitLaysOutTheDeviceOnceAndKeepsWhatIsThere) {
             << art;
     }
 
-    ASSERT_EQ(Run({"settings", "set", "Settings", "InstallPath", "\\Elsewhere", "--string"}).exit_code, 0);
-    test::ProgramResult again = Run({"--json", "init", "--profile", "vga"});
+    ASSERT_EQ(Quillfeed({"settings", "set", "Settings", "InstallPath", "\\Elsewhere", "--string"}).exit_code,
+              0);
+    test::ProgramResult again = Quillfeed({"--json", "init", "--profile", "vga"});
     ASSERT_EQ(again.exit_code, 0) << again.err;
     nlohmann::json report = nlohmann::json::parse(again.out);
     EXPECT_TRUE(report["created"].empty());
     EXPECT_EQ(report["profile"], "qvga");
-    EXPECT_EQ(Run({"settings", "get", "Settings", "InstallPath"}).out, "\\Elsewhere\n");
+    EXPECT_EQ(Quillfeed({"settings", "get", "Settings", "InstallPath"}).out, "\\Elsewhere\n");
 }
 
-TEST_F(CliSettings, SetThenGetNumbersAndTexts) {
+// Numbers and texts set then read back, a missing setting's default (creating nothing), and nested
+// sections listed as keys.
+TEST_F(CliSettings, SetGetAndList) {
     ASSERT_EQ(Init().exit_code, 0);
-    ASSERT_EQ(Run({"settings", "set", "Today", "VSize", "80", "--dword"}).exit_code, 0);
-    EXPECT_EQ(Run({"settings", "get", "Today", "VSize"}).out, "80\n");
+    ASSERT_EQ(Quillfeed({"settings", "set", "Today", "VSize", "80", "--dword"}).exit_code, 0);
+    EXPECT_EQ(Quillfeed({"settings", "get", "Today", "VSize"}).out, "80\n");
 
-    ASSERT_EQ(Run({"settings", "set", "AutoReload", "NextReload", "0xFFFFFFFF", "--dword"}).exit_code, 0);
-    EXPECT_EQ(Run({"settings", "get", "AutoReload", "NextReload"}).out, "-1\n");
+    ASSERT_EQ(Quillfeed({"settings", "set", "AutoReload", "NextReload", "0xFFFFFFFF", "--dword"}).exit_code,
+              0);
+    EXPECT_EQ(Quillfeed({"settings", "get", "AutoReload", "NextReload"}).out, "-1\n");
 
-    ASSERT_EQ(Run({"settings", "set", "Today", "FontSize", "larger", "--string"}).exit_code, 0);
-    nlohmann::json got = nlohmann::json::parse(Run({"settings", "get", "Today", "FontSize", "--json"}).out);
+    ASSERT_EQ(Quillfeed({"settings", "set", "Today", "FontSize", "larger", "--string"}).exit_code, 0);
+    nlohmann::json got =
+        nlohmann::json::parse(Quillfeed({"settings", "get", "Today", "FontSize", "--json"}).out);
     EXPECT_EQ(got["value"], "larger");
     EXPECT_EQ(got["type"], "string");
-}
 
-TEST_F(CliSettings, MissingSectionPrintsDefaultAndCreatesNoKey) {
-    ASSERT_EQ(Init().exit_code, 0);
-    EXPECT_EQ(Run({"settings", "get", "Warning", "LowRAM", "--default", "1"}).out, "1\n");
-    EXPECT_EQ(Run({"settings", "list", "Warning"}).out, "");
-    EXPECT_EQ(Run({"--json", "settings", "list", "Warning"}).out, "[]\n");
-}
+    EXPECT_EQ(Quillfeed({"settings", "get", "Warning", "LowRAM", "--default", "1"}).out, "1\n");
+    EXPECT_EQ(Quillfeed({"settings", "list", "Warning"}).out, "");
+    EXPECT_EQ(Quillfeed({"--json", "settings", "list", "Warning"}).out, "[]\n");
 
-TEST_F(CliSettings, NestedSectionsAreListedAsKeys) {
-    ASSERT_EQ(Init().exit_code, 0);
-    ASSERT_EQ(Run({"settings", "set", "RSSMap\\Map3", "Title", "headline", "--string"}).exit_code, 0);
-    ASSERT_EQ(Run({"settings", "set", "RSSMap\\Map3", "XmlChildren", "1", "--dword"}).exit_code, 0);
-    EXPECT_EQ(Run({"settings", "list", "RSSMap"}).out,
+    ASSERT_EQ(Quillfeed({"settings", "set", "RSSMap\\Map3", "Title", "headline", "--string"}).exit_code, 0);
+    ASSERT_EQ(Quillfeed({"settings", "set", "RSSMap\\Map3", "XmlChildren", "1", "--dword"}).exit_code, 0);
+    EXPECT_EQ(Quillfeed({"settings", "list", "RSSMap"}).out,
               "RSSMap\\Map3/Title = headline\nRSSMap\\Map3/XmlChildren = 1\n");
-    nlohmann::json list = nlohmann::json::parse(Run({"--json", "settings", "list"}).out);
+    nlohmann::json list = nlohmann::json::parse(Quillfeed({"--json", "settings", "list"}).out);
     bool found = false;
     for (const auto& entry : list) found |= entry["section"] == "RSSMap\\Map3" && entry["key"] == "Title";
     EXPECT_TRUE(found);
 }
 
 TEST_F(CliSettings, ErrorsAreOneLineAndNonZero) {
-    test::ProgramResult no_device = Run({"settings", "list"});
+    test::ProgramResult no_device = Quillfeed({"settings", "list"});
     EXPECT_NE(no_device.exit_code, 0);
     EXPECT_NE(no_device.err.find("no device"), std::string::npos);
     EXPECT_EQ(std::count(no_device.err.begin(), no_device.err.end(), '\n'), 1);
@@ -89,7 +81,7 @@ TEST_F(CliSettings, ErrorsAreOneLineAndNonZero) {
                                                {"settings", "get", "Today"},
                                                {"init", "--profile", "xga"},
                                                {"frobnicate"}}) {
-        test::ProgramResult result = Run(args);
+        test::ProgramResult result = Quillfeed(args);
         EXPECT_NE(result.exit_code, 0) << args.back();
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
     }

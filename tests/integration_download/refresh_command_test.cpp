@@ -1,9 +1,7 @@
 // The real `quillfeed refresh`, `cancel`, `device network` and `subscription add URL` on a throw-away
 // device, against a loopback server in the test process; and refreshes killed at random moments.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
 
@@ -15,52 +13,43 @@
 
 #include "download/feed_update.h"
 #include "qfdevice/device.h"
+#include "support/background_program.h"
+#include "support/device_test.h"
 #include "support/feed_server.h"
-#include "support/run_program.h"
-#include "support/temp_device.h"
 #include "support/watchdog.h"
 #include "win/strings.h"
-
-extern char** environ;
 
 namespace qf::test {
 namespace {
 
 using nlohmann::json;
 
-class RefreshCommand : public ::testing::Test {
+class RefreshCommand : public DeviceTest {
   protected:
     void SetUp() override {
         ASSERT_EQ(Run({"init"}).exit_code, 0);
-        json view = json::parse(Run({"--json", "view", "add", "News"}).out);
-        view_ = std::to_string(view["view"]["id"].get<long long>());
+        view_ = std::to_string(RunJson({"view", "add", "News"})["view"]["id"].get<long long>());
     }
-    ProgramResult Run(std::vector<std::string> args, const std::vector<std::string>& env = {}) {
-        args.insert(args.begin(), {BuiltProgram("quillfeed"), "--device", device_.root().string()});
-        return RunProgram(args, {}, env);
-    }
-    json RunJson(std::vector<std::string> args, const std::vector<std::string>& env = {}) {
-        args.insert(args.begin(), "--json");
-        ProgramResult result = Run(args, env);
-        EXPECT_FALSE(result.out.empty()) << result.err;
-        return json::parse(result.out.empty() ? "{}" : result.out);
-    }
+    ProgramResult Run(std::vector<std::string> args) { return Quillfeed(std::move(args)); }
+    json RunJson(std::vector<std::string> args) { return QuillfeedJson(std::move(args)); }
     void AddFeed(const std::string& path, const std::string& title) {
         ASSERT_EQ(Run({"feed", "add", server_.Url(path), "--title", title, "--view", view_}).exit_code, 0);
     }
-    long long Count(const std::string& sql) {
+    // The first column of the first row `sql` answers in the device's database, "" when none.
+    std::string Query(const std::string& sql) {
         sqlite3* db = nullptr;
-        sqlite3_open_v2(device_.HostPath("Program Files/Quillfeed/Quillfeed.cdb").c_str(), &db,
-                        SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_open_v2(Host("Program Files/Quillfeed/Quillfeed.cdb").c_str(), &db, SQLITE_OPEN_READWRITE,
+                        nullptr);
         sqlite3_stmt* statement = nullptr;
         sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
-        long long value = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : -1;
+        std::string value = sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_text(statement, 0)
+                                ? reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))
+                                : "";
         sqlite3_finalize(statement);
         sqlite3_close(db);
         return value;
     }
 
-    TempDevice device_;
     FeedServer server_;
     std::string view_;
 };
@@ -86,27 +75,27 @@ TEST_F(RefreshCommand, StoresFeedsReportsFailuresAndThenFindsThemUnchanged) {
     EXPECT_NE(listing.dump().find("Alpha story 0"), std::string::npos);
 
     ProgramResult second = Run({"refresh"});
-    EXPECT_EQ(second.exit_code, 0);
+    EXPECT_EQ(second.exit_code, 0) << second.err;
     EXPECT_NE(second.out.find("0 new items, 2 unchanged, 2 failed"), std::string::npos) << second.out;
-    EXPECT_EQ(Count("select count(*) from FeedItems"), 5);
+    EXPECT_EQ(Query("select count(*) from FeedItems"), "5");
     json only = RunJson({"refresh", "--feed", std::to_string(first["feeds"][0]["id"].get<long long>())});
     EXPECT_EQ(only["feeds"].size(), 1u);
 }
 
 // `quillfeed status` after two runs in which one feed worked and one failed, with a download time set.
 TEST_F(RefreshCommand, StatusShowsCountsLastResultsFailuresAndTheNextDownload) {
-    const std::vector<std::string> clock = {"QUILLFEED_CLOCK=2024-05-03T09:00:00"};
     server_.Serve("/a.xml", StoryFeed("Alpha", 3));
     server_.Set("/gone.xml", Route::Status(404, "gone"));
     AddFeed("/a.xml", "Alpha");
     AddFeed("/gone.xml", "Gone");
     ASSERT_EQ(Run({"settings", "set", "AutoReload", "Time1", "600", "--dword"}).exit_code, 0);
-    json before = RunJson({"status"}, clock);
+    env_ = {"QUILLFEED_CLOCK=2024-05-03T09:00:00"};
+    json before = RunJson({"status"});
     EXPECT_TRUE(before["refresh"]["last"].is_null());
     EXPECT_TRUE(before["feeds"][0]["lastResult"].is_null());
-    for (int run = 0; run < 2; ++run) ASSERT_EQ(Run({"refresh"}, clock).exit_code, 0);
+    for (int run = 0; run < 2; ++run) ASSERT_EQ(Run({"refresh"}).exit_code, 0);
 
-    json status = RunJson({"status"}, clock);
+    json status = RunJson({"status"});
     std::map<std::string, json> views, feeds;
     for (const json& view : status["views"]) views[view["label"]] = view;
     for (const json& feed : status["feeds"]) feeds[feed["title"]] = feed;
@@ -123,7 +112,7 @@ TEST_F(RefreshCommand, StatusShowsCountsLastResultsFailuresAndTheNextDownload) {
     EXPECT_EQ(status["schedule"]["next"],
               json({{"at", "2024-05-03 09:59"}, {"minutesAhead", 59}, {"reason", "time of day"}}));
 
-    std::string text = Run({"status"}, clock).out;
+    std::string text = Run({"status"}).out;
     EXPECT_NE(text.find("2 failures in a row"), std::string::npos) << text;
     EXPECT_NE(text.find("Next scheduled download: 2024-05-03 09:59 (time of day)"), std::string::npos)
         << text;
@@ -171,28 +160,18 @@ TEST_F(RefreshCommand, SubscriptionListFetchedFromTheNetwork) {
                   "<outline text=\"Two\" xmlUrl=\"http://example.com/2.xml\"/></body></opml>");
     json added = RunJson({"subscription", "add", server_.Url("/list.opml")});
     EXPECT_EQ(added["feedsAdded"], 2);
-    EXPECT_EQ(Count("select count(*) from Feeds"), 2);
+    EXPECT_EQ(Query("select count(*) from Feeds"), "2");
     EXPECT_NE(Run({"subscription", "add", server_.Url("/gone.opml")}).exit_code, 0);
 }
 
 // Runs `quillfeed refresh` and kills it after `delay`; answers whether it was still running then.
 bool KillRefreshAfter(const TempDevice& device, std::chrono::milliseconds delay) {
-    std::string program = BuiltProgram("quillfeed");
-    std::string root = device.root().string();
-    std::vector<char*> argv = {program.data(), const_cast<char*>("--device"), root.data(),
-                               const_cast<char*>("refresh"), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    EXPECT_EQ(posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
+    BackgroundProgram refresh({BuiltProgram("quillfeed"), "--device", device.root().string(), "refresh"}, {},
+                              device.HostPath("killed"));
     std::this_thread::sleep_for(delay);
-    bool running = kill(pid, SIGKILL) == 0;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return running && WIFSIGNALED(status);
+    refresh.Signal(SIGKILL);
+    std::optional<int> status = refresh.WaitFor(std::chrono::seconds(30));
+    return status && WIFSIGNALED(*status);
 }
 
 TEST_F(RefreshCommand, KilledRunsLeaveEveryFeedWholeBeforeOrAfter) {
@@ -221,25 +200,12 @@ TEST_F(RefreshCommand, KilledRunsLeaveEveryFeedWholeBeforeOrAfter) {
         killed += KillRefreshAfter(device_, whole_run * (5 + random() % 90) / 100);
         ASSERT_EQ(Run({"cancel", "--force"}).exit_code, 0);
 
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open_v2(device_.HostPath("Program Files/Quillfeed/Quillfeed.cdb").c_str(), &db,
-                                  SQLITE_OPEN_READWRITE, nullptr),
-                  SQLITE_OK);
-        auto text = [&](const std::string& sql) {
-            sqlite3_stmt* statement = nullptr;
-            sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
-            std::string value = sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_text(statement, 0)
-                                    ? reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))
-                                    : "";
-            sqlite3_finalize(statement);
-            return value;
-        };
-        EXPECT_EQ(text("pragma integrity_check"), "ok");
+        EXPECT_EQ(Query("pragma integrity_check"), "ok");
         for (int f = 0; f < kFeeds; ++f) {
-            std::string id = text("select FeedID from Feeds where Title like 'v%f" + std::to_string(f) +
-                                  "' or Title = 'F" + std::to_string(f) + "'");
-            std::string digest = text("select LastDigestKey from Feeds where FeedID = " + id);
-            std::string items = text(
+            std::string id = Query("select FeedID from Feeds where Title like 'v%f" + std::to_string(f) +
+                                   "' or Title = 'F" + std::to_string(f) + "'");
+            std::string digest = Query("select LastDigestKey from Feeds where FeedID = " + id);
+            std::string items = Query(
                 "select count(*) || ' ' || count(distinct substr(GUID, 1, instr(GUID, 'f'))) "
                 "from FeedItems where FeedID = " +
                 id);
@@ -250,11 +216,10 @@ TEST_F(RefreshCommand, KilledRunsLeaveEveryFeedWholeBeforeOrAfter) {
             ASSERT_TRUE(version_of_digest.count(digest)) << digest;
             std::string version = "v" + std::to_string(version_of_digest[digest]) + "f";
             EXPECT_EQ(items, "50 1") << "feed " << f << " round " << round;
-            EXPECT_EQ(text("select count(*) from FeedItems where FeedID = " + id + " and GUID like '" +
-                           version + "%'"),
+            EXPECT_EQ(Query("select count(*) from FeedItems where FeedID = " + id + " and GUID like '" +
+                            version + "%'"),
                       "50");
         }
-        sqlite3_close(db);
     }
     EXPECT_GE(killed, 15);
 }

@@ -55,23 +55,13 @@ TEST(DemoScript, WalkThroughShowsTheSampleFeedsAndStopsItsServer) {
         EXPECT_GT(std::filesystem::file_size(shots / (std::string(step) + ".png")), 1000u);
         EXPECT_NE(run.out.find(step + std::string(".png")), std::string::npos);
     }
-    json ticker = Dump(shots / "1-ticker.json");
-    EXPECT_EQ(ticker["items"][0]["state"]["display_mode"], "ticker");
-    EXPECT_FALSE(Texts(ticker).empty());
-    json menu = Dump(shots / "2-menu.json");
-    EXPECT_EQ(menu["menu"]["state"], "open");
-    EXPECT_EQ(menu["menu"]["entries"][0]["text"], "Reload Feed Data");
-    json list = Dump(shots / "3-list.json");
-    EXPECT_EQ(list["items"][0]["state"]["display_mode"], "list");
-    std::string headlines = Texts(list);
+    // Each step shows what its name says (the states themselves are checked in item_session_test).
+    EXPECT_EQ(Dump(shots / "1-ticker.json")["items"][0]["state"]["display_mode"], "ticker");
+    EXPECT_EQ(Dump(shots / "2-menu.json")["menu"]["state"], "open");
+    std::string headlines = Texts(Dump(shots / "3-list.json"));
     EXPECT_GE(std::count(headlines.begin(), headlines.end(), '\n'), 4) << headlines;
-    json item = Dump(shots / "4-item.json");
-    EXPECT_EQ(item["items"][0]["state"]["details_shown"], true);
-    EXPECT_NE(Texts(item), headlines);
-    json bubble = Dump(shots / "5-bubble.json");
-    ASSERT_EQ(bubble["notifications"].size(), 1u);
-    EXPECT_EQ(bubble["notifications"][0]["title"], "Quillfeed Notification");
-    EXPECT_EQ(bubble["notifications"][0]["shown"], true);
+    EXPECT_EQ(Dump(shots / "4-item.json")["items"][0]["state"]["details_shown"], true);
+    EXPECT_EQ(Dump(shots / "5-bubble.json")["notifications"][0]["shown"], true);
 
     std::ifstream port_file(device / "server.port");
     int port = 0;

@@ -4,13 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "integration_emu/screen_picture.h"
+#include "support/device_test.h"
 #include "support/feed_server.h"
-#include "support/run_program.h"
-#include "support/temp_device.h"
 #include "support/watchdog.h"
 
 namespace qf::test {
@@ -19,37 +17,22 @@ namespace {
 using namespace std::chrono_literals;
 using nlohmann::json;
 
-class TabEmulator : public ::testing::Test {
+class TabEmulator : public DeviceTest {
   protected:
     void SetUp() override {
         ASSERT_EQ(Quillfeed({"init"}).exit_code, 0);
-        json view = json::parse(Quillfeed({"--json", "view", "add", "News"}).out);
-        std::string view_id = std::to_string(view["view"]["id"].get<long long>());
+        std::string view_id =
+            std::to_string(QuillfeedJson({"view", "add", "News"})["view"]["id"].get<long long>());
         server_.Serve("/daily.xml", StoryFeed("Daily", 6));
         ASSERT_EQ(Quillfeed({"feed", "add", server_.Url("/daily.xml"), "--title", "Daily", "--view", view_id})
                       .exit_code,
                   0);
     }
-
-    ProgramResult Quillfeed(std::vector<std::string> args) {
-        args.insert(args.begin(), {BuiltProgram("quillfeed"), "--device", device_.root().string()});
-        return RunProgram(args);
-    }
     ProgramResult Tab(const std::vector<std::string>& lines) {
-        std::string script;
-        for (const std::string& line : lines) script += line + "\n";
-        std::ofstream(device_.HostPath("script.txt")) << script;
-        return RunProgram({BuiltProgram("quillfeed-emu"), "tab", "--device", device_.root().string(),
-                           "--script", Host("script.txt")},
-                          {}, {"QUILLFEED_CLOCK=2024-05-03T09:00:00"});
+        env_ = {"QUILLFEED_CLOCK=2024-05-03T09:00:00"};
+        return Emulate("tab", lines);
     }
-    json Dump(const std::string& name) const {
-        std::ifstream in(device_.HostPath(name));
-        return json::parse(in);
-    }
-    std::string Host(const std::string& name) const { return device_.HostPath(name).string(); }
 
-    TempDevice device_;
     FeedServer server_;
     Watchdog watchdog_{120s, "a tab host run"};
 };
@@ -71,27 +54,12 @@ TEST_F(TabEmulator, HotKeysAndTheViewsMenuDriveTheItemInItsTab) {
     ASSERT_EQ(Quillfeed({"refresh"}).exit_code, 0);
     ASSERT_EQ(Quillfeed({"settings", "set", "Today", "ListMode", "1", "--dword"}).exit_code, 0);
     // The strip lies in the control area at the bottom of the 240 x 320 screen.
-    ProgramResult run = Tab({"advance 2s",
-                             "dump " + Host("start.json"),
-                             "tap 60 308",
-                             "menu News",
-                             "advance 1s",
-                             "dump " + Host("news.json"),
-                             "hotkey down",
-                             "hotkey down",
-                             "dump " + Host("down.json"),
-                             "key down",
-                             "key down",
-                             "hotkey up",
-                             "dump " + Host("dpad.json"),
-                             "hotkey enter",
-                             "dump " + Host("enter.json"),
-                             "screenshot " + Host("tab.png"),
-                             "about",
-                             "settings",
-                             "resize 240 100",
-                             "hide",
-                             "dump " + Host("end.json")});
+    ProgramResult run =
+        Tab({"advance 2s",         "dump start.json", "tap 60 308",     "menu News",      "advance 1s",
+             "dump news.json",     "hotkey down",     "hotkey down",    "dump down.json", "key down",
+             "key down",           "hotkey up",       "dump dpad.json", "hotkey enter",   "dump enter.json",
+             "screenshot tab.png", "about",           "settings",       "resize 240 100", "hide",
+             "dump end.json"});
     ASSERT_EQ(run.exit_code, 0) << run.err;
 
     json start = Dump("start.json");

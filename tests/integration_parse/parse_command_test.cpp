@@ -5,30 +5,19 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
-#include "support/run_program.h"
-#include "support/temp_device.h"
+#include "support/device_test.h"
 
 namespace qf {
 namespace {
 
-class ParseCommand : public ::testing::Test {
+class ParseCommand : public test::DeviceTest {
   protected:
-    test::ProgramResult Run(std::vector<std::string> args, const std::vector<std::string>& env = {}) {
-        args.insert(args.begin(), {test::BuiltProgram("quillfeed"), "--device", device_.root().string()});
-        return test::RunProgram(args, {}, env);
-    }
     // A host file in the device's folder, which goes away with it.
     std::string Write(const std::string& name, const std::string& bytes) {
-        const std::filesystem::path path = device_.HostPath(name);
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path.string();
+        std::ofstream(device_.HostPath(name), std::ios::binary) << bytes;
+        return Host(name);
     }
-    nlohmann::json ParseJson(const std::string& file) {
-        test::ProgramResult result = Run({"parse", file, "--json"});
-        EXPECT_EQ(result.exit_code, 0) << result.err;
-        return nlohmann::json::parse(result.out);
-    }
-    test::TempDevice device_;
+    nlohmann::json ParseJson(const std::string& file) { return QuillfeedJson({"parse", file}); }
 };
 
 constexpr const char* kRss = R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -64,96 +53,95 @@ TEST_F(ParseCommand, PrintsTheParsedFeedAsJson) {
                                         {"enclosureLength", 4096}}}}};
     EXPECT_EQ(feed, expected);
 
-    test::ProgramResult text = Run({"parse", file});
+    test::ProgramResult text = Quillfeed({"parse", file});
     ASSERT_EQ(text.exit_code, 0) << text.err;
     EXPECT_NE(text.out.find("RSS v2.0"), std::string::npos) << text.out;
     EXPECT_NE(text.out.find("1. One &amp;amp; two"), std::string::npos) << text.out;
 }
 
-TEST_F(ParseCommand, ReadsAnsiFilesThroughTheAnsiPage) {
-    const nlohmann::json feed = ParseJson(
+// ANSI files read through the ANSI page; what JSON must escape comes back unchanged.
+TEST_F(ParseCommand, TitlesKeepEveryCharacter) {
+    const std::string title = "a \"q\" \\ \t\x01 \xE2\x82\xAC\r\nz";
+    const nlohmann::json ansi = ParseJson(
         Write("ansi.xml", "<rss version=\"0.91\"><channel><title>Caf\xE9 \x80</title></channel></rss>"));
-    EXPECT_EQ(feed["title"], "Caf\xC3\xA9 \xE2\x82\xAC");
-    EXPECT_EQ(feed["formatName"], "RSS v0.91");
+    EXPECT_EQ(ansi["title"], "Caf\xC3\xA9 \xE2\x82\xAC");
+    EXPECT_EQ(ansi["formatName"], "RSS v0.91");
+    EXPECT_EQ(ParseJson(Write("q.xml", "<rss version=\"2.0\"><channel><title>t</title><item><title>" + title +
+                                           "</title></item></channel></rss>"))["items"][0]["title"],
+              title);
 }
 
+// Each refusal is one line naming the file, exit code 1.
 TEST_F(ParseCommand, FailuresAreOneLineAndExitOne) {
-    for (const std::string& file : {Write("page.html", "<html><body>x</body></html>"), Write("empty.xml", ""),
-                                    device_.root().string() + "/missing.xml"}) {
-        test::ProgramResult result = Run({"parse", file, "--json"});
-        EXPECT_EQ(result.exit_code, 1) << file;
-        const nlohmann::json error = nlohmann::json::parse(result.out);
-        EXPECT_EQ(error["ok"], false);
-        EXPECT_NE(error["error"].get<std::string>().find(file), std::string::npos) << result.out;
+    const std::string feed = Write("feed.xml", kRss);
+    const std::string size = std::to_string(std::string(kRss).size());
+    const std::vector<std::pair<std::vector<std::string>, std::string>> kCases = {
+        {{Write("page.html", "<html><body>x</body></html>")}, ": not an RSS, Atom or OPML feed"},
+        {{Write("empty.xml", "")}, ": no XML elements could be read"},
+        {{root() + "/missing.xml"}, "cannot read "},
+        {{root()}, ": not a regular file"},
+        {{feed, "--max-size", "100"}, ": " + size + " bytes, over the limit of 100 (--max-size)"},
+    };
+    for (const auto& [args, reason] : kCases) {
+        std::vector<std::string> command = {"--json", "parse"};
+        command.insert(command.end(), args.begin(), args.end());
+        test::ProgramResult result = Quillfeed(command);
+        EXPECT_EQ(result.exit_code, 1) << args[0];
+        EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
+        EXPECT_NE(result.err.find(args[0]), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find(reason), std::string::npos) << result.err;
+        EXPECT_EQ(nlohmann::json::parse(result.out)["ok"], false);
     }
+    EXPECT_EQ(Quillfeed({"parse", feed, "--max-size", size}).exit_code, 0);
 }
 
 TEST_F(ParseCommand, CustomMappingsComeFromTheDeviceSettings) {
     const std::string file = Write("feed.xml", kRss);
     EXPECT_EQ(ParseJson(file)["items"][0]["title"], "One &amp;amp; two");
-    ASSERT_EQ(Run({"init"}).exit_code, 0);
-    ASSERT_EQ(Run({"settings", "set", "RSSMap\\Map5", "Title", "HEADLINE", "--string"}).exit_code, 0);
-    ASSERT_EQ(Run({"settings", "set", "RSSMap\\Map5", "Date", "dc:date", "--string"}).exit_code, 0);
+    ASSERT_EQ(Quillfeed({"init"}).exit_code, 0);
+    ASSERT_EQ(Quillfeed({"settings", "set", "RSSMap\\Map5", "Title", "HEADLINE", "--string"}).exit_code, 0);
+    ASSERT_EQ(Quillfeed({"settings", "set", "RSSMap\\Map5", "Date", "dc:date", "--string"}).exit_code, 0);
     const nlohmann::json feed = ParseJson(file);
     EXPECT_EQ(feed["items"][0]["title"], "Custom");
     EXPECT_EQ(feed["items"][0]["date"], "2006-01-01");
 }
 
-TEST_F(ParseCommand, DateShowsTheParsedGmtTime) {
-    test::ProgramResult text = Run({"date", "Mon, 02 Jan 2006 10:00:00 EDT"});
-    ASSERT_EQ(text.exit_code, 0) << text.err;
-    EXPECT_EQ(text.out, "2006-01-02 14:00:00 (2006-01-02 14:00 GMT)\n");
-
-    test::ProgramResult fallback =
-        Run({"date", "--json", "not a date"}, {"QUILLFEED_CLOCK=2010-06-15T12:34:56"});
-    ASSERT_EQ(fallback.exit_code, 0) << fallback.err;
-    const nlohmann::json date = nlohmann::json::parse(fallback.out);
+// A date text the parser cannot read gives the current local time.
+TEST_F(ParseCommand, UnreadableDateIsTheCurrentTime) {
+    env_ = {"QUILLFEED_CLOCK=2010-06-15T12:34:56"};
+    const nlohmann::json date = QuillfeedJson({"date", "not a date"});
     EXPECT_EQ(date["date"], "2010-06-15 12:34:56");
     EXPECT_EQ(date["formatGmt"], "2010-06-15 12:34 GMT");
-}
-
-TEST_F(ParseCommand, RefusesFilesOverTheSizeLimitAndWhatIsNotAFile) {
-    const std::string file = Write("feed.xml", kRss);
-    test::ProgramResult over = Run({"parse", file, "--max-size", "100"});
-    EXPECT_EQ(over.exit_code, 1);
-    EXPECT_EQ(over.err, "quillfeed: " + file + ": " + std::to_string(std::string(kRss).size()) +
-                            " bytes, over the limit of 100 (--max-size)\n");
-    EXPECT_EQ(Run({"parse", file, "--max-size", std::to_string(std::string(kRss).size())}).exit_code, 0);
-    test::ProgramResult folder = Run({"parse", device_.root().string()});
-    EXPECT_EQ(folder.exit_code, 1);
-    EXPECT_NE(folder.err.find("not a regular file"), std::string::npos) << folder.err;
-}
-
-TEST_F(ParseCommand, JsonOutputEscapesWhatJsonMust) {
-    const std::string title = "a \"q\" \\ \t\x01 \xE2\x82\xAC\r\nz";
-    const nlohmann::json feed =
-        ParseJson(Write("q.xml", "<rss version=\"2.0\"><channel><title>t</title><item><title>" + title +
-                                     "</title></item></channel></rss>"));
-    EXPECT_EQ(feed["items"][0]["title"], title);
 }
 
 TEST_F(ParseCommand, ReadsAtom10OnlyOnADeviceThatTurnedItOn) {
     const std::string file = Write("atom.xml",
                                    "<feed xmlns=\"http://www.w3.org/2005/Atom\"><title>A</title>"
-                                   "<entry><title>E</title><published>P</published></entry></feed>");
-    EXPECT_EQ(Run({"parse", file}).exit_code, 1);
-    ASSERT_EQ(Run({"init", "--atom10"}).exit_code, 0);
+                                   "<entry><title>E</title><published>P</published>"
+                                   "<summary type=\"html\">&lt;b&gt;z&lt;/b&gt;</summary></entry></feed>");
+    EXPECT_EQ(Quillfeed({"parse", file}).exit_code, 1);
+    ASSERT_EQ(Quillfeed({"init", "--atom10"}).exit_code, 0);
     const nlohmann::json feed = ParseJson(file);
     EXPECT_EQ(feed["formatCode"], 12);
     EXPECT_EQ(feed["items"][0]["date"], "P");
+    EXPECT_EQ(feed["items"][0]["description"], "&lt;b&gt;z&lt;/b&gt;");  // html is text, not markup
 }
 
-TEST_F(ParseCommand, TextCommandsApplyTheItemsCleanup) {
+// The text rules and the date parser as the item applies them.
+TEST_F(ParseCommand, TextAndDateCommandsApplyTheItemsRules) {
     const struct {
         std::vector<std::string> args;
         std::string out;
     } kCases[] = {
-        {{"text", "decode", "Fish &amp;amp; Chips &#233; &EACUTE;"}, "Fish &amp; Chips \xC3\xA9 &EACUTE;\n"},
+        {{"text", "decode", "Fish &amp;amp; Chips &#233; &eacute; &EACUTE;"},
+         "Fish &amp; Chips \xC3\xA9 \xC3\xA9 &EACUTE;\n"},
         {{"text", "clean", "&lt;![CDATA[ <b>Hi</b> ]]&gt; x"}, "<b>Hi</b> x\n"},
         {{"text", "clean", "--line", "&amp;lt;p&amp;gt;One&lt;/p&gt;\ttwo"}, "One  two\n"},
+        {{"date", "Mon, 02 Jan 2006 10:00:00 EDT"}, "2006-01-02 14:00:00 (2006-01-02 14:00 GMT)\n"},
+        {{"date", "2006-01-02T10:00:00-05:00"}, "2006-01-02 15:00:00 (2006-01-02 15:00 GMT)\n"},
     };
     for (const auto& c : kCases) {
-        test::ProgramResult result = Run(c.args);
+        test::ProgramResult result = Quillfeed(c.args);
         EXPECT_EQ(result.exit_code, 0) << result.err;
         EXPECT_EQ(result.out, c.out) << c.args.back();
     }

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <thread>
 
-extern char** environ;
+#include "support/run_program.h"
 
 namespace qf::test {
 namespace {
@@ -38,22 +38,8 @@ BackgroundProgram::BackgroundProgram(const std::vector<std::string>& argv,
     std::string err = output_prefix.string() + ".err";
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-
-    std::vector<std::string> env_strings;
-    for (char** e = environ; *e != nullptr; ++e) env_strings.emplace_back(*e);
-    env_strings.insert(env_strings.end(), env.begin(), env.end());
-    std::vector<char*> env_pointers;
-    for (std::string& entry : env_strings) env_pointers.push_back(entry.data());
-    env_pointers.push_back(nullptr);
-    std::vector<std::string> args = argv;
-    std::vector<char*> arg_pointers;
-    for (std::string& arg : args) arg_pointers.push_back(arg.data());
-    arg_pointers.push_back(nullptr);
-
-    if (posix_spawn(&pid_, arg_pointers[0], &actions, nullptr, arg_pointers.data(), env_pointers.data()) !=
-        0) {
-        pid_ = -1;
-    }
+    int error = 0;
+    pid_ = SpawnProgram(argv, env, actions, error);
     posix_spawn_file_actions_destroy(&actions);
     ::close(in[0]);
     stdin_fd_ = in[1];

@@ -22,43 +22,6 @@ constexpr auto kLongestStall = std::chrono::seconds(60);
 
 }  // namespace
 
-Route Route::Status(int status, std::string body) {
-    Route route;
-    route.status = status;
-    route.body = std::move(body);
-    return route;
-}
-
-Route Route::Redirect(std::string location) {
-    Route route;
-    route.redirect_to = std::move(location);
-    return route;
-}
-
-Route Route::Cut(std::string body, size_t after) {
-    Route route = Status(200, std::move(body));
-    route.cut_after = after;
-    return route;
-}
-
-Route Route::Stall(std::string body, size_t after) {
-    Route route = Status(200, std::move(body));
-    route.stall_after = after;
-    return route;
-}
-
-Route Route::Trickle(std::string body, std::chrono::milliseconds pause) {
-    Route route = Status(200, std::move(body));
-    route.trickle = pause;
-    return route;
-}
-
-Route Route::Delayed(std::string body, std::chrono::milliseconds delay) {
-    Route route = Status(200, std::move(body));
-    route.delay = delay;
-    return route;
-}
-
 FeedServer::FeedServer() : server_(std::make_unique<httplib::Server>()) {
     server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
         std::optional<Route> route =

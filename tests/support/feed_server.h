@@ -22,22 +22,28 @@ namespace qf::test {
 
 struct Route {
     int status = 200;
-    std::string body;
+    std::string body{};
     std::string content_type = "application/xml";
     std::chrono::milliseconds delay{0};  // before the response starts
     // After this many body bytes the response stops: held open until the server stops (stall), or the
     // connection is closed although the declared length is not reached (cut).
-    std::optional<size_t> stall_after;
-    std::optional<size_t> cut_after;
+    std::optional<size_t> stall_after{};
+    std::optional<size_t> cut_after{};
     std::chrono::milliseconds trickle{0};  // pause before each 1 KB piece of the body
-    std::string redirect_to;               // answer 302 with this Location instead
+    std::string redirect_to{};             // answer 302 with this Location instead
 
-    static Route Status(int status, std::string body);
-    static Route Redirect(std::string location);
-    static Route Cut(std::string body, size_t after);
-    static Route Stall(std::string body, size_t after);
-    static Route Trickle(std::string body, std::chrono::milliseconds pause);
-    static Route Delayed(std::string body, std::chrono::milliseconds delay);
+    static Route Status(int status, std::string body) { return {.status = status, .body = std::move(body)}; }
+    static Route Redirect(std::string location) { return {.redirect_to = std::move(location)}; }
+    static Route Cut(std::string body, size_t after) { return {.body = std::move(body), .cut_after = after}; }
+    static Route Stall(std::string body, size_t after) {
+        return {.body = std::move(body), .stall_after = after};
+    }
+    static Route Trickle(std::string body, std::chrono::milliseconds pause) {
+        return {.body = std::move(body), .trickle = pause};
+    }
+    static Route Delayed(std::string body, std::chrono::milliseconds delay) {
+        return {.body = std::move(body), .delay = delay};
+    }
 };
 
 // An RSS 2.0 feed titled `name` with `items` stories: "<name> story <n>" with the guid "<name>-<n>", a link,

@@ -60,6 +60,22 @@ std::string BuiltProgram(const std::string& name) {
     return name;
 }
 
+pid_t SpawnProgram(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                   const posix_spawn_file_actions_t& actions, int& error) {
+    std::vector<std::string> env_strings;
+    for (char** e = environ; *e != nullptr; ++e) env_strings.emplace_back(*e);
+    env_strings.insert(env_strings.end(), env.begin(), env.end());
+    std::vector<char*> envp, args;
+    for (auto& s : env_strings) envp.push_back(s.data());
+    envp.push_back(nullptr);
+    std::vector<std::string> argv_copy = argv;
+    for (auto& s : argv_copy) args.push_back(s.data());
+    args.push_back(nullptr);
+    pid_t pid = -1;
+    error = ::posix_spawn(&pid, args[0], &actions, nullptr, args.data(), envp.data());
+    return error == 0 ? pid : -1;
+}
+
 ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string& stdin_text,
                          const std::vector<std::string>& env) {
     // A child that exits without reading all of its input must not kill the test with SIGPIPE.
@@ -75,19 +91,9 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_adddup2(&actions, err[1], 2);
 
-    std::vector<std::string> env_strings;
-    for (char** e = environ; *e != nullptr; ++e) env_strings.emplace_back(*e);
-    env_strings.insert(env_strings.end(), env.begin(), env.end());
-    std::vector<char*> envp, args;
-    for (auto& s : env_strings) envp.push_back(s.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> argv_copy = argv;
-    for (auto& s : argv_copy) args.push_back(s.data());
-    args.push_back(nullptr);
-
     ProgramResult result;
-    pid_t pid = -1;
-    int rc = ::posix_spawn(&pid, args[0], &actions, nullptr, args.data(), envp.data());
+    int rc = 0;
+    pid_t pid = SpawnProgram(argv, env, actions, rc);
     posix_spawn_file_actions_destroy(&actions);
     ::close(in[0]);
     ::close(out[1]);

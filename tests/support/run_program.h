@@ -1,6 +1,8 @@
 // Runs one of the built programs (quillfeed, quillfeed-emu) as a child process and collects its output.
 #pragma once
 
+#include <spawn.h>
+
 #include <string>
 #include <vector>
 
@@ -14,6 +16,11 @@ struct ProgramResult {
 
 // Path of a program built by this tree ("quillfeed" -> <build>/cli/quillfeed).
 std::string BuiltProgram(const std::string& name);
+
+// Starts `argv` (argv[0] a path) with `actions` and the extra `env` entries ("NAME=value") added to this
+// process's environment: the child's pid, or -1 with posix_spawn's error in `error`.
+pid_t SpawnProgram(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                   const posix_spawn_file_actions_t& actions, int& error);
 
 // Runs `argv` (argv[0] a path) with `stdin_text` on its standard input and the extra `env` entries
 // ("NAME=value") added to this process's environment; waits for it. Any thread.

@@ -1,0 +1,36 @@
+// The base of the tests that run the built programs on a throw-away device: `quillfeed` commands,
+// `quillfeed-emu` scripts and the JSON files they leave there. Main test thread.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "support/run_program.h"
+#include "support/temp_device.h"
+
+namespace qf::test {
+
+class DeviceTest : public ::testing::Test {
+  protected:
+    // `quillfeed --device ROOT args...`, with `env_` added to its environment.
+    ProgramResult Quillfeed(std::vector<std::string> args) const;
+    // Quillfeed with --json, its output parsed (an empty object, and a failed expectation, when it printed
+    // nothing).
+    nlohmann::json QuillfeedJson(std::vector<std::string> args) const;
+    // `quillfeed-emu HOST --device ROOT --script FILE extra...` with `lines` as the script and `env_`. In
+    // "dump NAME" and "screenshot NAME" lines a NAME without a folder is a file in the device folder.
+    ProgramResult Emulate(const std::string& host, const std::vector<std::string>& lines,
+                          const std::vector<std::string>& extra = {}) const;
+    // The JSON file NAME in the device folder.
+    nlohmann::json Dump(const std::string& name) const;
+    std::string Host(const std::string& name) const { return device_.HostPath(name).string(); }
+    std::string root() const { return device_.root().string(); }
+
+    TempDevice device_;
+    std::vector<std::string> env_;
+};
+
+}  // namespace qf::test
