@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "common/settings.h"
 #include "common/settings_store.h"
 #include "db/default_database.h"
 #include "qfdevice/device.h"
@@ -66,7 +67,8 @@ Expected<std::unique_ptr<DatabaseSession>> DatabaseSession::Open(CommandContext&
         case OpenResult::kReady:
             return session;
         case OpenResult::kLockFailed:
-            return Fail("the database " + name + " is busy (its lock was not free in 10 s)");
+            return Fail("the database " + name + " is busy (its lock was not free in " +
+                        std::to_string(kDatabaseLockTimeoutMs / 1000) + " s)");
         case OpenResult::kUpgradeDeclined:
             return Fail("the database " + name + " needs an upgrade (run again with --yes)");
         default:
