@@ -13,9 +13,9 @@ constexpr double kStripeDarkening = 0.05;
 constexpr int kStripeEveryPixels = 3;
 
 void DrawTrack(const Canvas& canvas) {
-    int w = canvas.width;
-    int h = canvas.layout_height;
-    RECT track{w - canvas.Px(10), canvas.Px(2), w - canvas.Px(8), h - canvas.Px(2)};
+    int width = canvas.width;
+    int height = canvas.layout_height;
+    RECT track{width - canvas.Px(10), canvas.Px(2), width - canvas.Px(8), height - canvas.Px(2)};
     GdiObject<HBRUSH> fill(CreateSolidBrush(kTrackColor));
     FillRect(canvas.dc, &track, fill.get());
     GdiObject<HBRUSH> stripe(CreateSolidBrush(DarkenColor(kTrackColor, kStripeDarkening)));

@@ -47,8 +47,8 @@ void DrawWebLinkIcon(const Canvas& canvas, const ItemBitmaps& bitmaps, int x, in
 }  // namespace
 
 void PaintTicker(const Canvas& canvas, const PaintInputs& inputs, PaintState& state) {
-    int w = canvas.width;
-    int h = canvas.layout_height;
+    int width = canvas.width;
+    int height = canvas.layout_height;
     int top = canvas.Px(2) - state.scroll_offset;
     int left = canvas.Px(inputs.host_mode == HostMode::kToday ? 20 : 15);
     TickerItem item = LookUpItem(inputs);
@@ -65,9 +65,9 @@ void PaintTicker(const Canvas& canvas, const PaintInputs& inputs, PaintState& st
     int title_height = 0;
     {
         ScopedSelection selected(canvas.dc, bold.get());
-        RECT title{left + icon_shift, top, w - canvas.Px(15) - icon_shift, h};
+        RECT title{left + icon_shift, top, width - canvas.Px(15) - icon_shift, height};
         title_height = MeasureTextHeight(canvas.dc, item.title, title, kWrapped);
-        if (top < h) DrawShadowedText(canvas.dc, item.title, title, kWrapped, inputs.shadow_mode);
+        if (top < height) DrawShadowedText(canvas.dc, item.title, title, kWrapped, inputs.shadow_mode);
     }
 
     state.thumb = ThumbSpan{};
@@ -80,13 +80,13 @@ void PaintTicker(const Canvas& canvas, const PaintInputs& inputs, PaintState& st
         ScopedSelection selected(canvas.dc, normal.get());
         int description_height =
             MeasureTextHeight(canvas.dc, item.description,
-                              RECT{canvas.Px(15), 0, w - canvas.Px(15), inputs.item_height}, kWrapped);
-        RECT area{canvas.Px(15), title_height + canvas.Px(2) + top, w - canvas.Px(15), h};
+                              RECT{canvas.Px(15), 0, width - canvas.Px(15), inputs.item_height}, kWrapped);
+        RECT area{canvas.Px(15), title_height + canvas.Px(2) + top, width - canvas.Px(15), height};
         if (!inputs.expanded) {
             DrawEllipsizedText(canvas.dc, item.description, area, kWrapped, inputs.shadow_mode);
         } else {
-            if (h - canvas.Px(12) - title_height < description_height) {
-                state.max_scroll = canvas.Px(12) - h + description_height + title_height;
+            if (height - canvas.Px(12) - title_height < description_height) {
+                state.max_scroll = canvas.Px(12) - height + description_height + title_height;
                 int line = std::max(state.line_height, 1) * canvas.scale.scale_factor;
                 int steps = (state.max_scroll + line - 1) / line;
                 state.thumb = DrawScrollBar(canvas, inputs.bitmaps, steps, state.scroll_offset / line);
@@ -98,7 +98,7 @@ void PaintTicker(const Canvas& canvas, const PaintInputs& inputs, PaintState& st
         }
     }
     if (inputs.content.list_mode)
-        DrawSkinBitmap(canvas.dc, inputs.bitmaps.back_button, 0, h - canvas.Px(13), canvas.scale);
+        DrawSkinBitmap(canvas.dc, inputs.bitmaps.back_button, 0, height - canvas.Px(13), canvas.scale);
 }
 
 }  // namespace qf::display
