@@ -18,9 +18,7 @@ TEST(GdiHandles, BadHandlesFailWithoutCrashing) {
     HDC stale = CreateCompatibleDC(nullptr);
     ASSERT_TRUE(DeleteDC(stale));
     HFONT font = CreateTestFont(-11);
-    const std::vector<HDC> bad_dcs = {nullptr, stale, reinterpret_cast<HDC>(0x1234),
-                                      reinterpret_cast<HDC>(font)};
-    for (HDC dc : bad_dcs) {
+    for (HDC dc : {HDC{}, stale, reinterpret_cast<HDC>(0x1234), reinterpret_cast<HDC>(font)}) {
         RECT rect{0, 0, 10, 10};
         SIZE size{};
         TEXTMETRICW metrics{};
@@ -56,8 +54,7 @@ TEST(GdiHandles, BadHandlesFailWithoutCrashing) {
 
 TEST(GdiHandles, SelectedObjectsStayUntilDeselected) {
     GdiDevice device;
-    HDC first = CreateCompatibleDC(nullptr);
-    HDC second = CreateCompatibleDC(first);
+    HDC first = CreateCompatibleDC(nullptr), second = CreateCompatibleDC(first);
     HBITMAP bitmap = CreateCompatibleBitmap(first, 3, 3);
     HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
     HGDIOBJ default_bitmap = SelectObject(first, bitmap);
@@ -101,14 +98,12 @@ TEST(Shapes, LinesStopShortOfTheirEnd) {
     POINT previous{};
     MoveToEx(dc, 0, 8, nullptr);
     ASSERT_TRUE(LineTo(dc, 9, 8));
-    EXPECT_EQ(GetPixel(dc, 8, 8), RGB(255, 0, 0));
-    EXPECT_EQ(GetPixel(dc, 9, 8), RGB(255, 255, 255));
+    EXPECT_EQ(Pixels(dc, {{8, 8}, {9, 8}}), (std::vector{RGB(255, 0, 0), RGB(255, 255, 255)}));
     MoveToEx(dc, 3, 3, &previous);
     EXPECT_EQ(previous.x, 9);
     MoveToEx(dc, -2000000000, 9, nullptr);
     EXPECT_TRUE(LineTo(dc, 2000000000, 9));
-    EXPECT_EQ(GetPixel(dc, 0, 9), RGB(255, 0, 0));
-    EXPECT_EQ(GetPixel(dc, 9, 9), RGB(255, 0, 0));
+    EXPECT_EQ(Pixels(dc, {{0, 9}, {9, 9}}), std::vector(2, RGB(255, 0, 0)));
     SelectObject(dc, old);
     DeleteObject(red);
 }
