@@ -25,8 +25,7 @@ TEST(ScrollBar, ThumbForShortAndLongSteps) {
         {"ten pages, first", 75, 1, 10, 0, 12, 20, 0},
         {"ten pages, sixth", 75, 1, 10, 5, 37, 45, 0},
         {"ten pages, last: kept above the arrow", 75, 1, 10, 9, 55, 63, 0},
-        {"three pages at scale 2", 150, 2, 3, 1, 58, 106, 4},
-    };
+        {"three pages at scale 2", 150, 2, 3, 1, 58, 106, 4}};
     for (const Row& row : rows) {
         ThumbLayout thumb = LayOutThumb(row.height, row.scale, row.steps, row.position);
         EXPECT_EQ(std::tuple(thumb.top, thumb.bottom, thumb.middle_ys.size()),

@@ -32,11 +32,9 @@ TEST_F(NetConnectionTest, AConnectionAlreadyUpIsBorrowed) {
         std::string device_proxy;
         bool use_proxy;
         std::u16string address, port;
-    } cases[] = {
-        {"", false, u"", u""},
-        {"proxy.example:8080", true, u"proxy.example", u"8080"},
-        {"fe80::1:8080", true, u"fe80::1", u"8080"},
-    };
+    } cases[] = {{"", false, u"", u""},
+                 {"proxy.example:8080", true, u"proxy.example", u"8080"},
+                 {"fe80::1:8080", true, u"fe80::1", u"8080"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.device_proxy);
         Network(Link::kUp, c.device_proxy);

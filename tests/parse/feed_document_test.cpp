@@ -51,8 +51,7 @@ TEST(FeedDocument, TextsAndTheirTrees) {
         {u"<r><c>y</a</c>z</c></r>", "r(c(/a</c))"},
         {u"<r><a<b>x</a<b></r>", "r(a<b\"x\" b)"},
         {u"<r><Item>x</item></Item></r>", "r(Item(/item))"},
-        {u"<r><a>x</a ></a></r>", "r(a /a)"},
-    };
+        {u"<r><a>x</a ></a></r>", "r(a /a)"}};
     for (const auto& [text, tree] : cases) EXPECT_EQ(ParseAndDump(text), tree) << test::Narrow(text);
 }
 

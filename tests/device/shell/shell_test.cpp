@@ -200,17 +200,16 @@ TEST(NotificationHtml, TextAndButtonsOfAnyMarkup) {
         const char16_t* text;
         std::vector<device::NotificationButton> buttons;
     };
-    for (const Case& c : std::vector<Case>{
-             {u"plain  text\n here", u"plain text here", {}},
-             {u"<p>One</p><p>Two<br>Three</p>", u"One\nTwo\nThree", {}},
-             {u"a &amp; b &lt;c&gt; &#65;&nbsp;&bogus; &", u"a & b <c> A &bogus; &", {}},
-             {u"<INPUT TYPE=button NAME=\"CMD:7\" VALUE=\"Go on\"><input name=cmd:x value=No>"
-              u"<input name='other' value='No'>",
-              u"",
-              {{u"Go on", 7}}},
-             {u"<b>cut off <input name='cmd:3' value='Yes", u"cut off", {{u"Yes", 3}}},
-             {u"<<<>>>text", u">>text", {}},
-         }) {
+    for (const Case& c :
+         std::vector<Case>{{u"plain  text\n here", u"plain text here", {}},
+                           {u"<p>One</p><p>Two<br>Three</p>", u"One\nTwo\nThree", {}},
+                           {u"a &amp; b &lt;c&gt; &#65;&nbsp;&bogus; &", u"a & b <c> A &bogus; &", {}},
+                           {u"<INPUT TYPE=button NAME=\"CMD:7\" VALUE=\"Go on\"><input name=cmd:x value=No>"
+                            u"<input name='other' value='No'>",
+                            u"",
+                            {{u"Go on", 7}}},
+                           {u"<b>cut off <input name='cmd:3' value='Yes", u"cut off", {{u"Yes", 3}}},
+                           {u"<<<>>>text", u">>text", {}}}) {
         device::NotificationContent content = device::ReadNotificationHtml(c.html);
         EXPECT_EQ(content.text, c.text) << WideToUtf8(c.html);
         ASSERT_EQ(content.buttons.size(), c.buttons.size()) << WideToUtf8(c.html);

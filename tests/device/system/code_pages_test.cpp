@@ -171,11 +171,7 @@ TEST(WideStrings, OrdinalComparisonPutsNullFirstAndCaseFoldingFollowsTheDeviceSc
         EXPECT_EQ(lstrcmpiW(upper.c_str(), lower.c_str()), 0) << qf::WideToUtf8(upper);
     }
     const std::vector<std::pair<std::u16string, std::u16string>> different = {
-        {u"×", u"÷"},
-        {u"ß", u"ss"},
-        {u"ĸ", u"Ĺ"},
-        {u"İ", u"i"},
-    };
+        {u"×", u"÷"}, {u"ß", u"ss"}, {u"ĸ", u"Ĺ"}, {u"İ", u"i"}};
     for (const auto& [a, b] : different) EXPECT_NE(lstrcmpiW(a.c_str(), b.c_str()), 0) << qf::WideToUtf8(a);
     EXPECT_LT(lstrcmpiW(u"_x", u"Ax"), 0);
     EXPECT_LT(lstrcmpiW(nullptr, u"a"), 0);
