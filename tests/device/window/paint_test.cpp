@@ -22,7 +22,7 @@ TEST_F(Paint, InvalidAreasGatherIntoOnePaintWithEraseFirst) {
     InvalidateRect(window, &b, TRUE);
     MessageLog::Get().Take();
     EXPECT_EQ(device::PumpMessages().dispatched, 1);
-    EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{window, WM_PAINT}, {window, WM_ERASEBKGND}}));
+    EXPECT_EQ(MessageLog::Get().Take(), Sent(window, {WM_PAINT, WM_ERASEBKGND}));
     RECT expected{10, 5, 100, 20};  // the union, clipped to the client area
     EXPECT_TRUE(EqualRect(&seen.rcPaint, &expected));
     EXPECT_TRUE(seen.fErase);  // nothing erased: the class has no brush
@@ -42,7 +42,7 @@ TEST_F(Paint, ClassBrushErasesAndUpdateWindowPaintsAtOnce) {
         CreateWindowExW(0, u"QfBrushed", u"", WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     MessageLog::Get().Take();
     EXPECT_TRUE(UpdateWindow(window));
-    EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{window, WM_PAINT}, {window, WM_ERASEBKGND}}));
+    EXPECT_EQ(MessageLog::Get().Take(), Sent(window, {WM_PAINT, WM_ERASEBKGND}));
     EXPECT_EQ(SurfaceRecordNow().fills, (std::vector<HBRUSH>{brushed.hbrBackground}));
     // Valid now: neither UpdateWindow nor the queue paints again.
     UpdateWindow(window);
@@ -62,7 +62,7 @@ TEST_F(Paint, HiddenWindowsWaitAnUnpaintedWindowIsValidatedOnceAndEachDcGoesBack
     ShowWindow(window, SW_SHOWNA);
     MessageLog::Get().Take();
     EXPECT_EQ(device::PumpMessages().dispatched, 1);
-    EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{window, WM_PAINT}}));
+    EXPECT_EQ(MessageLog::Get().Take(), Sent(window, {WM_PAINT}));
 
     // Each DC goes back where it came from.
     HDC dc = GetDC(window);
