@@ -34,10 +34,7 @@ TEST(CodePages, AnsiPageRoundTripsEveryByte) {
     for (int byte = 0; byte < 256; ++byte) all.push_back(static_cast<char>(byte));
     std::u16string wide = ToWide(CP_ACP, all);
     ASSERT_EQ(wide.size(), 256u);
-    EXPECT_EQ(wide[0x80], u'€');
-    EXPECT_EQ(wide[0x92], u'\u2019');
-    EXPECT_EQ(wide[0x9F], u'Ÿ');
-    EXPECT_EQ(wide[0xE9], u'é');
+    EXPECT_EQ((std::u16string{wide[0x80], wide[0x92], wide[0x9F], wide[0xE9]}), u"€\u2019Ÿé");
     for (int undefined : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) EXPECT_EQ(wide[undefined], undefined);
     EXPECT_EQ(ToMulti(CP_ACP, wide), all);
     EXPECT_EQ(qf::AnsiToWide(all), wide);
@@ -144,8 +141,7 @@ TEST(CodePages, CharactersOutsideTheAnsiPageTakeTheDefault) {
     BOOL used = FALSE;
     int length =
         WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), multi, 16, "#", &used);
-    EXPECT_EQ(std::string(multi, length), "a\x80#b#");
-    EXPECT_TRUE(used);
+    EXPECT_EQ(std::pair(std::string(multi, length), used), std::pair(std::string("a\x80#b#"), TRUE));
     EXPECT_EQ(qf::WideToAnsi(text), "a\x80?b?");
 
     used = TRUE;

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -18,19 +19,10 @@ using namespace std::chrono_literals;
 namespace {
 
 // Owns a HANDLE for one test.
-class Handle {
-  public:
-    explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
-    ~Handle() {
-        if (handle_ != nullptr) CloseHandle(handle_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
+using Handle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
 
 HANDLE NewEvent(BOOL manual_reset, BOOL initially_set, LPCWSTR name = nullptr) {
     return CreateEventW(nullptr, manual_reset, initially_set, name);
@@ -67,8 +59,7 @@ TEST(Threads, HandleSignalsAndExitCodeAppearWhenTheThreadEndsAndWhatCannotBeDone
     EXPECT_EQ(WaitForSingleObject(thread.get(), INFINITE), WAIT_OBJECT_0);
     EXPECT_EQ(WaitForSingleObject(thread.get(), 0), WAIT_OBJECT_0);  // stays signalled
     ASSERT_TRUE(GetExitCodeThread(thread.get(), &exit_code));
-    EXPECT_EQ(exit_code, 42u);
-    EXPECT_EQ(id_inside.load(), id);
+    EXPECT_EQ(std::pair(exit_code, id_inside.load()), std::pair(DWORD{42}, id));
     EXPECT_NE(id, GetCurrentThreadId());
 
     // What the device cannot do is refused; handles of other kinds are no threads.
@@ -260,12 +251,9 @@ TEST(Mutexes, NamedMutexSerialisesProcesses) {
         return 0;
     };
     qf::test::Watchdog watchdog(60s, "processes sharing a named mutex");
-    pid_t first = Fork(increment_under_mutex);
-    pid_t second = Fork(increment_under_mutex);
-    ASSERT_GT(first, 0);
-    ASSERT_GT(second, 0);
-    EXPECT_EQ(ExitStatus(first), 0);
-    EXPECT_EQ(ExitStatus(second), 0);
+    pid_t first = Fork(increment_under_mutex), second = Fork(increment_under_mutex);
+    ASSERT_TRUE(first > 0 && second > 0);
+    EXPECT_EQ(std::pair(ExitStatus(first), ExitStatus(second)), std::pair(0, 0));
     int total = 0;
     std::ifstream(counter) >> total;
     EXPECT_EQ(total, 2 * kRounds);
