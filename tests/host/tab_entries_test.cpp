@@ -56,25 +56,23 @@ TEST_F(TabTest, MoveWindowChangesTheReportedHeightAndLeavesTheStrip) {
     RECT strip_before = WindowRect(strip_);
     MoveTab(TabRect{0, 40, 240, 120});
     RECT moved = WindowRect(item_);
-    EXPECT_EQ(moved.top, 40);
-    EXPECT_EQ(moved.bottom - moved.top, 120);
+    EXPECT_EQ(std::pair(moved.top, moved.bottom - moved.top), std::pair(LONG{40}, LONG{120}));
     RECT strip_after = WindowRect(strip_);
     EXPECT_TRUE(EqualRect(&strip_before, &strip_after));
 
     TODAYLISTITEM record = Record(TRUE);
-    EXPECT_EQ(SendMessageW(item_, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0),
-              TRUE);
-    EXPECT_EQ(record.cyp, 120u);
+    auto query = [&record](HWND window) {
+        LRESULT answer =
+            SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0);
+        return std::pair(answer, record.cyp);
+    };
+    EXPECT_EQ(query(item_), std::pair(LRESULT{TRUE}, DWORD{120}));
     // Moving raises no height-changed flag: a later query has nothing new to report.
     MoveTab(TabRect{0, 40, 240, 150});
-    EXPECT_EQ(SendMessageW(item_, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0),
-              FALSE);
-    EXPECT_EQ(record.cyp, 120u);
+    EXPECT_EQ(query(item_), std::pair(LRESULT{FALSE}, DWORD{120}));
     // The control strip answers the query like the item window.
     record.cyp = 0;
-    EXPECT_EQ(SendMessageW(strip_, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0),
-              TRUE);
-    EXPECT_EQ(record.cyp, 150u);
+    EXPECT_EQ(query(strip_), std::pair(LRESULT{TRUE}, DWORD{150}));
 }
 
 TEST_F(TabTest, HideStopsTheHeartbeatUnlessAScheduleNeedsIt) {
@@ -85,10 +83,8 @@ TEST_F(TabTest, HideStopsTheHeartbeatUnlessAScheduleNeedsIt) {
     EXPECT_TRUE(IsWindowVisible(item_));
 
     HideTab();
-    EXPECT_FALSE(TimerRuns(item_, kHeartbeatTimer));
-    EXPECT_FALSE(Item().heartbeat_running);
-    EXPECT_FALSE(IsWindowVisible(item_));
-    EXPECT_FALSE(IsWindowVisible(strip_));
+    EXPECT_FALSE(TimerRuns(item_, kHeartbeatTimer) || Item().heartbeat_running || IsWindowVisible(item_) ||
+                 IsWindowVisible(strip_));
 
     ShowTab();
     EXPECT_TRUE(IsWindowVisible(strip_));
@@ -143,8 +139,7 @@ TEST_F(TabTest, StripTapsOpenTheMainOrTheViewsMenu) {
         return shown.empty() ? std::u16string(u"none") : shown.front().text;
     };
     EXPECT_EQ(first_entry_at(0), u"Reload Feed Data");
-    EXPECT_EQ(at.x, 0);
-    EXPECT_EQ(at.y, 254);
+    EXPECT_EQ(std::pair(at.x, at.y), std::pair(LONG{0}, LONG{254}));
     EXPECT_EQ(first_entry_at(34), u"Reload Feed Data");
     EXPECT_EQ(first_entry_at(35), u"Feed List");
     EXPECT_EQ(first_entry_at(239), u"Feed List");
