@@ -104,7 +104,8 @@ TEST_F(WindowGeometry, ShowWindowVisibilityForegroundAndFocus) {
     EXPECT_EQ(GetForegroundWindow(), b);
     EXPECT_EQ(MessageLog::Get().Take(),
               (std::vector<Logged>{{a, WM_ACTIVATE}, {b, WM_ACTIVATE}, {a, WM_KILLFOCUS}, {b, WM_SETFOCUS}}));
-    EXPECT_EQ(std::pair(SetFocus(b_child), GetFocus()), std::pair(b, b_child));
+    // Braces: the focus is read after it moved.
+    EXPECT_EQ((std::pair{SetFocus(b_child), GetFocus()}), std::pair(b, b_child));
     EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{b, WM_KILLFOCUS}, {b_child, WM_SETFOCUS}}));
 }
 
