@@ -149,9 +149,7 @@ TEST_F(ItemPaint, MessageAndBackgroundByHostThemeSelectionAndScale) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        inputs_.host_mode = c.host;
-        inputs_.themed_background = c.themed;
-        inputs_.item_selected = c.selected;
+        inputs_.host_mode = c.host, inputs_.themed_background = c.themed, inputs_.item_selected = c.selected;
         inputs_.scale = SkinScale{c.scale, false, false};
         HWND item = Paint(kWidth * c.scale, kHeight * c.scale);
         EXPECT_EQ(Pixel(item, 5, kHeight * c.scale - 1), c.background);
@@ -221,16 +219,14 @@ class ListPaint : public ItemPaint {
         }
         inputs_.rows = &rows_;
         inputs_.content.status_text.clear();
-        inputs_.content.current_view_index = 0;
-        inputs_.content.list_mode = true;
+        inputs_.content.current_view_index = 0, inputs_.content.list_mode = true;
         inputs_.content.list_row_count = count;
     }
     std::vector<ListRow> rows_;
 };
 
 TEST_F(ListPaint, PageOfRowsWithSelectionShadowAndThumb) {
-    inputs_.themed_background = false;
-    inputs_.shadow_mode = 3;
+    inputs_.themed_background = false, inputs_.shadow_mode = 3;
     SetRows(5);  // a row of 13 pixels: (75 - 4) / 13 = 5 rows fit
     state_.position.selected = 1;
     HWND item = Paint();
@@ -257,8 +253,7 @@ TEST_F(ListPaint, LongCaptionsEndInAnEllipsisAndFeedItemsAreIndented) {
     rows_[0].text = std::u16string(300, u'w');
     rows_[1].item_index = -1;  // a feed row
     rows_.push_back(ListRow{u"Inside", 1, 7, false, -1, 0});
-    inputs_.content.list_row_count = 3;
-    inputs_.feed_list = true;
+    inputs_.content.list_row_count = 3, inputs_.feed_list = true;
     std::vector<qf::device::DrawnText> texts = qf::device::WindowTexts(Paint());
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(texts[0].text.substr(texts[0].text.size() - 3), u"...");
