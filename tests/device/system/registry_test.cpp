@@ -111,8 +111,9 @@ TEST(Registry, NestedKeysAndTypedValuesSurviveReopening) {
     Key today;
     ASSERT_EQ(Open(HKEY_LOCAL_MACHINE, u"\\software\\THORNBECKVALE\\quillfeed\\today\\", today),
               ERROR_SUCCESS);
-    EXPECT_EQ(GetString(today.get(), u"TITLE"), u"Schlagzeilen – heute");
-    EXPECT_EQ(GetDword(today.get(), u"hwnd"), 0xFFFFFFFFu);
+    EXPECT_EQ(
+        std::pair(GetString(today.get(), u"TITLE"), GetDword(today.get(), u"hwnd")),
+        std::pair(std::optional<std::u16string>(u"Schlagzeilen – heute"), std::optional<DWORD>(0xFFFFFFFFu)));
     EXPECT_EQ(static_cast<LONG>(*GetDword(today.get(), u"HWND")), -1);
     EXPECT_EQ(GetString(today.get(), u""), u"default");
 
@@ -193,8 +194,7 @@ TEST(Registry, NamesMatchWithoutCaseKeepTheirFirstSpellingAndEnumerateInOrder) {
     ASSERT_EQ(RegEnumValueW(first.get(), 0, name, &name_size, nullptr, nullptr,
                             reinterpret_cast<BYTE*>(&value), &value_size),
               ERROR_SUCCESS);
-    EXPECT_EQ(std::u16string(name), u"Value");
-    EXPECT_EQ(value, 2u);
+    EXPECT_EQ(std::pair(std::u16string(name), value), std::pair(std::u16string(u"Value"), DWORD{2}));
     name_size = 16;
     EXPECT_EQ(RegEnumValueW(first.get(), 1, name, &name_size, nullptr, nullptr, nullptr, nullptr),
               ERROR_NO_MORE_ITEMS);
@@ -228,8 +228,7 @@ TEST(Registry, QueriesReportSizesAndShortBuffers) {
 
     DWORD type = 0, size = 0;
     EXPECT_EQ(RegQueryValueExW(key.get(), u"Text", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(size, 14u);
+    EXPECT_EQ(std::pair(type, size), std::pair(DWORD{REG_SZ}, DWORD{14}));
     BYTE small[4];
     size = sizeof small;
     EXPECT_EQ(RegQueryValueExW(key.get(), u"Text", nullptr, nullptr, small, &size), ERROR_MORE_DATA);
@@ -238,8 +237,7 @@ TEST(Registry, QueriesReportSizesAndShortBuffers) {
               ERROR_INVALID_PARAMETER);
     size = sizeof small;
     EXPECT_EQ(RegQueryValueExW(key.get(), u"Empty", nullptr, &type, small, &size), ERROR_SUCCESS);
-    EXPECT_EQ(size, 0u);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(std::pair(type, size), std::pair(DWORD{REG_BINARY}, DWORD{0}));
 
     char16_t name[3];
     DWORD name_size = 3;
