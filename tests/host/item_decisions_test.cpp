@@ -183,12 +183,12 @@ display::ListRow ItemRow(int feed, int index) {
 
 TEST(SelectionMoves, ActivationByModeAndRow) {
     display::ListRow item = ItemRow(1, 0), open_feed = FeedRow(1, true), closed_feed = FeedRow(1);
-    EXPECT_EQ(DecideActivation(false, false, nullptr), Activation::kToggleExpanded);
-    EXPECT_EQ(DecideActivation(true, true, &item), Activation::kReturnToList);
-    EXPECT_EQ(DecideActivation(true, false, &item), Activation::kOpenDetails);
-    EXPECT_EQ(DecideActivation(true, false, &closed_feed), Activation::kExpandFeed);
-    EXPECT_EQ(DecideActivation(true, false, &open_feed), Activation::kCollapseFeed);
-    EXPECT_EQ(DecideActivation(true, false, nullptr), Activation::kNothing);
+    EXPECT_EQ(
+        (std::vector{DecideActivation(false, false, nullptr), DecideActivation(true, true, &item),
+                     DecideActivation(true, false, &item), DecideActivation(true, false, &closed_feed),
+                     DecideActivation(true, false, &open_feed), DecideActivation(true, false, nullptr)}),
+        (std::vector{Activation::kToggleExpanded, Activation::kReturnToList, Activation::kOpenDetails,
+                     Activation::kExpandFeed, Activation::kCollapseFeed, Activation::kNothing}));
 }
 
 TEST(FeedExpansion, OneFeedOpenAtATime) {
@@ -198,18 +198,16 @@ TEST(FeedExpansion, OneFeedOpenAtATime) {
                                        FeedRow(3)};
     int selected = 4;
     int feed_row = CollapseOtherFeeds(rows, 4, selected);
-    EXPECT_EQ(feed_row, 2);
-    EXPECT_EQ(selected, 2) << "the selection follows the removed rows above it";
+    // The selection follows the removed rows above it.
+    EXPECT_EQ(std::tuple(feed_row, selected, rows.size()), std::tuple(2, 2, size_t{3}));
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_FALSE(rows[0].expanded);
 
     InsertFeedItems(rows, feed_row, listing);
     ASSERT_EQ(rows.size(), 3u + kMaxFeedItemRows);
-    EXPECT_TRUE(rows[2].expanded);
-    EXPECT_EQ(rows[3].item_id, 100);
-    EXPECT_EQ(rows[3].feed_id, 3);
-    EXPECT_EQ(rows[18].item_index, 15);
-    EXPECT_TRUE(rows[1].IsFeedRow());
+    EXPECT_EQ(std::tuple(rows[2].expanded, rows[3].item_id, rows[3].feed_id, rows[18].item_index,
+                         rows[1].IsFeedRow()),
+              std::tuple(true, 100, 3, 15, true));
 
     selected = 10;
     CollapseFeedRow(rows, 2, selected);
@@ -339,9 +337,9 @@ TEST(DownloadPrompt, FailureAndEndTexts) {
         StartFailureText({false, true, -2}).starts_with(u"Failed to Start Download.  A download appears"));
     EXPECT_EQ(StartFailureText({false, true, -3}), u"Could not establish an Internet connection.");
     EXPECT_EQ(StartFailureText({false, true, 0}), u"");
-    EXPECT_EQ(RunEndText(1), u"Download Cancelled by User");
-    EXPECT_EQ(RunEndText(2), u"Downloading Stopped: Lost Network Connection");
-    EXPECT_EQ(RunEndText(7), u"Download Cancelled by User");
+    EXPECT_EQ(RunEndText(1) + u"|" + RunEndText(2) + u"|" + RunEndText(7),
+              u"Download Cancelled by User|Downloading Stopped: Lost Network Connection|Download Cancelled "
+              u"by User");
 }
 
 TEST(Heartbeat, OnlyMoreThanFiveWholeMinutesMeanTheDeviceSlept) {

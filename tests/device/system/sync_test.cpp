@@ -78,19 +78,16 @@ TEST(Threads, HandleSignalsAndExitCodeAppearWhenTheThreadEndsAndWhatCannotBeDone
 }
 
 TEST(Events, AutoResetLetsOneWaitThroughPerSetAndNamesAreSharedWithoutCase) {
-    Handle automatic(NewEvent(FALSE, TRUE));
-    EXPECT_TRUE(Signalled(automatic.get()));
-    EXPECT_FALSE(Signalled(automatic.get()));
+    // Each step's action, then two waits (braces keep the waits in order).
+    Handle automatic(NewEvent(FALSE, TRUE)), manual(NewEvent(TRUE, FALSE));
+    auto waits = [](HANDLE event) { return std::pair{Signalled(event), Signalled(event)}; };
+    EXPECT_EQ(waits(automatic.get()), std::pair(true, false));
     SetEvent(automatic.get());
     SetEvent(automatic.get());  // setting twice still lets only one through
-    EXPECT_TRUE(Signalled(automatic.get()));
-    EXPECT_FALSE(Signalled(automatic.get()));
-
-    Handle manual(NewEvent(TRUE, FALSE));
+    EXPECT_EQ(waits(automatic.get()), std::pair(true, false));
     EXPECT_FALSE(Signalled(manual.get()));
     SetEvent(manual.get());
-    EXPECT_TRUE(Signalled(manual.get()));
-    EXPECT_TRUE(Signalled(manual.get()));
+    EXPECT_EQ(waits(manual.get()), std::pair(true, true));
     ResetEvent(manual.get());
     EXPECT_FALSE(Signalled(manual.get()));
 
@@ -102,8 +99,7 @@ TEST(Events, AutoResetLetsOneWaitThroughPerSetAndNamesAreSharedWithoutCase) {
     ASSERT_NE(second.get(), first.get());
     EXPECT_FALSE(Signalled(second.get()));  // the existing event keeps its state and mode
     SetEvent(first.get());
-    EXPECT_TRUE(Signalled(second.get()));
-    EXPECT_TRUE(Signalled(second.get()));
+    EXPECT_EQ(waits(second.get()), std::pair(true, true));
 
     EXPECT_EQ(CreateMutexW(nullptr, FALSE, u"quillfeedreload"), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
@@ -152,8 +148,7 @@ TEST(Waits, AllTakesEveryObjectOrNoneAndAnyTakesTheFirstOnly) {
     });
     EXPECT_EQ(WaitForMultipleObjects(3, objects, TRUE, INFINITE), WAIT_ABANDONED + 1);
     setter.join();
-    EXPECT_FALSE(Signalled(ready.get()));
-    EXPECT_FALSE(Signalled(later.get()));
+    EXPECT_FALSE(Signalled(ready.get()) || Signalled(later.get()));
     EXPECT_TRUE(ReleaseMutex(mutex.get()));
 
     const HANDLE unknown[] = {ready.get(), reinterpret_cast<HANDLE>(0x7FFFFFF0)};
@@ -163,9 +158,9 @@ TEST(Waits, AllTakesEveryObjectOrNoneAndAnyTakesTheFirstOnly) {
     // Waiting for any takes the first signalled object only.
     Handle any0(NewEvent(FALSE, FALSE)), any1(NewEvent(FALSE, TRUE)), any2(NewEvent(FALSE, TRUE));
     const HANDLE first_of[] = {any0.get(), any1.get(), any2.get()};
-    EXPECT_EQ(WaitForMultipleObjects(3, first_of, FALSE, 0), WAIT_OBJECT_0 + 1);
-    EXPECT_EQ(WaitForMultipleObjects(3, first_of, FALSE, 0), WAIT_OBJECT_0 + 2);
-    EXPECT_EQ(WaitForMultipleObjects(3, first_of, FALSE, 0), WAIT_TIMEOUT);
+    std::vector<DWORD> taken;
+    for (int i = 0; i < 3; ++i) taken.push_back(WaitForMultipleObjects(3, first_of, FALSE, 0));
+    EXPECT_EQ(taken, (std::vector<DWORD>{WAIT_OBJECT_0 + 1, WAIT_OBJECT_0 + 2, WAIT_TIMEOUT}));
 }
 
 TEST(Mutexes, OwnerMayTakeItAgainAndMustReleaseAsOftenAndNamesAreShared) {
@@ -186,8 +181,7 @@ TEST(Mutexes, OwnerMayTakeItAgainAndMustReleaseAsOftenAndNamesAreShared) {
         return result;
     };
     EXPECT_EQ(other_thread_wait(30), WAIT_TIMEOUT);
-    EXPECT_TRUE(ReleaseMutex(mutex.get()));
-    EXPECT_TRUE(ReleaseMutex(mutex.get()));
+    EXPECT_TRUE(ReleaseMutex(mutex.get()) && ReleaseMutex(mutex.get()));
     EXPECT_EQ(other_thread_wait(0), WAIT_TIMEOUT);  // still held once
     EXPECT_TRUE(ReleaseMutex(mutex.get()));
     EXPECT_FALSE(ReleaseMutex(mutex.get()));
