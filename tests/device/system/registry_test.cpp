@@ -120,9 +120,8 @@ TEST(Registry, NestedKeysAndTypedValuesSurviveReopening) {
     std::array<BYTE, 8> read{};
     DWORD type = 0, size = read.size();
     ASSERT_EQ(RegQueryValueExW(today.get(), u"Blob", nullptr, &type, read.data(), &size), ERROR_SUCCESS);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
-    EXPECT_EQ(std::vector<BYTE>(read.begin(), read.begin() + size),
-              std::vector<BYTE>(binary.begin(), binary.end()));
+    EXPECT_EQ(std::pair(type, std::vector<BYTE>(read.begin(), read.begin() + size)),
+              std::pair(DWORD{REG_BINARY}, std::vector<BYTE>(binary.begin(), binary.end())));
 
     // The hive belongs to the device: another root does not see it.
     qf::test::TempDevice other;
@@ -150,8 +149,8 @@ TEST(Registry, AHiveReplacedBetweenCallsIsReadAfresh) {
 TEST(Registry, ReadsNeverCreateAnythingAndClosedHandlesAreRefused) {
     qf::test::TempDevice device;
     Key key;
-    EXPECT_EQ(Open(HKEY_CURRENT_USER, u"Software\\Missing", key), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(key.get(), nullptr);
+    EXPECT_EQ((std::pair{Open(HKEY_CURRENT_USER, u"Software\\Missing", key), key.get()}),
+              std::pair(LONG{ERROR_FILE_NOT_FOUND}, HKEY{}));
     DWORD size = 0;
     EXPECT_EQ(RegQueryValueExW(HKEY_LOCAL_MACHINE, u"x", nullptr, nullptr, nullptr, &size),
               ERROR_FILE_NOT_FOUND);
@@ -169,8 +168,8 @@ TEST(Registry, ReadsNeverCreateAnythingAndClosedHandlesAreRefused) {
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &closed,
                               nullptr),
               ERROR_SUCCESS);
-    EXPECT_EQ(RegCloseKey(closed), ERROR_SUCCESS);
-    EXPECT_EQ(RegCloseKey(closed), ERROR_INVALID_HANDLE);
+    EXPECT_EQ((std::pair{RegCloseKey(closed), RegCloseKey(closed)}),
+              std::pair(LONG{ERROR_SUCCESS}, LONG{ERROR_INVALID_HANDLE}));
     EXPECT_EQ(SetDword(closed, u"x", 1), ERROR_INVALID_HANDLE);
     EXPECT_EQ(RegCloseKey(HKEY_LOCAL_MACHINE), ERROR_SUCCESS);
     EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software", 0, KEY_READ, nullptr), ERROR_INVALID_PARAMETER);
