@@ -41,13 +41,11 @@ TEST(GdiHandles, BadHandlesFailWithoutCrashing) {
         EXPECT_FALSE(DeleteDC(dc));
     }
     Canvas canvas(4, 4);
-    EXPECT_EQ(SelectObject(canvas.dc(), stale), nullptr);
-    EXPECT_EQ(SelectObject(canvas.dc(), canvas.dc()), nullptr);
-    EXPECT_FALSE(DeleteObject(stale));
-    EXPECT_FALSE(DeleteObject(canvas.dc()));
+    EXPECT_TRUE(SelectObject(canvas.dc(), stale) == nullptr &&
+                SelectObject(canvas.dc(), canvas.dc()) == nullptr);
+    EXPECT_FALSE(DeleteObject(stale) || DeleteObject(canvas.dc()));
     EXPECT_EQ(GetObjectW(stale, 0, nullptr), 0);
-    EXPECT_TRUE(DeleteObject(font));
-    EXPECT_FALSE(DeleteObject(font));
+    EXPECT_EQ((std::pair{DeleteObject(font), DeleteObject(font)}), std::pair(TRUE, FALSE));
     EXPECT_EQ(SelectObject(canvas.dc(), font), nullptr);
     EXPECT_EQ(DrawTextW(canvas.dc(), nullptr, -1, nullptr, 0), 0);
 }
@@ -64,14 +62,11 @@ TEST(GdiHandles, SelectedObjectsStayUntilDeselected) {
     EXPECT_EQ(GetCurrentObject(first, OBJ_BITMAP), bitmap);
     // A bitmap lives in one DC at a time; selected objects cannot be deleted.
     EXPECT_EQ(SelectObject(second, bitmap), nullptr);
-    EXPECT_FALSE(DeleteObject(bitmap));
-    EXPECT_FALSE(DeleteObject(brush));
+    EXPECT_FALSE(DeleteObject(bitmap) || DeleteObject(brush));
     EXPECT_EQ(SelectObject(first, default_bitmap), bitmap);
     EXPECT_EQ(SelectObject(second, bitmap), default_bitmap);
-    EXPECT_TRUE(DeleteDC(second));  // deleting the DC sets its bitmap free
-    EXPECT_TRUE(DeleteObject(bitmap));
-    EXPECT_TRUE(DeleteDC(first));
-    EXPECT_TRUE(DeleteObject(brush));
+    // Deleting the DC sets its bitmap free.
+    EXPECT_TRUE(DeleteDC(second) && DeleteObject(bitmap) && DeleteDC(first) && DeleteObject(brush));
     // Stock objects survive DeleteObject.
     EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_PEN)));
     EXPECT_EQ(GetObjectType(GetStockObject(BLACK_PEN)), static_cast<DWORD>(OBJ_PEN));
