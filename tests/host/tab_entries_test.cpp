@@ -39,17 +39,11 @@ class TabTest : public ItemTest {
 TEST_F(TabTest, HotKeysActOnlyWhenPressedAndAlwaysAnswerOne) {
     MessageRecorder item_messages(item_);
     MessageRecorder strip_messages(strip_);
-    EXPECT_EQ(HotKeyDown(0), 1);
-    EXPECT_EQ(HotKeyUp(0), 1);
-    EXPECT_EQ(HotKeyEnter(0), 1);
-    EXPECT_EQ(item_messages.Count(WM_PAINT), 0);
-    EXPECT_EQ(strip_messages.Count(WM_PAINT), 0);
-
-    EXPECT_EQ(HotKeyDown(1), 1);
-    EXPECT_EQ(HotKeyUp(0x80), 1);
-    EXPECT_EQ(HotKeyEnter(1), 1);
-    EXPECT_EQ(item_messages.Count(WM_PAINT), 3);
-    EXPECT_EQ(strip_messages.Count(WM_PAINT), 3);  // the strip repaints first
+    auto paints = [&] { return std::pair(item_messages.Count(WM_PAINT), strip_messages.Count(WM_PAINT)); };
+    EXPECT_EQ((std::vector{HotKeyDown(0), HotKeyUp(0), HotKeyEnter(0)}), std::vector(3, 1));
+    EXPECT_EQ(paints(), std::pair(0, 0));
+    EXPECT_EQ((std::vector{HotKeyDown(1), HotKeyUp(0x80), HotKeyEnter(1)}), std::vector(3, 1));
+    EXPECT_EQ(paints(), std::pair(3, 3));  // the strip repaints first
 }
 
 TEST_F(TabTest, MoveWindowChangesTheReportedHeightAndLeavesTheStrip) {
