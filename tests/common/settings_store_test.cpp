@@ -54,9 +54,10 @@ TEST(SettingsStore, ValuesSurviveANewStoreNestedSectionsAreKeysAndLimitsHold) {
     }
     SettingsStore reader = OpenedStore();
     EXPECT_TRUE(KeyExists(u"SOFTWARE\\Thornbeckvale\\Quillfeed\\RSSMap\\Map3"));
-    EXPECT_EQ(reader.ReadString(u"rssmap\\map3", u"title", u""), u"headline");
-    EXPECT_EQ(reader.ReadDword(u"AutoReload", u"NextReload", 0), -1);
-    EXPECT_EQ(reader.ReadString(u"General", u"Browser", u""), u"\\Windows\\b\u00e9.exe");
+    EXPECT_EQ(std::tuple(reader.ReadString(u"rssmap\\map3", u"title", u""),
+                         reader.ReadDword(u"AutoReload", u"NextReload", 0),
+                         reader.ReadString(u"General", u"Browser", u"")),
+              std::tuple(u"headline", -1, u"\\Windows\\b\u00e9.exe"));
 
     // A DWORD with all bits set reads as -1 (above); a text past the 255-character read buffer cannot be
     // read: the default.

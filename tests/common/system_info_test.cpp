@@ -29,8 +29,7 @@ TEST(SystemInfo, PlatformClassFollowsVersionAndPlatformType) {
     };
     for (const Case& c : cases) {
         device::Profile profile;
-        profile.os_major = c.major;
-        profile.platform_type = c.platform;
+        profile.os_major = c.major, profile.platform_type = c.platform;
         ProfileOverride scoped(profile);
         EXPECT_EQ(DetectPlatform(), c.expected != PlatformClass::kOlderCe) << c.major;
         EXPECT_EQ(CurrentPlatformClass(), c.expected) << c.major;
@@ -40,18 +39,16 @@ TEST(SystemInfo, PlatformClassFollowsVersionAndPlatformType) {
 TEST(SystemInfo, FileSizesFreeSpaceAndFolders) {
     test::TempDevice device;
     std::ofstream(device.HostPath("data.bin"), std::ios::binary) << std::string(1536, 'x');
-    EXPECT_DOUBLE_EQ(FileSizeKb(u"\\data.bin"), 1.5);
-    EXPECT_DOUBLE_EQ(FileSizeKb(u"\\missing.bin"), 0);
-    EXPECT_DOUBLE_EQ(FileSizeKb(u"\\"), 0);
+    EXPECT_EQ((std::vector{FileSizeKb(u"\\data.bin"), FileSizeKb(u"\\missing.bin"), FileSizeKb(u"\\")}),
+              (std::vector{1.5, 0.0, 0.0}));
     EXPECT_GT(FreeSpaceKb(u"\\data.bin"), 0);
     EXPECT_GT(FreeSpaceKb(u"\\"), 0);
     EXPECT_DOUBLE_EQ(FreeSpaceKb(u"\\Storage Card\\feeds.cdb"), 0);
 
     // FolderOf cuts at the last backslash.
-    EXPECT_EQ(FolderOf(u"\\Program Files\\Quillfeed\\qf.cdb"), u"\\Program Files\\Quillfeed");
-    EXPECT_EQ(FolderOf(u"\\qf.cdb"), u"");
-    EXPECT_EQ(FolderOf(u"qf.cdb"), u"");
-    EXPECT_EQ(FolderOf(u"\\a\\"), u"\\a");
+    EXPECT_EQ((std::vector{FolderOf(u"\\Program Files\\Quillfeed\\qf.cdb"), FolderOf(u"\\qf.cdb"),
+                           FolderOf(u"qf.cdb"), FolderOf(u"\\a\\")}),
+              (std::vector<std::u16string>{u"\\Program Files\\Quillfeed", u"", u"", u"\\a"}));
 }
 
 }  // namespace

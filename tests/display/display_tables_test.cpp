@@ -36,15 +36,13 @@ TEST(ScreenMetrics, TooFewPixelsOnEitherAxisGive96) {
     for (auto [x, y, want_x, want_y] : {std::array{0, 0, 96, 96}, std::array{192, 47, 96, 96},
                                         std::array{48, 48, 48, 48}, std::array{130, 131, 130, 131}}) {
         LogicalPixels got = SaneLogicalPixels(x, y);
-        EXPECT_EQ(got.x, want_x) << x << "x" << y;
-        EXPECT_EQ(got.y, want_y) << x << "x" << y;
+        EXPECT_EQ(std::pair(got.x, got.y), std::pair(want_x, want_y)) << x << "x" << y;
     }
 }
 
 ContentState ListingWith(int items) {
     ContentState state;
-    state.current_view_index = 0;
-    state.listing_item_count = items;
+    state.current_view_index = 0, state.listing_item_count = items;
     return state;
 }
 
@@ -60,8 +58,7 @@ TEST(ItemContent, MessageWhenThereIsNothingElseToShow) {
     EXPECT_EQ(ChooseContent(ListingWith(0)), ItemContent::kMessage);
 
     ContentState list = ListingWith(0);  // list mode counts rows, not listing items
-    list.list_mode = true;
-    list.list_row_count = 2;
+    list.list_mode = true, list.list_row_count = 2;
     EXPECT_EQ(ChooseContent(list), ItemContent::kList);
     list.details_shown = true;
     EXPECT_EQ(ChooseContent(list), ItemContent::kTicker);
@@ -71,20 +68,15 @@ TEST(ItemContent, MessageWhenThereIsNothingElseToShow) {
 
 TEST(ItemContent, MessagesInOrderOfImportance) {
     ContentState state;
-    state.database_unusable = true;
-    state.database_message = u"Quillfeed Warnings - see Help\n";
-    state.status_text = kAboutStatus;
-    state.about_text = u"About";
+    state.database_unusable = true, state.database_message = u"Quillfeed Warnings - see Help\n";
+    state.status_text = kAboutStatus, state.about_text = u"About";
     EXPECT_EQ(ChooseMessage(state).text, u"Quillfeed Warnings - see Help\n");
 
     state.database_unusable = false;
-    MessageText about = ChooseMessage(state);
-    EXPECT_EQ(about.text, u"About");
-    EXPECT_EQ(about.weight, FW_BOLD);
-
+    auto message = [&] { return std::pair(ChooseMessage(state).text, ChooseMessage(state).weight); };
+    EXPECT_EQ(message(), std::pair(std::u16string(u"About"), LONG{FW_BOLD}));
     state.status_text = u"Building View Listing...";
-    EXPECT_EQ(ChooseMessage(state).text, kNoViewMessage);
-    EXPECT_EQ(ChooseMessage(state).weight, FW_NORMAL);
+    EXPECT_EQ(message(), std::pair(std::u16string(kNoViewMessage), LONG{FW_NORMAL}));
 
     state.current_view_index = 2;
     EXPECT_EQ(ChooseMessage(state).text, u"Building View Listing...");

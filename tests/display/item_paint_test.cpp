@@ -112,6 +112,11 @@ class ItemPaint : public ::testing::Test {
         return texts.empty() ? qf::device::DrawnText{} : texts.front();
     }
 
+    auto Watermark() const {
+        return std::tuple(log_.watermarks, log_.watermark_window, log_.watermark_rect.right,
+                          log_.watermark_rect.bottom);
+    }
+
     qf::test::TempDevice device_;
     ShellLog log_;
     PaintInputs inputs_;
@@ -144,27 +149,18 @@ TEST_F(ItemPaint, MessageAndBackgroundByHostThemeSelectionAndScale) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        inputs_.host_mode = c.host;
-        inputs_.themed_background = c.themed;
-        inputs_.item_selected = c.selected;
+        inputs_.host_mode = c.host, inputs_.themed_background = c.themed, inputs_.item_selected = c.selected;
         inputs_.scale = SkinScale{c.scale, false, false};
         HWND item = Paint(kWidth * c.scale, kHeight * c.scale);
         EXPECT_EQ(Pixel(item, 5, kHeight * c.scale - 1), c.background);
         EXPECT_EQ(log_.colors_asked, c.asked);
-        EXPECT_EQ(log_.watermarks, c.themed ? 1 : 0);
-        if (c.themed) {
-            EXPECT_EQ(log_.watermark_window, item);
-            EXPECT_EQ(log_.watermark_rect.right, kWidth * c.scale);
-            EXPECT_EQ(log_.watermark_rect.bottom, kHeight * c.scale);
-        }
+        EXPECT_EQ(Watermark(), c.themed ? std::tuple(1, item, kWidth * c.scale, kHeight * c.scale)
+                                        : std::tuple(0, HWND{}, 0, 0));
         qf::device::DrawnText text = OnlyText(item);
         EXPECT_EQ(text.text, u"No View items are available:  Please configure Quillfeed.");
-        EXPECT_EQ(text.color, c.text);
-        EXPECT_EQ(text.left, c.left);
-        EXPECT_EQ(text.top, c.top);
+        EXPECT_EQ(std::tuple(text.left, text.top, text.font_height, text.font_weight, text.color),
+                  std::tuple(c.left, c.top, -11, FW_NORMAL, c.text));  // 8 points at 96 dpi
         EXPECT_LE(text.right, (kWidth - 10) * c.scale);
-        EXPECT_EQ(text.font_height, -11);  // 8 points at 96 dpi
-        EXPECT_EQ(text.font_weight, FW_NORMAL);
     }
 }
 
@@ -189,31 +185,25 @@ TEST_F(ItemPaint, MenuButtonWithRedTransparentOnlyInTodayMode) {
     inputs_.bitmaps.menu_button = button.get();
     inputs_.scale = SkinScale{2, false, false};
 
-    HWND item = Paint();
-    EXPECT_EQ(Pixel(item, 0, 0), kWatermark);
-    EXPECT_EQ(Pixel(item, 1, 1), kWatermark);
-    EXPECT_EQ(Pixel(item, 2, 0), RGB(0, 0, 255));
-    EXPECT_EQ(Pixel(item, 3, 1), RGB(0, 0, 255));
-    EXPECT_EQ(Pixel(item, 4, 0), kWatermark);
-
+    constexpr COLORREF kBlue = RGB(0, 0, 255);
+    auto pixels = [](HWND item, std::vector<POINT> at) {
+        std::vector<COLORREF> seen;
+        for (POINT p : at) seen.push_back(Pixel(item, p.x, p.y));
+        return seen;
+    };
+    EXPECT_EQ(pixels(Paint(), {{0, 0}, {1, 1}, {2, 0}, {3, 1}, {4, 0}}),
+              (std::vector<COLORREF>{kWatermark, kWatermark, kBlue, kBlue, kWatermark}));
     inputs_.scale.high_res_skin = true;
-    item = Paint();
-    EXPECT_EQ(Pixel(item, 1, 0), RGB(0, 0, 255));
-    EXPECT_EQ(Pixel(item, 2, 0), kWatermark);
-
+    EXPECT_EQ(pixels(Paint(), {{1, 0}, {2, 0}}), (std::vector<COLORREF>{kBlue, kWatermark}));
     inputs_.host_mode = HostMode::kTab;
-    item = Paint();
-    EXPECT_EQ(Pixel(item, 1, 0), kWatermark);
+    EXPECT_EQ(Pixel(Paint(), 1, 0), kWatermark);
 }
 
 TEST_F(ItemPaint, AnItemTooLowForTheMessageShowsOnlyTheBackground) {
-    HWND item = Paint(kWidth, 2);
-    EXPECT_TRUE(qf::device::WindowTexts(item).empty());
+    EXPECT_TRUE(qf::device::WindowTexts(Paint(kWidth, 2)).empty());
     EXPECT_EQ(log_.watermarks, 1);
-
     inputs_.item_height = 2;  // a taller window does not make room: the item keeps to its height
-    item = Paint();
-    EXPECT_TRUE(qf::device::WindowTexts(item).empty());
+    EXPECT_TRUE(qf::device::WindowTexts(Paint()).empty());
     EXPECT_EQ(log_.watermark_rect.bottom, kHeight);
 }
 
@@ -223,24 +213,20 @@ class ListPaint : public ItemPaint {
     void SetRows(int count) {
         rows_.clear();
         for (int i = 0; i < count; ++i) {
-            ListRow row;
-            row.text = u"Row " + std::u16string(1, static_cast<char16_t>(u'0' + i));
-            row.item_id = i;
-            row.item_index = i;
-            rows_.push_back(row);
+            rows_.push_back({.text = u"Row " + std::u16string(1, static_cast<char16_t>(u'0' + i)),
+                             .item_id = i,
+                             .item_index = i});
         }
         inputs_.rows = &rows_;
         inputs_.content.status_text.clear();
-        inputs_.content.current_view_index = 0;
-        inputs_.content.list_mode = true;
+        inputs_.content.current_view_index = 0, inputs_.content.list_mode = true;
         inputs_.content.list_row_count = count;
     }
     std::vector<ListRow> rows_;
 };
 
 TEST_F(ListPaint, PageOfRowsWithSelectionShadowAndThumb) {
-    inputs_.themed_background = false;
-    inputs_.shadow_mode = 3;
+    inputs_.themed_background = false, inputs_.shadow_mode = 3;
     SetRows(5);  // a row of 13 pixels: (75 - 4) / 13 = 5 rows fit
     state_.position.selected = 1;
     HWND item = Paint();
@@ -248,10 +234,8 @@ TEST_F(ListPaint, PageOfRowsWithSelectionShadowAndThumb) {
     std::vector<qf::device::DrawnText> texts = qf::device::WindowTexts(item);
     ASSERT_EQ(texts.size(), 10u);  // each caption after its black shadow
     EXPECT_EQ(texts[0].text, u"\u00B0 Row 0");
-    EXPECT_EQ(texts[0].left, 21);
-    EXPECT_EQ(texts[0].top, 3);
-    EXPECT_EQ(texts[1].left, 20);
-    EXPECT_EQ(texts[3].top, 2 + 13);
+    EXPECT_EQ(std::tuple(texts[0].left, texts[0].top, texts[1].left, texts[3].top),
+              std::tuple(21, 3, 20, 2 + 13));
     COLORREF bar = Pixel(item, 200, 2 + 13 + 6);
     COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
     EXPECT_EQ(GetBValue(bar), GetBValue(highlight) + (255 - GetBValue(highlight)) / 2);
@@ -269,15 +253,12 @@ TEST_F(ListPaint, LongCaptionsEndInAnEllipsisAndFeedItemsAreIndented) {
     rows_[0].text = std::u16string(300, u'w');
     rows_[1].item_index = -1;  // a feed row
     rows_.push_back(ListRow{u"Inside", 1, 7, false, -1, 0});
-    inputs_.content.list_row_count = 3;
-    inputs_.feed_list = true;
+    inputs_.content.list_row_count = 3, inputs_.feed_list = true;
     std::vector<qf::device::DrawnText> texts = qf::device::WindowTexts(Paint());
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(texts[0].text.substr(texts[0].text.size() - 3), u"...");
     EXPECT_LE(texts[0].right, kWidth - 15);
-    EXPECT_EQ(texts[1].text, u"+ Row 1");
-    EXPECT_EQ(texts[1].left, 20);
-    EXPECT_EQ(texts[2].left, 30);
+    EXPECT_EQ(std::tuple(texts[1].text, texts[1].left, texts[2].left), std::tuple(u"+ Row 1", 20, 30));
 }
 
 }  // namespace

@@ -25,13 +25,12 @@ TEST(ScrollBar, ThumbForShortAndLongSteps) {
         {"ten pages, first", 75, 1, 10, 0, 12, 20, 0},
         {"ten pages, sixth", 75, 1, 10, 5, 37, 45, 0},
         {"ten pages, last: kept above the arrow", 75, 1, 10, 9, 55, 63, 0},
-        {"three pages at scale 2", 150, 2, 3, 1, 58, 106, 4},
-    };
+        {"three pages at scale 2", 150, 2, 3, 1, 58, 106, 4}};
     for (const Row& row : rows) {
         ThumbLayout thumb = LayOutThumb(row.height, row.scale, row.steps, row.position);
-        EXPECT_EQ(thumb.top, row.top) << row.what;
-        EXPECT_EQ(thumb.bottom, row.bottom) << row.what;
-        EXPECT_EQ(thumb.middle_ys.size(), row.middles) << row.what;
+        EXPECT_EQ(std::tuple(thumb.top, thumb.bottom, thumb.middle_ys.size()),
+                  std::tuple(row.top, row.bottom, row.middles))
+            << row.what;
         for (int y : thumb.middle_ys) EXPECT_LE(y, row.height - 16 * row.scale) << row.what;
         EXPECT_LE(thumb.scroller_bottom_y, row.height - 16 * row.scale) << row.what;
     }
@@ -54,9 +53,9 @@ TEST(ListPage, PageHoldsTheSelection) {
     };
     for (const Row& row : rows) {
         ListPage page = LayOutListPage(75, 1, row.pitch, row.count, row.selected, row.first);
-        EXPECT_EQ(page.first, row.expected.first) << row.what;
-        EXPECT_EQ(page.last, row.expected.last) << row.what;
-        EXPECT_EQ(page.rows_per_page, row.expected.rows_per_page) << row.what;
+        EXPECT_EQ(std::tuple(page.first, page.last, page.rows_per_page),
+                  std::tuple(row.expected.first, row.expected.last, row.expected.rows_per_page))
+            << row.what;
     }
 }
 
@@ -78,9 +77,7 @@ TEST(Ellipsis, LongestFittingPrefixTrimmedAndCut) {
 
 TEST(ControlStripLayout, FieldAndPiecesTable) {
     struct Case {
-        int width;
-        int scale;
-        int piece;
+        int width, scale, piece;
         int left, right, right_x;
         std::vector<int> middles;
     };
@@ -98,12 +95,9 @@ TEST(ControlStripLayout, FieldAndPiecesTable) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << " wide, scale " << c.scale << ", piece " << c.piece);
         StripField field = LayOutStripField(c.width, c.scale);
-        EXPECT_EQ(field.left, c.left);
-        EXPECT_EQ(field.right, c.right);
         StripPieces pieces = LayOutStripPieces(field, c.piece);
-        EXPECT_EQ(pieces.left_x, c.left);
-        EXPECT_EQ(pieces.right_x, c.right_x);
-        EXPECT_EQ(pieces.middle_xs, c.middles);
+        EXPECT_EQ(std::tuple(field.left, field.right, pieces.left_x, pieces.right_x, pieces.middle_xs),
+                  std::tuple(c.left, c.right, c.left, c.right_x, c.middles));
     }
 }
 

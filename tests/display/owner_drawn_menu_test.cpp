@@ -62,8 +62,7 @@ TEST(OwnerDrawnMenu, ClaimsOnlyItsOwnRecords) {
     HMENU root = menu.handle();
     HMENU more = submenu->handle();
     owned.reset();
-    EXPECT_FALSE(IsMenu(root));
-    EXPECT_FALSE(IsMenu(more));
+    EXPECT_FALSE(IsMenu(root) || IsMenu(more));
 }
 
 TEST(OwnerDrawnMenu, TheHighlightIsABlendedBarAndGrayEntriesHaveNone) {
@@ -71,8 +70,7 @@ TEST(OwnerDrawnMenu, TheHighlightIsABlendedBarAndGrayEntriesHaveNone) {
     OwnerDrawnMenu menu(TestLook());
     menu.AddCommand(1, u"Entry");
     MenuBarColors bar = MenuBarColorsOf(TestLook().colors);
-    EXPECT_NE(bar.fill, kHighlight);
-    EXPECT_NE(bar.fill, kBackground);
+    EXPECT_TRUE(bar.fill != kHighlight && bar.fill != kBackground);
 
     MemoryDc dc(nullptr);
     GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc.get(), 120, 20));
@@ -83,18 +81,17 @@ TEST(OwnerDrawnMenu, TheHighlightIsABlendedBarAndGrayEntriesHaveNone) {
         COLORREF inside;  // a pixel inside the entry, clear of the text
         COLORREF corner;  // the top-left corner: the bar's light edge when highlighted
     };
-    for (const Case& c : std::vector<Case>{
-             {0, kBackground, kBackground},
-             {ODS_SELECTED, bar.fill, bar.light_edge},
-             {ODS_SELECTED | ODS_GRAYED, kBackground, kBackground},
-             {ODS_CHECKED, kBackground, kBackground},
-         }) {
+    for (const Case& c : std::vector<Case>{{0, kBackground, kBackground},
+                                           {ODS_SELECTED, bar.fill, bar.light_edge},
+                                           {ODS_SELECTED | ODS_GRAYED, kBackground, kBackground},
+                                           {ODS_CHECKED, kBackground, kBackground}}) {
         DRAWITEMSTRUCT draw{
             ODT_MENU, 0, 1, ODA_DRAWENTIRE, c.state, nullptr, dc.get(), rect, ItemData(menu.handle(), 0)};
         ASSERT_TRUE(menu.DrawItem(draw));
-        EXPECT_EQ(GetPixel(dc.get(), 110, 10), c.inside) << "state " << c.state;
-        EXPECT_EQ(GetPixel(dc.get(), 0, 0), c.corner) << "state " << c.state;
-        EXPECT_EQ(GetPixel(dc.get(), 119, 19), c.state == ODS_SELECTED ? bar.dark_edge : c.corner);
+        EXPECT_EQ(
+            std::tuple(GetPixel(dc.get(), 110, 10), GetPixel(dc.get(), 0, 0), GetPixel(dc.get(), 119, 19)),
+            std::tuple(c.inside, c.corner, c.state == ODS_SELECTED ? bar.dark_edge : c.corner))
+            << "state " << c.state;
     }
     // A checked entry carries its mark in the left column.
     int marked = 0;
@@ -123,9 +120,8 @@ TEST_F(VgaDevice, MenuFontsFollowTheDpiOfTheDcAndGoWhenFreed) {
         return font;
     };
     LOGFONTW normal = log_font(MenuFontPair::kNormal, MenuFontSize::kSingle);
-    EXPECT_EQ(normal.lfHeight, -21);
-    EXPECT_EQ(normal.lfWeight, FW_NORMAL);
-    EXPECT_EQ(std::u16string(normal.lfFaceName), u"Tahoma");
+    EXPECT_EQ(std::tuple(normal.lfHeight, normal.lfWeight, std::u16string(normal.lfFaceName)),
+              std::tuple(-21, FW_NORMAL, u"Tahoma"));
     EXPECT_EQ(log_font(MenuFontPair::kNormal, MenuFontSize::kDouble).lfHeight, -42);
     EXPECT_EQ(log_font(MenuFontPair::kBold, MenuFontSize::kSingle).lfWeight, FW_BOLD);
     EXPECT_EQ(log_font(MenuFontPair::kSmall, MenuFontSize::kDouble).lfHeight, -38);

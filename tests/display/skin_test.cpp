@@ -142,12 +142,12 @@ TEST(SkinLoader, FileChoiceTable) {
             tab_host.WriteDword(u"PocketBreeze", u"MyVgaMode", row.tab_vga_mode ? 1 : 0);
             skin = LoadTabSkin(TabSkinFolders(kInstall), screen, TabHostVgaMode(), scale);
         }
-        EXPECT_EQ(scale.scale_factor, row.scale.scale_factor);
-        EXPECT_EQ(scale.high_res_skin, row.scale.high_res_skin);
-        EXPECT_EQ(scale.vga_at_96dpi, row.scale.vga_at_96dpi);
-        EXPECT_EQ(skin.SourceOf(SkinPiece::kMenuButton), DevicePath(row.menu_source));
-        EXPECT_EQ(skin.SourceOf(SkinPiece::kUpArrow), DevicePath(row.up_source));
-        EXPECT_EQ(skin.SourceOf(SkinPiece::kBackButton), DevicePath(row.back_source));
+        auto fields = [](SkinScale s) { return std::tuple(s.scale_factor, s.high_res_skin, s.vga_at_96dpi); };
+        EXPECT_EQ(fields(scale), fields(row.scale));
+        EXPECT_EQ(std::vector({skin.SourceOf(SkinPiece::kMenuButton), skin.SourceOf(SkinPiece::kUpArrow),
+                               skin.SourceOf(SkinPiece::kBackButton)}),
+                  std::vector(
+                      {DevicePath(row.menu_source), DevicePath(row.up_source), DevicePath(row.back_source)}));
         EXPECT_EQ(skin.Get(SkinPiece::kMenuButton) != nullptr, *row.menu_source != '\0');
         EXPECT_EQ(skin.text_color(), row.text_color);
     }
@@ -169,8 +169,7 @@ TEST(SkinLoader, CommittedSkinsAreCompleteAtBothScales) {
                                         : LoadTabSkin(TabSkinFolders(kInstall), screen, false, scale);
         };
         for (Host host : {Host::kToday, Host::kTab}) {
-            SkinScale low_scale;
-            SkinScale high_scale;
+            SkinScale low_scale, high_scale;
             Skin low = load(host, kQvga, low_scale);
             Skin high = load(host, kVga, high_scale);
             EXPECT_TRUE(high_scale.high_res_skin);
@@ -181,12 +180,12 @@ TEST(SkinLoader, CommittedSkinsAreCompleteAtBothScales) {
                                    piece == SkinPiece::kWebLink ||
                                    (piece >= SkinPiece::kUpArrow && piece <= SkinPiece::kScrollerBottom);
                 if (host == Host::kToday && !today_piece) continue;
-                BITMAP small{};
-                BITMAP big{};
+                BITMAP small{}, big{};
                 ASSERT_NE(GetObjectW(low.Get(piece), sizeof(small), &small), 0) << i;
                 ASSERT_NE(GetObjectW(high.Get(piece), sizeof(big), &big), 0) << i;
-                EXPECT_EQ(big.bmWidth, 2 * small.bmWidth) << i;
-                EXPECT_EQ(big.bmHeight, 2 * small.bmHeight) << i;
+                EXPECT_EQ(std::pair(big.bmWidth, big.bmHeight),
+                          std::pair(2 * small.bmWidth, 2 * small.bmHeight))
+                    << i;
                 // A mask follows its picture.
                 if (i > 0 && host == Host::kTab && IsMask(piece)) {
                     BITMAP picture{};

@@ -34,11 +34,8 @@ std::int32_t DownloadTest::AddFeed(const std::string& url, std::int16_t max_item
     FeedRecord feed = NewFeedRecord();
     feed.feed_id = ++next_feed_id_;
     feed.title = u"Feed " + Utf8ToWide(std::to_string(feed.feed_id));
-    feed.feed_url = Utf8ToWide(url);
-    feed.max_items = max_items;
-    feed.extended_data = extended_data;
-    feed.extended_audio = extended_audio;
-    feed.status = status;
+    feed.feed_url = Utf8ToWide(url), feed.max_items = max_items, feed.status = status;
+    feed.extended_data = extended_data, feed.extended_audio = extended_audio;
     EXPECT_TRUE(db_.AddFeed(feed, 0, 0));
     return feed.feed_id;
 }

@@ -95,9 +95,7 @@ class DownloaderTest : public DownloadTest {
 TEST_F(DownloaderTest, ARunWithOneFailedFeed) {
     server_.Serve("/a", Body(2));
     server_.Serve("/c", Body(1));
-    AddFeed(server_.Url("/a"));
-    AddFeed(server_.Url("/missing"));
-    AddFeed(server_.Url("/c"));
+    for (const char* path : {"/a", "/missing", "/c"}) AddFeed(server_.Url(path));
     AddFeed(server_.Url("/listed-only"), 50, false, false, kFeedListOnly);
     ASSERT_TRUE(downloader_->BuildFeedList());
     Run();
@@ -109,8 +107,7 @@ TEST_F(DownloaderTest, ARunWithOneFailedFeed) {
     EXPECT_EQ(Count("select count(*) from FeedItems"), 3);
     std::vector<EntryReport> reports = downloader_->reports();
     ASSERT_EQ(reports.size(), 3u);
-    EXPECT_EQ(reports[1].fetch.http_status, 404u);
-    EXPECT_EQ(reports[2].update.new_items, 1);
+    EXPECT_EQ(std::pair(reports[1].fetch.http_status, reports[2].update.new_items), std::pair(404u, 1));
     EXPECT_EQ(settings_.ReadDword(u"AutoReload", u"BackgroundStatus", -1), kBackgroundIdle);
     EXPECT_NE(settings_.ReadString(u"AutoReload", u"BackgroundLastRefresh", u"0"), u"0");
     EXPECT_EQ(settings_.ReadString(u"AutoReload", u"LastRefreshDate", u"").size(), 16u);
@@ -190,16 +187,13 @@ TEST_F(DownloaderTest, ANetworkThatDropsEndsTheRun) {
     // Offline until asked, then connected after 1.5 s: the run brings up a connection of its own and
     // watches it; the link goes down after one request.
     device::NetworkState slow;
-    slow.link = device::NetworkState::Link::kSlow;
-    slow.connect_delay_ms = 1500;
-    slow.drop_after_requests = 1;
+    slow.link = device::NetworkState::Link::kSlow, slow.connect_delay_ms = 1500, slow.drop_after_requests = 1;
     ASSERT_TRUE(device::SaveNetworkState(slow));
     settings_.WriteDword(u"Settings", u"UseAutoConnect", 1);
     ASSERT_TRUE(downloader_->BuildFeedList());
     Run();
     EXPECT_EQ(messages_.back(), (Message{4, kRunNetworkLost}));
-    EXPECT_EQ(server_.Hits("/a"), 1);
-    EXPECT_EQ(server_.Hits("/c"), 0);
+    EXPECT_EQ(std::pair(server_.Hits("/a"), server_.Hits("/c")), std::pair(1, 0));
 }
 
 TEST_F(DownloaderTest, AudioOnlyRunWithinTheLimits) {

@@ -57,11 +57,8 @@ TEST_F(FeedUpdate, FirstLoadThenUnchangedFiles) {
     };
     std::string text = Rss(items, "Mon, 02 Jan 2006 10:00:00 GMT");
     FeedUpdateReport first = Update(feed, text);
-    EXPECT_EQ(first.outcome, FeedOutcome::kStored);
-    EXPECT_EQ(first.new_items, 3);
-    EXPECT_EQ(Feed(feed, "Title"), "Feed & Co");
-    EXPECT_EQ(Feed(feed, "Description1"), "About it");
-    EXPECT_EQ(Feed(feed, "Status"), "2");
+    EXPECT_EQ(std::pair(first.outcome, first.new_items), std::pair(FeedOutcome::kStored, 3));
+    EXPECT_EQ(Feed(feed, "Title || '|' || Description1 || '|' || Status"), "Feed & Co|About it|2");
     EXPECT_EQ(Feed(feed, "LastDigestKey"), WideToUtf8(FileDigest(u"\\feed.xml")));
     EXPECT_EQ(Feed(feed, "strftime('%Y-%m-%d %H:%M', LastFeedDate)"), "2006-01-02 10:00");
     // Keys: the guid, else the date text, else the cleaned link; the first item gets the largest id.
@@ -86,11 +83,10 @@ TEST_F(FeedUpdate, FirstLoadThenUnchangedFiles) {
 
 TEST_F(FeedUpdate, ItemsAreKnownByKeyAndTitleAndLongDescriptionsAreStoredInChunks) {
     std::int32_t feed = AddFeed("http://x/feed.xml");
-    std::vector<FeedItemText> items = {
-        {"It's here", "g1", "", "", "", ""},
-        {"Other", "g1", "", "", "", ""},   // same guid, another title: another item
-        {"Nameless", "", "", "", "", ""},  // nothing to know it by: stored at every download
-    };
+    // The same guid with another title is another item; one with nothing to know it by is stored again.
+    std::vector<FeedItemText> items = {{"It's here", "g1", "", "", "", ""},
+                                       {"Other", "g1", "", "", "", ""},
+                                       {"Nameless", "", "", "", "", ""}};
     EXPECT_EQ(Update(feed, Rss(items)).new_items, 3);
     items[1].title = "Other, retitled";
     EXPECT_EQ(Update(feed, Rss(items)).new_items, 2);
@@ -106,19 +102,16 @@ TEST_F(FeedUpdate, ItemsAreKnownByKeyAndTitleAndLongDescriptionsAreStoredInChunk
 
 TEST_F(FeedUpdate, PurgeKeepsTheNewestAndTheKept) {
     ViewRecord view;
-    view.view_id = 7;
     view.label = u"Widgets";
-    view.keywords = u" , WiDGet ,, zzz";
-    ASSERT_TRUE(db_.AddView(view));
-    view.view_id = 8;
-    view.keywords = u"nothing like it";
-    ASSERT_TRUE(db_.AddView(view));
+    for (auto [id, keywords] : {std::pair(7, u" , WiDGet ,, zzz"), std::pair(8, u"nothing like it")}) {
+        view.view_id = id, view.keywords = keywords;
+        ASSERT_TRUE(db_.AddView(view));
+    }
     std::int32_t feed = AddFeed("http://x/feed.xml", 10, true, true);
 
     // The 15 oldest of 25 new items would be purged at once: they are never written.
     FeedUpdateReport first = Update(feed, Rss(Numbered(1, 25)));
-    EXPECT_EQ(first.new_items, 10);
-    EXPECT_EQ(first.purged_items, 0);
+    EXPECT_EQ(std::pair(first.new_items, first.purged_items), std::pair(10, 0));
     for (const char* table : {"FeedItems", "FeedItemShortData", "FeedItemAudioData", "ViewFeedItems"}) {
         EXPECT_EQ(Count(std::string("select count(*) from ") + table), 10) << table;
     }

@@ -52,10 +52,9 @@ TEST_F(FetchTest, TransfersEndAsTheServerAnswers) {
     server_.Serve("/empty", "");
     server_.Set("/error", Route::Status(500, "oops"));
     server_.Set("/cut", Route::Cut(body, 2048));
-    server_.Set("/hop1", Route::Redirect("/hop2"));
-    server_.Set("/hop2", Route::Redirect("/hop3"));
-    server_.Set("/hop3", Route::Redirect("/ok"));
-    server_.Set("/loop", Route::Redirect("/loop"));
+    for (auto [from, to] :
+         {std::pair("/hop1", "/hop2"), {"/hop2", "/hop3"}, {"/hop3", "/ok"}, {"/loop", "/loop"}})
+        server_.Set(from, Route::Redirect(to));
     struct Case {
         std::string path;
         bool skip_headers;
@@ -76,8 +75,7 @@ TEST_F(FetchTest, TransfersEndAsTheServerAnswers) {
         SCOPED_TRACE(c.path + (c.skip_headers ? " skipping headers" : ""));
         SetFetchOptions(FetchOptions{1024, c.skip_headers});
         EXPECT_EQ(Get(c.path), c.ok);
-        EXPECT_EQ(report_.outcome, c.outcome);
-        EXPECT_EQ(File(), c.file);
+        EXPECT_EQ(std::pair(report_.outcome, File()), std::pair(c.outcome, c.file));
     }
     EXPECT_EQ(server_.LastUserAgent(), "Mozilla/2.0 (compatible; MSIE 3.02; Windows CE; 240x320)");
 }
@@ -101,8 +99,8 @@ TEST_F(FetchTest, RefusedConnectionAndUpperCaseHttps) {
     ASSERT_FALSE(requests.empty());
     for (const auto& request : requests) EXPECT_NE(request.flags & INTERNET_FLAG_SECURE, 0u);
     // Windows CE 4 retries a failed open once on a direct handle.
-    EXPECT_EQ(requests.size(), 2u);
-    EXPECT_EQ(requests.back().access_type, static_cast<DWORD>(INTERNET_OPEN_TYPE_DIRECT));
+    EXPECT_EQ(std::pair(requests.size(), requests.back().access_type),
+              std::pair(size_t{2}, static_cast<DWORD>(INTERNET_OPEN_TYPE_DIRECT)));
 }
 
 TEST_F(FetchTest, MetaRefreshIsFollowedOneLevel) {
@@ -112,14 +110,12 @@ TEST_F(FetchTest, MetaRefreshIsFollowedOneLevel) {
     server_.Serve("/dir/relative", Refresh("../target.xml"));
     server_.Serve("/twice", Refresh("/absolute"));
     server_.Serve("/unmarked", "<meta content=\"0; url=/target.xml\">");
-    EXPECT_TRUE(Get("/absolute", FollowRefresh::kYes));
-    EXPECT_EQ(File(), body);
-    EXPECT_TRUE(Get("/dir/relative", FollowRefresh::kYes));
-    EXPECT_EQ(File(), body);
-    EXPECT_TRUE(Get("/twice", FollowRefresh::kYes));
-    EXPECT_EQ(File(), Refresh("/target.xml"));
-    EXPECT_TRUE(Get("/unmarked", FollowRefresh::kYes));
-    EXPECT_EQ(File(), "<meta content=\"0; url=/target.xml\">");
+    for (auto [path, file] : {std::pair("/absolute", body), std::pair("/dir/relative", body),
+                              std::pair("/twice", Refresh("/target.xml")),
+                              std::pair("/unmarked", std::string("<meta content=\"0; url=/target.xml\">"))}) {
+        EXPECT_TRUE(Get(path, FollowRefresh::kYes)) << path;
+        EXPECT_EQ(File(), file) << path;
+    }
     EXPECT_EQ(server_.Hits("/target.xml"), 2);
 }
 

@@ -17,9 +17,7 @@ class NetConnectionTest : public ::testing::Test {
     void SetUp() override { settings_.Open(u"Thornbeckvale", u"Quillfeed"); }
     void Network(Link link, const std::string& proxy = "", std::int64_t delay_ms = 0) {
         device::NetworkState state;
-        state.link = link;
-        state.proxy = proxy;
-        state.connect_delay_ms = delay_ms;
+        state.link = link, state.proxy = proxy, state.connect_delay_ms = delay_ms;
         ASSERT_TRUE(device::SaveNetworkState(state));
     }
 
@@ -34,19 +32,16 @@ TEST_F(NetConnectionTest, AConnectionAlreadyUpIsBorrowed) {
         std::string device_proxy;
         bool use_proxy;
         std::u16string address, port;
-    } cases[] = {
-        {"", false, u"", u""},
-        {"proxy.example:8080", true, u"proxy.example", u"8080"},
-        {"fe80::1:8080", true, u"fe80::1", u"8080"},
-    };
+    } cases[] = {{"", false, u"", u""},
+                 {"proxy.example:8080", true, u"proxy.example", u"8080"},
+                 {"fe80::1:8080", true, u"fe80::1", u"8080"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.device_proxy);
         Network(Link::kUp, c.device_proxy);
         EXPECT_TRUE(connection_.Connect(settings_, proxy_));
         EXPECT_TRUE(connection_.borrowed());
-        EXPECT_EQ(proxy_.use_proxy, c.use_proxy);
-        EXPECT_EQ(proxy_.address, c.address);
-        EXPECT_EQ(proxy_.port, c.port);
+        EXPECT_EQ(std::tuple(proxy_.use_proxy, proxy_.address, proxy_.port),
+                  std::tuple(c.use_proxy, c.address, c.port));
         connection_.Release();
         EXPECT_FALSE(connection_.IsConnected());
     }
@@ -72,8 +67,8 @@ TEST_F(NetConnectionTest, AConnectionIsAskedForOnlyWhenAllowedUnlessConnectionMa
     Network(Link::kDown);
     settings_.WriteDword(u"Settings", u"UseCM", 0);
     settings_.WriteDword(u"Settings", u"UseProxy", 1);
-    settings_.WriteString(u"Settings", u"ProxyAddress", u"cache.local");
-    settings_.WriteString(u"Settings", u"ProxyPort", u"3128");
+    for (auto [key, value] : {std::pair(u"ProxyAddress", u"cache.local"), {u"ProxyPort", u"3128"}})
+        settings_.WriteString(u"Settings", key, value);
     EXPECT_TRUE(connection_.Connect(settings_, proxy_));
     EXPECT_TRUE(connection_.IsConnected());
     EXPECT_EQ(proxy_.HostAndPort(), u"cache.local:3128");

@@ -28,8 +28,7 @@ class ItemAtWork : public ItemTest {
     // Creates the item as the Today screen does and lets the start-up timer run.
     HWND Start(int feeds = 2, int items = 3) {
         MakeDatabase(feeds, items);
-        record_ = Record(TRUE);
-        HWND item = CreateTodayItem(record_);
+        HWND item = CreateEnabledItem();
         SendMessageW(item, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record_), 0);
         MoveWindow(item, 0, 26, 240, Item().item_height, TRUE);
         Advance(1000);
@@ -54,8 +53,6 @@ class ItemAtWork : public ItemTest {
         std::filesystem::create_directories(host.parent_path());
         std::ofstream(host) << "program";
     }
-
-    TODAYLISTITEM record_{};
 };
 
 TEST_F(ItemAtWork, TickerShowsTheViewsHeadlinesInTurn) {
@@ -66,9 +63,8 @@ TEST_F(ItemAtWork, TickerShowsTheViewsHeadlinesInTurn) {
     EXPECT_TRUE(Drawn(DrawnTexts(item), u"Feed 1 item 2|About 1/2"));
     std::optional<device::ItemState> reported = device::ReportedItemState(item);
     ASSERT_TRUE(reported);
-    EXPECT_EQ(reported->current_view_id, 3);
-    EXPECT_EQ(reported->current_item_index, 1);
-    EXPECT_EQ(reported->display_mode, device::ItemDisplayMode::kTicker);
+    EXPECT_EQ(std::tuple(reported->current_view_id, reported->current_item_index, reported->display_mode),
+              std::tuple(3, 1, device::ItemDisplayMode::kTicker));
 
     Key(item, VK_RETURN);  // expanded: the ticker stops
     Advance(5000);
@@ -141,8 +137,8 @@ TEST_F(ItemAtWork, MenusAndTheirCommands) {
     EXPECT_EQ(Setting(u"Today", u"CurrentViewID"), 1);
     EXPECT_EQ(Item().current_view_name, u"Whats New");
     SendMessageW(item, WM_COMMAND, kCmdFeedList, 0);
-    EXPECT_EQ(Setting(u"Today", u"FeedList"), 1);
-    EXPECT_EQ(Setting(u"Today", u"ListMode"), 1);
+    EXPECT_EQ(std::pair(Setting(u"Today", u"FeedList"), Setting(u"Today", u"ListMode")),
+              std::pair(std::optional<LONG>(1), std::optional<LONG>(1)));
     SendMessageW(item, WM_COMMAND, kCmdListMode, 0);
     EXPECT_EQ(Setting(u"Today", u"ListMode"), 0);
     EXPECT_EQ(Setting(u"Today", u"FeedList"), 1) << "list mode off leaves the feed list setting";
@@ -155,10 +151,12 @@ TEST_F(ItemAtWork, WebLinkOpensTheLinkOrTheStoredPage) {
     HWND item = Start();
     Library().install_folder = u"\\Apps";
     Tap(item, 25, 5);
+    auto launch = [](size_t i) {
+        device::Launch l = device::Launches().at(i);  // a copy: Launches() answers by value
+        return l.verb + u" " + l.file + u" " + l.parameters;
+    };
     ASSERT_EQ(device::Launches().size(), 1u);
-    EXPECT_EQ(device::Launches()[0].file, u"\\Windows\\iexplore.exe");
-    EXPECT_EQ(device::Launches()[0].parameters, u"http://example.com/1/1");
-    EXPECT_EQ(device::Launches()[0].verb, u"open");
+    EXPECT_EQ(launch(0), u"open \\Windows\\iexplore.exe http://example.com/1/1");
 
     Sql(u"Insert Into FeedItemLongData(FeedItemID,FeedID,LinkOrder,Keep,TextData) "
         u"Values(102,1,1,0,'<p>Full</p>')");
@@ -166,8 +164,7 @@ TEST_F(ItemAtWork, WebLinkOpensTheLinkOrTheStoredPage) {
     AppSettings().WriteString(u"General", u"Browser", u"\\Apps\\browser.exe");
     Tap(item, 25, 5);
     ASSERT_EQ(device::Launches().size(), 2u);
-    EXPECT_EQ(device::Launches()[1].file, u"\\Apps\\browser.exe");
-    EXPECT_EQ(device::Launches()[1].parameters, u"\\Apps\\extendedTemp.htm");
+    EXPECT_EQ(launch(1), u"open \\Apps\\browser.exe \\Apps\\extendedTemp.htm");
     std::ifstream page(device_.HostPath("Apps/extendedTemp.htm"));
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(page), {}), "<p>Full</p>");
 
@@ -182,8 +179,7 @@ TEST_F(ItemAtWork, WebLinkOpensTheLinkOrTheStoredPage) {
     Program("Apps/Quillfeed.exe");
     ShowTabSettings();
     ASSERT_EQ(device::Launches().size(), 4u);
-    EXPECT_EQ(device::Launches()[3].file, u"\\Apps\\Quillfeed.exe");
-    EXPECT_EQ(device::Launches()[3].parameters, u"-t");
+    EXPECT_EQ(launch(3), u"open \\Apps\\Quillfeed.exe -t");
     EXPECT_EQ(Setting(u"General", u"StartMode"), 1);
 }
 

@@ -22,16 +22,14 @@ using display::HostMode;
 TEST(TapDecision, EveryAreaInEveryMode) {
     const std::vector<display::LinkIcon> links{{u"http://a", 2}, {u"http://b", 40}};
     auto base = [&] {
-        TapInput t;
-        t.width = 240;
-        t.height = 75;
-        t.links = &links;
-        t.thumb = {30, 40};
-        t.first_visible = 4;
-        t.rows_per_page = 5;
-        t.row_pitch = 14;
-        t.row_count = 7;
-        return t;
+        return TapInput{.width = 240,
+                        .height = 75,
+                        .links = &links,
+                        .thumb = {30, 40},
+                        .first_visible = 4,
+                        .rows_per_page = 5,
+                        .row_pitch = 14,
+                        .row_count = 7};
     };
     auto list = [](TapInput& t) { t.list_mode = true; };
     auto details = [](TapInput& t) { t.list_mode = t.details_shown = t.expanded = true; };
@@ -88,34 +86,27 @@ TEST(TapDecision, EveryAreaInEveryMode) {
                                      << got.index;
     }
     TapInput vga = base();
-    vga.scale = 2;
-    vga.width = 480;
-    vga.height = 150;
-    vga.x = 31;
-    vga.y = 30;
+    vga.scale = 2, vga.width = 480, vga.height = 150, vga.x = 31, vga.y = 30;
     EXPECT_EQ(DecideTap(vga), (TapAction{TapKind::kMainMenu})) << "menu button scales";
 }
 
 SelectionState Ticker(int item, int count) {
-    SelectionState s;
-    s.current_item = item;
-    s.item_count = count;
-    s.line_px = 10;
-    return s;
+    return {.line_px = 10, .current_item = item, .item_count = count, .position = {}};
 }
 
 SelectionState List(int selected, int first, int last, int per_page, int rows) {
-    SelectionState s;
-    s.list_mode = true;
-    s.position = {selected, first, last, per_page};
-    s.row_count = rows;
-    return s;
+    return {.list_mode = true, .position = {selected, first, last, per_page}, .row_count = rows};
+}
+
+// The fields the moves change, on one line.
+std::string Describe(const SelectionState& s) {
+    return "item " + std::to_string(s.current_item) + " expanded " + std::to_string(s.expanded) + " scroll " +
+           std::to_string(s.scroll_offset) + "/" + std::to_string(s.max_scroll) + " hits " +
+           std::to_string(s.bottom_hits);
 }
 
 TEST(SelectionMoves, TickerItemsAndDescriptionLines) {
-    SelectionState next = MoveDown(Ticker(1, 3));
-    EXPECT_TRUE(next.expanded);
-    EXPECT_EQ(next.current_item, 2);
+    EXPECT_EQ(Describe(MoveDown(Ticker(1, 3))), "item 2 expanded 1 scroll 0/0 hits 0");
     EXPECT_EQ(MoveDown(Ticker(2, 3)).current_item, 0) << "the ticker wraps";
     EXPECT_EQ(MoveUp(Ticker(0, 3)).current_item, 2);
 
@@ -129,23 +120,16 @@ TEST(SelectionMoves, TickerItemsAndDescriptionLines) {
     scrolled.expanded = true;
     scrolled.max_scroll = 25;
     scrolled = MoveDown(scrolled);
-    EXPECT_EQ(scrolled.scroll_offset, 10);
-    EXPECT_EQ(scrolled.bottom_hits, 0);
+    EXPECT_EQ(Describe(scrolled), "item 1 expanded 1 scroll 10/25 hits 0");
     scrolled = MoveDown(MoveDown(scrolled));
-    EXPECT_EQ(scrolled.scroll_offset, 25) << "stops at the maximum";
-    EXPECT_EQ(scrolled.bottom_hits, 1);
-    EXPECT_EQ(scrolled.current_item, 1);
-    SelectionState moved_on = MoveDown(scrolled);
-    EXPECT_EQ(moved_on.current_item, 2) << "one more press at the bottom moves on";
-    EXPECT_EQ(moved_on.scroll_offset, 0);
-    EXPECT_EQ(moved_on.max_scroll, 0);
+    EXPECT_EQ(Describe(scrolled), "item 1 expanded 1 scroll 25/25 hits 1") << "stops at the maximum";
+    EXPECT_EQ(Describe(MoveDown(scrolled)), "item 2 expanded 1 scroll 0/0 hits 0")
+        << "one more press moves on";
 
     SelectionState up = MoveUp(scrolled);
-    EXPECT_EQ(up.scroll_offset, 15);
-    EXPECT_EQ(up.bottom_hits, 0);
+    EXPECT_EQ(Describe(up), "item 1 expanded 1 scroll 15/25 hits 0");
     up = MoveUp(MoveUp(up));
-    EXPECT_EQ(up.scroll_offset, 0);
-    EXPECT_EQ(up.bottom_hits, -1);
+    EXPECT_EQ(Describe(up), "item 1 expanded 1 scroll 0/25 hits -1");
     EXPECT_EQ(MoveUp(up).current_item, 0) << "one more press at the top steps back";
 }
 
@@ -172,16 +156,13 @@ TEST(SelectionMoves, ListRowsAndPages) {
     };
     for (const Row& row : rows) {
         display::ListPosition got = row.move(row.from).position;
-        EXPECT_EQ(got.selected, row.expected.selected) << row.what;
-        EXPECT_EQ(got.first_visible, row.expected.first_visible) << row.what;
-        EXPECT_EQ(got.last_visible, row.expected.last_visible) << row.what;
+        EXPECT_EQ(std::tuple(got.selected, got.first_visible, got.last_visible),
+                  std::tuple(row.expected.selected, row.expected.first_visible, row.expected.last_visible))
+            << row.what;
     }
-    display::ListPosition back = PageHolding({0, 0, 4, 5}, 7);
-    EXPECT_EQ(back.first_visible, 3);
-    EXPECT_EQ(back.last_visible, 7);
-    back = PageHolding({9, 6, 10, 5}, 2);
-    EXPECT_EQ(back.first_visible, 2);
-    EXPECT_EQ(back.last_visible, 6);
+    auto page = [](display::ListPosition p) { return std::pair(p.first_visible, p.last_visible); };
+    EXPECT_EQ(page(PageHolding({0, 0, 4, 5}, 7)), std::pair(3, 7));
+    EXPECT_EQ(page(PageHolding({9, 6, 10, 5}, 2)), std::pair(2, 6));
 }
 
 display::ListRow FeedRow(int feed, bool expanded = false) {
@@ -201,15 +182,13 @@ display::ListRow ItemRow(int feed, int index) {
 }
 
 TEST(SelectionMoves, ActivationByModeAndRow) {
-    display::ListRow item = ItemRow(1, 0);
-    display::ListRow open_feed = FeedRow(1, true);
-    display::ListRow closed_feed = FeedRow(1);
-    EXPECT_EQ(DecideActivation(false, false, nullptr), Activation::kToggleExpanded);
-    EXPECT_EQ(DecideActivation(true, true, &item), Activation::kReturnToList);
-    EXPECT_EQ(DecideActivation(true, false, &item), Activation::kOpenDetails);
-    EXPECT_EQ(DecideActivation(true, false, &closed_feed), Activation::kExpandFeed);
-    EXPECT_EQ(DecideActivation(true, false, &open_feed), Activation::kCollapseFeed);
-    EXPECT_EQ(DecideActivation(true, false, nullptr), Activation::kNothing);
+    display::ListRow item = ItemRow(1, 0), open_feed = FeedRow(1, true), closed_feed = FeedRow(1);
+    EXPECT_EQ(
+        (std::vector{DecideActivation(false, false, nullptr), DecideActivation(true, true, &item),
+                     DecideActivation(true, false, &item), DecideActivation(true, false, &closed_feed),
+                     DecideActivation(true, false, &open_feed), DecideActivation(true, false, nullptr)}),
+        (std::vector{Activation::kToggleExpanded, Activation::kReturnToList, Activation::kOpenDetails,
+                     Activation::kExpandFeed, Activation::kCollapseFeed, Activation::kNothing}));
 }
 
 TEST(FeedExpansion, OneFeedOpenAtATime) {
@@ -219,18 +198,16 @@ TEST(FeedExpansion, OneFeedOpenAtATime) {
                                        FeedRow(3)};
     int selected = 4;
     int feed_row = CollapseOtherFeeds(rows, 4, selected);
-    EXPECT_EQ(feed_row, 2);
-    EXPECT_EQ(selected, 2) << "the selection follows the removed rows above it";
+    // The selection follows the removed rows above it.
+    EXPECT_EQ(std::tuple(feed_row, selected, rows.size()), std::tuple(2, 2, size_t{3}));
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_FALSE(rows[0].expanded);
 
     InsertFeedItems(rows, feed_row, listing);
     ASSERT_EQ(rows.size(), 3u + kMaxFeedItemRows);
-    EXPECT_TRUE(rows[2].expanded);
-    EXPECT_EQ(rows[3].item_id, 100);
-    EXPECT_EQ(rows[3].feed_id, 3);
-    EXPECT_EQ(rows[18].item_index, 15);
-    EXPECT_TRUE(rows[1].IsFeedRow());
+    EXPECT_EQ(std::tuple(rows[2].expanded, rows[3].item_id, rows[3].feed_id, rows[18].item_index,
+                         rows[1].IsFeedRow()),
+              std::tuple(true, 100, 3, 15, true));
 
     selected = 10;
     CollapseFeedRow(rows, 2, selected);
@@ -317,13 +294,14 @@ TEST(StartupWarnings, LimitsAndOrder) {
 
 TEST(StartupView, StoredIdFirstViewOrNone) {
     std::vector<ViewEntry> views{{7, u"A", 1}, {9, u"B", 1}};
-    EXPECT_EQ(ChooseStartView(views, 9).index, 1);
-    EXPECT_FALSE(ChooseStartView(views, 9).write_view_id);
-    EXPECT_EQ(ChooseStartView(views, 0).index, 0);
-    EXPECT_FALSE(ChooseStartView(views, 0).write_view_id);
-    EXPECT_EQ(ChooseStartView(views, 42).index, 0);
-    EXPECT_TRUE(ChooseStartView(views, 42).write_view_id) << "a deleted view is replaced by the first";
-    EXPECT_EQ(ChooseStartView({}, 9).index, -1);
+    auto choose = [](const std::vector<ViewEntry>& from, int id) {
+        StartView v = ChooseStartView(from, id);
+        return std::pair(v.index, v.write_view_id);
+    };
+    EXPECT_EQ(choose(views, 9), std::pair(1, false));
+    EXPECT_EQ(choose(views, 0), std::pair(0, false));
+    EXPECT_EQ(choose(views, 42), std::pair(0, true)) << "a deleted view is replaced by the first";
+    EXPECT_EQ(choose({}, 9).first, -1);
 }
 
 TEST(DownloadPrompt, EveryStateOnATick) {
@@ -342,11 +320,11 @@ TEST(DownloadPrompt, EveryStateOnATick) {
         {PromptState::kIdle, 5, {PromptState::kIdle, 0, false, false}},
     };
     for (const Row& row : rows) {
-        PromptStep got = StepPrompt(row.state, row.counter);
-        EXPECT_EQ(got.state, row.expected.state) << static_cast<int>(row.state) << " at " << row.counter;
-        EXPECT_EQ(got.counter, row.expected.counter) << static_cast<int>(row.state) << " at " << row.counter;
-        EXPECT_EQ(got.remove_notification, row.expected.remove_notification) << static_cast<int>(row.state);
-        EXPECT_EQ(got.start_download, row.expected.start_download) << static_cast<int>(row.state);
+        auto fields = [](PromptStep p) {
+            return std::tuple(p.state, p.counter, p.remove_notification, p.start_download);
+        };
+        EXPECT_EQ(fields(StepPrompt(row.state, row.counter)), fields(row.expected))
+            << static_cast<int>(row.state) << " at " << row.counter;
     }
 }
 
@@ -359,9 +337,9 @@ TEST(DownloadPrompt, FailureAndEndTexts) {
         StartFailureText({false, true, -2}).starts_with(u"Failed to Start Download.  A download appears"));
     EXPECT_EQ(StartFailureText({false, true, -3}), u"Could not establish an Internet connection.");
     EXPECT_EQ(StartFailureText({false, true, 0}), u"");
-    EXPECT_EQ(RunEndText(1), u"Download Cancelled by User");
-    EXPECT_EQ(RunEndText(2), u"Downloading Stopped: Lost Network Connection");
-    EXPECT_EQ(RunEndText(7), u"Download Cancelled by User");
+    EXPECT_EQ(RunEndText(1) + u"|" + RunEndText(2) + u"|" + RunEndText(7),
+              u"Download Cancelled by User|Downloading Stopped: Lost Network Connection|Download Cancelled "
+              u"by User");
 }
 
 TEST(Heartbeat, OnlyMoreThanFiveWholeMinutesMeanTheDeviceSlept) {
@@ -394,20 +372,14 @@ TEST(Heartbeat, DisplayStepTable) {
         {"list mode does not rotate", true, false, false, 3, 0, 1, 5, {0, 1, false, false, false}},
     };
     for (const Row& row : rows) {
-        DisplayTickState state;
-        state.list_mode = row.list;
-        state.expanded = row.expanded;
-        state.repaint_requested = row.requested;
-        state.ticker_delay = row.delay;
-        state.tick_counter = row.counter;
-        state.current_item_index = row.index;
-        state.listing_item_count = row.items;
-        DisplayTick tick = PlanDisplayTick(state);
-        EXPECT_EQ(tick.tick_counter, row.expected.tick_counter) << row.what;
-        EXPECT_EQ(tick.current_item_index, row.expected.current_item_index) << row.what;
-        EXPECT_EQ(tick.clear_status, row.expected.clear_status) << row.what;
-        EXPECT_EQ(tick.repaint, row.expected.repaint) << row.what;
-        EXPECT_EQ(tick.repaint_requested, row.expected.repaint_requested) << row.what;
+        auto fields = [](DisplayTick t) {
+            return std::tuple(t.tick_counter, t.current_item_index, t.clear_status, t.repaint,
+                              t.repaint_requested);
+        };
+        EXPECT_EQ(fields(PlanDisplayTick(
+                      {row.list, row.expanded, row.delay, row.counter, row.requested, row.index, row.items})),
+                  fields(row.expected))
+            << row.what;
     }
 }
 

@@ -50,6 +50,8 @@ class ItemTest : public ::testing::Test {
     TODAYLISTITEM Record(BOOL enabled) const;
     // InitializeCustomItem through the library's entry, answering the item window.
     HWND CreateTodayItem(TODAYLISTITEM& record);
+    // CreateTodayItem with an enabled record kept in `record_`.
+    HWND CreateEnabledItem() { return CreateTodayItem(record_ = Record(TRUE)); }
     std::optional<LONG> Setting(const std::u16string& section, const std::u16string& key) const;
     bool TimerRuns(HWND window, UINT_PTR id) const;
     // The texts of the window's latest frame, joined by "|".
@@ -65,6 +67,7 @@ class ItemTest : public ::testing::Test {
     void Advance(int ms);
 
     qf::test::TempDevice device_;
+    TODAYLISTITEM record_{};
 
   private:
     HWND shell_ = nullptr;

@@ -39,42 +39,34 @@ class TabTest : public ItemTest {
 TEST_F(TabTest, HotKeysActOnlyWhenPressedAndAlwaysAnswerOne) {
     MessageRecorder item_messages(item_);
     MessageRecorder strip_messages(strip_);
-    EXPECT_EQ(HotKeyDown(0), 1);
-    EXPECT_EQ(HotKeyUp(0), 1);
-    EXPECT_EQ(HotKeyEnter(0), 1);
-    EXPECT_EQ(item_messages.Count(WM_PAINT), 0);
-    EXPECT_EQ(strip_messages.Count(WM_PAINT), 0);
-
-    EXPECT_EQ(HotKeyDown(1), 1);
-    EXPECT_EQ(HotKeyUp(0x80), 1);
-    EXPECT_EQ(HotKeyEnter(1), 1);
-    EXPECT_EQ(item_messages.Count(WM_PAINT), 3);
-    EXPECT_EQ(strip_messages.Count(WM_PAINT), 3);  // the strip repaints first
+    auto paints = [&] { return std::pair(item_messages.Count(WM_PAINT), strip_messages.Count(WM_PAINT)); };
+    EXPECT_EQ((std::vector{HotKeyDown(0), HotKeyUp(0), HotKeyEnter(0)}), std::vector(3, 1));
+    EXPECT_EQ(paints(), std::pair(0, 0));
+    EXPECT_EQ((std::vector{HotKeyDown(1), HotKeyUp(0x80), HotKeyEnter(1)}), std::vector(3, 1));
+    EXPECT_EQ(paints(), std::pair(3, 3));  // the strip repaints first
 }
 
 TEST_F(TabTest, MoveWindowChangesTheReportedHeightAndLeavesTheStrip) {
     RECT strip_before = WindowRect(strip_);
     MoveTab(TabRect{0, 40, 240, 120});
     RECT moved = WindowRect(item_);
-    EXPECT_EQ(moved.top, 40);
-    EXPECT_EQ(moved.bottom - moved.top, 120);
+    EXPECT_EQ(std::pair(moved.top, moved.bottom - moved.top), std::pair(LONG{40}, LONG{120}));
     RECT strip_after = WindowRect(strip_);
     EXPECT_TRUE(EqualRect(&strip_before, &strip_after));
 
     TODAYLISTITEM record = Record(TRUE);
-    EXPECT_EQ(SendMessageW(item_, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0),
-              TRUE);
-    EXPECT_EQ(record.cyp, 120u);
+    auto query = [&record](HWND window) {
+        LRESULT answer =
+            SendMessageW(window, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0);
+        return std::pair(answer, record.cyp);
+    };
+    EXPECT_EQ(query(item_), std::pair(LRESULT{TRUE}, DWORD{120}));
     // Moving raises no height-changed flag: a later query has nothing new to report.
     MoveTab(TabRect{0, 40, 240, 150});
-    EXPECT_EQ(SendMessageW(item_, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0),
-              FALSE);
-    EXPECT_EQ(record.cyp, 120u);
+    EXPECT_EQ(query(item_), std::pair(LRESULT{FALSE}, DWORD{120}));
     // The control strip answers the query like the item window.
     record.cyp = 0;
-    EXPECT_EQ(SendMessageW(strip_, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0),
-              TRUE);
-    EXPECT_EQ(record.cyp, 150u);
+    EXPECT_EQ(query(strip_), std::pair(LRESULT{TRUE}, DWORD{150}));
 }
 
 TEST_F(TabTest, HideStopsTheHeartbeatUnlessAScheduleNeedsIt) {
@@ -85,10 +77,8 @@ TEST_F(TabTest, HideStopsTheHeartbeatUnlessAScheduleNeedsIt) {
     EXPECT_TRUE(IsWindowVisible(item_));
 
     HideTab();
-    EXPECT_FALSE(TimerRuns(item_, kHeartbeatTimer));
-    EXPECT_FALSE(Item().heartbeat_running);
-    EXPECT_FALSE(IsWindowVisible(item_));
-    EXPECT_FALSE(IsWindowVisible(strip_));
+    EXPECT_FALSE(TimerRuns(item_, kHeartbeatTimer) || Item().heartbeat_running || IsWindowVisible(item_) ||
+                 IsWindowVisible(strip_));
 
     ShowTab();
     EXPECT_TRUE(IsWindowVisible(strip_));
@@ -143,8 +133,7 @@ TEST_F(TabTest, StripTapsOpenTheMainOrTheViewsMenu) {
         return shown.empty() ? std::u16string(u"none") : shown.front().text;
     };
     EXPECT_EQ(first_entry_at(0), u"Reload Feed Data");
-    EXPECT_EQ(at.x, 0);
-    EXPECT_EQ(at.y, 254);
+    EXPECT_EQ(std::pair(at.x, at.y), std::pair(LONG{0}, LONG{254}));
     EXPECT_EQ(first_entry_at(34), u"Reload Feed Data");
     EXPECT_EQ(first_entry_at(35), u"Feed List");
     EXPECT_EQ(first_entry_at(239), u"Feed List");

@@ -12,7 +12,6 @@
 namespace qf::host::test {
 namespace {
 
-using std::chrono::milliseconds;
 constexpr char16_t kNoView[] = u"No View items are available:  Please configure Quillfeed.";
 
 TEST_F(ItemTest, DisabledItemCreatesNothing) {
@@ -26,15 +25,13 @@ TEST_F(ItemTest, DisabledItemCreatesNothing) {
 }
 
 TEST_F(ItemTest, EnabledItemIsAParkedChildThatPublishesItsHandle) {
-    TODAYLISTITEM record = Record(TRUE);
-    HWND item = CreateTodayItem(record);
+    HWND item = CreateEnabledItem();
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(GetParent(item), shell());
     RECT rect{};
     GetWindowRect(item, &rect);
-    EXPECT_EQ(rect.left, 0x1001F);
-    EXPECT_EQ(rect.right - rect.left, 150);
-    EXPECT_EQ(rect.bottom - rect.top, 100);
+    EXPECT_EQ(std::tuple(rect.left, rect.right - rect.left, rect.bottom - rect.top),
+              std::tuple(0x1001F, 150, 100));
     EXPECT_EQ(Setting(u"Today", u"HWND"), static_cast<LONG>(reinterpret_cast<std::uintptr_t>(item)));
     EXPECT_TRUE(TimerRuns(item, kStartupTimer));
     EXPECT_EQ(Item().top_level, shell());
@@ -50,14 +47,13 @@ TEST_F(ItemTest, EnabledItemIsAParkedChildThatPublishesItsHandle) {
 }
 
 TEST_F(ItemTest, RefreshCacheReportsTheHeightOnTheFirstQueryAndAfterAChange) {
-    TODAYLISTITEM record = Record(TRUE);
-    HWND item = CreateTodayItem(record);
+    HWND item = CreateEnabledItem();
     MessageRecorder recorder(item);
     auto query = [&] {
-        return SendMessageW(item, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0);
+        return SendMessageW(item, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record_), 0);
     };
     EXPECT_EQ(query(), TRUE);
-    EXPECT_EQ(record.cyp, 75u);
+    EXPECT_EQ(record_.cyp, 75u);
     EXPECT_EQ(recorder.Count(WM_PAINT), 1);
     EXPECT_EQ(DrawnTexts(item), kNoView);
 
@@ -67,40 +63,37 @@ TEST_F(ItemTest, RefreshCacheReportsTheHeightOnTheFirstQueryAndAfterAChange) {
     Item().item_height = 90;
     Item().height_changed = true;
     EXPECT_EQ(query(), TRUE);
-    EXPECT_EQ(record.cyp, 90u);
+    EXPECT_EQ(record_.cyp, 90u);
     EXPECT_FALSE(Item().height_changed);
     EXPECT_EQ(query(), FALSE);
     EXPECT_EQ(SendMessageW(item, WM_TODAYCUSTOM_QUERYREFRESHCACHE, 0, 0), FALSE);
 }
 
 TEST_F(ItemTest, StartupTimerFiresOnceAndHandsOverToTheHeartbeat) {
-    TODAYLISTITEM record = Record(TRUE);
-    HWND item = CreateTodayItem(record);
+    HWND item = CreateEnabledItem();
     Item().status_text = u"Building View Listing...";
-    qf::device::AdvanceClockAndPump(milliseconds(999));
+    Advance((999));
     EXPECT_TRUE(TimerRuns(item, kStartupTimer));
-    qf::device::AdvanceClockAndPump(milliseconds(1));
-    EXPECT_FALSE(TimerRuns(item, kStartupTimer));
-    EXPECT_TRUE(Item().heartbeat_running);
-    EXPECT_TRUE(Item().status_text.empty());
+    Advance((1));
+    EXPECT_EQ(std::tuple(TimerRuns(item, kStartupTimer), Item().heartbeat_running, Item().status_text),
+              std::tuple(false, true, u""));
     EXPECT_EQ(Item().current_view_name, u"None Active");  // no database
 }
 
 TEST_F(ItemTest, HeartbeatReloadsOnChangeInFrontAndNoticesASleepingDevice) {
-    TODAYLISTITEM record = Record(TRUE);
-    HWND item = CreateTodayItem(record);
-    qf::device::AdvanceClockAndPump(milliseconds(1000));
+    HWND item = CreateEnabledItem();
+    Advance((1000));
 
     AppSettings().WriteDword(u"Today", u"TodayHasChanged", 1);
     Item().status_text = u"stale";
-    qf::device::AdvanceClockAndPump(milliseconds(1000));
+    Advance((1000));
     EXPECT_EQ(Setting(u"Today", u"TodayHasChanged"), 0);
     EXPECT_TRUE(Item().status_text.empty());
     EXPECT_TRUE(TimerRuns(item, kHeartbeatTimer));
 
     EXPECT_EQ(Setting(u"AutoReload", u"ResetNextReload"), std::nullopt);
     Item().previous_tick_ms -= 6 * 60'000;
-    qf::device::AdvanceClockAndPump(milliseconds(1000));
+    Advance((1000));
     EXPECT_EQ(Setting(u"AutoReload", u"ResetNextReload"), 1);
 
     // With another window in front the change waits until the Today screen is back.
@@ -108,37 +101,34 @@ TEST_F(ItemTest, HeartbeatReloadsOnChangeInFrontAndNoticesASleepingDevice) {
                                  nullptr, nullptr, nullptr);
     SetForegroundWindow(other);
     AppSettings().WriteDword(u"Today", u"TodayHasChanged", 1);
-    qf::device::AdvanceClockAndPump(milliseconds(2000));
+    Advance((2000));
     EXPECT_EQ(Setting(u"Today", u"TodayHasChanged"), 1);
     SetForegroundWindow(shell());
-    qf::device::AdvanceClockAndPump(milliseconds(1000));
+    Advance((1000));
     EXPECT_EQ(Setting(u"Today", u"TodayHasChanged"), 0);
     DestroyWindow(other);
 }
 
 TEST_F(ItemTest, AboutShowsInBoldForFourTicks) {
-    TODAYLISTITEM record = Record(TRUE);
-    HWND item = CreateTodayItem(record);
-    SendMessageW(item, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record), 0);
-    qf::device::AdvanceClockAndPump(milliseconds(1000));  // the heartbeat runs from here on
+    HWND item = CreateEnabledItem();
+    SendMessageW(item, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record_), 0);
+    Advance((1000));  // the heartbeat runs from here on
 
     AppSettings().WriteString(u"AutoReload", u"LastRefreshDate", u"05/02/2024 18:30");
     EXPECT_NE(ShowAbout(Item()), FALSE);
     std::vector<qf::device::DrawnText> about = qf::device::WindowTexts(item);
     ASSERT_EQ(about.size(), 1u);
-    EXPECT_EQ(about[0].text, AboutText());
-    EXPECT_EQ(about[0].font_weight, FW_BOLD);
+    EXPECT_EQ(std::pair(about[0].text, about[0].font_weight), std::pair(AboutText(), int{FW_BOLD}));
     EXPECT_NE(about[0].text.find(u"Last Refresh: 05/02/2024 18:30"), std::u16string::npos);
 
-    qf::device::AdvanceClockAndPump(milliseconds(3000));
+    Advance((3000));
     EXPECT_EQ(DrawnTexts(item), AboutText());
-    qf::device::AdvanceClockAndPump(milliseconds(1000));
+    Advance((1000));
     EXPECT_EQ(DrawnTexts(item), kNoView);
 }
 
 TEST_F(ItemTest, SelectionFollowsTheTodayScreensKeys) {
-    TODAYLISTITEM record = Record(TRUE);
-    HWND item = CreateTodayItem(record);
+    HWND item = CreateEnabledItem();
     auto send = [&](UINT message, WPARAM key) { return SendMessageW(item, message, key, 0); };
 
     EXPECT_EQ(send(WM_TODAYCUSTOM_USERNAVIGATION, VK_DOWN), 0);  // not selected yet
@@ -149,9 +139,8 @@ TEST_F(ItemTest, SelectionFollowsTheTodayScreensKeys) {
         EXPECT_EQ(send(WM_TODAYCUSTOM_RECEIVEDSELECTION, key), 1) << key;
         EXPECT_TRUE(Library().item_selected);
     }
-    EXPECT_EQ(send(WM_TODAYCUSTOM_USERNAVIGATION, VK_DOWN), 1);
-    EXPECT_EQ(send(WM_TODAYCUSTOM_USERNAVIGATION, VK_UP), 1);
-    EXPECT_EQ(send(WM_TODAYCUSTOM_USERNAVIGATION, VK_LEFT), 1);
+    for (WPARAM key : {VK_DOWN, VK_UP, VK_LEFT})
+        EXPECT_EQ(send(WM_TODAYCUSTOM_USERNAVIGATION, key), 1) << key;
     EXPECT_TRUE(Library().item_selected);
     EXPECT_EQ(send(WM_TODAYCUSTOM_USERNAVIGATION, VK_RIGHT), 0);
     EXPECT_FALSE(Library().item_selected);
@@ -162,9 +151,8 @@ TEST_F(ItemTest, SelectionFollowsTheTodayScreensKeys) {
 }
 
 TEST_F(ItemTest, SuspendAndActivationControlTheHeartbeat) {
-    TODAYLISTITEM record = Record(TRUE);
-    HWND item = CreateTodayItem(record);
-    qf::device::AdvanceClockAndPump(milliseconds(1000));
+    HWND item = CreateEnabledItem();
+    Advance((1000));
     ASSERT_TRUE(TimerRuns(item, kHeartbeatTimer));
 
     SendMessageW(item, 0x03FF, 0, 0);

@@ -35,11 +35,9 @@ void CleanUp(const ParsedItem& item) {
 
 void ExpectConsistent(FeedParseStatus status, const ParsedFeed& feed, const std::string& file) {
     if (status == FeedParseStatus::kOk) {
-        EXPECT_GE(static_cast<int>(feed.format), 1) << file;
-        EXPECT_LE(static_cast<int>(feed.format), 11) << file;
-        EXPECT_FALSE(feed.format_name.empty()) << file;
-        EXPECT_FALSE(feed.title.empty()) << file;
-        EXPECT_FALSE(feed.source_path.empty()) << file;
+        const int format = static_cast<int>(feed.format);
+        EXPECT_TRUE(format >= 1 && format <= 11) << file;
+        EXPECT_FALSE(feed.format_name.empty() || feed.title.empty() || feed.source_path.empty()) << file;
     } else {
         EXPECT_EQ(static_cast<int>(feed.format), 0) << file;
         EXPECT_TRUE(feed.title.empty() && feed.items.empty() && feed.source_path.empty()) << file;
@@ -66,10 +64,9 @@ TEST(Corpus, EveryFileParsesOrFailsCleanly) {
     }
     EXPECT_GT(files, 5000);
     // The real-world feeds are mostly RSS 2.0, RSS 1.0 and Atom 0.3 that must be recognised.
-    const std::map<int, int>& realworld = formats_by_folder["realworld"];
-    EXPECT_GE(realworld.count(7) ? realworld.at(7) : 0, 150);
-    EXPECT_GE(realworld.count(4) ? realworld.at(4) : 0, 15);
-    EXPECT_GE(realworld.count(11) ? realworld.at(11) : 0, 10);
+    std::map<int, int>& realworld = formats_by_folder["realworld"];
+    EXPECT_TRUE(realworld[7] >= 150 && realworld[4] >= 15 && realworld[11] >= 10)
+        << realworld[7] << " RSS 2.0, " << realworld[4] << " RSS 1.0, " << realworld[11] << " Atom 0.3";
 }
 
 }  // namespace

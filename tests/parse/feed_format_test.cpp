@@ -27,6 +27,12 @@ std::string Item(const ParsedItem& item) {
     return out;
 }
 
+// Format name, title, link, description and date of the channel.
+std::string Channel(const ParsedFeed& feed) {
+    return Utf8(feed.format_name) + "|" + Utf8(feed.title) + "|" + Utf8(feed.link) + "|" +
+           Utf8(feed.description) + "|" + Utf8(feed.date);
+}
+
 TEST(FeedFormat, DetectionTakesTheFirstMatchingRule) {
     const struct {
         const char* xml;
@@ -80,12 +86,8 @@ TEST(FeedFormat, Rss2ChannelAndItems) {
   <entry/><Item/>
 </channel></rss>)");
     EXPECT_EQ(feed.format, FeedFormat::kRss20);
-    EXPECT_EQ(feed.format_name, u"RSS v2.0");
-    EXPECT_EQ(feed.title, u"Fish &amp; Chips");
-    EXPECT_EQ(feed.link, u"http://e.com/");
-    EXPECT_EQ(feed.description, u"D &lt;b&gt;");
-    EXPECT_EQ(feed.date, u"Mon, 02 Jan 2006 10:00:00 GMT");
-    EXPECT_EQ(feed.source_path, u"feed.xml");
+    EXPECT_EQ(Channel(feed) + "|" + Utf8(feed.source_path),
+              "RSS v2.0|Fish &amp; Chips|http://e.com/|D &lt;b&gt;|Mon, 02 Jan 2006 10:00:00 GMT|feed.xml");
     ASSERT_EQ(feed.items.size(), 3u);
     // HTML written as elements leaves the description empty, so the second description fills it.
     EXPECT_EQ(Item(feed.items[0]), "A|http://e.com/a|Tue|g1|second|http://e.com/a.mp3#0");
@@ -98,9 +100,7 @@ TEST(FeedFormat, OlderRssAndRdfKeepTheTitleRaw) {
         "<rss "
         "version=\"0.91\"><channel><title><![CDATA[T]]></title><dc:date>D1</dc:date><dc:date>D2</dc:date>"
         "<item><title>x</title></item></channel></rss>");
-    EXPECT_EQ(rss091.format_name, u"RSS v0.91");
-    EXPECT_EQ(rss091.title, u"<![CDATA[T]]>");
-    EXPECT_EQ(rss091.date, u"D1");
+    EXPECT_EQ(Channel(rss091), "RSS v0.91|<![CDATA[T]]>|||D1");
     ASSERT_EQ(rss091.items.size(), 1u);
 
     const ParsedFeed rdf = Parse(
@@ -127,11 +127,7 @@ TEST(FeedFormat, AtomEntries) {
 <entry><id>id2</id><content type="application/xhtml+xml"><div xmlns="x"><p>Hi</p></div></content>
   <summary>S2</summary></entry>
 </feed>)");
-    EXPECT_EQ(feed.format_name, u"ATOM v0.3");
-    EXPECT_EQ(feed.title, u"Atom");
-    EXPECT_EQ(feed.link, u"http://a/2");
-    EXPECT_EQ(feed.description, u"Tag");
-    EXPECT_EQ(feed.date, u"2006-01-02T10:00:00Z");
+    EXPECT_EQ(Channel(feed), "ATOM v0.3|Atom|http://a/2|Tag|2006-01-02T10:00:00Z");
     ASSERT_EQ(feed.items.size(), 2u);
     EXPECT_EQ(Item(feed.items[0]), "E1|http://a/e1|I|id1|C");
     EXPECT_EQ(Item(feed.items[1]), "|||id2|<div xmlns=\"x\">\n<p>\nHi\n</p>\n</div>\n");
@@ -171,8 +167,7 @@ TEST(FeedFormat, OpmlOutlinesBecomeItemsWithTheirChildrenAsText) {
 </outline><Outline text="skipped"/><outline text="B"/></body>)";
     const ParsedFeed v10 =
         Parse("<opml version=\"1.0\"><head><title>Outline</title></head>" + body + "</opml>");
-    EXPECT_EQ(v10.format_name, u"OPML v1.0");
-    EXPECT_EQ(v10.title, u"Outline");
+    EXPECT_EQ(Channel(v10), "OPML v1.0|Outline|||");
     ASSERT_EQ(v10.items.size(), 2u);
     EXPECT_EQ(Item(v10.items[0]), "A|http://a|||- A1\n-- A1x\n- \n- only t\n- \n");
     EXPECT_EQ(Item(v10.items[1]), "B||||");
@@ -196,11 +191,13 @@ TEST(FeedFormat, SubscriptionListsNameFeeds) {
 </body>)";
     const ParsedFeed sharp =
         Parse("<opml version=\"2.0\"><head><title>SharpReader subs</title></head>" + body + "</opml>");
-    EXPECT_EQ(sharp.format_name, u"OPML SharpReader");
-    EXPECT_EQ(sharp.title, u"SharpReader subs");
-    std::string titles;
-    for (const ParsedItem& item : sharp.items) titles += Utf8(item.title) + "=" + Utf8(item.link) + " ";
-    EXPECT_EQ(titles, "F1=http://f/1 F2=http://f/2 =http://f/3 NoUrl= F6=http://f/6 ");
+    EXPECT_EQ(Channel(sharp), "OPML SharpReader|SharpReader subs|||");
+    auto titles = [](const ParsedFeed& feed) {
+        std::string joined;
+        for (const ParsedItem& item : feed.items) joined += Utf8(item.title) + "=" + Utf8(item.link) + " ";
+        return joined;
+    };
+    EXPECT_EQ(titles(sharp), "F1=http://f/1 F2=http://f/2 =http://f/3 NoUrl= F6=http://f/6 ");
     EXPECT_EQ(sharp.items[0].description, u"d1");
 
     const ParsedFeed generic =
@@ -208,18 +205,15 @@ TEST(FeedFormat, SubscriptionListsNameFeeds) {
     EXPECT_EQ(generic.format_name, u"OPML Subscription (generic)");
     EXPECT_TRUE(generic.title.starts_with(u"Subscription: ")) << Utf8(generic.title);
     EXPECT_EQ(generic.date, u"C");
-    titles.clear();
-    for (const ParsedItem& item : generic.items) titles += Utf8(item.title) + "=" + Utf8(item.link) + " ";
-    EXPECT_EQ(titles, "F1=http://f/1 F2=http://f/2 T3=http://f/3 L=http://f/4 F6=http://f/6 ");
+    EXPECT_EQ(titles(generic), "F1=http://f/1 F2=http://f/2 T3=http://f/3 L=http://f/4 F6=http://f/6 ");
 }
 
 TEST(FeedFormat, FailuresLeaveTheFeedResetAndBlankTitlesGetDistinctNumbers) {
     ParsedFeed feed = Parse("<rss version=\"2.0\"><channel><title>T</title><item/></channel></rss>");
     EXPECT_EQ(ParseFeedBytes(feed, "<html><title>x</title></html>", u"f", NoCustomMapping),
               FeedParseStatus::kUnknownFormat);
-    EXPECT_EQ(feed.format, FeedFormat::kUnknown);
-    EXPECT_TRUE(feed.title.empty());
-    EXPECT_TRUE(feed.items.empty());
+    EXPECT_EQ(std::tuple(feed.format, feed.title, feed.items.size()),
+              std::tuple(FeedFormat::kUnknown, u"", 0u));
     EXPECT_EQ(ParseFeedBytes(feed, "no tags at all", u"f", NoCustomMapping), FeedParseStatus::kUnreadable);
     EXPECT_EQ(ParseFeedBytes(feed, "", u"f", NoCustomMapping), FeedParseStatus::kUnreadable);
     // A truncated feed whose root is never closed has no "rss" root.
@@ -273,9 +267,7 @@ TEST(FeedFormat, Atom10IsReadOnlyWhenTurnedOn) {
     EXPECT_EQ(ParseFeedBytes(feed, xml, u"f", NoCustomMapping), FeedParseStatus::kUnknownFormat);
     ASSERT_EQ(ParseFeedBytes(feed, xml, u"f", NoCustomMapping, Atom10::kOn), FeedParseStatus::kOk);
     EXPECT_EQ(feed.format, FeedFormat::kAtom10);
-    EXPECT_EQ(feed.format_name, u"ATOM v1.0");
-    EXPECT_EQ(feed.title + u"|" + feed.link + u"|" + feed.description + u"|" + feed.date,
-              u"A1|http://a/|Sub|2024-05-01T10:00:00Z");
+    EXPECT_EQ(Channel(feed), "ATOM v1.0|A1|http://a/|Sub|2024-05-01T10:00:00Z");
     ASSERT_EQ(feed.items.size(), 2u);
     EXPECT_EQ(Item(feed.items[0]),
               "E1|http://a/e1|P|urn:1|<div>\n<p>\nHi\n</p>\n</div>\n|http://a/1.mp3#4096");

@@ -26,28 +26,23 @@ TEST(BitBlt, CopiesClipsOverlapsAndFills) {
     Canvas dst(10, 10);
     // The source area reaches 2 pixels past the source's right edge and the destination's bottom.
     ASSERT_TRUE(BitBlt(dst.dc(), 3, 6, 7, 6, src.dc(), 3, 1, SRCCOPY));
-    EXPECT_EQ(GetPixel(dst.dc(), 3, 6), Gradient(3, 1));
-    EXPECT_EQ(GetPixel(dst.dc(), 7, 9), Gradient(7, 4));
-    EXPECT_EQ(GetPixel(dst.dc(), 8, 6), kWhite);  // source column 8 does not exist
-    EXPECT_EQ(GetPixel(dst.dc(), 2, 6), kWhite);
-    EXPECT_EQ(GetPixel(dst.dc(), 3, 5), kWhite);
+    // Source column 8 does not exist.
+    EXPECT_EQ(Pixels(dst.dc(), {{3, 6}, {7, 9}, {8, 6}, {2, 6}, {3, 5}}),
+              (std::vector{Gradient(3, 1), Gradient(7, 4), kWhite, kWhite, kWhite}));
 
     // Overlapping areas in one bitmap.
     ASSERT_TRUE(BitBlt(src.dc(), 1, 1, 7, 7, src.dc(), 0, 0, SRCCOPY));
-    EXPECT_EQ(GetPixel(src.dc(), 7, 7), Gradient(6, 6));
-    EXPECT_EQ(GetPixel(src.dc(), 1, 1), Gradient(0, 0));
+    EXPECT_EQ(Pixels(src.dc(), {{7, 7}, {1, 1}}), (std::vector{Gradient(6, 6), Gradient(0, 0)}));
     ASSERT_TRUE(BitBlt(src.dc(), 0, 0, 7, 7, src.dc(), 1, 1, SRCCOPY));
-    EXPECT_EQ(GetPixel(src.dc(), 0, 0), Gradient(0, 0));
-    EXPECT_EQ(GetPixel(src.dc(), 6, 6), Gradient(6, 6));
+    EXPECT_EQ(Pixels(src.dc(), {{0, 0}, {6, 6}}), (std::vector{Gradient(0, 0), Gradient(6, 6)}));
 
     // Fill codes, and codes the device does not know.
-    ASSERT_TRUE(BitBlt(src.dc(), 0, 0, 2, 2, nullptr, 0, 0, BLACKNESS));
-    EXPECT_EQ(GetPixel(src.dc(), 1, 1), RGB(0, 0, 0));
     SelectObject(src.dc(), GetStockObject(GRAY_BRUSH));
-    ASSERT_TRUE(BitBlt(src.dc(), 0, 0, 2, 2, nullptr, 0, 0, PATCOPY));
-    EXPECT_EQ(GetPixel(src.dc(), 0, 0), RGB(128, 128, 128));
-    ASSERT_TRUE(BitBlt(src.dc(), 0, 0, 2, 2, nullptr, 0, 0, WHITENESS));
-    EXPECT_EQ(GetPixel(src.dc(), 0, 0), kWhite);
+    for (auto [code, colour] : {std::pair(BLACKNESS, RGB(0, 0, 0)), std::pair(PATCOPY, RGB(128, 128, 128)),
+                                std::pair(WHITENESS, kWhite)}) {
+        ASSERT_TRUE(BitBlt(src.dc(), 0, 0, 2, 2, nullptr, 0, 0, code));
+        EXPECT_EQ(Pixels(src.dc(), {{0, 0}, {1, 1}}), std::vector(2, colour)) << code;
+    }
     EXPECT_FALSE(BitBlt(src.dc(), 0, 0, 2, 2, src.dc(), 0, 0, 0x00EE0086 /* SRCPAINT */));
     EXPECT_FALSE(BitBlt(src.dc(), 0, 0, 2, 2, nullptr, 0, 0, SRCCOPY));
 }
@@ -67,24 +62,20 @@ TEST(StretchBlt, ScalesByNearestPixelAndMirrors) {
     EXPECT_EQ(GetPixel(half.dc(), 1, 1), Gradient(3, 3));
     // A negative destination width mirrors left to right.
     ASSERT_TRUE(StretchBlt(dst.dc(), 3, 0, -4, 4, src.dc(), 0, 0, 4, 4, SRCCOPY));
-    EXPECT_EQ(GetPixel(dst.dc(), 0, 2), Gradient(3, 2));
-    EXPECT_EQ(GetPixel(dst.dc(), 3, 2), Gradient(0, 2));
+    EXPECT_EQ(Pixels(dst.dc(), {{0, 2}, {3, 2}}), (std::vector{Gradient(3, 2), Gradient(0, 2)}));
 }
 
 TEST(TransparentImage, SkipsTheTransparentColourFromDcOrBitmap) {
     GdiDevice device;
     Canvas icon(2, 2);
-    SetPixel(icon.dc(), 0, 0, RGB(255, 0, 0));
-    SetPixel(icon.dc(), 1, 0, RGB(0, 0, 200));
-    SetPixel(icon.dc(), 0, 1, RGB(0, 0, 200));
-    SetPixel(icon.dc(), 1, 1, RGB(255, 0, 0));
+    for (int i = 0; i < 4; ++i)
+        SetPixel(icon.dc(), i % 2, i / 2, i == 0 || i == 3 ? RGB(255, 0, 0) : RGB(0, 0, 200));
     Canvas screen(6, 6);
     HBRUSH green = CreateSolidBrush(RGB(0, 128, 0));
     RECT all{0, 0, 6, 6};
     FillRect(screen.dc(), &all, green);
     ASSERT_TRUE(TransparentImage(screen.dc(), 0, 0, 2, 2, icon.dc(), 0, 0, 2, 2, RGB(255, 0, 0)));
-    EXPECT_EQ(GetPixel(screen.dc(), 0, 0), RGB(0, 128, 0));
-    EXPECT_EQ(GetPixel(screen.dc(), 1, 0), RGB(0, 0, 200));
+    EXPECT_EQ(Pixels(screen.dc(), {{0, 0}, {1, 0}}), (std::vector{RGB(0, 128, 0), RGB(0, 0, 200)}));
 
     // From a bitmap handle, stretched twice as a low-resolution skin is on a high-resolution screen.
     HBITMAP bitmap = CreateCompatibleBitmap(screen.dc(), 2, 2);
@@ -94,9 +85,8 @@ TEST(TransparentImage, SkipsTheTransparentColourFromDcOrBitmap) {
     SelectObject(loader, old);
     DeleteDC(loader);
     ASSERT_TRUE(TransparentImage(screen.dc(), 2, 2, 4, 4, bitmap, 0, 0, 2, 2, RGB(255, 0, 0)));
-    EXPECT_EQ(GetPixel(screen.dc(), 3, 3), RGB(0, 128, 0));
-    EXPECT_EQ(GetPixel(screen.dc(), 5, 3), RGB(0, 0, 200));
-    EXPECT_EQ(GetPixel(screen.dc(), 2, 5), RGB(0, 0, 200));
+    EXPECT_EQ(Pixels(screen.dc(), {{3, 3}, {5, 3}, {2, 5}}),
+              (std::vector{RGB(0, 128, 0), RGB(0, 0, 200), RGB(0, 0, 200)}));
     EXPECT_FALSE(TransparentImage(screen.dc(), 0, 0, 2, 2, green, 0, 0, 2, 2, 0));
     DeleteObject(bitmap);
     DeleteObject(green);
@@ -153,9 +143,7 @@ TEST_F(TextRecordsTest, StretchBltScalesAndCoveringForgets) {
     ASSERT_TRUE(StretchBlt(window_dc_, 0, 0, 240, 150, offscreen_.dc(), 0, 0, 120, 75, SRCCOPY));
     auto texts = qf::device::WindowTexts(kWindow);
     ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0].left, 20);
-    EXPECT_EQ(texts[0].top, 20);
-    EXPECT_EQ(texts[0].bottom, 46);
+    EXPECT_EQ(std::tuple(texts[0].left, texts[0].top, texts[0].bottom), std::tuple(20, 20, 46));
 
     // Drawn over by the next frame's background, the text is gone even without BeginWindowFrame.
     RECT all{0, 0, 240, 75};

@@ -63,6 +63,12 @@ RECT Canvas::InkBounds() const {
     return bounds.right == 0 ? RECT{0, 0, 0, 0} : bounds;
 }
 
+std::vector<COLORREF> Pixels(HDC dc, std::initializer_list<POINT> at) {
+    std::vector<COLORREF> colours;
+    for (POINT p : at) colours.push_back(GetPixel(dc, p.x, p.y));
+    return colours;
+}
+
 HFONT CreateTestFont(LONG height, LONG weight, const char16_t* face) {
     LOGFONTW logfont{};
     logfont.lfHeight = height;

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "qfdevice/device.h"
 #include "support/temp_device.h"
@@ -51,6 +52,9 @@ class Canvas {
     HFONT font_ = nullptr;
     HGDIOBJ old_font_ = nullptr;
 };
+
+// The colours of the DC's pixels at those points, in order.
+std::vector<COLORREF> Pixels(HDC dc, std::initializer_list<POINT> at);
 
 // A font from a LOGFONT of that height, weight and face.
 HFONT CreateTestFont(LONG height, LONG weight = FW_NORMAL, const char16_t* face = u"Tahoma");

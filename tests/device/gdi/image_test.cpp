@@ -45,8 +45,7 @@ TEST(ImageFiles, BmpAndPngLoadByDevicePathMissingOrDamagedFilesGiveNone) {
     // Device paths match names without regard to case.
     auto loaded = qf::device::LoadImageFile(u"\\program files\\Quillfeed\\IMAGES\\today\\menubutton.bmp");
     ASSERT_NE(loaded.bitmap, nullptr);
-    EXPECT_EQ(loaded.width, 3);
-    EXPECT_EQ(loaded.height, 2);
+    EXPECT_EQ(std::pair(loaded.width, loaded.height), std::pair(3, 2));
     ExpectPicture(loaded.bitmap);
     HBITMAP png = SHLoadDIBitmap(u"\\Program Files\\Quillfeed\\images\\today\\up.png");
     ASSERT_NE(png, nullptr);
@@ -93,26 +92,19 @@ TEST(DecompressImage, ReadsThroughTheCallbackScalesAndColoursTransparency) {
     BYTE buffer[7];
     HBITMAP bitmap = nullptr;
     DecompressImageInfo info{};
-    info.dwSize = sizeof(info);
-    info.pbBuffer = buffer;
-    info.dwBufferMax = sizeof(buffer);
+    info.dwSize = sizeof(info), info.pbBuffer = buffer, info.dwBufferMax = sizeof(buffer),
     info.phBM = &bitmap;
-    info.iBitDepth = 16;
-    info.lParam = reinterpret_cast<LPARAM>(&source);
-    info.iScale = 300;
+    info.iBitDepth = 16, info.lParam = reinterpret_cast<LPARAM>(&source), info.iScale = 300,
     info.iMaxWidth = 4;
-    info.pfnGetData = read;
-    info.crTransparentOverride = RGB(255, 0, 0);
+    info.pfnGetData = read, info.crTransparentOverride = RGB(255, 0, 0);
     ASSERT_EQ(DecompressImageIndirect(&info), S_OK);
     // Tripled to 6 x 3, then shrunk to the width of 4 with its shape kept.
     auto size_of = qf::device::BitmapSize(bitmap);
     ASSERT_TRUE(size_of);
-    EXPECT_EQ(size_of->cx, 4);
-    EXPECT_EQ(size_of->cy, 2);
+    EXPECT_EQ(std::pair(size_of->cx, size_of->cy), std::pair(LONG{4}, LONG{2}));
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, bitmap);
-    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0, 0, 255));
-    EXPECT_EQ(GetPixel(dc, 3, 1), RGB(255, 0, 0));
+    EXPECT_EQ(Pixels(dc, {{0, 0}, {3, 1}}), (std::vector{RGB(0, 0, 255), RGB(255, 0, 0)}));
     SelectObject(dc, old);
     DeleteDC(dc);
     DeleteObject(bitmap);

@@ -34,8 +34,7 @@ TEST_F(ModuleResources, BitmapsComeFromBesideTheModule) {
     HBITMAP bitmap = LoadBitmapW(module_, MAKEINTRESOURCE(171));
     ASSERT_NE(bitmap, nullptr);
     auto size = qf::device::BitmapSize(bitmap);
-    EXPECT_EQ(size->cx, 38);
-    EXPECT_EQ(size->cy, 20);
+    EXPECT_EQ(std::pair(size->cx, size->cy), std::pair(LONG{38}, LONG{20}));
     DeleteObject(bitmap);
     EXPECT_EQ(LoadBitmapW(module_, MAKEINTRESOURCE(999)), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));

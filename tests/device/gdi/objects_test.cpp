@@ -18,9 +18,7 @@ TEST(GdiHandles, BadHandlesFailWithoutCrashing) {
     HDC stale = CreateCompatibleDC(nullptr);
     ASSERT_TRUE(DeleteDC(stale));
     HFONT font = CreateTestFont(-11);
-    const std::vector<HDC> bad_dcs = {nullptr, stale, reinterpret_cast<HDC>(0x1234),
-                                      reinterpret_cast<HDC>(font)};
-    for (HDC dc : bad_dcs) {
+    for (HDC dc : {HDC{}, stale, reinterpret_cast<HDC>(0x1234), reinterpret_cast<HDC>(font)}) {
         RECT rect{0, 0, 10, 10};
         SIZE size{};
         TEXTMETRICW metrics{};
@@ -43,21 +41,18 @@ TEST(GdiHandles, BadHandlesFailWithoutCrashing) {
         EXPECT_FALSE(DeleteDC(dc));
     }
     Canvas canvas(4, 4);
-    EXPECT_EQ(SelectObject(canvas.dc(), stale), nullptr);
-    EXPECT_EQ(SelectObject(canvas.dc(), canvas.dc()), nullptr);
-    EXPECT_FALSE(DeleteObject(stale));
-    EXPECT_FALSE(DeleteObject(canvas.dc()));
+    EXPECT_TRUE(SelectObject(canvas.dc(), stale) == nullptr &&
+                SelectObject(canvas.dc(), canvas.dc()) == nullptr);
+    EXPECT_FALSE(DeleteObject(stale) || DeleteObject(canvas.dc()));
     EXPECT_EQ(GetObjectW(stale, 0, nullptr), 0);
-    EXPECT_TRUE(DeleteObject(font));
-    EXPECT_FALSE(DeleteObject(font));
+    EXPECT_EQ((std::pair{DeleteObject(font), DeleteObject(font)}), std::pair(TRUE, FALSE));
     EXPECT_EQ(SelectObject(canvas.dc(), font), nullptr);
     EXPECT_EQ(DrawTextW(canvas.dc(), nullptr, -1, nullptr, 0), 0);
 }
 
 TEST(GdiHandles, SelectedObjectsStayUntilDeselected) {
     GdiDevice device;
-    HDC first = CreateCompatibleDC(nullptr);
-    HDC second = CreateCompatibleDC(first);
+    HDC first = CreateCompatibleDC(nullptr), second = CreateCompatibleDC(first);
     HBITMAP bitmap = CreateCompatibleBitmap(first, 3, 3);
     HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
     HGDIOBJ default_bitmap = SelectObject(first, bitmap);
@@ -67,14 +62,11 @@ TEST(GdiHandles, SelectedObjectsStayUntilDeselected) {
     EXPECT_EQ(GetCurrentObject(first, OBJ_BITMAP), bitmap);
     // A bitmap lives in one DC at a time; selected objects cannot be deleted.
     EXPECT_EQ(SelectObject(second, bitmap), nullptr);
-    EXPECT_FALSE(DeleteObject(bitmap));
-    EXPECT_FALSE(DeleteObject(brush));
+    EXPECT_FALSE(DeleteObject(bitmap) || DeleteObject(brush));
     EXPECT_EQ(SelectObject(first, default_bitmap), bitmap);
     EXPECT_EQ(SelectObject(second, bitmap), default_bitmap);
-    EXPECT_TRUE(DeleteDC(second));  // deleting the DC sets its bitmap free
-    EXPECT_TRUE(DeleteObject(bitmap));
-    EXPECT_TRUE(DeleteDC(first));
-    EXPECT_TRUE(DeleteObject(brush));
+    // Deleting the DC sets its bitmap free.
+    EXPECT_TRUE(DeleteDC(second) && DeleteObject(bitmap) && DeleteDC(first) && DeleteObject(brush));
     // Stock objects survive DeleteObject.
     EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_PEN)));
     EXPECT_EQ(GetObjectType(GetStockObject(BLACK_PEN)), static_cast<DWORD>(OBJ_PEN));
@@ -101,14 +93,12 @@ TEST(Shapes, LinesStopShortOfTheirEnd) {
     POINT previous{};
     MoveToEx(dc, 0, 8, nullptr);
     ASSERT_TRUE(LineTo(dc, 9, 8));
-    EXPECT_EQ(GetPixel(dc, 8, 8), RGB(255, 0, 0));
-    EXPECT_EQ(GetPixel(dc, 9, 8), RGB(255, 255, 255));
+    EXPECT_EQ(Pixels(dc, {{8, 8}, {9, 8}}), (std::vector{RGB(255, 0, 0), RGB(255, 255, 255)}));
     MoveToEx(dc, 3, 3, &previous);
     EXPECT_EQ(previous.x, 9);
     MoveToEx(dc, -2000000000, 9, nullptr);
     EXPECT_TRUE(LineTo(dc, 2000000000, 9));
-    EXPECT_EQ(GetPixel(dc, 0, 9), RGB(255, 0, 0));
-    EXPECT_EQ(GetPixel(dc, 9, 9), RGB(255, 0, 0));
+    EXPECT_EQ(Pixels(dc, {{0, 9}, {9, 9}}), std::vector(2, RGB(255, 0, 0)));
     SelectObject(dc, old);
     DeleteObject(red);
 }

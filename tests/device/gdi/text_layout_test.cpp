@@ -71,8 +71,7 @@ TEST(BreakLines, WordBreakRulesTable) {
         {u"hello world", 3, {u"hello world"}, LineBreaking::kLineBreaksOnly},
         {u"a\r\nb", 0, {u"a", u"b"}, LineBreaking::kLineBreaksOnly},
         {u"a\r\nb c", 1, {u"a\r\nb c"}, LineBreaking::kSingleLine},
-        {u"", 10, {}, LineBreaking::kSingleLine},
-    };
+        {u"", 10, {}, LineBreaking::kSingleLine}};
     for (const BreakCase& c : cases) {
         EXPECT_EQ(Lines(c.text, c.width, c.breaking), c.expected)
             << "text \"" << qf::WideToUtf8(c.text) << "\" width " << c.width;
@@ -103,11 +102,9 @@ TEST(PlaceText, VerticallyCentredCalcRectMatchesWindows) {
     const struct {
         int line_height;
         int bottoms[9];
-    } table[] = {
-        {12, {5, 6, 6, 7, 7, 8, 8, 9, 9}},
-        {13, {6, 6, 7, 7, 8, 8, 9, 9, 10}},
-        {14, {6, 7, 7, 8, 8, 9, 9, 10, 10}},
-    };
+    } table[] = {{12, {5, 6, 6, 7, 7, 8, 8, 9, 9}},
+                 {13, {6, 6, 7, 7, 8, 8, 9, 9, 10}},
+                 {14, {6, 7, 7, 8, 8, 9, 9, 10, 10}}};
     std::u16string text = u"ABCabc123g";
     std::vector<int> widths(text.size(), 6);
     for (const auto& row : table) {

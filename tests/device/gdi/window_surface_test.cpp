@@ -30,13 +30,10 @@ TEST(WindowSurface, ResizeKeepsTheOverlapAndWindowDcsBelongToTheWindowManager) {
     FillRect(dc, &all, red);
     SetWindowSurfaceSize(kWindow, 6, 2);
     auto surface = ReadWindowSurface(kWindow);
-    ASSERT_EQ(surface.width, 6);
-    ASSERT_EQ(surface.height, 2);
-    EXPECT_EQ(PixelAt(surface, 3, 1), 0xFF0000u);
-    EXPECT_EQ(PixelAt(surface, 4, 1), 0xFFFFFFu);
+    ASSERT_EQ(std::pair(surface.width, surface.height), std::pair(6, 2));
+    EXPECT_EQ(std::pair(PixelAt(surface, 3, 1), PixelAt(surface, 4, 1)), std::pair(0xFF0000u, 0xFFFFFFu));
     // The DC follows the surface's new size.
-    EXPECT_EQ(GetPixel(dc, 5, 1), RGB(255, 255, 255));
-    EXPECT_EQ(GetPixel(dc, 5, 2), CLR_INVALID);
+    EXPECT_EQ(Pixels(dc, {{5, 1}, {5, 2}}), (std::vector{RGB(255, 255, 255), CLR_INVALID}));
     ReleaseWindowSurfaceDC(dc);
     EXPECT_EQ(GetPixel(dc, 0, 0), CLR_INVALID);
     SetWindowSurfaceSize(kWindow, 0, -3);
@@ -71,9 +68,9 @@ TEST(WindowSurface, FramesStartWithoutTexts) {
     DrawTextW(dc, u"Second text", -1, &rect, DT_WORDBREAK | DT_CALCRECT);  // measuring draws nothing
     auto texts = qf::device::WindowTexts(kWindow);
     ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0].text, u"First frame");
-    EXPECT_EQ(texts[0].font_height, -12);  // the stock font at 96 dpi
-    EXPECT_EQ(texts[0].font_weight, FW_NORMAL);
+    // The stock font at 96 dpi.
+    EXPECT_EQ(std::tuple(texts[0].text, texts[0].font_height, texts[0].font_weight),
+              std::tuple(u"First frame", -12, FW_NORMAL));
     // A resize that cuts the text clips its rectangle.
     SetWindowSurfaceSize(kWindow, 30, 75);
     texts = qf::device::WindowTexts(kWindow);

@@ -169,9 +169,8 @@ TEST_F(Menus, PenOrKeysChooseInASubmenuAndTheCommandIsPostedOrAnswered) {
 
     std::optional<device::TrackedMenuInfo> last = TrackedMenu();
     ASSERT_TRUE(last);
-    EXPECT_EQ(last->state, device::MenuTrackState::kChosen);
-    EXPECT_EQ(last->chosen_id, 2040u);
-    EXPECT_TRUE(last->popups.empty());
+    EXPECT_EQ(std::tuple(last->state, last->chosen_id, last->popups.size()),
+              std::tuple(device::MenuTrackState::kChosen, 2040u, size_t{0}));
     ASSERT_EQ(last->entries.size(), 4u);
     const auto& entries = last->entries;
     EXPECT_TRUE(entries[1].separator && entries[2].has_submenu && entries[2].submenu[0].checked &&
@@ -188,8 +187,8 @@ TEST_F(Menus, PenOrKeysChooseInASubmenuAndTheCommandIsPostedOrAnswered) {
     EXPECT_TRUE(TrackPopupMenu(menu_, 0, 10, 30, 0, owner_, nullptr));
     EXPECT_EQ(Delivered().back(), (Seen{WM_COMMAND, 9}));
     ASSERT_EQ(g_draws.size(), 2u);
-    EXPECT_EQ(g_draws[1].itemAction, ODA_SELECT);
-    EXPECT_EQ(g_draws[1].itemState, ODS_SELECTED);
+    EXPECT_EQ(std::pair(g_draws[1].itemAction, g_draws[1].itemState),
+              std::pair(UINT{ODA_SELECT}, UINT{ODS_SELECTED}));
 
     // Keys walk the menu, and TPM_RETURNCMD answers the choice instead of posting it.
     g_seen.clear();
@@ -279,12 +278,11 @@ TEST(MenuPlacement, AlignedFlippedAndKeptOnTheScreen) {
         RECT placed = PlaceMenu(c.at, c.flags, menu, screen);
         EXPECT_TRUE(EqualRect(&placed, &c.expected)) << c.at.x << "," << c.at.y << " flags " << c.flags;
     }
-    const RECT beside_right{108, 70, 168, 110};
-    RECT right = PlaceSubmenu({10, 30, 110, 110}, 42, {60, 40}, screen, 2);
-    EXPECT_TRUE(EqualRect(&right, &beside_right));
-    const RECT beside_left{92, 70, 152, 110};
-    RECT left = PlaceSubmenu({150, 30, 240, 110}, 42, {60, 40}, screen, 2);
-    EXPECT_TRUE(EqualRect(&left, &beside_left));
+    auto edges = [](RECT r) { return std::tuple(r.left, r.top, r.right, r.bottom); };
+    EXPECT_EQ(edges(PlaceSubmenu({10, 30, 110, 110}, 42, {60, 40}, screen, 2)),
+              std::tuple(108, 70, 168, 110));
+    EXPECT_EQ(edges(PlaceSubmenu({150, 30, 240, 110}, 42, {60, 40}, screen, 2)),
+              std::tuple(92, 70, 152, 110));
     RECT neither = PlaceSubmenu({10, 30, 200, 110}, 42, {60, 40}, screen, 2);
     EXPECT_EQ(neither.left, 180);  // over the parent's edge rather than off the screen
     RECT low = PlaceSubmenu({10, 200, 110, 320}, 100, {60, 40}, screen, 2);

@@ -68,10 +68,8 @@ TEST(ShellExecute, LaunchesOnlyWhatTheDeviceHolds) {
     std::vector<Launch> launches = device::Launches();
     ASSERT_EQ(launches.size(), before + 5);
     const Launch& first = launches[before];
-    EXPECT_EQ(first.verb, u"open");
-    EXPECT_EQ(first.file, u"\\Program Files\\Quillfeed\\Quillfeed.exe");
-    EXPECT_EQ(first.parameters, u"-t");
-    EXPECT_EQ(first.show, SW_SHOWNORMAL);
+    EXPECT_EQ(std::tuple(first.verb, first.file, first.parameters, first.show),
+              std::tuple(u"open", u"\\Program Files\\Quillfeed\\Quillfeed.exe", u"-t", SW_SHOWNORMAL));
     EXPECT_EQ(told.size(), 5u);
 
     SHELLEXECUTEINFO wrong_size = Record(u"iexplore.exe");
@@ -149,10 +147,8 @@ TEST_F(Notifications, TheBubbleShowsItsTextAndButtonsAndAButtonReachesTheSink) {
     std::vector<device::NotificationInfo> shown = device::Notifications();
     ASSERT_EQ(shown.size(), 1u);
     // The text and buttons are read from the HTML (see NotificationHtml below).
-    EXPECT_EQ(shown[0].title, u"Quillfeed Notification");
-    EXPECT_EQ(shown[0].buttons.size(), 2u);
-    EXPECT_TRUE(shown[0].bubble_shown);
-    EXPECT_EQ(shown[0].sink, sink_);
+    EXPECT_EQ(std::tuple(shown[0].title, shown[0].buttons.size(), shown[0].bubble_shown, shown[0].sink),
+              std::tuple(u"Quillfeed Notification", 2u, true, sink_));
 
     EXPECT_FALSE(device::PressNotificationButton(kClsid, 4510, 12));  // no such button
     EXPECT_TRUE(device::PressNotificationButton(kClsid, 4510, 10));
@@ -182,8 +178,8 @@ TEST_F(Notifications, TheBubbleGoesWhenDismissedOrWhenItsTimeIsUp) {
     for (const auto& info : device::Notifications()) shown.push_back(info.bubble_shown);
     EXPECT_EQ(shown, (std::vector<bool>{true, false, false, true}));
     device::StepClock(std::chrono::seconds(1));
-    EXPECT_FALSE(device::Notifications()[0].bubble_shown);
-    EXPECT_TRUE(device::Notifications()[3].bubble_shown);
+    EXPECT_EQ(std::pair(device::Notifications()[0].bubble_shown, device::Notifications()[3].bubble_shown),
+              std::pair(false, true));
     EXPECT_FALSE(device::PressNotificationButton(kClsid, 1, 10));
     EXPECT_TRUE(Commands().empty());
 
@@ -200,24 +196,24 @@ TEST(NotificationHtml, TextAndButtonsOfAnyMarkup) {
         const char16_t* text;
         std::vector<device::NotificationButton> buttons;
     };
-    for (const Case& c : std::vector<Case>{
-             {u"plain  text\n here", u"plain text here", {}},
-             {u"<p>One</p><p>Two<br>Three</p>", u"One\nTwo\nThree", {}},
-             {u"a &amp; b &lt;c&gt; &#65;&nbsp;&bogus; &", u"a & b <c> A &bogus; &", {}},
-             {u"<INPUT TYPE=button NAME=\"CMD:7\" VALUE=\"Go on\"><input name=cmd:x value=No>"
-              u"<input name='other' value='No'>",
-              u"",
-              {{u"Go on", 7}}},
-             {u"<b>cut off <input name='cmd:3' value='Yes", u"cut off", {{u"Yes", 3}}},
-             {u"<<<>>>text", u">>text", {}},
-         }) {
+    for (const Case& c :
+         std::vector<Case>{{u"plain  text\n here", u"plain text here", {}},
+                           {u"<p>One</p><p>Two<br>Three</p>", u"One\nTwo\nThree", {}},
+                           {u"a &amp; b &lt;c&gt; &#65;&nbsp;&bogus; &", u"a & b <c> A &bogus; &", {}},
+                           {u"<INPUT TYPE=button NAME=\"CMD:7\" VALUE=\"Go on\"><input name=cmd:x value=No>"
+                            u"<input name='other' value='No'>",
+                            u"",
+                            {{u"Go on", 7}}},
+                           {u"<b>cut off <input name='cmd:3' value='Yes", u"cut off", {{u"Yes", 3}}},
+                           {u"<<<>>>text", u">>text", {}}}) {
         device::NotificationContent content = device::ReadNotificationHtml(c.html);
         EXPECT_EQ(content.text, c.text) << WideToUtf8(c.html);
-        ASSERT_EQ(content.buttons.size(), c.buttons.size()) << WideToUtf8(c.html);
-        for (size_t i = 0; i < c.buttons.size(); ++i) {
-            EXPECT_EQ(content.buttons[i].text, c.buttons[i].text);
-            EXPECT_EQ(content.buttons[i].command, c.buttons[i].command);
-        }
+        auto pairs = [](const std::vector<device::NotificationButton>& buttons) {
+            std::vector<std::pair<std::u16string, int>> out;
+            for (const auto& b : buttons) out.emplace_back(b.text, b.command);
+            return out;
+        };
+        EXPECT_EQ(pairs(content.buttons), pairs(c.buttons)) << WideToUtf8(c.html);
     }
 }
 

@@ -71,17 +71,17 @@ TEST_F(PinnedClockTest, ASuspendedDeviceWakesWithItsWallClockMovedOnAndItsTicksN
     int listener = qf::device::AddClockStepListener([&] { ++heard; });
     qf::device::SuspendClock(70min);
     qf::device::SuspendClock(-1min);
-    EXPECT_EQ(LocalNow(), "2027-01-01 01:09:30.000 dow5");
-    EXPECT_EQ(GetTickCount(), ticks);
-    EXPECT_EQ(heard, 0);  // no timer can have fallen due
+    // No timer can have fallen due.
+    EXPECT_EQ(std::tuple(LocalNow(), GetTickCount(), heard),
+              std::tuple("2027-01-01 01:09:30.000 dow5", ticks, 0));
     qf::device::RemoveClockStepListener(listener);
 }
 
 TEST_F(PinnedClockTest, ZoneBiasMovesUtcButNotThePinnedLocalTime) {
     TIME_ZONE_INFORMATION zone;
     EXPECT_EQ(GetTimeZoneInformation(&zone), static_cast<DWORD>(TIME_ZONE_ID_STANDARD));
-    EXPECT_EQ(zone.Bias, -60);
-    EXPECT_EQ(std::u16string(zone.StandardName), u"UTC+01:00");
+    EXPECT_EQ(std::pair(zone.Bias, std::u16string(zone.StandardName)),
+              std::pair(LONG{-60}, std::u16string(u"UTC+01:00")));
 
     Profile profile;
     profile.time_zone_bias_minutes = 330;

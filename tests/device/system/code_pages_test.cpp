@@ -34,14 +34,10 @@ TEST(CodePages, AnsiPageRoundTripsEveryByte) {
     for (int byte = 0; byte < 256; ++byte) all.push_back(static_cast<char>(byte));
     std::u16string wide = ToWide(CP_ACP, all);
     ASSERT_EQ(wide.size(), 256u);
-    EXPECT_EQ(wide[0x80], u'€');
-    EXPECT_EQ(wide[0x92], u'\u2019');
-    EXPECT_EQ(wide[0x9F], u'Ÿ');
-    EXPECT_EQ(wide[0xE9], u'é');
+    EXPECT_EQ((std::u16string{wide[0x80], wide[0x92], wide[0x9F], wide[0xE9]}), u"€\u2019Ÿé");
     for (int undefined : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) EXPECT_EQ(wide[undefined], undefined);
-    EXPECT_EQ(ToMulti(CP_ACP, wide), all);
+    EXPECT_EQ(std::pair(ToMulti(CP_ACP, wide), qf::WideToAnsi(wide)), std::pair(all, all));
     EXPECT_EQ(qf::AnsiToWide(all), wide);
-    EXPECT_EQ(qf::WideToAnsi(wide), all);
 }
 
 void AppendScalar(char32_t c, std::u16string& wide) {
@@ -65,13 +61,13 @@ TEST(CodePages, Utf8RoundTripsScalarValuesOfEveryLength) {
     }
     std::string utf8 = ToMulti(CP_UTF8, wide);
     EXPECT_EQ(ToWide(CP_UTF8, utf8, MB_ERR_INVALID_CHARS), wide);
-    EXPECT_EQ(qf::WideToUtf8(wide), utf8);
-    EXPECT_EQ(qf::Utf8ToWide(utf8), wide);
+    EXPECT_EQ(std::pair(qf::WideToUtf8(wide), qf::Utf8ToWide(utf8)), std::pair(utf8, wide));
     EXPECT_EQ(qf::WideToUtf8(u"a€😀"), "a\xE2\x82\xAC\xF0\x9F\x98\x80");
     // Unpaired surrogates encode as the replacement character.
     const std::u16string lone = {u'a', 0xD800, u'b', 0xDC00};
-    EXPECT_EQ(ToMulti(CP_UTF8, lone), "a\xEF\xBF\xBD\x62\xEF\xBF\xBD");
-    EXPECT_EQ(qf::WideToUtf8(lone), "a\xEF\xBF\xBD\x62\xEF\xBF\xBD");
+    EXPECT_EQ(std::pair(ToMulti(CP_UTF8, lone), qf::WideToUtf8(lone)),
+              std::pair(std::string("a\xEF\xBF\xBD\x62\xEF\xBF\xBD"),
+                        std::string("a\xEF\xBF\xBD\x62\xEF\xBF\xBD")));
     // ASCII runs of every length before and after multi-byte characters cross the blocks of the fast
     // path, decoding straight into a buffer as big as the input.
     for (size_t before = 0; before < 40; ++before) {
@@ -132,8 +128,8 @@ TEST(CodePages, AnswersZeroWhereTheDeviceDoes) {
 
     // -1 counts the terminating zero, and an exactly fitting buffer is enough.
     EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "h\xC3\xA9", -1, nullptr, 0), 3);
-    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "h\xC3\xA9", -1, wide, 3), 3);
-    EXPECT_EQ(std::u16string(wide), u"hé");
+    EXPECT_EQ((std::pair{MultiByteToWideChar(CP_UTF8, 0, "h\xC3\xA9", -1, wide, 3), std::u16string(wide)}),
+              std::pair(3, std::u16string(u"hé")));
     EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"hé", -1, multi, 3, nullptr, nullptr), 3);
     EXPECT_STREQ(multi, "h\xE9");
 }
@@ -144,8 +140,7 @@ TEST(CodePages, CharactersOutsideTheAnsiPageTakeTheDefault) {
     BOOL used = FALSE;
     int length =
         WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), multi, 16, "#", &used);
-    EXPECT_EQ(std::string(multi, length), "a\x80#b#");
-    EXPECT_TRUE(used);
+    EXPECT_EQ(std::pair(std::string(multi, length), used), std::pair(std::string("a\x80#b#"), TRUE));
     EXPECT_EQ(qf::WideToAnsi(text), "a\x80?b?");
 
     used = TRUE;
@@ -171,11 +166,7 @@ TEST(WideStrings, OrdinalComparisonPutsNullFirstAndCaseFoldingFollowsTheDeviceSc
         EXPECT_EQ(lstrcmpiW(upper.c_str(), lower.c_str()), 0) << qf::WideToUtf8(upper);
     }
     const std::vector<std::pair<std::u16string, std::u16string>> different = {
-        {u"×", u"÷"},
-        {u"ß", u"ss"},
-        {u"ĸ", u"Ĺ"},
-        {u"İ", u"i"},
-    };
+        {u"×", u"÷"}, {u"ß", u"ss"}, {u"ĸ", u"Ĺ"}, {u"İ", u"i"}};
     for (const auto& [a, b] : different) EXPECT_NE(lstrcmpiW(a.c_str(), b.c_str()), 0) << qf::WideToUtf8(a);
     EXPECT_LT(lstrcmpiW(u"_x", u"Ax"), 0);
     EXPECT_LT(lstrcmpiW(nullptr, u"a"), 0);

@@ -20,13 +20,11 @@ TEST(FileTimes, RoundTripAcrossTheWholeRange) {
         ULONGLONG ticks;
         WORD day_of_week;
     };
-    const Case cases[] = {
-        {Time(1601, 1, 1), 0, 1},
-        {Time(1970, 1, 1), 116444736000000000ull, 4},
-        {Time(2024, 2, 29, 12, 30, 15, 250), 133536834152500000ull, 4},
-        {Time(2026, 12, 6), 134409888000000000ull, 0},  // Sunday is day 0
-        {Time(30827, 12, 31, 23, 59, 59, 999), 0x7FFF35F4F06C58F0ull, 5},
-    };
+    const Case cases[] = {{Time(1601, 1, 1), 0, 1},
+                          {Time(1970, 1, 1), 116444736000000000ull, 4},
+                          {Time(2024, 2, 29, 12, 30, 15, 250), 133536834152500000ull, 4},
+                          {Time(2026, 12, 6), 134409888000000000ull, 0},  // Sunday is day 0
+                          {Time(30827, 12, 31, 23, 59, 59, 999), 0x7FFF35F4F06C58F0ull, 5}};
     for (const Case& c : cases) {
         SCOPED_TRACE(TimeText(c.time));
         FILETIME file_time;
@@ -40,19 +38,17 @@ TEST(FileTimes, RoundTripAcrossTheWholeRange) {
 }
 
 TEST(FileTimes, RejectFieldsOutOfRangeAndCompareBy64BitValue) {
-    const SYSTEMTIME bad[] = {
-        Time(2026, 0, 1),
-        Time(2026, 13, 1),
-        Time(2026, 1, 0),
-        Time(2023, 2, 29),
-        Time(2026, 4, 31),
-        Time(1600, 12, 31),
-        Time(30828, 1, 1),
-        Time(2026, 1, 1, 24),
-        Time(2026, 1, 1, 0, 60),
-        Time(2026, 1, 1, 0, 0, 60),
-        Time(2026, 1, 1, 0, 0, 0, 1000),
-    };
+    const SYSTEMTIME bad[] = {Time(2026, 0, 1),
+                              Time(2026, 13, 1),
+                              Time(2026, 1, 0),
+                              Time(2023, 2, 29),
+                              Time(2026, 4, 31),
+                              Time(1600, 12, 31),
+                              Time(30828, 1, 1),
+                              Time(2026, 1, 1, 24),
+                              Time(2026, 1, 1, 0, 60),
+                              Time(2026, 1, 1, 0, 0, 60),
+                              Time(2026, 1, 1, 0, 0, 0, 1000)};
     for (const SYSTEMTIME& time : bad) {
         FILETIME file_time{};
         SetLastError(0);
@@ -115,23 +111,21 @@ TEST(VariantTimes, ToSystemTimeRoundsToTheSecond) {
         bool ok;
         const char* time;
     };
-    const Case cases[] = {
-        {29221.0, true, "1980-01-01 00:00:00.000"},
-        {-1.25, true, "1899-12-29 06:00:00.000"},
-        {-0.25, true, "1899-12-30 06:00:00.000"},
-        {-5.9999884259259, true, "1899-12-25 23:59:59.000"},
-        {29221.7508765432, true, "1980-01-01 18:01:16.000"},
-        {29221.9888884444, true, "1980-01-01 23:44:00.000"},
-        {29221.99999999, true, "1980-01-02 00:00:00.000"},
-        {-657434.0, true, "0100-01-01 00:00:00.000"},
-        {-657434.5, true, "0100-01-01 12:00:00.000"},
-        {-657435.0, false, ""},
-        {2958465.99998, true, "9999-12-31 23:59:58.000"},
-        {2958465.9999999, false, ""},  // would round into the year 10000
-        {2958466.0, false, ""},
-        {std::numeric_limits<double>::quiet_NaN(), false, ""},
-        {std::numeric_limits<double>::infinity(), false, ""},
-    };
+    const Case cases[] = {{29221.0, true, "1980-01-01 00:00:00.000"},
+                          {-1.25, true, "1899-12-29 06:00:00.000"},
+                          {-0.25, true, "1899-12-30 06:00:00.000"},
+                          {-5.9999884259259, true, "1899-12-25 23:59:59.000"},
+                          {29221.7508765432, true, "1980-01-01 18:01:16.000"},
+                          {29221.9888884444, true, "1980-01-01 23:44:00.000"},
+                          {29221.99999999, true, "1980-01-02 00:00:00.000"},
+                          {-657434.0, true, "0100-01-01 00:00:00.000"},
+                          {-657434.5, true, "0100-01-01 12:00:00.000"},
+                          {-657435.0, false, ""},
+                          {2958465.99998, true, "9999-12-31 23:59:58.000"},
+                          {2958465.9999999, false, ""},  // would round into the year 10000
+                          {2958466.0, false, ""},
+                          {std::numeric_limits<double>::quiet_NaN(), false, ""},
+                          {std::numeric_limits<double>::infinity(), false, ""}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.date);
         SYSTEMTIME time{};

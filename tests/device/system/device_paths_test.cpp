@@ -57,10 +57,9 @@ TEST(DevicePaths, ExistingComponentsMatchWithoutRegardToCase) {
     Touch(device.HostPath("Müsik/Ärger.mp3"));
 
     EXPECT_EQ(MapPath(u"\\"), device.root());
-    EXPECT_EQ(MapPath(u"\\PROGRAM FILES\\quillfeed\\skin.bmp"),
-              device.HostPath("Program Files/Quillfeed/Skin.BMP"));
-    EXPECT_EQ(MapPath(u"/program files//QUILLFEED/./skin.bmp"),
-              device.HostPath("Program Files/Quillfeed/Skin.BMP"));
+    for (const char16_t* path :
+         {u"\\PROGRAM FILES\\quillfeed\\skin.bmp", u"/program files//QUILLFEED/./skin.bmp"})
+        EXPECT_EQ(MapPath(path), device.HostPath("Program Files/Quillfeed/Skin.BMP"));
     EXPECT_EQ(MapPath(u"\\MÜSIK\\ärger.MP3"), device.HostPath("Müsik/Ärger.mp3"));
     // Missing components keep the spelling they were given, below a matched folder too.
     EXPECT_EQ(MapPath(u"\\program files\\New Folder\\A.txt"),
@@ -77,17 +76,16 @@ TEST(DevicePaths, ExistingComponentsMatchWithoutRegardToCase) {
 TEST(DevicePaths, RefusesPathsThatLeaveTheRootOrReachTheState) {
     qf::test::TempDevice device;
     fs::create_directories(qf::device::StateDir());
-    const std::u16string_view refused_paths[] = {u"",
-                                                 u"relative\\file.txt",
-                                                 u"C:\\Windows",
-                                                 u"\\..",
-                                                 u"\\..\\etc\\passwd",
-                                                 u"\\a\\..\\..\\b",
-                                                 u"\\.qfdevice",
-                                                 u"\\.QFDevice\\registry.db",
-                                                 u"\\x\\..\\.qfdevice\\profile.json",
-                                                 std::u16string_view(u"\\a\0b", 4)};
-    for (std::u16string_view refused : refused_paths) {
+    for (std::u16string_view refused : {std::u16string_view(u""),
+                                        {u"relative\\file.txt"},
+                                        {u"C:\\Windows"},
+                                        {u"\\.."},
+                                        {u"\\..\\etc\\passwd"},
+                                        {u"\\a\\..\\..\\b"},
+                                        {u"\\.qfdevice"},
+                                        {u"\\.QFDevice\\registry.db"},
+                                        {u"\\x\\..\\.qfdevice\\profile.json"},
+                                        std::u16string_view(u"\\a\0b", 4)}) {
         EXPECT_EQ(MapPath(refused), std::nullopt) << qf::WideToUtf8(refused);
     }
     EXPECT_EQ(MapPath(u"\\a\\..\\b"), device.HostPath("b"));

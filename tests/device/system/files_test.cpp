@@ -40,10 +40,11 @@ TEST_F(FilesTest, AttributesTellFilesFoldersAndWhatIsMissing) {
     EXPECT_EQ(GetFileAttributesW(u"\\Windows\\a.txt"),
               static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY));
 
-    EXPECT_EQ(GetFileAttributesW(u"\\Windows\\missing.txt"), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    EXPECT_EQ(GetFileAttributesW(u"\\Missing\\b.txt"), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    for (auto [path, error] : {std::pair(u"\\Windows\\missing.txt", ERROR_FILE_NOT_FOUND),
+                               std::pair(u"\\Missing\\b.txt", ERROR_PATH_NOT_FOUND)}) {
+        EXPECT_EQ((std::pair{GetFileAttributesW(path), GetLastError()}),
+                  std::pair(INVALID_FILE_ATTRIBUTES, DWORD(error)));
+    }
     EXPECT_EQ(GetFileAttributesW(nullptr), INVALID_FILE_ATTRIBUTES);
 }
 
@@ -101,8 +102,8 @@ TEST_F(FilesTest, CFileReadsWritesAndSeeksButRefusesFoldersAndHiddenState) {
     EXPECT_EQ(file.GetLength(), 10u);
     EXPECT_EQ(file.Seek(-4, CFile::end), 6);
     char buffer[16] = {};
-    EXPECT_EQ(file.Read(buffer, sizeof buffer), 4u);
-    EXPECT_STREQ(buffer, "6789");
+    EXPECT_EQ((std::pair{file.Read(buffer, sizeof buffer), std::string(buffer)}),
+              std::pair(UINT{4}, std::string("6789")));
     EXPECT_EQ(file.Read(buffer, sizeof buffer), 0u);
     EXPECT_EQ(file.Seek(-1, CFile::begin), -1);
     file.SeekToBegin();
@@ -137,16 +138,17 @@ TEST(ModuleFileName, DevicePathInsideTheRootElseBareName) {
     char16_t buffer[MAX_PATH] = {};
 
     qf::device::SetDeviceRoot(program.parent_path().parent_path());
-    DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    EXPECT_EQ(std::u16string(buffer, length), u"\\tests\\" + qf::Utf8ToWide(program.filename().string()));
-    EXPECT_EQ(GetModuleFileNameW(device_library, buffer, MAX_PATH), 22u);
-    EXPECT_EQ(std::u16string(buffer), u"\\device\\libqfdevice.so");
-    EXPECT_EQ(GetModuleFileNameW(device_library, buffer, 5), 4u);
-    EXPECT_EQ(std::u16string(buffer), u"\\dev");
+    auto name = [&](HMODULE module, DWORD size) {
+        DWORD length = GetModuleFileNameW(module, buffer, size);
+        return std::pair(length, std::u16string(buffer));
+    };
+    EXPECT_EQ(name(nullptr, MAX_PATH).second, u"\\tests\\" + qf::Utf8ToWide(program.filename().string()));
+    EXPECT_EQ(name(device_library, MAX_PATH),
+              std::pair(DWORD{22}, std::u16string(u"\\device\\libqfdevice.so")));
+    EXPECT_EQ(name(device_library, 5), std::pair(DWORD{4}, std::u16string(u"\\dev")));
 
     qf::test::TempDevice elsewhere;
-    EXPECT_EQ(GetModuleFileNameW(device_library, buffer, MAX_PATH), 0u);
-    EXPECT_EQ(std::u16string(buffer), u"\\libqfdevice.so");
+    EXPECT_EQ(name(device_library, MAX_PATH), std::pair(DWORD{0}, std::u16string(u"\\libqfdevice.so")));
 }
 
 }  // namespace

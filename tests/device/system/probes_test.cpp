@@ -24,10 +24,8 @@ TEST(Profile, SavedFileIsReadBackChangesAreNoticedAndBadEntriesKeepTheirDefaults
     EXPECT_EQ(CurrentProfile().name, "qvga");  // no file: the defaults
 
     Profile profile = *NamedProfile("vga");
-    profile.oem_info = u"Gerät für Tests";
-    profile.time_zone_bias_minutes = -60;
-    profile.lang_id = 0x0407;
-    profile.avail_phys_bytes = 5u << 20;
+    profile.oem_info = u"Gerät für Tests", profile.time_zone_bias_minutes = -60;
+    profile.lang_id = 0x0407, profile.avail_phys_bytes = 5u << 20;
     ASSERT_TRUE(qf::device::SaveProfile(profile));
     EXPECT_TRUE(fs::exists(qf::device::StateDir() / "profile.json"));
     Profile read = CurrentProfile();
@@ -46,8 +44,7 @@ TEST(Profile, SavedFileIsReadBackChangesAreNoticedAndBadEntriesKeepTheirDefaults
                          "total_phys_bytes": 18446744073709551615})");
     read = CurrentProfile();
     Profile defaults;
-    EXPECT_EQ(read.name, "custom");
-    EXPECT_EQ(read.os_major, 5u);
+    EXPECT_EQ(std::pair(read.name, read.os_major), std::pair(std::string("custom"), DWORD{5}));
     EXPECT_EQ(std::tuple(read.screen_width, read.dpi, read.lang_id, read.time_zone_bias_minutes,
                          read.oem_info, read.total_phys_bytes),
               std::tuple(defaults.screen_width, defaults.dpi, defaults.lang_id,
@@ -61,12 +58,8 @@ class ProbesTest : public testing::Test {
   protected:
     void SetUp() override {
         Profile profile;
-        profile.os_major = 3;
-        profile.os_minor = 0;
-        profile.os_build = 9348;
-        profile.lang_id = 0x0407;
-        profile.total_phys_bytes = 64u << 20;
-        profile.avail_phys_bytes = 16u << 20;
+        profile.os_major = 3, profile.os_minor = 0, profile.os_build = 9348, profile.lang_id = 0x0407;
+        profile.total_phys_bytes = 64u << 20, profile.avail_phys_bytes = 16u << 20;
         qf::device::OverrideProfile(profile);
     }
     void TearDown() override { qf::device::OverrideProfile(std::nullopt); }
@@ -80,9 +73,8 @@ TEST_F(ProbesTest, VersionPlatformLocaleAndMemoryComeFromTheProfile) {
     EXPECT_FALSE(GetVersionExW(&version));
     version.dwOSVersionInfoSize = sizeof version;
     ASSERT_TRUE(GetVersionExW(&version));
-    EXPECT_EQ(version.dwMajorVersion, 3u);
-    EXPECT_EQ(version.dwBuildNumber, 9348u);
-    EXPECT_EQ(version.dwPlatformId, static_cast<DWORD>(VER_PLATFORM_WIN32_CE));
+    EXPECT_EQ(std::tuple(version.dwMajorVersion, version.dwBuildNumber, version.dwPlatformId),
+              std::tuple(3u, 9348u, static_cast<DWORD>(VER_PLATFORM_WIN32_CE)));
 
     char16_t platform[9];
     ASSERT_TRUE(SystemParametersInfoW(SPI_GETPLATFORMTYPE, sizeof platform, platform, 0));
@@ -93,14 +85,13 @@ TEST_F(ProbesTest, VersionPlatformLocaleAndMemoryComeFromTheProfile) {
     EXPECT_EQ(std::u16string(oem), u"Quillfeed Emulated Device");
     EXPECT_FALSE(SystemParametersInfoW(0x0030, sizeof oem, oem, 0));
 
-    EXPECT_EQ(GetSystemDefaultLangID(), 0x0407);
-    EXPECT_EQ(GetSystemDefaultLCID(), 0x0407u);
+    EXPECT_EQ(std::pair(GetSystemDefaultLangID(), GetSystemDefaultLCID()),
+              std::pair(LANGID{0x0407}, LCID{0x0407}));
 
     MEMORYSTATUS status{};
     status.dwLength = sizeof status;
     GlobalMemoryStatus(&status);
-    EXPECT_EQ(status.dwAvailPhys, 16u << 20);
-    EXPECT_EQ(status.dwMemoryLoad, 75u);
+    EXPECT_EQ(std::pair(status.dwAvailPhys, status.dwMemoryLoad), std::pair(DWORD{16u << 20}, DWORD{75}));
 }
 
 TEST_F(ProbesTest, DiskSpaceIsThatOfTheHostVolumeUnlessTheProfileClaimsAFullDisk) {
@@ -110,8 +101,7 @@ TEST_F(ProbesTest, DiskSpaceIsThatOfTheHostVolumeUnlessTheProfileClaimsAFullDisk
     struct statvfs volume;
     ASSERT_EQ(::statvfs(device_.root().c_str(), &volume), 0);
     EXPECT_EQ(total.QuadPart, std::uint64_t{volume.f_blocks} * volume.f_frsize);
-    EXPECT_LE(to_caller.QuadPart, total_free.QuadPart);
-    EXPECT_LE(total_free.QuadPart, total.QuadPart);
+    EXPECT_TRUE(to_caller.QuadPart <= total_free.QuadPart && total_free.QuadPart <= total.QuadPart);
     EXPECT_TRUE(GetDiskFreeSpaceExW(nullptr, nullptr, nullptr, &total_free));
 
     SetLastError(0);
@@ -124,8 +114,8 @@ TEST_F(ProbesTest, DiskSpaceIsThatOfTheHostVolumeUnlessTheProfileClaimsAFullDisk
     profile.free_disk_bytes = 300u << 10;
     qf::device::OverrideProfile(profile);
     ASSERT_TRUE(GetDiskFreeSpaceExW(u"\\", &to_caller, &total, &total_free));
-    EXPECT_EQ(total_free.QuadPart, 300u << 10);
-    EXPECT_EQ(to_caller.QuadPart, 300u << 10);
+    EXPECT_EQ(std::pair(total_free.QuadPart, to_caller.QuadPart),
+              std::pair(ULONGLONG{300u << 10}, ULONGLONG{300u << 10}));
     EXPECT_GE(total.QuadPart, total_free.QuadPart);
 
     ASSERT_TRUE(qf::device::SaveProfile(profile));

@@ -111,17 +111,17 @@ TEST(Registry, NestedKeysAndTypedValuesSurviveReopening) {
     Key today;
     ASSERT_EQ(Open(HKEY_LOCAL_MACHINE, u"\\software\\THORNBECKVALE\\quillfeed\\today\\", today),
               ERROR_SUCCESS);
-    EXPECT_EQ(GetString(today.get(), u"TITLE"), u"Schlagzeilen – heute");
-    EXPECT_EQ(GetDword(today.get(), u"hwnd"), 0xFFFFFFFFu);
+    EXPECT_EQ(
+        std::pair(GetString(today.get(), u"TITLE"), GetDword(today.get(), u"hwnd")),
+        std::pair(std::optional<std::u16string>(u"Schlagzeilen – heute"), std::optional<DWORD>(0xFFFFFFFFu)));
     EXPECT_EQ(static_cast<LONG>(*GetDword(today.get(), u"HWND")), -1);
     EXPECT_EQ(GetString(today.get(), u""), u"default");
 
     std::array<BYTE, 8> read{};
     DWORD type = 0, size = read.size();
     ASSERT_EQ(RegQueryValueExW(today.get(), u"Blob", nullptr, &type, read.data(), &size), ERROR_SUCCESS);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
-    EXPECT_EQ(std::vector<BYTE>(read.begin(), read.begin() + size),
-              std::vector<BYTE>(binary.begin(), binary.end()));
+    EXPECT_EQ(std::pair(type, std::vector<BYTE>(read.begin(), read.begin() + size)),
+              std::pair(DWORD{REG_BINARY}, std::vector<BYTE>(binary.begin(), binary.end())));
 
     // The hive belongs to the device: another root does not see it.
     qf::test::TempDevice other;
@@ -149,8 +149,8 @@ TEST(Registry, AHiveReplacedBetweenCallsIsReadAfresh) {
 TEST(Registry, ReadsNeverCreateAnythingAndClosedHandlesAreRefused) {
     qf::test::TempDevice device;
     Key key;
-    EXPECT_EQ(Open(HKEY_CURRENT_USER, u"Software\\Missing", key), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(key.get(), nullptr);
+    EXPECT_EQ((std::pair{Open(HKEY_CURRENT_USER, u"Software\\Missing", key), key.get()}),
+              std::pair(LONG{ERROR_FILE_NOT_FOUND}, HKEY{}));
     DWORD size = 0;
     EXPECT_EQ(RegQueryValueExW(HKEY_LOCAL_MACHINE, u"x", nullptr, nullptr, nullptr, &size),
               ERROR_FILE_NOT_FOUND);
@@ -168,8 +168,8 @@ TEST(Registry, ReadsNeverCreateAnythingAndClosedHandlesAreRefused) {
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &closed,
                               nullptr),
               ERROR_SUCCESS);
-    EXPECT_EQ(RegCloseKey(closed), ERROR_SUCCESS);
-    EXPECT_EQ(RegCloseKey(closed), ERROR_INVALID_HANDLE);
+    EXPECT_EQ((std::pair{RegCloseKey(closed), RegCloseKey(closed)}),
+              std::pair(LONG{ERROR_SUCCESS}, LONG{ERROR_INVALID_HANDLE}));
     EXPECT_EQ(SetDword(closed, u"x", 1), ERROR_INVALID_HANDLE);
     EXPECT_EQ(RegCloseKey(HKEY_LOCAL_MACHINE), ERROR_SUCCESS);
     EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software", 0, KEY_READ, nullptr), ERROR_INVALID_PARAMETER);
@@ -193,8 +193,7 @@ TEST(Registry, NamesMatchWithoutCaseKeepTheirFirstSpellingAndEnumerateInOrder) {
     ASSERT_EQ(RegEnumValueW(first.get(), 0, name, &name_size, nullptr, nullptr,
                             reinterpret_cast<BYTE*>(&value), &value_size),
               ERROR_SUCCESS);
-    EXPECT_EQ(std::u16string(name), u"Value");
-    EXPECT_EQ(value, 2u);
+    EXPECT_EQ(std::pair(std::u16string(name), value), std::pair(std::u16string(u"Value"), DWORD{2}));
     name_size = 16;
     EXPECT_EQ(RegEnumValueW(first.get(), 1, name, &name_size, nullptr, nullptr, nullptr, nullptr),
               ERROR_NO_MORE_ITEMS);
@@ -228,8 +227,7 @@ TEST(Registry, QueriesReportSizesAndShortBuffers) {
 
     DWORD type = 0, size = 0;
     EXPECT_EQ(RegQueryValueExW(key.get(), u"Text", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(size, 14u);
+    EXPECT_EQ(std::pair(type, size), std::pair(DWORD{REG_SZ}, DWORD{14}));
     BYTE small[4];
     size = sizeof small;
     EXPECT_EQ(RegQueryValueExW(key.get(), u"Text", nullptr, nullptr, small, &size), ERROR_MORE_DATA);
@@ -238,8 +236,7 @@ TEST(Registry, QueriesReportSizesAndShortBuffers) {
               ERROR_INVALID_PARAMETER);
     size = sizeof small;
     EXPECT_EQ(RegQueryValueExW(key.get(), u"Empty", nullptr, &type, small, &size), ERROR_SUCCESS);
-    EXPECT_EQ(size, 0u);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(std::pair(type, size), std::pair(DWORD{REG_BINARY}, DWORD{0}));
 
     char16_t name[3];
     DWORD name_size = 3;

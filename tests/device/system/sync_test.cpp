@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -18,19 +19,10 @@ using namespace std::chrono_literals;
 namespace {
 
 // Owns a HANDLE for one test.
-class Handle {
-  public:
-    explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
-    ~Handle() {
-        if (handle_ != nullptr) CloseHandle(handle_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
+using Handle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
 
 HANDLE NewEvent(BOOL manual_reset, BOOL initially_set, LPCWSTR name = nullptr) {
     return CreateEventW(nullptr, manual_reset, initially_set, name);
@@ -67,8 +59,7 @@ TEST(Threads, HandleSignalsAndExitCodeAppearWhenTheThreadEndsAndWhatCannotBeDone
     EXPECT_EQ(WaitForSingleObject(thread.get(), INFINITE), WAIT_OBJECT_0);
     EXPECT_EQ(WaitForSingleObject(thread.get(), 0), WAIT_OBJECT_0);  // stays signalled
     ASSERT_TRUE(GetExitCodeThread(thread.get(), &exit_code));
-    EXPECT_EQ(exit_code, 42u);
-    EXPECT_EQ(id_inside.load(), id);
+    EXPECT_EQ(std::pair(exit_code, id_inside.load()), std::pair(DWORD{42}, id));
     EXPECT_NE(id, GetCurrentThreadId());
 
     // What the device cannot do is refused; handles of other kinds are no threads.
@@ -87,19 +78,16 @@ TEST(Threads, HandleSignalsAndExitCodeAppearWhenTheThreadEndsAndWhatCannotBeDone
 }
 
 TEST(Events, AutoResetLetsOneWaitThroughPerSetAndNamesAreSharedWithoutCase) {
-    Handle automatic(NewEvent(FALSE, TRUE));
-    EXPECT_TRUE(Signalled(automatic.get()));
-    EXPECT_FALSE(Signalled(automatic.get()));
+    // Each step's action, then two waits (braces keep the waits in order).
+    Handle automatic(NewEvent(FALSE, TRUE)), manual(NewEvent(TRUE, FALSE));
+    auto waits = [](HANDLE event) { return std::pair{Signalled(event), Signalled(event)}; };
+    EXPECT_EQ(waits(automatic.get()), std::pair(true, false));
     SetEvent(automatic.get());
     SetEvent(automatic.get());  // setting twice still lets only one through
-    EXPECT_TRUE(Signalled(automatic.get()));
-    EXPECT_FALSE(Signalled(automatic.get()));
-
-    Handle manual(NewEvent(TRUE, FALSE));
+    EXPECT_EQ(waits(automatic.get()), std::pair(true, false));
     EXPECT_FALSE(Signalled(manual.get()));
     SetEvent(manual.get());
-    EXPECT_TRUE(Signalled(manual.get()));
-    EXPECT_TRUE(Signalled(manual.get()));
+    EXPECT_EQ(waits(manual.get()), std::pair(true, true));
     ResetEvent(manual.get());
     EXPECT_FALSE(Signalled(manual.get()));
 
@@ -111,8 +99,7 @@ TEST(Events, AutoResetLetsOneWaitThroughPerSetAndNamesAreSharedWithoutCase) {
     ASSERT_NE(second.get(), first.get());
     EXPECT_FALSE(Signalled(second.get()));  // the existing event keeps its state and mode
     SetEvent(first.get());
-    EXPECT_TRUE(Signalled(second.get()));
-    EXPECT_TRUE(Signalled(second.get()));
+    EXPECT_EQ(waits(second.get()), std::pair(true, true));
 
     EXPECT_EQ(CreateMutexW(nullptr, FALSE, u"quillfeedreload"), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
@@ -161,8 +148,7 @@ TEST(Waits, AllTakesEveryObjectOrNoneAndAnyTakesTheFirstOnly) {
     });
     EXPECT_EQ(WaitForMultipleObjects(3, objects, TRUE, INFINITE), WAIT_ABANDONED + 1);
     setter.join();
-    EXPECT_FALSE(Signalled(ready.get()));
-    EXPECT_FALSE(Signalled(later.get()));
+    EXPECT_FALSE(Signalled(ready.get()) || Signalled(later.get()));
     EXPECT_TRUE(ReleaseMutex(mutex.get()));
 
     const HANDLE unknown[] = {ready.get(), reinterpret_cast<HANDLE>(0x7FFFFFF0)};
@@ -172,9 +158,9 @@ TEST(Waits, AllTakesEveryObjectOrNoneAndAnyTakesTheFirstOnly) {
     // Waiting for any takes the first signalled object only.
     Handle any0(NewEvent(FALSE, FALSE)), any1(NewEvent(FALSE, TRUE)), any2(NewEvent(FALSE, TRUE));
     const HANDLE first_of[] = {any0.get(), any1.get(), any2.get()};
-    EXPECT_EQ(WaitForMultipleObjects(3, first_of, FALSE, 0), WAIT_OBJECT_0 + 1);
-    EXPECT_EQ(WaitForMultipleObjects(3, first_of, FALSE, 0), WAIT_OBJECT_0 + 2);
-    EXPECT_EQ(WaitForMultipleObjects(3, first_of, FALSE, 0), WAIT_TIMEOUT);
+    std::vector<DWORD> taken;
+    for (int i = 0; i < 3; ++i) taken.push_back(WaitForMultipleObjects(3, first_of, FALSE, 0));
+    EXPECT_EQ(taken, (std::vector<DWORD>{WAIT_OBJECT_0 + 1, WAIT_OBJECT_0 + 2, WAIT_TIMEOUT}));
 }
 
 TEST(Mutexes, OwnerMayTakeItAgainAndMustReleaseAsOftenAndNamesAreShared) {
@@ -195,8 +181,7 @@ TEST(Mutexes, OwnerMayTakeItAgainAndMustReleaseAsOftenAndNamesAreShared) {
         return result;
     };
     EXPECT_EQ(other_thread_wait(30), WAIT_TIMEOUT);
-    EXPECT_TRUE(ReleaseMutex(mutex.get()));
-    EXPECT_TRUE(ReleaseMutex(mutex.get()));
+    EXPECT_TRUE(ReleaseMutex(mutex.get()) && ReleaseMutex(mutex.get()));
     EXPECT_EQ(other_thread_wait(0), WAIT_TIMEOUT);  // still held once
     EXPECT_TRUE(ReleaseMutex(mutex.get()));
     EXPECT_FALSE(ReleaseMutex(mutex.get()));
@@ -260,12 +245,9 @@ TEST(Mutexes, NamedMutexSerialisesProcesses) {
         return 0;
     };
     qf::test::Watchdog watchdog(60s, "processes sharing a named mutex");
-    pid_t first = Fork(increment_under_mutex);
-    pid_t second = Fork(increment_under_mutex);
-    ASSERT_GT(first, 0);
-    ASSERT_GT(second, 0);
-    EXPECT_EQ(ExitStatus(first), 0);
-    EXPECT_EQ(ExitStatus(second), 0);
+    pid_t first = Fork(increment_under_mutex), second = Fork(increment_under_mutex);
+    ASSERT_TRUE(first > 0 && second > 0);
+    EXPECT_EQ(std::pair(ExitStatus(first), ExitStatus(second)), std::pair(0, 0));
     int total = 0;
     std::ifstream(counter) >> total;
     EXPECT_EQ(total, 2 * kRounds);

@@ -16,11 +16,8 @@ TEST_F(MessageQueue, PostedMessagesComeInOrderBeforePaintAndTimers) {
     MessageLog::Get().Take();
 
     EXPECT_EQ(device::PumpMessages().dispatched, 4);
-    EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{window, WM_USER + 1},
-                                                             {window, WM_USER + 2},
-                                                             {window, WM_PAINT},
-                                                             {window, WM_ERASEBKGND},
-                                                             {window, WM_TIMER}}));
+    EXPECT_EQ(MessageLog::Get().Take(),
+              Sent(window, {WM_USER + 1, WM_USER + 2, WM_PAINT, WM_ERASEBKGND, WM_TIMER}));
 }
 
 TEST_F(MessageQueue, QuitComesOnceThePostedMessagesAreGone) {

@@ -22,27 +22,25 @@ TEST_F(Paint, InvalidAreasGatherIntoOnePaintWithEraseFirst) {
     InvalidateRect(window, &b, TRUE);
     MessageLog::Get().Take();
     EXPECT_EQ(device::PumpMessages().dispatched, 1);
-    EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{window, WM_PAINT}, {window, WM_ERASEBKGND}}));
+    EXPECT_EQ(MessageLog::Get().Take(), Sent(window, {WM_PAINT, WM_ERASEBKGND}));
     RECT expected{10, 5, 100, 20};  // the union, clipped to the client area
     EXPECT_TRUE(EqualRect(&seen.rcPaint, &expected));
-    EXPECT_TRUE(seen.fErase);  // nothing erased: the class has no brush
-    EXPECT_NE(seen.hdc, nullptr);
+    EXPECT_TRUE(seen.fErase && seen.hdc != nullptr);  // nothing erased: the class has no brush
     SurfaceRecord record = SurfaceRecordNow();
-    EXPECT_EQ(record.frames[window], 2);  // the first paint after showing, then this one
-    EXPECT_EQ(record.open_dcs, 0);
+    // The first paint after showing, then this one.
+    EXPECT_EQ(std::pair(record.frames[window], record.open_dcs), std::pair(2, 0));
 }
 
 TEST_F(Paint, ClassBrushErasesAndUpdateWindowPaintsAtOnce) {
     WNDCLASSW brushed{};
-    brushed.lpfnWndProc = LoggingProc;
-    brushed.lpszClassName = u"QfBrushed";
+    brushed.lpfnWndProc = LoggingProc, brushed.lpszClassName = u"QfBrushed";
     brushed.hbrBackground = reinterpret_cast<HBRUSH>(0x77);
     ASSERT_NE(RegisterClassW(&brushed), 0);
     HWND window =
         CreateWindowExW(0, u"QfBrushed", u"", WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     MessageLog::Get().Take();
     EXPECT_TRUE(UpdateWindow(window));
-    EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{window, WM_PAINT}, {window, WM_ERASEBKGND}}));
+    EXPECT_EQ(MessageLog::Get().Take(), Sent(window, {WM_PAINT, WM_ERASEBKGND}));
     EXPECT_EQ(SurfaceRecordNow().fills, (std::vector<HBRUSH>{brushed.hbrBackground}));
     // Valid now: neither UpdateWindow nor the queue paints again.
     UpdateWindow(window);
@@ -62,15 +60,14 @@ TEST_F(Paint, HiddenWindowsWaitAnUnpaintedWindowIsValidatedOnceAndEachDcGoesBack
     ShowWindow(window, SW_SHOWNA);
     MessageLog::Get().Take();
     EXPECT_EQ(device::PumpMessages().dispatched, 1);
-    EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{window, WM_PAINT}}));
+    EXPECT_EQ(MessageLog::Get().Take(), Sent(window, {WM_PAINT}));
 
     // Each DC goes back where it came from.
     HDC dc = GetDC(window);
     HDC screen = GetDC(nullptr);
     ASSERT_TRUE(dc != nullptr && screen != nullptr && dc != screen);
     EXPECT_EQ(SurfaceRecordNow().open_dcs, 2);
-    EXPECT_EQ(ReleaseDC(window, dc), 1);
-    EXPECT_EQ(ReleaseDC(nullptr, screen), 1);
+    EXPECT_EQ(ReleaseDC(window, dc) + ReleaseDC(nullptr, screen), 2);
     EXPECT_EQ(SurfaceRecordNow().open_dcs, 0);
     EXPECT_EQ(GetDC(reinterpret_cast<HWND>(0x4321)), nullptr);
 }

@@ -69,7 +69,7 @@ TEST_F(SendAcrossThreads, HandlerRunsOnTheOwnerThreadAndMaySendBackTimersAndDest
 
     // Timers and destroying belong to the owner thread.
     EXPECT_EQ(SetTimer(worker.window(), 1, 100, nullptr), 0u);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(GetLastError(), DWORD{ERROR_ACCESS_DENIED});
     EXPECT_FALSE(DestroyWindow(worker.window()));
 }
 

@@ -62,17 +62,16 @@ TEST_F(WindowClassTest, FindWindowMatchesClassAndNameWithoutCaseAmongTopLevelWin
     HWND child = Create(desktop, 0, {0, 0, 10, 10}, u"Child");
     ASSERT_TRUE(desktop && other && child);
 
-    EXPECT_EQ(FindWindowW(u"desktopexplorerwindow", nullptr), desktop);
-    EXPECT_EQ(FindWindowW(u"DesktopExplorerWindow", u"DESKTOP"), desktop);
-    EXPECT_EQ(FindWindowW(u"DesktopExplorerWindow", u"Other"), nullptr);
-    EXPECT_EQ(FindWindowW(nullptr, u"other"), other);
-    EXPECT_EQ(FindWindowW(nullptr, u"Child"), nullptr);  // children are not searched
-    // Without a class the topmost window answers.
-    EXPECT_EQ(FindWindowW(nullptr, nullptr), other);
+    // Children are not searched; without a class or name the topmost window answers.
+    EXPECT_EQ((std::vector{FindWindowW(u"desktopexplorerwindow", nullptr),
+                           FindWindowW(u"DesktopExplorerWindow", u"DESKTOP"),
+                           FindWindowW(u"DesktopExplorerWindow", u"Other"), FindWindowW(nullptr, u"other"),
+                           FindWindowW(nullptr, u"Child"), FindWindowW(nullptr, nullptr)}),
+              (std::vector<HWND>{desktop, desktop, nullptr, other, nullptr, other}));
 
     WCHAR name[8];
-    EXPECT_EQ(GetClassNameW(desktop, name, 8), 7);
-    EXPECT_EQ(std::u16string(name), u"Desktop");
+    EXPECT_EQ((std::pair{GetClassNameW(desktop, name, 8), std::u16string(name)}),
+              std::pair(7, std::u16string(u"Desktop")));
     DestroyWindow(desktop);
     EXPECT_EQ(FindWindowW(u"DesktopExplorerWindow", nullptr), nullptr);
     EXPECT_TRUE(UnregisterClassW(u"DesktopExplorerWindow", nullptr));

@@ -23,8 +23,7 @@ TEST_F(WindowGeometry, MoveSendsPositionChangedAndDefWindowProcTurnsItIntoSizeAn
     MessageLog::Get().Take();
 
     EXPECT_TRUE(MoveWindow(child, 15, 20, 80, 75, TRUE));
-    EXPECT_EQ(MessageLog::Get().Take(),
-              (std::vector<Logged>{{child, WM_WINDOWPOSCHANGED}, {child, WM_SIZE}, {child, WM_MOVE}}));
+    EXPECT_EQ(MessageLog::Get().Take(), Sent(child, {WM_WINDOWPOSCHANGED, WM_SIZE, WM_MOVE}));
     EXPECT_TRUE(SameRect(WindowRect(child), RECT{45, 60, 125, 135}));
     EXPECT_EQ((SurfaceRecordNow().sizes[child]), (std::pair{80, 75}));
     RECT update;
@@ -41,15 +40,13 @@ TEST_F(WindowGeometry, MoveSendsPositionChangedAndDefWindowProcTurnsItIntoSizeAn
 
     // Only a move: no WM_SIZE; nothing at all when nothing changes.
     MoveWindow(child, 0, 0, 80, 75, TRUE);
-    EXPECT_EQ(MessageLog::Get().Take(),
-              (std::vector<Logged>{{child, WM_WINDOWPOSCHANGED}, {child, WM_MOVE}}));
+    EXPECT_EQ(MessageLog::Get().Take(), Sent(child, {WM_WINDOWPOSCHANGED, WM_MOVE}));
     MoveWindow(child, 0, 0, 80, 75, TRUE);
     EXPECT_TRUE(MessageLog::Get().Take().empty());
 
     POINT point{5, 5};
     ClientToScreen(child, &point);
-    EXPECT_EQ(point.x, 35);
-    EXPECT_EQ(point.y, 45);
+    EXPECT_EQ(std::pair(point.x, point.y), std::pair(LONG{35}, LONG{45}));
     ScreenToClient(parent, &point);
     EXPECT_EQ(point.x, 5);
     RECT client;
@@ -58,17 +55,17 @@ TEST_F(WindowGeometry, MoveSendsPositionChangedAndDefWindowProcTurnsItIntoSizeAn
 }
 
 TEST_F(WindowGeometry, StackingDecidesPaintOrderAndHitTesting) {
-    HWND back = Create(nullptr, WS_VISIBLE, {0, 0, 240, 320});
-    HWND front = Create(nullptr, WS_VISIBLE, {0, 0, 100, 100});
-    HWND lower = Create(back, WS_VISIBLE, {0, 200, 240, 300});
-    HWND upper = Create(back, WS_VISIBLE, {0, 250, 240, 320});
+    HWND back = Create(nullptr, WS_VISIBLE, {0, 0, 240, 320}),
+         front = Create(nullptr, WS_VISIBLE, {0, 0, 100, 100});
+    HWND lower = Create(back, WS_VISIBLE, {0, 200, 240, 300}),
+         upper = Create(back, WS_VISIBLE, {0, 250, 240, 320});
     EXPECT_EQ(device::TopLevelZOrder(), (std::vector<HWND>{front, back}));
     EXPECT_EQ(WindowFromPoint(POINT{10, 10}), front);
     EXPECT_EQ(WindowFromPoint(POINT{10, 260}), upper);
 
     MessageLog::Get().Take();
     BringWindowToTop(lower);
-    EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{lower, WM_WINDOWPOSCHANGED}}));
+    EXPECT_EQ(MessageLog::Get().Take(), Sent(lower, {WM_WINDOWPOSCHANGED}));
     EXPECT_EQ(WindowFromPoint(POINT{10, 260}), lower);
     // A top-level window brought to the top is activated as well.
     BringWindowToTop(back);
@@ -88,8 +85,7 @@ TEST_F(WindowGeometry, ShowWindowVisibilityForegroundAndFocus) {
     HWND child = Create(parent, WS_VISIBLE);
     MessageLog::Get().Take();
     EXPECT_TRUE(ShowWindow(child, SW_HIDE));
-    EXPECT_EQ(MessageLog::Get().Take(),
-              (std::vector<Logged>{{child, WM_SHOWWINDOW}, {child, WM_WINDOWPOSCHANGED}}));
+    EXPECT_EQ(MessageLog::Get().Take(), Sent(child, {WM_SHOWWINDOW, WM_WINDOWPOSCHANGED}));
     EXPECT_FALSE(ShowWindow(child, SW_HIDE));
     EXPECT_TRUE(MessageLog::Get().Take().empty());
     EXPECT_FALSE(ShowWindow(child, SW_SHOWNORMAL));
@@ -101,17 +97,15 @@ TEST_F(WindowGeometry, ShowWindowVisibilityForegroundAndFocus) {
     EXPECT_EQ(GetForegroundWindow(), nullptr);
 
     // Foreground and focus move with activation.
-    HWND a = Create(nullptr, WS_VISIBLE);
-    HWND b = Create(nullptr, 0);
-    HWND b_child = Create(b);
+    HWND a = Create(nullptr, WS_VISIBLE), b = Create(nullptr, 0), b_child = Create(b);
     MessageLog::Get().Take();
     // A child asks for its top-level window to be activated.
     EXPECT_TRUE(SetForegroundWindow(b_child));
     EXPECT_EQ(GetForegroundWindow(), b);
     EXPECT_EQ(MessageLog::Get().Take(),
               (std::vector<Logged>{{a, WM_ACTIVATE}, {b, WM_ACTIVATE}, {a, WM_KILLFOCUS}, {b, WM_SETFOCUS}}));
-    EXPECT_EQ(SetFocus(b_child), b);
-    EXPECT_EQ(GetFocus(), b_child);
+    // Braces: the focus is read after it moved.
+    EXPECT_EQ((std::pair{SetFocus(b_child), GetFocus()}), std::pair(b, b_child));
     EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{b, WM_KILLFOCUS}, {b_child, WM_SETFOCUS}}));
 }
 

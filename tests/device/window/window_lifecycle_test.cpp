@@ -24,24 +24,14 @@ TEST_F(WindowLifecycle, CreationSendsCreateSizeMoveThenShows) {
               std::tuple(static_cast<LPVOID>(&marker), 5, 6, 200, 100, static_cast<LONG>(WS_VISIBLE),
                          std::u16string(u"Top")));
     // A visible top-level window is also activated, and activation gives it the focus.
-    EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{parent, WM_CREATE},
-                                                             {parent, WM_SIZE},
-                                                             {parent, WM_MOVE},
-                                                             {parent, WM_SHOWWINDOW},
-                                                             {parent, WM_WINDOWPOSCHANGED},
-                                                             {parent, WM_ACTIVATE},
-                                                             {parent, WM_SETFOCUS}}));
-    EXPECT_EQ(GetForegroundWindow(), parent);
-    EXPECT_EQ(GetFocus(), parent);
+    EXPECT_EQ(MessageLog::Get().Take(), Sent(parent, {WM_CREATE, WM_SIZE, WM_MOVE, WM_SHOWWINDOW,
+                                                      WM_WINDOWPOSCHANGED, WM_ACTIVATE, WM_SETFOCUS}));
+    EXPECT_EQ(std::pair(GetForegroundWindow(), GetFocus()), std::pair(parent, parent));
 
     HWND child = Create(parent, WS_VISIBLE, {10, 20, 60, 40});
-    EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{child, WM_CREATE},
-                                                             {child, WM_SIZE},
-                                                             {child, WM_MOVE},
-                                                             {child, WM_SHOWWINDOW},
-                                                             {child, WM_WINDOWPOSCHANGED}}));
-    EXPECT_EQ(GetParent(child), parent);
-    EXPECT_EQ(GetParent(parent), nullptr);
+    EXPECT_EQ(MessageLog::Get().Take(),
+              Sent(child, {WM_CREATE, WM_SIZE, WM_MOVE, WM_SHOWWINDOW, WM_WINDOWPOSCHANGED}));
+    EXPECT_EQ(std::pair(GetParent(child), GetParent(parent)), std::pair(parent, HWND{}));
     EXPECT_EQ((SurfaceRecordNow().sizes[child]), (std::pair{50, 20}));
     // Handles fit in 31 bits, so that they survive a REG_DWORD.
     EXPECT_LE(reinterpret_cast<std::uintptr_t>(child), 0x7FFFFFFFu);
@@ -56,7 +46,7 @@ TEST_F(WindowLifecycle, CreateAnsweringMinusOneFailsAndDestroys) {
     });
     EXPECT_EQ(Create(nullptr, WS_VISIBLE), nullptr);
     ASSERT_NE(created, nullptr);
-    EXPECT_EQ(MessageLog::Get().Take(), (std::vector<Logged>{{created, WM_CREATE}, {created, WM_DESTROY}}));
+    EXPECT_EQ(MessageLog::Get().Take(), Sent(created, {WM_CREATE, WM_DESTROY}));
     EXPECT_FALSE(IsWindow(created));
     EXPECT_TRUE(SurfaceRecordNow().sizes.empty());
 }
@@ -91,10 +81,8 @@ TEST_F(WindowLifecycle, DestroyingTheActiveWindowTakesFocusAndActivationFirst) {
     HWND window = Create(nullptr, WS_VISIBLE);
     MessageLog::Get().Take();
     DestroyWindow(window);
-    EXPECT_EQ(MessageLog::Get().Take(),
-              (std::vector<Logged>{{window, WM_KILLFOCUS}, {window, WM_ACTIVATE}, {window, WM_DESTROY}}));
-    EXPECT_EQ(GetForegroundWindow(), nullptr);
-    EXPECT_EQ(GetFocus(), nullptr);
+    EXPECT_EQ(MessageLog::Get().Take(), Sent(window, {WM_KILLFOCUS, WM_ACTIVATE, WM_DESTROY}));
+    EXPECT_EQ(std::pair(GetForegroundWindow(), GetFocus()), std::pair(HWND{}, HWND{}));
 }
 
 TEST_F(WindowLifecycle, OnlyTheOwnerThreadDestroysAndAThreadThatEndsTakesItsWindowsAlong) {
@@ -105,8 +93,7 @@ TEST_F(WindowLifecycle, OnlyTheOwnerThreadDestroysAndAThreadThatEndsTakesItsWind
         destroyed = DestroyWindow(window);
         error = GetLastError();
     }).join();
-    EXPECT_FALSE(destroyed);
-    EXPECT_EQ(error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(std::pair(destroyed, error), std::pair(FALSE, static_cast<DWORD>(ERROR_ACCESS_DENIED)));
     EXPECT_TRUE(IsWindow(window));
 
     // A thread that ends takes its windows along.

@@ -20,6 +20,12 @@ void PrintTo(const Logged& logged, std::ostream* out) {
     *out << "{" << logged.window << ", " << hex << "}";
 }
 
+std::vector<Logged> Sent(HWND window, std::initializer_list<UINT> messages) {
+    std::vector<Logged> logged;
+    for (UINT message : messages) logged.push_back({window, message});
+    return logged;
+}
+
 MessageLog& MessageLog::Get() {
     static MessageLog log;
     return log;

@@ -24,6 +24,8 @@ struct Logged {
     bool operator==(const Logged&) const = default;
 };
 void PrintTo(const Logged& logged, std::ostream* out);
+// The log entries of `messages` all sent to `window`, in order.
+std::vector<Logged> Sent(HWND window, std::initializer_list<UINT> messages);
 
 // Any thread.
 class MessageLog {
