@@ -113,6 +113,14 @@ long long DbTest::Count(const std::string& sql) {
     return count;
 }
 
+std::string DbTest::RowCounts(std::initializer_list<const char*> tables) {
+    std::string counts;
+    for (const char* table : tables)
+        counts += (counts.empty() ? "" : " ") + std::string(table) + "=" +
+                  std::to_string(Count(std::string("Select count(*) From ") + table));
+    return counts;
+}
+
 std::string DbTest::Text(const std::string& sql) {
     std::string text;
     RawQuery(HostPath(), sql, [&](sqlite3_stmt* row) {

@@ -37,4 +37,13 @@ nlohmann::json DeviceTest::Dump(const std::string& name) const {
     return nlohmann::json::parse(in);
 }
 
+std::string Pick(const nlohmann::json& from, std::initializer_list<const char*> pointers) {
+    nlohmann::json values = nlohmann::json::array();
+    for (const char* pointer : pointers) {
+        nlohmann::json::json_pointer at(pointer);
+        values.push_back(from.contains(at) ? from[at] : nullptr);
+    }
+    return values.dump();
+}
+
 }  // namespace qf::test

@@ -33,4 +33,8 @@ class DeviceTest : public ::testing::Test {
     std::vector<std::string> env_;
 };
 
+// The values at the JSON pointers (such as "/items/0/rect") as one compact array, null where absent, so
+// that one comparison checks several fields of a dump.
+std::string Pick(const nlohmann::json& from, std::initializer_list<const char*> pointers);
+
 }  // namespace qf::test
