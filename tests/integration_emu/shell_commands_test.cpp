@@ -43,27 +43,15 @@ class ShellCommands : public test::DeviceTest {
 std::string Status(const json& dump) { return dump["items"][0]["state"]["status_text"]; }
 
 TEST_F(ShellCommands, MenusAreAnsweredAsAPenWould) {
-    // Down highlights the first entry; a tap beside the menu closes it.
-    test::ProgramResult run = Emulate({"advance 1s",
-                                       kTapMenu,
-                                       "dump open.json",
-                                       "screenshot open.png",
-                                       "menu Feed List",
-                                       "dump submenu.json",
-                                       "screenshot closed.png",
-                                       kTapMenu,
-                                       "key down",
-                                       "key enter",
-                                       "dump keys.json",
-                                       kTapMenu,
-                                       "menu cancel",
-                                       "dump cancelled.json",
-                                       kTapMenu,
-                                       "tap 230 310",
-                                       "dump outside.json",
-                                       kTapMenu,
-                                       "menu Help",
-                                       "dump help.json"});
+    // Down highlights the first entry; a tap beside the open menu closes it.
+    // clang-format off
+    test::ProgramResult run = Emulate({"advance 1s", kTapMenu, "dump open.json", "screenshot open.png",
+                                       "menu Feed List", "dump submenu.json", "screenshot closed.png",
+                                       kTapMenu, "key down", "key enter", "dump keys.json",
+                                       kTapMenu, "menu cancel", "dump cancelled.json",
+                                       kTapMenu, "tap 230 310", "dump outside.json",
+                                       kTapMenu, "menu Help", "dump help.json"});
+    // clang-format on
     ASSERT_EQ(run.exit_code, 0) << run.err;
 
     json open = Dump("open.json");
@@ -90,11 +78,9 @@ TEST_F(ShellCommands, MenusAreAnsweredAsAPenWould) {
 
     json help = Dump("help.json");
     EXPECT_EQ(Status(help), "command 2002");
-    EXPECT_EQ(help["launches"], (json::array({{{"verb", "open"},
-                                               {"file", "\\Windows\\iexplore.exe"},
-                                               {"parameters", "\\help.htm"},
-                                               {"directory", ""},
-                                               {"show", 0}}})));
+    EXPECT_EQ(
+        help["launches"].dump(),
+        R"([{"directory":"","file":"\\Windows\\iexplore.exe","parameters":"\\help.htm","show":0,"verb":"open"}])");
 }
 
 TEST_F(ShellCommands, MessageBoxesAndNotificationsWaitForTheirAnswer) {
@@ -105,11 +91,8 @@ TEST_F(ShellCommands, MessageBoxesAndNotificationsWaitForTheirAnswer) {
     ASSERT_EQ(run.exit_code, 0) << run.err;
 
     json box = Dump("box.json");
-    EXPECT_EQ(box["messageBoxes"], (json::array({{{"caption", "Probe"},
-                                                  {"text", "Really?"},
-                                                  {"buttons", {"Yes", "No"}},
-                                                  {"open", true},
-                                                  {"answer", nullptr}}})));
+    EXPECT_EQ(box["messageBoxes"].dump(),
+              R"([{"answer":null,"buttons":["Yes","No"],"caption":"Probe","open":true,"text":"Really?"}])");
     EXPECT_GT(test::DarkPixels(u"\\box.png", RECT{12, 120, 228, 200}), 100);  // centred on the screen
     json answered = Dump("answered.json");
     EXPECT_EQ(answered["messageBoxes"][0]["answer"], "Yes");
