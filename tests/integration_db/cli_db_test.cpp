@@ -1,7 +1,6 @@
 // Runs the real `quillfeed` database commands on a throw-away device root, with the test itself as a
 // second program working on the same database.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <chrono>
 #include <cstdio>
@@ -13,8 +12,7 @@
 
 #include "db/feed_database.h"
 #include "qfdevice/device.h"
-#include "support/run_program.h"
-#include "support/temp_device.h"
+#include "support/device_test.h"
 #include "support/watchdog.h"
 
 namespace qf {
@@ -25,7 +23,7 @@ using nlohmann::json;
 
 constexpr char16_t kDatabase[] = u"\\Program Files\\Quillfeed\\Quillfeed.cdb";
 
-class CliDb : public ::testing::Test {
+class CliDb : public test::DeviceTest {
   protected:
     void SetUp() override {
         // init makes the device's database too.
@@ -33,37 +31,14 @@ class CliDb : public ::testing::Test {
         ASSERT_EQ(created.exit_code, 0) << created.err;
     }
 
-    test::ProgramResult Run(std::vector<std::string> args, const std::string& input = {}) {
-        args.insert(args.begin(), {test::BuiltProgram("quillfeed"), "--device", device_.root().string()});
-        return test::RunProgram(args, input);
-    }
+    test::ProgramResult Run(std::vector<std::string> args) const { return Quillfeed(std::move(args)); }
     json RunJson(std::vector<std::string> args) {
         args.insert(args.begin(), "--json");
         test::ProgramResult result = Run(args);
         EXPECT_EQ(result.exit_code, 0) << result.err;
         return json::parse(result.out.empty() ? "{}" : result.out);
     }
-
     std::string DatabaseFile() { return qf::device::MapPath(kDatabase)->string(); }
-
-    // One text cell (or a count) read with SQLite directly.
-    std::string Sql(const std::string& sql) {
-        sqlite3* raw = nullptr;
-        sqlite3_open_v2(DatabaseFile().c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-        sqlite3_busy_timeout(raw, 10000);
-        sqlite3_stmt* statement = nullptr;
-        std::string text = "(error)";
-        if (sqlite3_prepare_v2(raw, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK) {
-            text.clear();
-            while (sqlite3_step(statement) == SQLITE_ROW) {
-                const unsigned char* cell = sqlite3_column_text(statement, 0);
-                text += cell ? reinterpret_cast<const char*>(cell) : "";
-            }
-        }
-        sqlite3_finalize(statement);
-        sqlite3_close(raw);
-        return text;
-    }
 
     // An unread item of 2 January 2006, written as another program would.
     void AddItem(int item_id, int feed_id, const std::string& title) {
@@ -73,8 +48,6 @@ class CliDb : public ::testing::Test {
             std::to_string(item_id) + "," + std::to_string(feed_id) + ",'" + title + "','" + title +
             "','http://example.com/" + title + "',1,'" + date + "')");
     }
-
-    test::TempDevice device_;
 };
 
 std::string ReadHostFile(const std::filesystem::path& path) {

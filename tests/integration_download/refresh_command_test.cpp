@@ -2,7 +2,6 @@
 // device, against a loopback server in the test process; and refreshes killed at random moments.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 
 #include <fstream>
@@ -35,20 +34,6 @@ class RefreshCommand : public DeviceTest {
     void AddFeed(const std::string& path, const std::string& title) {
         ASSERT_EQ(Run({"feed", "add", server_.Url(path), "--title", title, "--view", view_}).exit_code, 0);
     }
-    // The first column of the first row `sql` answers in the device's database, "" when none.
-    std::string Query(const std::string& sql) {
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(Host("Program Files/Quillfeed/Quillfeed.cdb").c_str(), &db, SQLITE_OPEN_READWRITE,
-                        nullptr);
-        sqlite3_stmt* statement = nullptr;
-        sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
-        std::string value = sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_text(statement, 0)
-                                ? reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))
-                                : "";
-        sqlite3_finalize(statement);
-        sqlite3_close(db);
-        return value;
-    }
 
     FeedServer server_;
     std::string view_;
@@ -75,7 +60,7 @@ TEST_F(RefreshCommand, StoresFeedsReportsFailuresAndThenFindsThemUnchanged) {
     ProgramResult second = Run({"refresh"});
     EXPECT_EQ(second.exit_code, 0) << second.err;
     EXPECT_NE(second.out.find("0 new items, 2 unchanged, 2 failed"), std::string::npos) << second.out;
-    EXPECT_EQ(Query("select count(*) from FeedItems"), "5");
+    EXPECT_EQ(Sql("select count(*) from FeedItems"), "5");
     json only = RunJson({"refresh", "--feed", std::to_string(first["feeds"][0]["id"].get<long long>())});
     EXPECT_EQ(only["feeds"].size(), 1u);
 }
@@ -150,7 +135,7 @@ TEST_F(RefreshCommand, SubscriptionListFetchedFromTheNetwork) {
                   "<outline text=\"One\" xmlUrl=\"http://example.com/1.xml\"/>"
                   "<outline text=\"Two\" xmlUrl=\"http://example.com/2.xml\"/></body></opml>");
     EXPECT_EQ(RunJson({"subscription", "add", server_.Url("/list.opml")})["feedsAdded"], 2);
-    EXPECT_EQ(Query("select count(*) from Feeds"), "2");
+    EXPECT_EQ(Sql("select count(*) from Feeds"), "2");
     EXPECT_NE(Run({"subscription", "add", server_.Url("/gone.opml")}).exit_code, 0);
 }
 
@@ -190,15 +175,15 @@ TEST_F(RefreshCommand, KilledRunsLeaveEveryFeedWholeBeforeOrAfter) {
         killed += KillRefreshAfter(device_, whole_run * (5 + random() % 90) / 100);
         ASSERT_EQ(Run({"cancel", "--force"}).exit_code, 0);
 
-        EXPECT_EQ(Query("pragma integrity_check"), "ok");
+        EXPECT_EQ(Sql("pragma integrity_check"), "ok");
         for (int f = 0; f < kFeeds; ++f) {
-            std::string id = Query("select FeedID from Feeds where Title like 'v%f" + std::to_string(f) +
-                                   "' or Title = 'F" + std::to_string(f) + "'");
-            std::string digest = Query("select LastDigestKey from Feeds where FeedID = " + id);
-            std::string items = Query(
-                "select count(*) || ' ' || count(distinct substr(GUID, 1, instr(GUID, 'f'))) "
-                "from FeedItems where FeedID = " +
-                id);
+            std::string id = Sql("select FeedID from Feeds where Title like 'v%f" + std::to_string(f) +
+                                 "' or Title = 'F" + std::to_string(f) + "'");
+            std::string digest = Sql("select LastDigestKey from Feeds where FeedID = " + id);
+            std::string items =
+                Sql("select count(*) || ' ' || count(distinct substr(GUID, 1, instr(GUID, 'f'))) "
+                    "from FeedItems where FeedID = " +
+                    id);
             if (digest.empty()) {
                 EXPECT_EQ(items, "0 0") << "feed " << f << " round " << round;
                 continue;
@@ -206,8 +191,8 @@ TEST_F(RefreshCommand, KilledRunsLeaveEveryFeedWholeBeforeOrAfter) {
             ASSERT_TRUE(version_of_digest.count(digest)) << digest;
             std::string version = "v" + std::to_string(version_of_digest[digest]) + "f";
             EXPECT_EQ(items, "50 1") << "feed " << f << " round " << round;
-            EXPECT_EQ(Query("select count(*) from FeedItems where FeedID = " + id + " and GUID like '" +
-                            version + "%'"),
+            EXPECT_EQ(Sql("select count(*) from FeedItems where FeedID = " + id + " and GUID like '" +
+                          version + "%'"),
                       "50");
         }
     }

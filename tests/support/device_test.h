@@ -27,6 +27,9 @@ class DeviceTest : public ::testing::Test {
     // The JSON file NAME in the device folder.
     nlohmann::json Dump(const std::string& name) const;
     std::string Host(const std::string& name) const { return device_.HostPath(name).string(); }
+    // The first column of every row `sql` answers in the device's database, read straight with SQLite
+    // (waiting up to 10 s for a lock) and joined; "(error)" when the statement does not compile.
+    std::string Sql(const std::string& sql) const;
     std::string root() const { return device_.root().string(); }
 
     TempDevice device_;
