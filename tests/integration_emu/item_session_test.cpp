@@ -25,11 +25,10 @@ class ItemSession : public test::DeviceTest {
         view_id_ = QuillfeedJson({"view", "add", "News"})["view"]["id"].get<int>();
         server_.Serve("/a.xml", test::StoryFeed("Alpha", 3));
         server_.Serve("/b.xml", test::StoryFeed("Beta", 3));
-        for (const char* path : {"/a.xml", "/b.xml"}) {
+        for (const char* path : {"/a.xml", "/b.xml"})
             ASSERT_EQ(
                 Quillfeed({"feed", "add", server_.Url(path), "--view", std::to_string(view_id_)}).exit_code,
                 0);
-        }
         ASSERT_EQ(Quillfeed({"refresh"}).exit_code, 0);
         Set("Today", "CurrentViewID", std::to_string(view_id_));
     }

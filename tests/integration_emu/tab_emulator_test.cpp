@@ -21,12 +21,11 @@ class TabEmulator : public DeviceTest {
   protected:
     void SetUp() override {
         ASSERT_EQ(Quillfeed({"init"}).exit_code, 0);
-        std::string view_id =
-            std::to_string(QuillfeedJson({"view", "add", "News"})["view"]["id"].get<long long>());
+        json view = QuillfeedJson({"view", "add", "News"});
         server_.Serve("/daily.xml", StoryFeed("Daily", 6));
-        ASSERT_EQ(Quillfeed({"feed", "add", server_.Url("/daily.xml"), "--title", "Daily", "--view", view_id})
-                      .exit_code,
-                  0);
+        ProgramResult added = Quillfeed({"feed", "add", server_.Url("/daily.xml"), "--title", "Daily",
+                                         "--view", std::to_string(view["view"]["id"].get<long long>())});
+        ASSERT_EQ(added.exit_code, 0) << added.err;
     }
     ProgramResult Tab(const std::vector<std::string>& lines) {
         env_ = {"QUILLFEED_CLOCK=2024-05-03T09:00:00"};
