@@ -147,10 +147,7 @@ TEST_F(AudioTest, StoredNamesNeverReachOutsideTheFeedsFolder) {
     AddItem(92, 9, u"hostile too");
     Execute(
         u"Insert Into FeedItemAudioData(FeedItemID,FeedID,Link,Size,Status,Keep) Values(91,9,"
-        u"'http://example.com/db.cdb',2048,1,0)");
-    Execute(
-        u"Insert Into FeedItemAudioData(FeedItemID,FeedID,Link,Size,Status,Keep) "
-        u"Values(92,9,'x/..',2048,1,0)");
+        u"'http://example.com/db.cdb',2048,1,0),(92,9,'x/..',2048,1,0)");
     std::filesystem::create_directories(device_.HostPath("Audio/_"));
     std::ofstream(device_.HostPath("Audio/_/db.cdb")) << "ID3";
     ASSERT_TRUE(db_.DeleteFeed(9));

@@ -96,16 +96,13 @@ TEST_F(OpenTest, AnUnknownVersionIsClosedAfterTheQuestion) {
 
 TEST_F(OpenTest, AnUpgradeDeclinedOrSuppressedLeavesTheFileAlone) {
     MakeVersionOne();
-    {
-        MessageBoxRecorder boxes(IDNO);
+    // Declined when asked; suppressed, not asked, and a yes never given.
+    for (auto [answer, suppress, questions] :
+         {std::tuple{IDNO, false, size_t{1}}, {IDYES, true, size_t{0}}}) {
+        MessageBoxRecorder boxes(answer);
+        db_.set_suppress_upgrade_prompt(suppress);
         EXPECT_EQ(db_.Open(kPath, MissingMessage::kHide), OpenResult::kUpgradeDeclined);
-        EXPECT_EQ(boxes.shown().size(), 1u);
-    }
-    {
-        MessageBoxRecorder boxes(IDYES);
-        db_.set_suppress_upgrade_prompt(true);
-        EXPECT_EQ(db_.Open(kPath, MissingMessage::kHide), OpenResult::kUpgradeDeclined);
-        EXPECT_TRUE(boxes.shown().empty());
+        EXPECT_EQ(boxes.shown().size(), questions);
     }
     EXPECT_EQ(Text("Select VersionNumber||','||(Select count(*) From pragma_table_info('Feeds') Where name = "
                    "'ReadAfter') From VersionInfo"),
