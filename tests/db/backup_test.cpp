@@ -3,7 +3,6 @@
 #include <map>
 #include <regex>
 #include <set>
-#include <sstream>
 
 #include "db_fixture.h"
 #include "parse/dates.h"
@@ -14,12 +13,7 @@ namespace {
 
 class BackupTest : public DbTest {
   protected:
-    std::string ReadFile(const std::string& relative) {
-        std::ifstream in(device_.HostPath(relative), std::ios::binary);
-        std::stringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
-    }
+    std::string ReadFile(const std::string& relative) { return device_.ReadFile(relative); }
     void WriteFile(const std::string& relative, const std::string& bytes) {
         std::ofstream(device_.HostPath(relative), std::ios::binary) << bytes;
     }

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <thread>
 
 #include "db/feed_database.h"
@@ -49,13 +48,6 @@ class CliDb : public test::DeviceTest {
             "','http://example.com/" + title + "',1,'" + date + "')");
     }
 };
-
-std::string ReadHostFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 TEST_F(CliDb, CreateMakesAnOrdinarySqliteFileWithTheSharedSchema) {
     json info = RunJson({"db", "info"});
@@ -185,7 +177,7 @@ TEST_F(CliDb, HostFileNamesAndBackupTargetsNeverReachOtherDeviceFiles) {
     ASSERT_EQ(Run({"view", "add", "Kept"}).exit_code, 0);
     std::filesystem::path backup = device_.HostPath("good.xml");
     ASSERT_EQ(Run({"backup", "export", backup.string()}).exit_code, 0);
-    std::string placeholder = ReadHostFile(device_.HostPath("Windows/iexplore.exe"));
+    std::string placeholder = device_.ReadFile("Windows/iexplore.exe");
     // Host names whose backslashes would climb out of \Temp onto the database and a system file.
     std::filesystem::create_directories(device_.HostPath("host"));
     std::filesystem::path climbing_backup =
@@ -197,7 +189,7 @@ TEST_F(CliDb, HostFileNamesAndBackupTargetsNeverReachOtherDeviceFiles) {
     ASSERT_EQ(Run({"backup", "import", climbing_backup.string()}).exit_code, 0);
     ASSERT_EQ(Run({"subscription", "add", climbing_list.string()}).exit_code, 0);
     EXPECT_EQ(Sql("Select count(*) From Views Where Label = 'Kept'"), "2");
-    EXPECT_EQ(ReadHostFile(device_.HostPath("Windows/iexplore.exe")), placeholder);
+    EXPECT_EQ(device_.ReadFile("Windows/iexplore.exe"), placeholder);
     EXPECT_TRUE(std::filesystem::is_empty(device_.HostPath("Temp")));
 
     // A backup is never written over the live database or the device's registry.

@@ -72,7 +72,7 @@ TEST_F(RefreshCommand, StatusShowsCountsLastResultsFailuresAndTheNextDownload) {
     AddFeed("/a.xml", "Alpha");
     AddFeed("/gone.xml", "Gone");
     ASSERT_EQ(Run({"settings", "set", "AutoReload", "Time1", "600", "--dword"}).exit_code, 0);
-    env_ = {"QUILLFEED_CLOCK=2024-05-03T09:00:00"};
+    env_ = kPinnedClock;
     EXPECT_EQ(Pick(RunJson({"status"}), {"/refresh/last", "/feeds/0/lastResult"}), "[null,null]");
     for (int run = 0; run < 2; ++run) ASSERT_EQ(Run({"refresh"}).exit_code, 0);
 

@@ -13,14 +13,12 @@ namespace {
 
 using nlohmann::json;
 
-const std::vector<std::string> kPinnedClock = {"QUILLFEED_CLOCK=2024-05-03T09:00:00"};
-
 class ItemSession : public test::DeviceTest {
   protected:
     // A device with the view "News" of two feeds of three stories each, shown by the item. The command
     // line runs on the emulator's pinned clock, so that items and runs are dated on one time line.
     void SetUp() override {
-        env_ = kPinnedClock;
+        env_ = test::kPinnedClock;
         ASSERT_EQ(Quillfeed({"init"}).exit_code, 0);
         view_id_ = QuillfeedJson({"view", "add", "News"})["view"]["id"].get<int>();
         server_.Serve("/a.xml", test::StoryFeed("Alpha", 3));

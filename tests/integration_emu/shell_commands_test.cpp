@@ -4,9 +4,7 @@
 #include <windows.h>
 
 #include <chrono>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <thread>
 
 #include "integration_emu/screen_picture.h"
@@ -21,7 +19,6 @@ namespace {
 using namespace std::chrono_literals;
 using nlohmann::json;
 
-const std::vector<std::string> kPinnedClock = {"QUILLFEED_CLOCK=2024-05-03T09:00:00"};
 // The probe item lies under the 26-pixel title bar; its left half opens the menu, its right half a box.
 constexpr char kTapMenu[] = "tap 10 46";
 constexpr char kTapBox[] = "tap 200 46";
@@ -30,7 +27,7 @@ class ShellCommands : public test::DeviceTest {
   protected:
     void SetUp() override {
         ASSERT_EQ(Quillfeed({"init"}).exit_code, 0);
-        env_ = kPinnedClock;
+        env_ = test::kPinnedClock;
     }
     test::ProgramResult Emulate(const std::vector<std::string>& lines) {
         return DeviceTest::Emulate("today", lines, {"--plugin", kProbe});
@@ -115,14 +112,7 @@ TEST_F(ShellCommands, SleepMovesTheClockWithoutTicksAndSettleWaitsForTheRun) {
     EXPECT_EQ(Dump("slept.json")["time"], "2024-05-03T10:10:01");
 
     // A run that never ends: settle gives up after its time-out.
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Thornbeckvale\\Quillfeed\\AutoReload", 0,
-                              nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    DWORD running = 1;
-    RegSetValueExW(key, u"BackgroundStatus", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&running),
-                   sizeof(running));
-    RegCloseKey(key);
+    ASSERT_EQ(Quillfeed({"settings", "set", "AutoReload", "BackgroundStatus", "1", "--dword"}).exit_code, 0);
     test::ProgramResult stuck = Emulate({"settle 300ms", "dump after.json"});
     EXPECT_EQ(stuck.exit_code, 1);
     EXPECT_NE(stuck.err.find("did not end"), std::string::npos) << stuck.err;
@@ -151,14 +141,13 @@ TEST_F(ShellCommands, AnswersWithoutAQuestionAreRefused) {
 TEST_F(ShellCommands, StandardInputRunsEachLineAsItArrives) {
     test::BackgroundProgram emulator({test::BuiltProgram("quillfeed-emu"), "today", "--device", root(),
                                       "--plugin", kProbe, "--script", "-"},
-                                     kPinnedClock, device_.HostPath("emulator"));
+                                     test::kPinnedClock, device_.HostPath("emulator"));
     ASSERT_TRUE(emulator.started());
     auto acknowledged = [&](int line) {
         for (int attempt = 0; attempt < 1200; ++attempt) {
-            std::ifstream in(device_.HostPath("emulator.out"));
-            std::stringstream out;
-            out << in.rdbuf();
-            if (out.str().find("ok " + std::to_string(line) + "\n") != std::string::npos) return true;
+            if (device_.ReadFile("emulator.out").find("ok " + std::to_string(line) + "\n") !=
+                std::string::npos)
+                return true;
             std::this_thread::sleep_for(25ms);
         }
         return false;

@@ -28,7 +28,7 @@ class TabEmulator : public DeviceTest {
         ASSERT_EQ(added.exit_code, 0) << added.err;
     }
     ProgramResult Tab(const std::vector<std::string>& lines) {
-        env_ = {"QUILLFEED_CLOCK=2024-05-03T09:00:00"};
+        env_ = kPinnedClock;
         return Emulate("tab", lines);
     }
 

@@ -24,11 +24,10 @@ using namespace std::chrono_literals;
 
 // A fresh device has the default views, and the first of them ("Search Results") lists nothing yet.
 constexpr char kEmptyView[] = "Current View does not have any unread items.";
-const std::vector<std::string> kPinnedClock = {"QUILLFEED_CLOCK=2024-05-03T09:00:00"};
 
 class TodayEmulator : public test::DeviceTest {
   protected:
-    TodayEmulator() { env_ = kPinnedClock; }
+    TodayEmulator() { env_ = test::kPinnedClock; }
     void Init(const std::string& profile = "qvga") {
         test::ProgramResult init = Quillfeed({"init", "--profile", profile});
         ASSERT_EQ(init.exit_code, 0) << init.err;
@@ -46,7 +45,7 @@ class TodayEmulator : public test::DeviceTest {
     void StartInBackground() {
         emulator_.emplace(std::vector<std::string>{test::BuiltProgram("quillfeed-emu"), "today", "--device",
                                                    root(), "--script", "-"},
-                          kPinnedClock, device_.HostPath("emulator"));
+                          test::kPinnedClock, device_.HostPath("emulator"));
         ASSERT_TRUE(emulator_->started());
         for (int attempt = 0; attempt < 600 && PublishedHwnd() == 0; ++attempt)
             std::this_thread::sleep_for(50ms);

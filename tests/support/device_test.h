@@ -13,6 +13,9 @@
 
 namespace qf::test {
 
+// The environment that pins the programs' clock to 3 May 2024, 09:00.
+inline const std::vector<std::string> kPinnedClock = {"QUILLFEED_CLOCK=2024-05-03T09:00:00"};
+
 class DeviceTest : public ::testing::Test {
   protected:
     // `quillfeed --device ROOT args...`, with `env_` added to its environment.
