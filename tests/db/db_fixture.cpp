@@ -55,14 +55,13 @@ void DbTest::AddFeed(std::int32_t feed_id, const std::u16string& title, std::int
 void DbTest::AddView(std::int32_t view_id, const std::u16string& label, std::int16_t num_to_show,
                      std::int16_t sort_by, const std::u16string& keywords, bool hide_read,
                      std::int16_t hide_after) {
-    ViewRecord view;
-    view.view_id = view_id;
-    view.label = label;
-    view.num_to_show = num_to_show;
-    view.sort_by = sort_by;
-    view.keywords = keywords;
-    view.hide_read = hide_read;
-    view.hide_after = hide_after;
+    ViewRecord view{.view_id = view_id,
+                    .label = label,
+                    .hide_after = hide_after,
+                    .num_to_show = num_to_show,
+                    .hide_read = hide_read,
+                    .sort_by = sort_by,
+                    .keywords = keywords};
     ASSERT_TRUE(db_.AddView(view));
 }
 
@@ -111,6 +110,14 @@ long long DbTest::Count(const std::string& sql) {
     long long count = -1;
     RawQuery(HostPath(), sql, [&](sqlite3_stmt* row) { count = sqlite3_column_int64(row, 0); });
     return count;
+}
+
+std::string DbTest::RowCounts(std::initializer_list<const char*> tables) {
+    std::string counts;
+    for (const char* table : tables)
+        counts += (counts.empty() ? "" : " ") + std::string(table) + "=" +
+                  std::to_string(Count(std::string("Select count(*) From ") + table));
+    return counts;
 }
 
 std::string DbTest::Text(const std::string& sql) {

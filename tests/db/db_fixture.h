@@ -59,6 +59,8 @@ class DbTest : public ::testing::Test {
     // Straight SQLite, bypassing the record layer: a count or one text cell.
     long long Count(const std::string& sql);
     std::string Text(const std::string& sql);
+    // "Table=rows" for each table, space-separated, so that one comparison checks them all.
+    std::string RowCounts(std::initializer_list<const char*> tables);
     void RawExecute(const std::string& sql);
     std::string HostPath() const;
 

@@ -35,13 +35,11 @@ TEST_F(ListingTest, EachFeedGetsItsShareOfTheView) {
     ASSERT_TRUE(model_.BuildViewListing(10, true));
     std::vector<std::int32_t> ids = ListedIds();
     ASSERT_EQ(ids.size(), 75u);
-    EXPECT_EQ(ids[0], 3100) << "highest priority first, newest id first";
-    EXPECT_EQ(ids[24], 3076);
-    EXPECT_EQ(ids[25], 2100);
-    EXPECT_EQ(ids[74], 1076);
-    EXPECT_EQ(model_.listing()[0].view_id, 10);
-    EXPECT_EQ(model_.listing()[0].feed_title, u"Feed 3");
-    EXPECT_EQ(model_.listing()[0].feed_priority, 3);
+    EXPECT_EQ(std::tuple(ids[0], ids[24], ids[25], ids[74]), std::tuple(3100, 3076, 2100, 1076))
+        << "highest priority first, newest id first";
+    const ListingRow& first = model_.listing()[0];
+    EXPECT_EQ(std::tuple(first.view_id, first.feed_title, first.feed_priority),
+              std::tuple(10, std::u16string(u"Feed 3"), 3));
 }
 
 TEST_F(ListingTest, ManyFeedsAreListedFeedByFeedUpToTheTotal) {
@@ -67,12 +65,12 @@ TEST_F(ListingTest, ReadItemsGoWhenEitherSideHidesThem) {
     AddItem(3, 1, u"kept", Date(2006, 1, 1), kItemKept);
     ASSERT_TRUE(db_.SetViewFeeds(10, {1}));
     ASSERT_TRUE(db_.SetViewFeeds(11, {1}));
-    ASSERT_TRUE(model_.BuildViewListing(10, false));
-    EXPECT_EQ(ListedIds(), (std::vector<std::int32_t>{3, 2, 1}));
-    ASSERT_TRUE(model_.BuildViewListing(10, true));
-    EXPECT_EQ(ListedIds(), (std::vector<std::int32_t>{3, 1}));
-    ASSERT_TRUE(model_.BuildViewListing(11, false));
-    EXPECT_EQ(ListedIds(), (std::vector<std::int32_t>{3, 1}));
+    std::vector<std::vector<std::int32_t>> listed;
+    for (auto [view, hide_read] : {std::pair{10, false}, {10, true}, {11, false}}) {
+        EXPECT_TRUE(model_.BuildViewListing(view, hide_read));
+        listed.push_back(ListedIds());
+    }
+    EXPECT_EQ(listed, (std::vector<std::vector<std::int32_t>>{{3, 2, 1}, {3, 1}, {3, 1}}));
 }
 
 TEST_F(ListingTest, OldItemsGoAfterTheViewsAgeLimit) {
@@ -124,9 +122,8 @@ TEST_F(ListingTest, RepeatedMembershipRowsListEachItemOnce) {
     AddItem(2, 1, u"two");
     for (int i = 0; i < 3; ++i) Execute(u"Insert Into ViewFeeds(ViewID,FeedID,Priority) Values(10,1,0)");
     ASSERT_TRUE(model_.BuildViewListing(10, true));
-    EXPECT_EQ(ListedIds(), (std::vector<std::int32_t>{2, 1}));
-    EXPECT_EQ(*db_.FeedIdsOfView(10), std::vector<std::int32_t>{1});
-    EXPECT_EQ(*db_.CountViewItems(10, ItemCount::kAll), 2);
+    EXPECT_EQ(std::tuple(ListedIds(), *db_.FeedIdsOfView(10), *db_.CountViewItems(10, ItemCount::kAll)),
+              std::tuple(std::vector<std::int32_t>{2, 1}, std::vector<std::int32_t>{1}, 2));
 }
 
 TEST_F(ListingTest, KeywordViewsListEachFeedOnce) {
@@ -155,8 +152,8 @@ TEST_F(ListingTest, AnUnreadableFeedRecordLeavesTheFeedFieldsEmpty) {
     RawExecute("Update Feeds Set LastDownloadDate = 'never' Where FeedID = 1");
     ASSERT_TRUE(model_.BuildViewListing(10, true));
     ASSERT_EQ(model_.listing().size(), 1u);
-    EXPECT_EQ(model_.listing()[0].feed_id, 0);
-    EXPECT_EQ(model_.listing()[0].feed_title, u"");
+    EXPECT_EQ(std::tuple(model_.listing()[0].feed_id, model_.listing()[0].feed_title),
+              std::tuple(0, std::u16string()));
     EXPECT_FALSE(model_.BuildFeedListing(1)) << "a feed listing needs its feed";
     EXPECT_TRUE(model_.listing().empty());
     EXPECT_FALSE(model_.BuildViewListing(99, true)) << "no such view";
@@ -170,26 +167,19 @@ TEST_F(ListingTest, DownloadedAudioFilesAreFoundUnderTheFeedsFolder) {
     ASSERT_TRUE(db_.SetViewFeeds(10, {1}));
     Execute(
         u"Insert Into FeedItemAudioData(FeedItemID,FeedID,Link,Size,Status,Keep) "
-        u"Values(1,1,'http://x/a/one.mp3',5,1,0)");
-    Execute(
-        u"Insert Into FeedItemAudioData(FeedItemID,FeedID,Link,Size,Status,Keep) "
-        u"Values(2,1,'http://x/two.mp3',5,1,0)");
-    Execute(
-        u"Insert Into FeedItemAudioData(FeedItemID,FeedID,Link,Size,Status,Keep) "
-        u"Values(3,1,'http://x/three.mp3',5,0,0)");
+        u"Values(1,1,'http://x/a/one.mp3',5,1,0),"
+        u"(2,1,'http://x/two.mp3',5,1,0),(3,1,'http://x/three.mp3',5,0,0)");
     std::filesystem::create_directories(device_.HostPath("Audio/Talk_ Show_"));
     std::ofstream(device_.HostPath("Audio/Talk_ Show_/one.mp3")) << "ID3";
     std::ofstream(device_.HostPath("Audio/Talk_ Show_/two.mp3")).flush();
     std::ofstream(device_.HostPath("Audio/Talk_ Show_/three.mp3")) << "ID3";
     ASSERT_TRUE(model_.BuildViewListing(10, true));
     ASSERT_EQ(model_.listing().size(), 4u);
-    const ListingRow& one = model_.listing()[3];
-    EXPECT_TRUE(one.has_audio);
-    EXPECT_EQ(one.audio_path, u"\\Audio\\Talk_ Show_\\one.mp3");
-    EXPECT_FALSE(model_.listing()[2].has_audio) << "an empty file";
-    EXPECT_FALSE(model_.listing()[1].has_audio) << "still waiting for download";
-    EXPECT_EQ(model_.listing()[1].audio_path, u"");
-    EXPECT_FALSE(model_.listing()[0].has_audio);
+    // Newest first: no audio, still waiting for download, an empty file, a file.
+    std::string audio;
+    for (const ListingRow& row : model_.listing())
+        audio += (row.has_audio ? "yes " : "no ") + WideToUtf8(row.audio_path) + ",";
+    EXPECT_EQ(audio, "no ,no ,no ,yes \\Audio\\Talk_ Show_\\one.mp3,");
 }
 
 TEST_F(ListingTest, FindRowLoadsTheTextsOnce) {
@@ -203,12 +193,10 @@ TEST_F(ListingTest, FindRowLoadsTheTextsOnce) {
     ASSERT_TRUE(model_.BuildViewListing(10, true));
     ListingRow* row = model_.FindRow(1, LoadTexts::kNo);
     ASSERT_NE(row, nullptr);
-    EXPECT_EQ(row->texts_loaded, 0);
-    EXPECT_EQ(row->description, u"");
+    EXPECT_EQ(std::tuple(row->texts_loaded, row->description), std::tuple(0, std::u16string()));
     row = model_.FindRow(1, LoadTexts::kYes);
-    EXPECT_EQ(row->texts_loaded, 1);
-    EXPECT_EQ(row->description, u"hello world");
-    EXPECT_EQ(row->extended_content, u"<html>page</html>");
+    EXPECT_EQ(std::tuple(row->texts_loaded, row->description, row->extended_content),
+              std::tuple(1, std::u16string(u"hello world"), std::u16string(u"<html>page</html>")));
     Execute(u"Delete From FeedItemShortData");
     EXPECT_EQ(model_.FindRow(1, LoadTexts::kYes)->description, u"hello world") << "loaded once";
     EXPECT_EQ(model_.FindRow(2, LoadTexts::kYes), nullptr);
@@ -223,9 +211,7 @@ TEST_F(ListingTest, AFeedListingShowsItsFiftyNewestItems) {
     ASSERT_TRUE(model_.BuildFeedListing(1));
     std::vector<std::int32_t> ids = ListedIds();
     ASSERT_EQ(ids.size(), 50u);
-    EXPECT_EQ(ids.front(), 60);
-    EXPECT_EQ(ids.back(), 11);
-    EXPECT_EQ(model_.listing()[0].view_id, 0);
+    EXPECT_EQ(std::tuple(ids.front(), ids.back(), model_.listing()[0].view_id), std::tuple(60, 11, 0));
 }
 
 TEST_F(ListingTest, ViewsAndFeedsAreListedByName) {
@@ -236,12 +222,11 @@ TEST_F(ListingTest, ViewsAndFeedsAreListedByName) {
     AddFeed(2, u"Alpha");
     AddFeed(3, u"Gone", 1, 0);
     ASSERT_TRUE(model_.LoadViews());
-    ASSERT_EQ(model_.views().size(), 3u);
-    EXPECT_EQ(model_.views()[0].label, u"Apple");
-    EXPECT_EQ(model_.views()[2].label, u"Zebra");
+    std::u16string names;
+    for (const auto& view : model_.views()) names += view.label + u",";
     ASSERT_TRUE(model_.LoadFeeds());
-    ASSERT_EQ(model_.feeds().size(), 2u);
-    EXPECT_EQ(model_.feeds()[0].title, u"Alpha");
+    for (const auto& feed : model_.feeds()) names += feed.title + u",";
+    EXPECT_EQ(WideToUtf8(names), "Apple,Whats New,Zebra,Alpha,Beta,");
 }
 
 }  // namespace

@@ -80,12 +80,10 @@ TEST_F(AudioTest, DeletingAFeedRemovesItsRowsMembershipsAndAudioFiles) {
     EXPECT_FALSE(AudioExists("Audio/Talk/talk2.mp3"));
     EXPECT_FALSE(AudioExists("Audio/5")) << "the folder named by the feed id";
     EXPECT_TRUE(AudioExists("Audio/Music/song.mp3"));
-    for (const char* table : {"Feeds", "FeedItems", "FeedItemAudioData", "ViewFeeds"}) {
-        EXPECT_EQ(Count(std::string("Select count(*) From ") + table), 1) << table;
-    }
-    for (const char* table : {"FeedItemShortData", "ViewFeedItems", "SubscriptionFeeds"}) {
-        EXPECT_EQ(Count(std::string("Select count(*) From ") + table), 0) << table;
-    }
+    EXPECT_EQ(RowCounts({"Feeds", "FeedItems", "FeedItemAudioData", "ViewFeeds", "FeedItemShortData",
+                         "ViewFeedItems", "SubscriptionFeeds"}),
+              "Feeds=1 FeedItems=1 FeedItemAudioData=1 ViewFeeds=1 FeedItemShortData=0 ViewFeedItems=0 "
+              "SubscriptionFeeds=0");
     EXPECT_EQ(*db_.ViewsOfFeed(6), std::vector<std::int32_t>{1});
 }
 
@@ -106,10 +104,8 @@ TEST_F(AudioTest, DeletingASubscriptionTakesItsViewFeedsAndAudioFiles) {
     EXPECT_FALSE(AudioExists("Audio/Talk/talk1.mp3"));
     EXPECT_FALSE(AudioExists("Audio/5"));
     EXPECT_TRUE(AudioExists("Audio/Music/song.mp3"));
-    for (const char* table : {"Feeds", "FeedItems", "FeedItemAudioData"}) {
-        EXPECT_EQ(Count(std::string("Select count(*) From ") + table), 1) << table;
-    }
-    EXPECT_EQ(Count("Select count(*) From ViewFeeds") + Count("Select count(*) From SubscriptionFeeds"), 0);
+    EXPECT_EQ(RowCounts({"Feeds", "FeedItems", "FeedItemAudioData", "ViewFeeds", "SubscriptionFeeds"}),
+              "Feeds=1 FeedItems=1 FeedItemAudioData=1 ViewFeeds=0 SubscriptionFeeds=0");
     EXPECT_EQ(*db_.AddSubscription(subscription, SubscriptionView::kWhatsNew), 1);
     ASSERT_TRUE(db_.DeleteSubscription(subscription.subscription_id));
     EXPECT_TRUE(db_.LoadView(1));
@@ -121,8 +117,7 @@ TEST_F(AudioTest, ClearingAFeedResetsItForAFreshDownload) {
     EXPECT_EQ(Text("Select Status||'|'||LastDigestKey||'|'||substr(LastDownloadDate,1,10)||'|'||"
                    "substr(LastFeedDate,1,10) From Feeds Where FeedID = 5"),
               "2||1900-01-01|1900-01-01");
-    EXPECT_EQ(Count("Select count(*) From FeedItems Where FeedID = 5"), 0);
-    EXPECT_EQ(Count("Select count(*) From FeedItems Where FeedID = 6"), 1);
+    EXPECT_EQ(Text("Select group_concat(FeedID) From FeedItems"), "6");
     EXPECT_FALSE(AudioExists("Audio/Talk/talk1.mp3"));
     EXPECT_TRUE(AudioExists("Audio/5")) << "clearing removes no folder";
     DbResult<FeedRecord> feed = db_.LoadFeed(5);
@@ -139,9 +134,9 @@ TEST_F(AudioTest, DeletingAnItemRemovesTheAudioFileOfTheGivenList) {
     EXPECT_FALSE(AudioExists("Audio/Talk/talk1.mp3"));
     ASSERT_TRUE(db_.DeleteItemAudio(61, *audio));
     EXPECT_FALSE(AudioExists("Audio/Music/song.mp3"));
-    EXPECT_EQ(Count("Select count(*) From FeedItems"), 1) << "only the item's audio row went";
-    EXPECT_EQ(Count("Select count(*) From FeedItemAudioData"), 0);
-    EXPECT_EQ(Count("Select count(*) From ViewFeedItems"), 0);
+    EXPECT_EQ(RowCounts({"FeedItems", "FeedItemAudioData", "ViewFeedItems"}),
+              "FeedItems=1 FeedItemAudioData=0 ViewFeedItems=0")
+        << "only the item's audio row went";
 }
 
 TEST_F(AudioTest, StoredNamesNeverReachOutsideTheFeedsFolder) {
@@ -152,10 +147,7 @@ TEST_F(AudioTest, StoredNamesNeverReachOutsideTheFeedsFolder) {
     AddItem(92, 9, u"hostile too");
     Execute(
         u"Insert Into FeedItemAudioData(FeedItemID,FeedID,Link,Size,Status,Keep) Values(91,9,"
-        u"'http://example.com/db.cdb',2048,1,0)");
-    Execute(
-        u"Insert Into FeedItemAudioData(FeedItemID,FeedID,Link,Size,Status,Keep) "
-        u"Values(92,9,'x/..',2048,1,0)");
+        u"'http://example.com/db.cdb',2048,1,0),(92,9,'x/..',2048,1,0)");
     std::filesystem::create_directories(device_.HostPath("Audio/_"));
     std::ofstream(device_.HostPath("Audio/_/db.cdb")) << "ID3";
     ASSERT_TRUE(db_.DeleteFeed(9));
@@ -175,10 +167,9 @@ TEST_F(AudioTest, DeletingAllItemsResetsEveryFeedAndCompacts) {
              "From Feeds"),
         "5:2::1900,6:1::1900,7:0::1900")
         << "a deleted feed stays deleted";
-    for (const char* table :
-         {"ViewFeedItems", "FeedItems", "FeedItemShortData", "FeedItemLongData", "FeedItemAudioData"}) {
-        EXPECT_EQ(Count(std::string("Select count(*) From ") + table), 0) << table;
-    }
+    EXPECT_EQ(RowCounts({"ViewFeedItems", "FeedItems", "FeedItemShortData", "FeedItemLongData",
+                         "FeedItemAudioData"}),
+              "ViewFeedItems=0 FeedItems=0 FeedItemShortData=0 FeedItemLongData=0 FeedItemAudioData=0");
     EXPECT_FALSE(db_.connected()) << "closed by the compaction";
     EXPECT_FALSE(std::filesystem::exists(device_.HostPath("rss1029102Temp.qfdb")));
     EXPECT_TRUE(db_.LoadView(1)) << "and connected again on demand";
@@ -193,10 +184,8 @@ TEST_F(MaintenanceTest, RecordUpdatesChangeOnlyTheirColumns) {
     view.keywords = u"kiwi";
     ASSERT_TRUE(db_.UpdateViewRecord(view));
     ViewRecord stored = *db_.LoadView(10);
-    EXPECT_EQ(stored.label, u"Label");
-    EXPECT_EQ(stored.num_to_show, 12);
-    EXPECT_TRUE(stored.hide_read);
-    EXPECT_TRUE(stored.is_keyword_view);
+    EXPECT_EQ(std::tuple(stored.label, stored.num_to_show, stored.hide_read, stored.is_keyword_view),
+              std::tuple(std::u16string(u"Label"), 12, true, true));
 
     AddFeed(1, u"Title");
     FeedRecord feed = *db_.LoadFeed(1);
@@ -206,12 +195,8 @@ TEST_F(MaintenanceTest, RecordUpdatesChangeOnlyTheirColumns) {
     feed.extended_audio = true;
     ASSERT_TRUE(db_.UpdateFeedRecord(feed));
     ASSERT_TRUE(db_.SetFeedStatus(1, 1));
-    FeedRecord stored_feed = *db_.LoadFeed(1);
-    EXPECT_EQ(stored_feed.title, u"Title");
-    EXPECT_EQ(stored_feed.feed_url, u"http://example.com/rss");
-    EXPECT_EQ(stored_feed.max_items, 9);
-    EXPECT_TRUE(stored_feed.extended_audio);
-    EXPECT_EQ(stored_feed.status, 1);
+    EXPECT_EQ(Text("Select Title||','||FeedUrl||','||MaxItems||','||ExtendedAudio||','||Status From Feeds"),
+              "Title,http://example.com/rss,9,1,1");
 
     AddItem(5, 1, u"item", Date(2006, 1, 1), kItemKept);
     AddText(5, 1, 1, u"text", false, 1);
@@ -221,9 +206,8 @@ TEST_F(MaintenanceTest, RecordUpdatesChangeOnlyTheirColumns) {
     item.title = u"Ignored";
     ASSERT_TRUE(db_.UpdateItemRecord(item));
     ItemRecord stored_item = *db_.LoadItem(5);
-    EXPECT_EQ(stored_item.status, kItemRead);
-    EXPECT_EQ(stored_item.keywords, u"tagged");
-    EXPECT_EQ(stored_item.title, u"item");
+    EXPECT_EQ(std::tuple(stored_item.status, stored_item.keywords, stored_item.title),
+              std::tuple(std::int16_t{kItemRead}, std::u16string(u"tagged"), std::u16string(u"item")));
     EXPECT_EQ(Count("Select Keep From FeedItemShortData"), 1) << "no Keep rule here";
 }
 
@@ -243,8 +227,7 @@ TEST_F(MaintenanceTest, MembershipsAreReplacedAsAWhole) {
     EXPECT_FALSE(db_.LoadView(11));
     ASSERT_TRUE(db_.ClearViewMemberships(10));
     EXPECT_TRUE(db_.LoadView(10));
-    EXPECT_FALSE(db_.DeleteView(1));
-    EXPECT_FALSE(db_.DeleteView(2));
+    EXPECT_FALSE(db_.DeleteView(1) || db_.DeleteView(2));
     EXPECT_TRUE(db_.LoadView(1) && db_.LoadView(2)) << "the built-in views stay";
 }
 

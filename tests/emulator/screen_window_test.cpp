@@ -98,23 +98,27 @@ TEST_F(ScreenWindowTest, EventsReachTheHostInDevicePixelsAndTheWindowShowsTheFra
     std::unique_ptr<ScreenWindow> window = ScreenWindow::Open(host, 20, 10, kZoom, "test", &error);
     ASSERT_NE(window, nullptr) << error;
 
-    PushMouse(SDL_MOUSEMOTION, 5, 5);  // the pen is not down: no move
+    // A move with the pen up, a right button, a drag off the window (along its edge), a move after.
+    PushMouse(SDL_MOUSEMOTION, 5, 5);
     PushMouse(SDL_MOUSEBUTTONDOWN, 5, 5, SDL_BUTTON_RIGHT);
     PushMouse(SDL_MOUSEBUTTONDOWN, 31, 14);
     PushMouse(SDL_MOUSEMOTION, 47, 29);
-    PushMouse(SDL_MOUSEMOTION, -9, 400);  // dragged off the window: along its edge
+    PushMouse(SDL_MOUSEMOTION, -9, 400);
     PushMouse(SDL_MOUSEBUTTONUP, 61, 2);
     PushMouse(SDL_MOUSEMOTION, 8, 8);
-    PushKey(SDL_KEYDOWN, SDLK_DOWN);
-    PushKey(SDL_KEYUP, SDLK_DOWN);
-    PushKey(SDL_KEYDOWN, SDLK_LEFT);
-    PushKey(SDL_KEYDOWN, SDLK_KP_ENTER);
-    PushKey(SDL_KEYDOWN, SDLK_a);
-    PushKey(SDL_KEYDOWN, SDLK_F5);
-    PushKey(SDL_KEYDOWN, SDLK_F5, 1);  // auto-repeat
-    PushKey(SDL_KEYUP, SDLK_F5);
-    PushKey(SDL_KEYDOWN, SDLK_F7);
-    PushKey(SDL_QUIT);
+    // Key up, a key of no meaning and an auto-repeat give nothing.
+    for (auto [type, key, repeat] :
+         std::vector<std::tuple<Uint32, SDL_Keycode, Uint8>>{{SDL_KEYDOWN, SDLK_DOWN, 0},
+                                                             {SDL_KEYUP, SDLK_DOWN, 0},
+                                                             {SDL_KEYDOWN, SDLK_LEFT, 0},
+                                                             {SDL_KEYDOWN, SDLK_KP_ENTER, 0},
+                                                             {SDL_KEYDOWN, SDLK_a, 0},
+                                                             {SDL_KEYDOWN, SDLK_F5, 0},
+                                                             {SDL_KEYDOWN, SDLK_F5, 1},
+                                                             {SDL_KEYUP, SDLK_F5, 0},
+                                                             {SDL_KEYDOWN, SDLK_F7, 0},
+                                                             {SDL_QUIT, 0, 0}})
+        PushKey(type, key, repeat);
     RunMessageLoop();
 
     std::vector<std::string> expected = {"down 10 4",   "move 15 9",  "move 0 9", "up 19 0",
@@ -197,8 +201,7 @@ class InteractiveToday : public ScreenWindowTest {
         WaitForStatus("drag 100 34");
         PushMouse(SDL_MOUSEBUTTONUP, 100 * kZoom + 1, 60 * kZoom + 1);
         device::TrackedMenuInfo menu = device::TrackedMenu().value_or(device::TrackedMenuInfo{});
-        EXPECT_EQ(menu.position.x, 100);
-        EXPECT_EQ(menu.position.y, 46);
+        EXPECT_EQ(std::pair(menu.position.x, menu.position.y), std::pair(100, 46));
         if (!menu.entries.empty()) {
             const RECT& entry = menu.entries.front().screen_rect;
             Click(POINT{(entry.left + entry.right) / 2, (entry.top + entry.bottom) / 2});

@@ -4,9 +4,7 @@
 #include <windows.h>
 
 #include <chrono>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <thread>
 
 #include "integration_emu/screen_picture.h"
@@ -21,7 +19,6 @@ namespace {
 using namespace std::chrono_literals;
 using nlohmann::json;
 
-const std::vector<std::string> kPinnedClock = {"QUILLFEED_CLOCK=2024-05-03T09:00:00"};
 // The probe item lies under the 26-pixel title bar; its left half opens the menu, its right half a box.
 constexpr char kTapMenu[] = "tap 10 46";
 constexpr char kTapBox[] = "tap 200 46";
@@ -30,7 +27,7 @@ class ShellCommands : public test::DeviceTest {
   protected:
     void SetUp() override {
         ASSERT_EQ(Quillfeed({"init"}).exit_code, 0);
-        env_ = kPinnedClock;
+        env_ = test::kPinnedClock;
     }
     test::ProgramResult Emulate(const std::vector<std::string>& lines) {
         return DeviceTest::Emulate("today", lines, {"--plugin", kProbe});
@@ -43,113 +40,70 @@ class ShellCommands : public test::DeviceTest {
 std::string Status(const json& dump) { return dump["items"][0]["state"]["status_text"]; }
 
 TEST_F(ShellCommands, MenusAreAnsweredAsAPenWould) {
-    test::ProgramResult run = Emulate({
-        "advance 1s",
-        kTapMenu,
-        "dump open.json",
-        "screenshot open.png",
-        "menu Feed List",
-        "dump submenu.json",
-        "screenshot closed.png",
-        kTapMenu,
-        "key down",
-        "key enter",
-        "dump keys.json",  // Down highlights the first entry
-        kTapMenu,
-        "menu cancel",
-        "dump cancelled.json",
-        kTapMenu,
-        "tap 230 310",
-        "dump outside.json",  // a tap beside the menu closes it
-        kTapMenu,
-        "menu Help",
-        "dump help.json",
-    });
+    // Down highlights the first entry; a tap beside the open menu closes it.
+    // clang-format off
+    test::ProgramResult run = Emulate({"advance 1s", kTapMenu, "dump open.json", "screenshot open.png",
+                                       "menu Feed List", "dump submenu.json", "screenshot closed.png",
+                                       kTapMenu, "key down", "key enter", "dump keys.json",
+                                       kTapMenu, "menu cancel", "dump cancelled.json",
+                                       kTapMenu, "tap 230 310", "dump outside.json",
+                                       kTapMenu, "menu Help", "dump help.json"});
+    // clang-format on
     ASSERT_EQ(run.exit_code, 0) << run.err;
 
     json open = Dump("open.json");
-    EXPECT_EQ(open["menu"]["state"], "open");
-    EXPECT_EQ(open["menu"]["position"], (json{{"x", 10}, {"y", 46}}));
-    const json& entries = open["menu"]["entries"];
-    ASSERT_EQ(entries.size(), 6u);
-    EXPECT_EQ(entries[0],
-              (json{{"text", "Reload Feed Data"}, {"id", 2003}, {"checked", false}, {"grayed", false}}));
-    EXPECT_EQ(entries[1], (json{{"separator", true}}));
-    EXPECT_EQ(entries[2]["text"], "Views");
-    EXPECT_EQ(entries[2]["submenu"][0],
-              (json{{"text", "Feed List"}, {"id", 2040}, {"checked", true}, {"grayed", false}}));
-    EXPECT_EQ(entries[4]["grayed"], true);
+    EXPECT_EQ(open["menu"]["state"].dump() + open["menu"]["position"].dump(), R"("open"{"x":10,"y":46})");
+    EXPECT_EQ(
+        test::Pick(open["menu"]["entries"],
+                   {"/0", "/1", "/2/text", "/2/submenu/0", "/4/grayed", "/5/text", "/6"}),
+        R"([{"checked":false,"grayed":false,"id":2003,"text":"Reload Feed Data"},{"separator":true},"Views",)"
+        R"({"checked":true,"grayed":false,"id":2040,"text":"Feed List"},true,"Cancel",null])");
     // The open menu is on the screen, below and right of the tap, and gone once answered.
     RECT menu_area{12, 70, 100, 160};  // below the item's own text
     EXPECT_GT(test::DarkPixels(u"\\open.png", menu_area), 200);
     EXPECT_LT(test::DarkPixels(u"\\closed.png", menu_area), 20);
 
-    json submenu = Dump("submenu.json");
-    EXPECT_EQ(submenu["menu"]["state"], "chosen");
-    EXPECT_EQ(submenu["menu"]["chosen_id"], 2040);
-    EXPECT_EQ(Status(submenu), "command 2040");
-    EXPECT_EQ(Status(Dump("keys.json")), "command 2003");
-    EXPECT_EQ(Dump("cancelled.json")["menu"]["state"], "cancelled");
-    json outside = Dump("outside.json");
-    EXPECT_EQ(outside["menu"]["state"], "cancelled");
-    EXPECT_EQ(Status(outside), "command 2003");  // the tap went nowhere else
+    // Menu state and item status after each answer; the tap beside the menu went nowhere else.
+    std::string answers;
+    for (const char* file : {"submenu.json", "keys.json", "cancelled.json", "outside.json"}) {
+        json dump = Dump(file);
+        answers += dump["menu"]["state"].get<std::string>() + ":" + Status(dump) + ",";
+    }
+    EXPECT_EQ(answers,
+              "chosen:command 2040,chosen:command 2003,cancelled:command 2003,cancelled:command 2003,");
+    EXPECT_EQ(Dump("submenu.json")["menu"]["chosen_id"], 2040);
 
     json help = Dump("help.json");
     EXPECT_EQ(Status(help), "command 2002");
-    EXPECT_EQ(help["launches"], (json::array({{{"verb", "open"},
-                                               {"file", "\\Windows\\iexplore.exe"},
-                                               {"parameters", "\\help.htm"},
-                                               {"directory", ""},
-                                               {"show", 0}}})));
+    EXPECT_EQ(
+        help["launches"].dump(),
+        R"([{"directory":"","file":"\\Windows\\iexplore.exe","parameters":"\\help.htm","show":0,"verb":"open"}])");
 }
 
 TEST_F(ShellCommands, MessageBoxesAndNotificationsWaitForTheirAnswer) {
-    test::ProgramResult run = Emulate({
-        "advance 1s",
-        kTapBox,
-        "dump box.json",
-        "screenshot box.png",
-        "msgbox yes",
-        "dump answered.json",
-        "key down",
-        "key enter",
-        "dump bubble.json",
-        "screenshot bubble.png",
-        "notification Download Now",
-        "dump pressed.json",
-        "key enter",
-        "notification dismiss",
-        "dump dismissed.json",
-    });
+    test::ProgramResult run = Emulate(
+        {"advance 1s", kTapBox, "dump box.json", "screenshot box.png", "msgbox yes", "dump answered.json",
+         "key down", "key enter", "dump bubble.json", "screenshot bubble.png", "notification Download Now",
+         "dump pressed.json", "key enter", "notification dismiss", "dump dismissed.json"});
     ASSERT_EQ(run.exit_code, 0) << run.err;
 
     json box = Dump("box.json");
-    EXPECT_EQ(box["messageBoxes"], (json::array({{{"caption", "Probe"},
-                                                  {"text", "Really?"},
-                                                  {"buttons", {"Yes", "No"}},
-                                                  {"open", true},
-                                                  {"answer", nullptr}}})));
+    EXPECT_EQ(box["messageBoxes"].dump(),
+              R"([{"answer":null,"buttons":["Yes","No"],"caption":"Probe","open":true,"text":"Really?"}])");
     EXPECT_GT(test::DarkPixels(u"\\box.png", RECT{12, 120, 228, 200}), 100);  // centred on the screen
     json answered = Dump("answered.json");
     EXPECT_EQ(answered["messageBoxes"][0]["answer"], "Yes");
     EXPECT_EQ(Status(answered), "answer 6");
 
-    json bubble = Dump("bubble.json");
-    ASSERT_EQ(bubble["notifications"].size(), 1u);
-    const json& shown = bubble["notifications"][0];
-    EXPECT_EQ(shown["title"], "Quillfeed Notification");
-    EXPECT_EQ(shown["text"], "Ready to download.");
-    EXPECT_EQ(
-        shown["buttons"],
-        (json::array({{{"text", "Download Now"}, {"command", 10}}, {{"text", "Cancel"}, {"command", 11}}})));
-    EXPECT_EQ(shown["shown"], true);
+    EXPECT_EQ(test::Pick(Dump("bubble.json")["notifications"],
+                         {"/0/title", "/0/text", "/0/buttons", "/0/shown", "/1"}),
+              R"(["Quillfeed Notification","Ready to download.",[{"command":10,"text":"Download Now"},)"
+              R"({"command":11,"text":"Cancel"}],true,null])");
     EXPECT_GT(test::DarkPixels(u"\\bubble.png", RECT{4, 26, 236, 60}), 100);  // under the title bar
     json pressed = Dump("pressed.json");
     EXPECT_EQ(Status(pressed), "command 10");
     EXPECT_TRUE(pressed["notifications"].empty());  // the item removed it
-    json dismissed = Dump("dismissed.json");
-    ASSERT_EQ(dismissed["notifications"].size(), 1u);
-    EXPECT_EQ(dismissed["notifications"][0]["shown"], false);
+    EXPECT_EQ(test::Pick(Dump("dismissed.json")["notifications"], {"/0/shown", "/1"}), "[false,null]");
 }
 
 TEST_F(ShellCommands, SleepMovesTheClockWithoutTicksAndSettleWaitsForTheRun) {
@@ -158,14 +112,7 @@ TEST_F(ShellCommands, SleepMovesTheClockWithoutTicksAndSettleWaitsForTheRun) {
     EXPECT_EQ(Dump("slept.json")["time"], "2024-05-03T10:10:01");
 
     // A run that never ends: settle gives up after its time-out.
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Thornbeckvale\\Quillfeed\\AutoReload", 0,
-                              nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    DWORD running = 1;
-    RegSetValueExW(key, u"BackgroundStatus", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&running),
-                   sizeof(running));
-    RegCloseKey(key);
+    ASSERT_EQ(Quillfeed({"settings", "set", "AutoReload", "BackgroundStatus", "1", "--dword"}).exit_code, 0);
     test::ProgramResult stuck = Emulate({"settle 300ms", "dump after.json"});
     EXPECT_EQ(stuck.exit_code, 1);
     EXPECT_NE(stuck.err.find("did not end"), std::string::npos) << stuck.err;
@@ -177,15 +124,13 @@ TEST_F(ShellCommands, AnswersWithoutAQuestionAreRefused) {
         std::vector<std::string> lines;
         const char* reason;
     };
-    for (const Case& c : std::vector<Case>{
-             {{"menu Views"}, "no menu is open"},
-             {{kTapMenu, "menu Settings"}, "no entry 'Settings'"},
-             {{kTapMenu, "menu Gray"}, "is gray"},
-             {{"msgbox OK"}, "no message box is open"},
-             {{kTapBox, "msgbox OK"}, "no button 'OK'"},
-             {{"notification Download Now"}, "no notification is shown"},
-             {{"notification dismiss"}, "no notification is shown"},
-         }) {
+    for (const Case& c : std::vector<Case>{{{"menu Views"}, "no menu is open"},
+                                           {{kTapMenu, "menu Settings"}, "no entry 'Settings'"},
+                                           {{kTapMenu, "menu Gray"}, "is gray"},
+                                           {{"msgbox OK"}, "no message box is open"},
+                                           {{kTapBox, "msgbox OK"}, "no button 'OK'"},
+                                           {{"notification Download Now"}, "no notification is shown"},
+                                           {{"notification dismiss"}, "no notification is shown"}}) {
         test::ProgramResult run = Emulate(c.lines);
         EXPECT_EQ(run.exit_code, 2) << c.reason;
         EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
@@ -196,27 +141,23 @@ TEST_F(ShellCommands, AnswersWithoutAQuestionAreRefused) {
 TEST_F(ShellCommands, StandardInputRunsEachLineAsItArrives) {
     test::BackgroundProgram emulator({test::BuiltProgram("quillfeed-emu"), "today", "--device", root(),
                                       "--plugin", kProbe, "--script", "-"},
-                                     kPinnedClock, device_.HostPath("emulator"));
+                                     test::kPinnedClock, device_.HostPath("emulator"));
     ASSERT_TRUE(emulator.started());
     auto acknowledged = [&](int line) {
         for (int attempt = 0; attempt < 1200; ++attempt) {
-            std::ifstream in(device_.HostPath("emulator.out"));
-            std::stringstream out;
-            out << in.rdbuf();
-            if (out.str().find("ok " + std::to_string(line) + "\n") != std::string::npos) return true;
+            if (device_.ReadFile("emulator.out").find("ok " + std::to_string(line) + "\n") !=
+                std::string::npos)
+                return true;
             std::this_thread::sleep_for(25ms);
         }
         return false;
     };
-    ASSERT_TRUE(emulator.Write("advance 1s\n"));
-    ASSERT_TRUE(acknowledged(1)) << emulator.Errors();
     // The tap's line is done once its menu is open, although the menu waits for the next line.
-    ASSERT_TRUE(emulator.Write(std::string(kTapMenu) + "\n"));
-    ASSERT_TRUE(acknowledged(2)) << emulator.Errors();
-    ASSERT_TRUE(emulator.Write("menu Today\n"));
-    ASSERT_TRUE(acknowledged(3)) << emulator.Errors();
-    ASSERT_TRUE(emulator.Write("dump " + Host("stepped.json") + "\n"));
-    ASSERT_TRUE(acknowledged(4)) << emulator.Errors();
+    const std::string lines[] = {"advance 1s", kTapMenu, "menu Today", "dump " + Host("stepped.json")};
+    for (int line = 1; line <= 4; ++line) {
+        ASSERT_TRUE(emulator.Write(lines[line - 1] + "\n"));
+        ASSERT_TRUE(acknowledged(line)) << lines[line - 1] << emulator.Errors();
+    }
     EXPECT_EQ(Status(Dump("stepped.json")), "command 4100");
     ASSERT_TRUE(emulator.Write("quit\n"));
     EXPECT_EQ(emulator.Finish(), 0) << emulator.Errors();

@@ -24,11 +24,10 @@ using namespace std::chrono_literals;
 
 // A fresh device has the default views, and the first of them ("Search Results") lists nothing yet.
 constexpr char kEmptyView[] = "Current View does not have any unread items.";
-const std::vector<std::string> kPinnedClock = {"QUILLFEED_CLOCK=2024-05-03T09:00:00"};
 
 class TodayEmulator : public test::DeviceTest {
   protected:
-    TodayEmulator() { env_ = kPinnedClock; }
+    TodayEmulator() { env_ = test::kPinnedClock; }
     void Init(const std::string& profile = "qvga") {
         test::ProgramResult init = Quillfeed({"init", "--profile", profile});
         ASSERT_EQ(init.exit_code, 0) << init.err;
@@ -46,7 +45,7 @@ class TodayEmulator : public test::DeviceTest {
     void StartInBackground() {
         emulator_.emplace(std::vector<std::string>{test::BuiltProgram("quillfeed-emu"), "today", "--device",
                                                    root(), "--script", "-"},
-                          kPinnedClock, device_.HostPath("emulator"));
+                          test::kPinnedClock, device_.HostPath("emulator"));
         ASSERT_TRUE(emulator_->started());
         for (int attempt = 0; attempt < 600 && PublishedHwnd() == 0; ++attempt)
             std::this_thread::sleep_for(50ms);
@@ -77,20 +76,17 @@ TEST_F(TodayEmulator, FreshDeviceShowsItsEmptyFirstView) {
     ASSERT_EQ(run.exit_code, 0) << run.err;
 
     nlohmann::json dump = Dump("out.json");
-    EXPECT_EQ(dump["screen"]["width"], 240);
-    EXPECT_EQ(dump["screen"]["height"], 320);
-    EXPECT_EQ(dump["time"], "2024-05-03T09:00:02");
-    ASSERT_EQ(dump["items"].size(), 1u);
+    EXPECT_EQ(
+        test::Pick(dump, {"/screen/width", "/screen/height", "/time", "/items/0/class", "/items/0/height",
+                          "/items/0/rect", "/items/1"}),
+        R"([240,320,"2024-05-03T09:00:02","ZelTodayRSSClass",75,{"bottom":101,"left":0,"right":240,"top":26},null])");
     const nlohmann::json& item = dump["items"][0];
-    EXPECT_EQ(item["class"], "ZelTodayRSSClass");
-    EXPECT_EQ(item["height"], 75);
-    EXPECT_EQ(item["rect"], (nlohmann::json{{"left", 0}, {"top", 26}, {"right", 240}, {"bottom", 101}}));
     const nlohmann::json* text = FindText(item, kEmptyView);
     ASSERT_NE(text, nullptr) << item["texts"].dump();
-    EXPECT_EQ((*text)["rect"]["left"], 20);
-    EXPECT_EQ((*text)["font_height"], -11);
-    EXPECT_TRUE(TimerRunning(dump, item["hwnd"], 21));
-    EXPECT_FALSE(TimerRunning(dump, item["hwnd"], 13));
+    EXPECT_EQ(test::Pick(*text, {"/rect/left", "/font_height"}), "[20,-11]");
+    EXPECT_EQ(std::pair(TimerRunning(dump, item["hwnd"], 21), TimerRunning(dump, item["hwnd"], 13)),
+              std::pair(true, false))
+        << "the timer that ticks is 21, not 13";
 
     EXPECT_GT(test::DarkPixels(u"\\out.png", RECT{20, 26, 230, 101}), 50);  // the message
     // The installed menu button, its transparent red left out.
@@ -107,14 +103,11 @@ TEST_F(TodayEmulator, VgaScreenAt192Dpi) {
         Emulate({"advance 1s"}, {"--dump", Host("vga.json"), "--screenshot", Host("vga.png")});
     ASSERT_EQ(run.exit_code, 0) << run.err;
     nlohmann::json dump = Dump("vga.json");
-    EXPECT_EQ(dump["screen"]["width"], 480);
-    EXPECT_EQ(dump["screen"]["dpi"], 192);
-    const nlohmann::json& item = dump["items"][0];
-    EXPECT_EQ(item["rect"]["top"], 52);
-    const nlohmann::json* text = FindText(item, kEmptyView);
+    EXPECT_EQ(test::Pick(dump, {"/screen/width", "/screen/dpi", "/items/0/rect/top"}), "[480,192,52]");
+    const nlohmann::json* text = FindText(dump["items"][0], kEmptyView);
     ASSERT_NE(text, nullptr);
-    EXPECT_EQ((*text)["font_height"], -21);  // 8 points at 192 dpi
-    EXPECT_EQ((*text)["rect"]["left"], 40);  // the layout doubles
+    // 8 points at 192 dpi, and the layout doubles.
+    EXPECT_EQ(test::Pick(*text, {"/font_height", "/rect/left"}), "[-21,40]");
     test::Picture shot(u"\\vga.png");
     EXPECT_EQ(shot.width(), 480);
     EXPECT_GT(test::DarkPixels(u"\\vga.png", RECT{0, 52, 480, 52 + 75}), 50);
@@ -135,9 +128,10 @@ TEST_F(TodayEmulator, ReleaseDatabaseMessageFromAnotherProcess) {
 
     ASSERT_TRUE(emulator_->Write("dump " + Host("running.json") + "\nquit\n"));
     EXPECT_EQ(emulator_->Finish(), 0) << emulator_->Errors();
-    EXPECT_EQ(Dump("running.json")["items"][0]["hwnd"], published);
-    EXPECT_EQ(AppSettings().ReadDword(u"Today", u"HWND", -1), 0);
-    EXPECT_EQ(SendMessageW(item, 0x041E, 0, 0), 0);  // the window is gone
+    // The dump names the published window, which is unpublished and gone after the quit.
+    EXPECT_EQ(std::tuple(Dump("running.json")["items"][0]["hwnd"].get<LONG>(),
+                         AppSettings().ReadDword(u"Today", u"HWND", -1), SendMessageW(item, 0x041E, 0, 0)),
+              std::tuple(published, 0, 0));
 }
 
 TEST_F(TodayEmulator, AStoppedEmulatorDoesNotHoldUpACompaction) {
@@ -162,14 +156,14 @@ TEST_F(TodayEmulator, AStoppedEmulatorDoesNotHoldUpACompaction) {
 
 // Each problem is one line and a non-zero exit; an explicit --plugin needs no registration.
 TEST_F(TodayEmulator, ProblemsAreOneLineAndNonZero) {
-    test::ProgramResult no_device = Emulate({"quit"});
-    EXPECT_EQ(no_device.exit_code, 1);
-    EXPECT_NE(no_device.err.find("no device"), std::string::npos) << no_device.err;
+    auto expect_failure = [](const test::ProgramResult& result, int exit_code, const std::string& reason) {
+        EXPECT_EQ(result.exit_code, exit_code) << reason;
+        EXPECT_NE(result.err.find(reason), std::string::npos) << result.err;
+    };
+    expect_failure(Emulate({"quit"}), 1, "no device");
 
     Init();
-    test::ProgramResult bad_line = Emulate({"advance 1s", "fly away", "dump never.json"});
-    EXPECT_EQ(bad_line.exit_code, 2);
-    EXPECT_NE(bad_line.err.find("script line 2"), std::string::npos) << bad_line.err;
+    expect_failure(Emulate({"advance 1s", "fly away", "dump never.json"}), 2, "script line 2");
     EXPECT_FALSE(std::filesystem::exists(device_.HostPath("never.json")));
     EXPECT_EQ(HwndSetting(), "0\n");
 
@@ -177,25 +171,16 @@ TEST_F(TodayEmulator, ProblemsAreOneLineAndNonZero) {
         return test::RunProgram(
             {test::BuiltProgram("quillfeed-emu"), "today", "--device", root(), "--script", script});
     };
-    test::ProgramResult no_script = today(Host("missing.txt"));
-    EXPECT_EQ(no_script.exit_code, 1);
-    EXPECT_NE(no_script.err.find("cannot read the script"), std::string::npos) << no_script.err;
-
-    test::ProgramResult zero_script = today("/dev/zero");
-    EXPECT_EQ(zero_script.exit_code, 2);
-    EXPECT_NE(zero_script.err.find("script line 1: the line is too long"), std::string::npos)
-        << zero_script.err;
+    expect_failure(today(Host("missing.txt")), 1, "cannot read the script");
+    expect_failure(today("/dev/zero"), 2, "script line 1: the line is too long");
 
     std::filesystem::resize_file(device_.HostPath("Program Files/Quillfeed/QuillfeedToday.dll"), 65536);
     test::ProgramResult truncated = Emulate({"quit"});
-    EXPECT_EQ(truncated.exit_code, 1);
-    EXPECT_NE(truncated.err.find("cannot load the Today item"), std::string::npos) << truncated.err;
+    expect_failure(truncated, 1, "cannot load the Today item");
     EXPECT_EQ(std::count(truncated.err.begin(), truncated.err.end(), '\n'), 1) << truncated.err;
 
     ASSERT_EQ(RegDeleteKeyW(HKEY_LOCAL_MACHINE, u"Software\\Microsoft\\Today\\Items"), ERROR_SUCCESS);
-    test::ProgramResult no_item = Emulate({"quit"});
-    EXPECT_EQ(no_item.exit_code, 1);
-    EXPECT_NE(no_item.err.find("no Today item"), std::string::npos) << no_item.err;
+    expect_failure(Emulate({"quit"}), 1, "no Today item");
     test::ProgramResult plugin =
         Emulate({"dump plugin.json"}, {"--plugin", std::string(QF_BINARY_DIR) + "/src/libquillfeedtoday.so"});
     ASSERT_EQ(plugin.exit_code, 0) << plugin.err;

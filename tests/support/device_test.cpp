@@ -1,5 +1,7 @@
 #include "support/device_test.h"
 
+#include <sqlite3.h>
+
 #include <fstream>
 
 namespace qf::test {
@@ -35,6 +37,34 @@ ProgramResult DeviceTest::Emulate(const std::string& host, const std::vector<std
 nlohmann::json DeviceTest::Dump(const std::string& name) const {
     std::ifstream in(device_.HostPath(name));
     return nlohmann::json::parse(in);
+}
+
+std::string DeviceTest::Sql(const std::string& sql) const {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(Host("Program Files/Quillfeed/Quillfeed.cdb").c_str(), &db, SQLITE_OPEN_READWRITE,
+                    nullptr);
+    sqlite3_busy_timeout(db, 10000);
+    sqlite3_stmt* statement = nullptr;
+    std::string text = "(error)";
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK) {
+        text.clear();
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            const unsigned char* cell = sqlite3_column_text(statement, 0);
+            text += cell ? reinterpret_cast<const char*>(cell) : "";
+        }
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return text;
+}
+
+std::string Pick(const nlohmann::json& from, std::initializer_list<const char*> pointers) {
+    nlohmann::json values = nlohmann::json::array();
+    for (const char* pointer : pointers) {
+        nlohmann::json::json_pointer at(pointer);
+        values.push_back(from.contains(at) ? from[at] : nullptr);
+    }
+    return values.dump();
 }
 
 }  // namespace qf::test

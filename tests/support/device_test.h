@@ -13,6 +13,9 @@
 
 namespace qf::test {
 
+// The environment that pins the programs' clock to 3 May 2024, 09:00.
+inline const std::vector<std::string> kPinnedClock = {"QUILLFEED_CLOCK=2024-05-03T09:00:00"};
+
 class DeviceTest : public ::testing::Test {
   protected:
     // `quillfeed --device ROOT args...`, with `env_` added to its environment.
@@ -27,10 +30,17 @@ class DeviceTest : public ::testing::Test {
     // The JSON file NAME in the device folder.
     nlohmann::json Dump(const std::string& name) const;
     std::string Host(const std::string& name) const { return device_.HostPath(name).string(); }
+    // The first column of every row `sql` answers in the device's database, read straight with SQLite
+    // (waiting up to 10 s for a lock) and joined; "(error)" when the statement does not compile.
+    std::string Sql(const std::string& sql) const;
     std::string root() const { return device_.root().string(); }
 
     TempDevice device_;
     std::vector<std::string> env_;
 };
+
+// The values at the JSON pointers (such as "/items/0/rect") as one compact array, null where absent, so
+// that one comparison checks several fields of a dump.
+std::string Pick(const nlohmann::json& from, std::initializer_list<const char*> pointers);
 
 }  // namespace qf::test

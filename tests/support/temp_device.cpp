@@ -4,6 +4,9 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <system_error>
 
 #include "qfdevice/device.h"
@@ -17,6 +20,11 @@ TempDevice::TempDevice() {
     std::filesystem::remove_all(root_);
     std::filesystem::create_directories(root_);
     qf::device::SetDeviceRoot(root_);
+}
+
+std::string TempDevice::ReadFile(const std::string& relative) const {
+    std::ifstream in(HostPath(relative), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 TempDevice::~TempDevice() {

@@ -18,6 +18,8 @@ class TempDevice {
     const std::filesystem::path& root() const { return root_; }
     // Host path of a device path below the root ("Windows/x.ttf" -> <root>/Windows/x.ttf).
     std::filesystem::path HostPath(const std::string& relative) const { return root_ / relative; }
+    // The bytes of the file at HostPath(relative), "" when it cannot be read.
+    std::string ReadFile(const std::string& relative) const;
 
   private:
     std::filesystem::path root_;
