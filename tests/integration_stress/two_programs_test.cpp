@@ -83,8 +83,7 @@ class TwoPrograms : public test::DeviceTest {
                           test::StoryFeed("Feed" + std::to_string(feed), 3));
         }
         ASSERT_EQ(Cli({"init"}).code, 0);
-        json view = json::parse(Cli({"view", "add", "Shown"}).out);
-        shown_view_ = view["view"]["id"].get<int>();
+        shown_view_ = json::parse(Cli({"view", "add", "Shown"}).out)["view"]["id"].get<int>();
         views_.insert(shown_view_);
         for (int feed = 0; feed < kFeeds; ++feed) AddFeed(shown_view_);
         ASSERT_EQ(
