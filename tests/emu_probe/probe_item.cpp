@@ -73,10 +73,11 @@ void OnCommand(HWND window, UINT id) {
     g_menu.reset();
     if (id == 10 || id == 11) SHNotificationRemove(&kClsid, 4510);
     if (id == 2002) {
-        SHELLEXECUTEINFO info{.cbSize = sizeof(SHELLEXECUTEINFO),
-                              .lpVerb = u"open",
-                              .lpFile = u"\\Windows\\iexplore.exe",
-                              .lpParameters = u"\\help.htm"};
+        SHELLEXECUTEINFO info{};
+        info.cbSize = sizeof(info);
+        info.lpVerb = u"open";
+        info.lpFile = u"\\Windows\\iexplore.exe";
+        info.lpParameters = u"\\help.htm";
         ShellExecuteEx(&info);
     }
     Report(window, u"command " + qf::Utf8ToWide(std::to_string(id)));
@@ -156,7 +157,9 @@ LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
 }  // namespace
 
 extern "C" HWND InitializeCustomItem(TODAYLISTITEM* item, HWND parent) {
-    WNDCLASSW window_class{.lpfnWndProc = ProbeProc, .lpszClassName = kClass};
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = ProbeProc;
+    window_class.lpszClassName = kClass;
     RegisterClassW(&window_class);
     return CreateWindowExW(0, kClass, u"", WS_CHILD | WS_VISIBLE, 0, 0, 240, kHeight, parent, nullptr,
                            item->hinstDLL, nullptr);
