@@ -13,7 +13,6 @@ namespace {
 
 class BackupTest : public DbTest {
   protected:
-    std::string ReadFile(const std::string& relative) { return device_.ReadFile(relative); }
     void WriteFile(const std::string& relative, const std::string& bytes) {
         std::ofstream(device_.HostPath(relative), std::ios::binary) << bytes;
     }
@@ -44,37 +43,6 @@ class BackupTest : public DbTest {
     }
 };
 
-TEST_F(BackupTest, ExportWritesTheFileLineByLine) {
-    AddConfiguration();
-    ASSERT_TRUE(db_.Export(u"\\backup.xml"));
-    EXPECT_EQ(
-        ReadFile("backup.xml"),
-        "<qfbk version=\"2.0\">\r\n  <views>\r\n"
-        "  <view id=\"10\" label=\"Tom&#039;s &lt;news&gt; \xc3\xa9t\xc3\xa9\" readAfter=\"5\" "
-        "hideAfter=\"3\" "
-        "numToShow=\"20\" hideRead=\"1\" skipRead=\"1\" sortBy=\"2\" keywords=\"apple,&quot;pie&quot;\" "
-        "/>\r\n"
-        "  </views>\r\n  <subscriptions>\r\n"
-        "  <subscription id=\"30\" label=\"Sub\" url=\"http://example.com/list.opml\" isFile=\"1\" />\r\n"
-        "  </subscriptions>\r\n  <feeds>\r\n"
-        "  <feed id=\"20\" label=\"Feed\" url=\"http://example.com/rss?a=1&b=2\" priority=\"3\" "
-        "reload=\"60\" "
-        "readAfter=\"7\" maxItems=\"40\" extendedData=\"0\" extendedAudio=\"1\" />\r\n"
-        "  <feed id=\"21\" label=\"Second\" url=\"http://example.com/rss?a=1&b=2\" priority=\"3\" "
-        "reload=\"60\" readAfter=\"7\" maxItems=\"40\" extendedData=\"0\" extendedAudio=\"0\" />\r\n"
-        "  </feeds>\r\n  <viewFeeds>\r\n"
-        "  <viewFeed viewID=\"1\" feedID=\"21\" />\r\n  <viewFeed viewID=\"10\" feedID=\"20\" />\r\n"
-        "  </viewFeeds>\r\n  <subscriptionFeeds>\r\n"
-        "  <subscriptionFeed subscriptionID=\"30\" feedID=\"20\" />\r\n  </subscriptionFeeds>\r\n"
-        "</qfbk>\r\n");
-}
-
-TEST_F(BackupTest, OnlyTheDefaultViewsGiveAnEmptyViewsElement) {
-    ASSERT_TRUE(db_.Export(u"\\empty.xml"));
-    EXPECT_EQ(ReadFile("empty.xml").substr(0, 45), "<qfbk version=\"2.0\">\r\n  <views>\r\n  </views>\r\n");
-    EXPECT_FALSE(db_.Export(u"\\no such folder\\x.xml"));
-}
-
 // The file with every identifier replaced by the order of its first appearance.
 std::string WithoutIds(const std::string& file) {
     static const std::regex id(R"re(((?:id|ID)=")(\d+)")re");
@@ -90,27 +58,41 @@ std::string WithoutIds(const std::string& file) {
     return out + file.substr(copied);
 }
 
-TEST_F(BackupTest, ExportImportExportGivesTheSameConfigurationWithNewIds) {
-    AddConfiguration();
-    ASSERT_TRUE(db_.Export(u"\\first.xml"));
-    FeedDatabase fresh;
-    ASSERT_TRUE(fresh.Create(u"\\fresh.cdb", OverwritePrompt::kAsk, DefaultViews::kCreate));
-    ASSERT_EQ(fresh.Open(u"\\fresh.cdb", MissingMessage::kHide), OpenResult::kReady);
-    ASSERT_TRUE(fresh.Import(u"\\first.xml"));
-    ASSERT_TRUE(fresh.Export(u"\\second.xml"));
-    std::string first = ReadFile("first.xml");
-    std::string second = ReadFile("second.xml");
-    EXPECT_NE(first, second) << "the rows have new identifiers";
-    // The membership of view 1 names a view that was not exported, so it is dropped on import.
-    std::string expected = std::regex_replace(
-        WithoutIds(first), std::regex(R"re(  <viewFeed viewID="#4" feedID="#\d+" />\r\n)re"), "");
-    EXPECT_EQ(WithoutIds(second), expected);
-    EXPECT_FALSE(fresh.locked());
-}
-
-TEST_F(BackupTest, ImportingTwiceAddsEverythingTwice) {
+TEST_F(BackupTest, ExportWritesTheFileLineByLineAndImportsGiveItBackWithNewIds) {
     AddConfiguration();
     ASSERT_TRUE(db_.Export(u"\\backup.xml"));
+    EXPECT_EQ(
+        device_.ReadFile("backup.xml"),
+        "<qfbk version=\"2.0\">\r\n  <views>\r\n  <view id=\"10\" label=\"Tom&#039;s &lt;news&gt; "
+        "\xc3\xa9t\xc3\xa9\" readAfter=\"5\" hideAfter=\"3\" numToShow=\"20\" hideRead=\"1\" skipRead=\"1\" "
+        "sortBy=\"2\" keywords=\"apple,&quot;pie&quot;\" />\r\n  </views>\r\n  <subscriptions>\r\n"
+        "  <subscription id=\"30\" label=\"Sub\" url=\"http://example.com/list.opml\" isFile=\"1\" />\r\n"
+        "  </subscriptions>\r\n  <feeds>\r\n  <feed id=\"20\" label=\"Feed\" url=\"http://example.com/rss?"
+        "a=1&b=2\" priority=\"3\" reload=\"60\" readAfter=\"7\" maxItems=\"40\" extendedData=\"0\" "
+        "extendedAudio=\"1\" />\r\n  <feed id=\"21\" label=\"Second\" url=\"http://example.com/rss?a=1&b=2\" "
+        "priority=\"3\" reload=\"60\" readAfter=\"7\" maxItems=\"40\" extendedData=\"0\" extendedAudio=\"0\" "
+        "/>\r\n  </feeds>\r\n  <viewFeeds>\r\n"
+        "  <viewFeed viewID=\"1\" feedID=\"21\" />\r\n  <viewFeed viewID=\"10\" feedID=\"20\" />\r\n"
+        "  </viewFeeds>\r\n  <subscriptionFeeds>\r\n"
+        "  <subscriptionFeed subscriptionID=\"30\" feedID=\"20\" />\r\n  </subscriptionFeeds>\r\n"
+        "</qfbk>\r\n");
+    {
+        SCOPED_TRACE("into a fresh database");
+        FeedDatabase fresh;
+        ASSERT_TRUE(fresh.Create(u"\\fresh.cdb", OverwritePrompt::kAsk, DefaultViews::kCreate));
+        ASSERT_EQ(fresh.Open(u"\\fresh.cdb", MissingMessage::kHide), OpenResult::kReady);
+        ASSERT_TRUE(fresh.Import(u"\\backup.xml"));
+        ASSERT_TRUE(fresh.Export(u"\\second.xml"));
+        std::string first = device_.ReadFile("backup.xml");
+        std::string second = device_.ReadFile("second.xml");
+        EXPECT_NE(first, second) << "the rows have new identifiers";
+        // The membership of view 1 names a view that was not exported, so it is dropped on import.
+        std::string expected = std::regex_replace(
+            WithoutIds(first), std::regex(R"re(  <viewFeed viewID="#4" feedID="#\d+" />\r\n)re"), "");
+        EXPECT_EQ(WithoutIds(second), expected);
+        EXPECT_FALSE(fresh.locked());
+    }
+    SCOPED_TRACE("twice into the same one");
     ASSERT_TRUE(db_.Import(u"\\backup.xml"));
     ASSERT_TRUE(db_.Import(u"\\backup.xml"));
     // Views, distinct views, distinct feeds, What's New subscriptions, memberships, copies of the label.
@@ -121,6 +103,13 @@ TEST_F(BackupTest, ImportingTwiceAddsEverythingTwice) {
              "','||(Select count(*) From SubscriptionFeeds)||','||"
              "(Select count(*) From Views Where Label = 'Tom''s <news> \xc3\xa9t\xc3\xa9')"),
         "5,5,6,3,4,3,3");
+}
+
+TEST_F(BackupTest, OnlyTheDefaultViewsGiveAnEmptyViewsElement) {
+    ASSERT_TRUE(db_.Export(u"\\empty.xml"));
+    EXPECT_EQ(device_.ReadFile("empty.xml").substr(0, 45),
+              "<qfbk version=\"2.0\">\r\n  <views>\r\n  </views>\r\n");
+    EXPECT_FALSE(db_.Export(u"\\no such folder\\x.xml"));
 }
 
 TEST_F(BackupTest, AbsentAttributesTakeTheirDefaults) {

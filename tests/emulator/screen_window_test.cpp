@@ -107,18 +107,12 @@ TEST_F(ScreenWindowTest, EventsReachTheHostInDevicePixelsAndTheWindowShowsTheFra
     PushMouse(SDL_MOUSEBUTTONUP, 61, 2);
     PushMouse(SDL_MOUSEMOTION, 8, 8);
     // Key up, a key of no meaning and an auto-repeat give nothing.
-    for (auto [type, key, repeat] :
-         std::vector<std::tuple<Uint32, SDL_Keycode, Uint8>>{{SDL_KEYDOWN, SDLK_DOWN, 0},
-                                                             {SDL_KEYUP, SDLK_DOWN, 0},
-                                                             {SDL_KEYDOWN, SDLK_LEFT, 0},
-                                                             {SDL_KEYDOWN, SDLK_KP_ENTER, 0},
-                                                             {SDL_KEYDOWN, SDLK_a, 0},
-                                                             {SDL_KEYDOWN, SDLK_F5, 0},
-                                                             {SDL_KEYDOWN, SDLK_F5, 1},
-                                                             {SDL_KEYUP, SDLK_F5, 0},
-                                                             {SDL_KEYDOWN, SDLK_F7, 0},
-                                                             {SDL_QUIT, 0, 0}})
-        PushKey(type, key, repeat);
+    for (SDL_Keycode key : {SDLK_DOWN, SDLK_LEFT, SDLK_KP_ENTER, SDLK_a, SDLK_F5}) PushKey(SDL_KEYDOWN, key);
+    PushKey(SDL_KEYUP, SDLK_DOWN);
+    PushKey(SDL_KEYDOWN, SDLK_F5, 1);
+    PushKey(SDL_KEYUP, SDLK_F5);
+    PushKey(SDL_KEYDOWN, SDLK_F7);
+    PushKey(SDL_QUIT);
     RunMessageLoop();
 
     std::vector<std::string> expected = {"down 10 4",   "move 15 9",  "move 0 9", "up 19 0",
@@ -129,11 +123,9 @@ TEST_F(ScreenWindowTest, EventsReachTheHostInDevicePixelsAndTheWindowShowsTheFra
     ASSERT_EQ(shown.width, 20 * kZoom);
     ASSERT_EQ(shown.height, 10 * kZoom);
     int wrong = 0;
-    for (int y = 0; y < shown.height; ++y) {
-        for (int x = 0; x < shown.width; ++x) {
+    for (int y = 0; y < shown.height; ++y)
+        for (int x = 0; x < shown.width; ++x)
             wrong += shown.pixels[y * shown.width + x] != host.frame.pixels[(y / kZoom) * 20 + x / kZoom];
-        }
-    }
     EXPECT_EQ(wrong, 0);
 }
 

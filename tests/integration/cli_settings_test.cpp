@@ -69,10 +69,8 @@ TEST_F(CliSettings, SetGetAndList) {
 }
 
 TEST_F(CliSettings, ErrorsAreOneLineAndNonZero) {
-    test::ProgramResult no_device = Quillfeed({"settings", "list"});
-    EXPECT_NE(no_device.exit_code, 0);
-    EXPECT_NE(no_device.err.find("no device"), std::string::npos);
-    EXPECT_EQ(std::count(no_device.err.begin(), no_device.err.end(), '\n'), 1);
+    EXPECT_TRUE(test::FailedWith(Quillfeed({"settings", "list"}), test::kNonZero, "no device",
+                                 test::ErrorLines::kOne));
 
     ASSERT_EQ(Init().exit_code, 0);
     for (const auto& args :
@@ -81,9 +79,8 @@ TEST_F(CliSettings, ErrorsAreOneLineAndNonZero) {
                                                {"settings", "get", "Today"},
                                                {"init", "--profile", "xga"},
                                                {"frobnicate"}}) {
-        test::ProgramResult result = Quillfeed(args);
-        EXPECT_NE(result.exit_code, 0) << args.back();
-        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        EXPECT_TRUE(test::FailedWith(Quillfeed(args), test::kNonZero, "", test::ErrorLines::kOne))
+            << args.back();
     }
 }
 

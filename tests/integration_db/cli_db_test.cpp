@@ -67,9 +67,7 @@ TEST_F(CliDb, CreateMakesAnOrdinarySqliteFileWithTheSharedSchema) {
 
     // A database on disk is never overwritten by a create, asked or not.
     ASSERT_EQ(Run({"view", "add", "Mine"}).exit_code, 0);
-    test::ProgramResult again = Run({"db", "create", "--yes"});
-    EXPECT_EQ(again.exit_code, 1);
-    EXPECT_NE(again.err.find("already exists"), std::string::npos) << again.err;
+    EXPECT_TRUE(test::FailedWith(Run({"db", "create", "--yes"}), 1, "already exists"));
     EXPECT_EQ(Sql("Select count(*) From Views"), "3");
 }
 
@@ -81,8 +79,7 @@ TEST_F(CliDb, AVersionOneDatabaseIsUpgradedWhenTheUserSaysYes) {
     Sql("Update VersionInfo Set VersionNumber = '1.0'");
 
     test::ProgramResult declined = Run({"db", "info"});
-    EXPECT_NE(declined.exit_code, 0);
-    EXPECT_NE(declined.err.find("Database Update Required"), std::string::npos);
+    EXPECT_TRUE(test::FailedWith(declined, test::kNonZero, "Database Update Required"));
     EXPECT_NE(declined.err.find("--yes"), std::string::npos);
     EXPECT_EQ(Sql("Select VersionNumber From VersionInfo"), "1.0");
 
@@ -153,9 +150,9 @@ TEST_F(CliDb, ClearErrorsAndExitCodes) {
     EXPECT_EQ(Run({"view", "delete", "1"}).err, "quillfeed: view 1 is built in and cannot be deleted\n");
     // A database at the usual place that the settings do not name is never offered for replacement.
     ASSERT_EQ(Run({"settings", "set", "General", "Database", "", "--string"}).exit_code, 0);
-    EXPECT_NE(Run({"views"}).err.find("run 'quillfeed init' to use it"), std::string::npos);
+    EXPECT_TRUE(test::FailedWith(Run({"views"}), test::kNonZero, "run 'quillfeed init' to use it"));
     std::filesystem::remove(DatabaseFile());
-    EXPECT_NE(Run({"views"}).err.find("no database is set up"), std::string::npos);
+    EXPECT_TRUE(test::FailedWith(Run({"views"}), test::kNonZero, "no database is set up"));
 
     // Inputs that cannot be read say so in one line.
     std::filesystem::create_directories(device_.HostPath("folder"));
@@ -165,11 +162,7 @@ TEST_F(CliDb, ClearErrorsAndExitCodes) {
           {"backup", "import", "/dev/zero"},
           {"backup", "import", "\\Windows"},
           {"subscription", "add", device_.HostPath("folder").string()}}) {
-        test::ProgramResult refused = Run(args);
-        EXPECT_EQ(refused.exit_code, 1) << args.back();
-        EXPECT_TRUE(refused.err.find("cannot read") != std::string::npos &&
-                    refused.err.find('\n') == refused.err.size() - 1)
-            << refused.err;
+        EXPECT_TRUE(test::FailedWith(Run(args), 1, "cannot read", test::ErrorLines::kOne)) << args.back();
     }
 }
 
@@ -195,9 +188,7 @@ TEST_F(CliDb, HostFileNamesAndBackupTargetsNeverReachOtherDeviceFiles) {
     // A backup is never written over the live database or the device's registry.
     for (const std::string& target : {std::string("\\Program Files\\QUILLFEED\\quillfeed.cdb"),
                                       DatabaseFile(), (qf::device::StateDir() / "registry.db").string()}) {
-        test::ProgramResult refused = Run({"backup", "export", target});
-        EXPECT_EQ(refused.exit_code, 1) << target;
-        EXPECT_NE(refused.err.find("refusing"), std::string::npos) << refused.err;
+        EXPECT_TRUE(test::FailedWith(Run({"backup", "export", target}), 1, "refusing")) << target;
     }
     EXPECT_EQ(Sql("PRAGMA integrity_check"), "ok");
     // The plug-in is a copy in the device, not a link out of it.
@@ -211,9 +202,7 @@ TEST_F(CliDb, ADamagedRegistryIsReportedAndNothingIsOverwritten) {
                                                  {"views"},
                                                  {"db", "create", "--yes"},
                                                  {"settings", "get", "General", "Database"}}) {
-        test::ProgramResult refused = Run(args);
-        EXPECT_EQ(refused.exit_code, 1) << args[0];
-        EXPECT_NE(refused.err.find("registry file"), std::string::npos) << refused.err;
+        EXPECT_TRUE(test::FailedWith(Run(args), 1, "registry file")) << args[0];
     }
     EXPECT_EQ(Sql("Select count(*) From Views Where Label = 'Mine'"), "1");
 }
@@ -231,9 +220,7 @@ TEST_F(CliDb, BackupMovesTheConfigurationToAnotherDatabase) {
 
     std::ofstream(device_.HostPath("old.xml"))
         << "<qfbk version=\"1.0\"><views><view id=\"9\" label=\"x\" /></views></qfbk>";
-    test::ProgramResult old = Run({"backup", "import", "\\old.xml"});
-    EXPECT_EQ(old.exit_code, 1);
-    EXPECT_NE(old.err.find("not a version 2.0 backup"), std::string::npos);
+    EXPECT_TRUE(test::FailedWith(Run({"backup", "import", "\\old.xml"}), 1, "not a version 2.0 backup"));
 }
 
 TEST_F(CliDb, SubscriptionsFromAFileBringTheirFeeds) {

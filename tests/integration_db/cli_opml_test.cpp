@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <set>
 
+#include "support/device_test.h"
 #include "support/run_program.h"
 #include "support/temp_device.h"
 
@@ -50,11 +51,8 @@ TEST_F(CliOpml, ExportedListGivesAFreshDeviceTheSameFeeds) {
     json again = RunJson("a", {"opml", "import", kDemoList, "--view", std::to_string(view)});
     EXPECT_EQ(std::pair(again["added"].size(), again["existing"].size()), std::pair(size_t{0}, size_t{6}));
     json views = RunJson("a", {"views"});
-    for (const json& listed : views["views"]) {
-        if (listed["id"] == view) {
-            EXPECT_EQ(listed["feeds"].size(), 6u);
-        }
-    }
+    const json* listed = test::Find(views["views"], {{"id", view}});
+    EXPECT_EQ(listed ? (*listed)["feeds"].size() : 0, 6u);
 
     std::string exported = (folder_.root() / "exported.opml").string();
     RunJson("a", {"opml", "export", exported});
@@ -67,9 +65,8 @@ TEST_F(CliOpml, AnythingButAListIsAOneLineError) {
     ASSERT_EQ(Run("a", {"init"}).exit_code, 0);
     for (const std::string& file : {std::string(QF_SOURCE_DIR) + "/resources/demo/feeds/dawn-chorus.xml",
                                     (folder_.root() / "missing.opml").string()}) {
-        test::ProgramResult result = Run("a", {"opml", "import", file});
-        EXPECT_EQ(result.exit_code, 1) << file;
-        EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
+        EXPECT_TRUE(test::FailedWith(Run("a", {"opml", "import", file}), 1, "", test::ErrorLines::kOne))
+            << file;
     }
     EXPECT_TRUE(Feeds("a").empty());
 }

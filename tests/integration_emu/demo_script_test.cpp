@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 #include <regex>
 
+#include "support/device_test.h"
 #include "support/run_program.h"
 #include "support/temp_device.h"
 #include "support/watchdog.h"
@@ -24,13 +25,6 @@ using namespace std::chrono_literals;
 json Dump(const std::filesystem::path& path) {
     std::ifstream in(path);
     return in ? json::parse(in, nullptr, false) : json();
-}
-
-// Every text of the item's last frame, one per line.
-std::string Texts(const json& dump) {
-    std::string texts;
-    for (const json& text : dump["items"][0]["texts"]) texts += text["text"].get<std::string>() + "\n";
-    return texts;
 }
 
 TEST(DemoScript, WalkThroughShowsTheSampleFeedsAndStopsItsServer) {
@@ -58,7 +52,7 @@ TEST(DemoScript, WalkThroughShowsTheSampleFeedsAndStopsItsServer) {
     // Each step shows what its name says (the states themselves are checked in item_session_test).
     EXPECT_EQ(Dump(shots / "1-ticker.json")["items"][0]["state"]["display_mode"], "ticker");
     EXPECT_EQ(Dump(shots / "2-menu.json")["menu"]["state"], "open");
-    std::string headlines = Texts(Dump(shots / "3-list.json"));
+    std::string headlines = Texts(Dump(shots / "3-list.json")["items"][0], "\n");
     EXPECT_GE(std::count(headlines.begin(), headlines.end(), '\n'), 4) << headlines;
     EXPECT_EQ(Dump(shots / "4-item.json")["items"][0]["state"]["details_shown"], true);
     EXPECT_EQ(Dump(shots / "5-bubble.json")["notifications"][0]["shown"], true);

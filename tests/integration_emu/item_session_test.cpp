@@ -12,6 +12,7 @@ namespace qf {
 namespace {
 
 using nlohmann::json;
+using test::Texts;
 
 class ItemSession : public test::DeviceTest {
   protected:
@@ -42,11 +43,6 @@ class ItemSession : public test::DeviceTest {
         return DeviceTest::Emulate("today", lines);
     }
     json Item(const std::string& dump) { return Dump(dump)["items"][0]; }
-    static std::string Texts(const json& item) {
-        std::string joined;
-        for (const json& text : item["texts"]) joined += text["text"].get<std::string>() + "|";
-        return joined;
-    }
 
     test::FeedServer server_;
     int view_id_ = 0;

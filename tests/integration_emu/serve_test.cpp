@@ -96,9 +96,7 @@ TEST_F(ServeFolder, ProblemsAreOneLineAndNonZero) {
         std::vector<std::string> argv = {test::BuiltProgram("quillfeed-emu"), "serve",
                                          Path(args[0]).string()};
         argv.insert(argv.end(), args.begin() + 1, args.end());
-        test::ProgramResult result = test::RunProgram(argv);
-        EXPECT_EQ(result.exit_code, 1) << args[0];
-        EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
+        EXPECT_TRUE(test::FailedWith(test::RunProgram(argv), 1, "", test::ErrorLines::kOne)) << args[0];
     }
 }
 

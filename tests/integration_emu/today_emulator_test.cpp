@@ -56,20 +56,6 @@ class TodayEmulator : public test::DeviceTest {
     std::optional<test::BackgroundProgram> emulator_;
 };
 
-const nlohmann::json* FindText(const nlohmann::json& item, const std::string& text) {
-    for (const nlohmann::json& drawn : item["texts"]) {
-        if (drawn["text"] == text) return &drawn;
-    }
-    return nullptr;
-}
-
-bool TimerRunning(const nlohmann::json& dump, const nlohmann::json& hwnd, int id) {
-    for (const nlohmann::json& timer : dump["timers"]) {
-        if (timer["hwnd"] == hwnd && timer["id"] == id) return true;
-    }
-    return false;
-}
-
 TEST_F(TodayEmulator, FreshDeviceShowsItsEmptyFirstView) {
     Init();
     test::ProgramResult run = Emulate({"advance 2s", "dump out.json", "screenshot out.png"});
@@ -81,10 +67,11 @@ TEST_F(TodayEmulator, FreshDeviceShowsItsEmptyFirstView) {
                           "/items/0/rect", "/items/1"}),
         R"([240,320,"2024-05-03T09:00:02","ZelTodayRSSClass",75,{"bottom":101,"left":0,"right":240,"top":26},null])");
     const nlohmann::json& item = dump["items"][0];
-    const nlohmann::json* text = FindText(item, kEmptyView);
+    const nlohmann::json* text = test::Find(item["texts"], {{"text", kEmptyView}});
     ASSERT_NE(text, nullptr) << item["texts"].dump();
     EXPECT_EQ(test::Pick(*text, {"/rect/left", "/font_height"}), "[20,-11]");
-    EXPECT_EQ(std::pair(TimerRunning(dump, item["hwnd"], 21), TimerRunning(dump, item["hwnd"], 13)),
+    EXPECT_EQ(std::pair(test::Find(dump["timers"], {{"hwnd", item["hwnd"]}, {"id", 21}}) != nullptr,
+                        test::Find(dump["timers"], {{"hwnd", item["hwnd"]}, {"id", 13}}) != nullptr),
               std::pair(true, false))
         << "the timer that ticks is 21, not 13";
 
@@ -104,7 +91,7 @@ TEST_F(TodayEmulator, VgaScreenAt192Dpi) {
     ASSERT_EQ(run.exit_code, 0) << run.err;
     nlohmann::json dump = Dump("vga.json");
     EXPECT_EQ(test::Pick(dump, {"/screen/width", "/screen/dpi", "/items/0/rect/top"}), "[480,192,52]");
-    const nlohmann::json* text = FindText(dump["items"][0], kEmptyView);
+    const nlohmann::json* text = test::Find(dump["items"][0]["texts"], {{"text", kEmptyView}});
     ASSERT_NE(text, nullptr);
     // 8 points at 192 dpi, and the layout doubles.
     EXPECT_EQ(test::Pick(*text, {"/font_height", "/rect/left"}), "[-21,40]");
@@ -156,14 +143,11 @@ TEST_F(TodayEmulator, AStoppedEmulatorDoesNotHoldUpACompaction) {
 
 // Each problem is one line and a non-zero exit; an explicit --plugin needs no registration.
 TEST_F(TodayEmulator, ProblemsAreOneLineAndNonZero) {
-    auto expect_failure = [](const test::ProgramResult& result, int exit_code, const std::string& reason) {
-        EXPECT_EQ(result.exit_code, exit_code) << reason;
-        EXPECT_NE(result.err.find(reason), std::string::npos) << result.err;
-    };
-    expect_failure(Emulate({"quit"}), 1, "no device");
+    using test::FailedWith;
+    EXPECT_TRUE(FailedWith(Emulate({"quit"}), 1, "no device"));
 
     Init();
-    expect_failure(Emulate({"advance 1s", "fly away", "dump never.json"}), 2, "script line 2");
+    EXPECT_TRUE(FailedWith(Emulate({"advance 1s", "fly away", "dump never.json"}), 2, "script line 2"));
     EXPECT_FALSE(std::filesystem::exists(device_.HostPath("never.json")));
     EXPECT_EQ(HwndSetting(), "0\n");
 
@@ -171,16 +155,14 @@ TEST_F(TodayEmulator, ProblemsAreOneLineAndNonZero) {
         return test::RunProgram(
             {test::BuiltProgram("quillfeed-emu"), "today", "--device", root(), "--script", script});
     };
-    expect_failure(today(Host("missing.txt")), 1, "cannot read the script");
-    expect_failure(today("/dev/zero"), 2, "script line 1: the line is too long");
+    EXPECT_TRUE(FailedWith(today(Host("missing.txt")), 1, "cannot read the script"));
+    EXPECT_TRUE(FailedWith(today("/dev/zero"), 2, "script line 1: the line is too long"));
 
     std::filesystem::resize_file(device_.HostPath("Program Files/Quillfeed/QuillfeedToday.dll"), 65536);
-    test::ProgramResult truncated = Emulate({"quit"});
-    expect_failure(truncated, 1, "cannot load the Today item");
-    EXPECT_EQ(std::count(truncated.err.begin(), truncated.err.end(), '\n'), 1) << truncated.err;
+    EXPECT_TRUE(FailedWith(Emulate({"quit"}), 1, "cannot load the Today item", test::ErrorLines::kOne));
 
     ASSERT_EQ(RegDeleteKeyW(HKEY_LOCAL_MACHINE, u"Software\\Microsoft\\Today\\Items"), ERROR_SUCCESS);
-    expect_failure(Emulate({"quit"}), 1, "no Today item");
+    EXPECT_TRUE(FailedWith(Emulate({"quit"}), 1, "no Today item"));
     test::ProgramResult plugin =
         Emulate({"dump plugin.json"}, {"--plugin", std::string(QF_BINARY_DIR) + "/src/libquillfeedtoday.so"});
     ASSERT_EQ(plugin.exit_code, 0) << plugin.err;

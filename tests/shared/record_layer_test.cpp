@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <cstring>
 #include <filesystem>
@@ -8,7 +7,7 @@
 
 #include "qfdevice/device.h"
 #include "shared/adoclass31.h"
-#include "support/temp_device.h"
+#include "support/device_test.h"
 
 namespace qf {
 namespace {
@@ -41,17 +40,7 @@ class RecordLayer : public ::testing::Test {
 
     // Reads one text cell straight from the file, bypassing the record layer.
     std::string RawText(const std::string& sql) {
-        sqlite3* raw = nullptr;
-        sqlite3_open_v2(qf::device::MapPath(kPath)->c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_stmt* statement = nullptr;
-        sqlite3_prepare_v2(raw, sql.c_str(), -1, &statement, nullptr);
-        std::string text;
-        if (sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_text(statement, 0)) {
-            text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-        }
-        sqlite3_finalize(statement);
-        sqlite3_close(raw);
-        return text;
+        return test::SqlText(device::MapPath(kPath)->string(), sql);
     }
 
     std::vector<std::u16string> Names(const std::u16string& sql) {

@@ -40,9 +40,18 @@ nlohmann::json DeviceTest::Dump(const std::string& name) const {
 }
 
 std::string DeviceTest::Sql(const std::string& sql) const {
+    return SqlText(Host("Program Files/Quillfeed/Quillfeed.cdb"), sql);
+}
+
+std::string Texts(const nlohmann::json& window, const std::string& separator) {
+    std::string texts;
+    for (const nlohmann::json& text : window["texts"]) texts += text["text"].get<std::string>() + separator;
+    return texts;
+}
+
+std::string SqlText(const std::string& file, const std::string& sql) {
     sqlite3* db = nullptr;
-    sqlite3_open_v2(Host("Program Files/Quillfeed/Quillfeed.cdb").c_str(), &db, SQLITE_OPEN_READWRITE,
-                    nullptr);
+    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     sqlite3_busy_timeout(db, 10000);
     sqlite3_stmt* statement = nullptr;
     std::string text = "(error)";
@@ -65,6 +74,16 @@ std::string Pick(const nlohmann::json& from, std::initializer_list<const char*> 
         values.push_back(from.contains(at) ? from[at] : nullptr);
     }
     return values.dump();
+}
+
+const nlohmann::json* Find(const nlohmann::json& in, const nlohmann::json& fields) {
+    for (const nlohmann::json& element : in) {
+        bool all = true;
+        for (const auto& [key, value] : fields.items())
+            all = all && element.value(key, nlohmann::json()) == value;
+        if (all) return &element;
+    }
+    return nullptr;
 }
 
 }  // namespace qf::test

@@ -39,8 +39,18 @@ class DeviceTest : public ::testing::Test {
     std::vector<std::string> env_;
 };
 
+// Every text drawn in `window` (a window of a dump), each followed by `separator`.
+std::string Texts(const nlohmann::json& window, const std::string& separator = "|");
+
+// The first column of every row `sql` answers in the SQLite file at the host path `file`, read straight
+// (waiting up to 10 s for a lock) and joined; "(error)" when the statement does not compile.
+std::string SqlText(const std::string& file, const std::string& sql);
+
 // The values at the JSON pointers (such as "/items/0/rect") as one compact array, null where absent, so
 // that one comparison checks several fields of a dump.
 std::string Pick(const nlohmann::json& from, std::initializer_list<const char*> pointers);
+
+// The first element of the array `in` that has every member of `fields`; nullptr when none has.
+const nlohmann::json* Find(const nlohmann::json& in, const nlohmann::json& fields);
 
 }  // namespace qf::test

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <csignal>
 #include <cstring>
@@ -110,6 +111,16 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string
     ::waitpid(pid, &status, 0);
     result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+::testing::AssertionResult FailedWith(const ProgramResult& result, int exit_code, const std::string& reason,
+                                      ErrorLines lines) {
+    bool code = exit_code == kNonZero ? result.exit_code != 0 : result.exit_code == exit_code;
+    bool one_line = std::count(result.err.begin(), result.err.end(), '\n') == 1 && result.err.back() == '\n';
+    if (code && result.err.find(reason) != std::string::npos && (lines == ErrorLines::kAny || one_line))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "exit code " << result.exit_code << " and " << result.err
+                                         << "(wanted " << exit_code << " and \"" << reason << "\")";
 }
 
 }  // namespace qf::test

@@ -1,6 +1,7 @@
 // Runs one of the built programs (quillfeed, quillfeed-emu) as a child process and collects its output.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <spawn.h>
 
 #include <string>
@@ -26,5 +27,13 @@ pid_t SpawnProgram(const std::vector<std::string>& argv, const std::vector<std::
 // ("NAME=value") added to this process's environment; waits for it. Any thread.
 ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string& stdin_text = {},
                          const std::vector<std::string>& env = {});
+
+// The exit code FailedWith takes for "any but 0".
+constexpr int kNonZero = 256;
+enum class ErrorLines { kAny, kOne };
+// Passes when `result` ended with `exit_code` (any but 0 with kNonZero) and its standard error holds
+// `reason`, all of it on one line with ErrorLines::kOne.
+::testing::AssertionResult FailedWith(const ProgramResult& result, int exit_code, const std::string& reason,
+                                      ErrorLines lines = ErrorLines::kAny);
 
 }  // namespace qf::test
