@@ -31,7 +31,6 @@ FeedServer::FeedServer() : server_(std::make_unique<httplib::Server>()) {
             response.set_content("<html><body>Not found</body></html>", "text/html");
             return;
         }
-        if (route->delay.count() > 0 && !Hold(route->delay)) return;
         response.status = route->status;
         if (!route->redirect_to.empty()) {
             response.set_redirect(route->redirect_to);

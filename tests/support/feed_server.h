@@ -24,7 +24,6 @@ struct Route {
     int status = 200;
     std::string body{};
     std::string content_type = "application/xml";
-    std::chrono::milliseconds delay{0};  // before the response starts
     // After this many body bytes the response stops: held open until the server stops (stall), or the
     // connection is closed although the declared length is not reached (cut).
     std::optional<size_t> stall_after{};
@@ -40,9 +39,6 @@ struct Route {
     }
     static Route Trickle(std::string body, std::chrono::milliseconds pause) {
         return {.body = std::move(body), .trickle = pause};
-    }
-    static Route Delayed(std::string body, std::chrono::milliseconds delay) {
-        return {.body = std::move(body), .delay = delay};
     }
 };
 
