@@ -26,9 +26,8 @@ TEST(FontSize, NameLanguageAndMultiplier) {
         {u"normal", 0x0404, 1, 9},   {u"larger", 0x0411, 1, 10},   {u"VGA - 16pt", 0x0412, 1, 17},
         {u"larger", 0x0409, 2, 18},  {u"smallest", 0x0411, 2, 14},
     };
-    for (const Row& row : rows) {
+    for (const Row& row : rows)
         EXPECT_EQ(ItemFontPoints(row.name, row.lang, row.multiplier), row.points) << "row " << (&row - rows);
-    }
 }
 
 // Drivers that report 0 (or anything below 48) on either axis get 96 on both.

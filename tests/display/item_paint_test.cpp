@@ -212,11 +212,8 @@ class ListPaint : public ItemPaint {
   protected:
     void SetRows(int count) {
         rows_.clear();
-        for (int i = 0; i < count; ++i) {
-            rows_.push_back({.text = u"Row " + std::u16string(1, static_cast<char16_t>(u'0' + i)),
-                             .item_id = i,
-                             .item_index = i});
-        }
+        for (int i = 0; i < count; ++i)
+            rows_.push_back(ListRow{u"Row " + std::u16string(1, char16_t(u'0' + i)), 0, i, false, -1, i});
         inputs_.rows = &rows_;
         inputs_.content.status_text.clear();
         inputs_.content.current_view_index = 0, inputs_.content.list_mode = true;

@@ -95,9 +95,8 @@ TEST(OwnerDrawnMenu, TheHighlightIsABlendedBarAndGrayEntriesHaveNone) {
     }
     // A checked entry carries its mark in the left column.
     int marked = 0;
-    for (int x = 0; x < 20; ++x) {
+    for (int x = 0; x < 20; ++x)
         for (int y = 0; y < 20; ++y) marked += GetPixel(dc.get(), x, y) == RGB(0, 0, 0);
-    }
     EXPECT_GT(marked, 10);
 }
 

@@ -16,9 +16,8 @@ std::string Rss(const std::vector<FeedItemText>& items, const std::string& date)
         if (!item.guid.empty()) text += "<guid>" + item.guid + "</guid>";
         if (!item.date.empty()) text += "<pubDate>" + item.date + "</pubDate>";
         if (!item.link.empty()) text += "<link>" + item.link + "</link>";
-        if (!item.enclosure.empty()) {
+        if (!item.enclosure.empty())
             text += "<enclosure url=\"" + item.enclosure + "\" length=\"3000\" type=\"audio/mpeg\"/>";
-        }
         text += "<description>" + item.description + "</description></item>";
     }
     return text + "</channel></rss>";

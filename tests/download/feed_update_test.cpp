@@ -76,8 +76,7 @@ TEST_F(FeedUpdate, FirstLoadThenUnchangedFiles) {
     items.push_back({"Later", "g4", "", "", "", ""});
     EXPECT_EQ(Update(feed, Rss(items, "Mon, 02 Jan 2006 10:00:00 GMT")).outcome, FeedOutcome::kSameFeedDate);
     EXPECT_EQ(Feed(feed, "LastDownloadDate"), downloaded);
-    FeedUpdateReport changed = Update(feed, Rss(items, "Mon, 02 Jan 2006 12:00:00 GMT"));
-    EXPECT_EQ(changed.new_items, 1);
+    EXPECT_EQ(Update(feed, Rss(items, "Mon, 02 Jan 2006 12:00:00 GMT")).new_items, 1);
     EXPECT_EQ(Count("select count(*) from FeedItems"), 4);
 }
 
@@ -112,9 +111,8 @@ TEST_F(FeedUpdate, PurgeKeepsTheNewestAndTheKept) {
     // The 15 oldest of 25 new items would be purged at once: they are never written.
     FeedUpdateReport first = Update(feed, Rss(Numbered(1, 25)));
     EXPECT_EQ(std::pair(first.new_items, first.purged_items), std::pair(10, 0));
-    for (const char* table : {"FeedItems", "FeedItemShortData", "FeedItemAudioData", "ViewFeedItems"}) {
+    for (const char* table : {"FeedItems", "FeedItemShortData", "FeedItemAudioData", "ViewFeedItems"})
         EXPECT_EQ(Count(std::string("select count(*) from ") + table), 10) << table;
-    }
     EXPECT_EQ(Count("select count(*) from ViewFeedItems where ViewID = 7"), 10);
     EXPECT_EQ(Text("select min(Title) from FeedItems"), "Story 16");
     EXPECT_EQ(Text("select Link || ' ' || Size || ' ' || Status from FeedItemAudioData where FeedItemID = "
@@ -130,9 +128,8 @@ TEST_F(FeedUpdate, PurgeKeepsTheNewestAndTheKept) {
     EXPECT_EQ(Update(feed, Rss(Numbered(26, 5))).purged_items, 4);
     EXPECT_EQ(Count("select count(*) from FeedItems where Status <> 3"), 10);
     EXPECT_EQ(Count("select count(*) from FeedItems where Title = 'Story 16'"), 1);
-    for (const char* table : {"FeedItemShortData", "FeedItemAudioData", "ViewFeedItems"}) {
+    for (const char* table : {"FeedItemShortData", "FeedItemAudioData", "ViewFeedItems"})
         EXPECT_EQ(Count(std::string("select count(*) from ") + table), 11) << table;
-    }
 
     // Purging by presence drops every unkept item that the file no longer holds.
     EXPECT_EQ(Update(feed, Rss(Numbered(29, 2)), AutoPurge::kOn).purged_items, 8);
@@ -160,8 +157,9 @@ TEST_F(FeedUpdate, ExtendedPagesEnclosureStatusAndWhatIsNotAFeed) {
     EXPECT_FALSE(UpdateFeed(db_, feed, WriteFile("page.htm", "<html><body>Not found</body></html>"), nullptr,
                             AutoPurge::kOff, &report));
     EXPECT_EQ(report.outcome, FeedOutcome::kNotAFeed);
-    EXPECT_FALSE(UpdateFeed(db_, feed, u"\\missing.xml", nullptr, AutoPurge::kOff, &report));
-    EXPECT_EQ(report.parse_status, FeedParseStatus::kUnreadable);
+    EXPECT_EQ((std::pair{UpdateFeed(db_, feed, u"\\missing.xml", nullptr, AutoPurge::kOff, &report),
+                         report.parse_status}),
+              std::pair(false, FeedParseStatus::kUnreadable));
     EXPECT_EQ(Feed(feed, "LastDigestKey"), "");
     EXPECT_EQ(FileDigest(WriteFile("abc", "abc")), u"900150983cd24fb0d6963f7d28e17f72");
 }

@@ -50,6 +50,7 @@ TEST(Schedule, DecisionTable) {
         bool desktop_seen = false;
         std::optional<int> rebased = std::nullopt;
     } rows[] = {
+        // clang-format off
         {"08:00 at 07:59", Times({480}), At(479), true, DueReason::kTime},
         {"08:00 at 08:00", Times({480}), At(480), true, DueReason::kTime},
         {"08:00 at 08:01", Times({480}), At(481), true, DueReason::kTime},
@@ -63,29 +64,18 @@ TEST(Schedule, DecisionTable) {
         {"23:59 at 00:00", Times({1439}), At(0), true, DueReason::kTime},
         {"empty slots never match", ScheduleConfig{}, At(0), false, DueReason::kNone},
         {"audio time", AudioAt(300), At(301), true, DueReason::kAudioTime, false, true},
-        {"a download time wins over the audio time",
-         {.times = Times({300}).times, .audio_time = 300},
-         At(300),
-         true,
-         DueReason::kTime},
+        {"a download time wins over the audio time", {.times = Times({300}).times, .audio_time = 300}, At(300), true, DueReason::kTime},
         {"interval at NextReload", ScheduleConfig{}, Interval(30, 90, 30), true, DueReason::kInterval},
         {"interval 1440 at 23:59", ScheduleConfig{}, Interval(1439, 60, 1440), true, DueReason::kInterval},
         {"interval off", ScheduleConfig{}, Interval(30, 0, 30), false, DueReason::kNone},
         {"no NextReload", ScheduleConfig{}, Interval(30, 90, -1), false, DueReason::kNone},
-        {"woke after NextReload",
-         {},
-         Interval(600, 60, 480, true),
-         false,
-         DueReason::kNone,
-         false,
-         false,
-         false,
-         660},
+        {"woke after NextReload", {}, Interval(600, 60, 480, true), false, DueReason::kNone, false, false, false, 660},
         {"not yet, no reset asked", ScheduleConfig{}, Interval(600, 60, 480), false, DueReason::kNone},
         {"docked now", Docking(), Docked(true, false), true, DueReason::kPassThrough, false, false, true},
         {"still docked", Docking(), Docked(true, true), false, DueReason::kNone, false, false, true},
         {"undocked", Docking(), Docked(false, true), false, DueReason::kNone},
         {"docking ignored unless asked for", ScheduleConfig{}, Docked(true, false), false, DueReason::kNone},
+        // clang-format on
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

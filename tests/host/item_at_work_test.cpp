@@ -92,8 +92,7 @@ TEST_F(ItemAtWork, ListRowsFollowKeysTapsAndDetails) {
     Key(item, VK_DOWN);  // the details step through the listing
     EXPECT_TRUE(Drawn(DrawnTexts(item), u"Feed 2 item 1"));
     Tap(item, 5, 70);  // back button
-    EXPECT_FALSE(Item().details_shown);
-    EXPECT_EQ(Item().paint.position.selected, 3);
+    EXPECT_EQ(std::pair(Item().details_shown, Item().paint.position.selected), std::pair(false, 3));
 
     Tap(item, 100, 2 + pitch + 1);  // the second row of the page
     EXPECT_TRUE(Item().details_shown);
@@ -151,35 +150,35 @@ TEST_F(ItemAtWork, WebLinkOpensTheLinkOrTheStoredPage) {
     HWND item = Start();
     Library().install_folder = u"\\Apps";
     Tap(item, 25, 5);
-    auto launch = [](size_t i) {
-        device::Launch l = device::Launches().at(i);  // a copy: Launches() answers by value
-        return l.verb + u" " + l.file + u" " + l.parameters;
+    // How many launches there were, and the last one.
+    auto last = [] {
+        std::vector<device::Launch> all = device::Launches();
+        return all.empty() ? u"0"
+                           : char16_t(u'0' + all.size()) + (u" " + all.back().verb + u" " + all.back().file +
+                                                            u" " + all.back().parameters);
     };
-    ASSERT_EQ(device::Launches().size(), 1u);
-    EXPECT_EQ(launch(0), u"open \\Windows\\iexplore.exe http://example.com/1/1");
+    EXPECT_EQ(last(), u"1 open \\Windows\\iexplore.exe http://example.com/1/1");
 
     Sql(u"Insert Into FeedItemLongData(FeedItemID,FeedID,LinkOrder,Keep,TextData) "
         u"Values(102,1,1,0,'<p>Full</p>')");
     Item().web_link_mode = 2;
     AppSettings().WriteString(u"General", u"Browser", u"\\Apps\\browser.exe");
     Tap(item, 25, 5);
-    ASSERT_EQ(device::Launches().size(), 2u);
-    EXPECT_EQ(launch(1), u"open \\Apps\\browser.exe \\Apps\\extendedTemp.htm");
+    EXPECT_EQ(last(), u"2 open \\Apps\\browser.exe \\Apps\\extendedTemp.htm");
     std::ifstream page(device_.HostPath("Apps/extendedTemp.htm"));
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(page), {}), "<p>Full</p>");
 
     AppSettings().WriteString(u"General", u"Browser", u"\\Missing\\browser.exe");
     Item().web_link_mode = 1;
     Tap(item, 25, 5);
-    ASSERT_EQ(device::Launches().size(), 3u);
-    EXPECT_EQ(device::Launches()[2].file, u"\\Windows\\iexplore.exe") << "a missing browser falls back";
+    EXPECT_EQ(last(), u"3 open \\Windows\\iexplore.exe http://example.com/1/1")
+        << "a missing browser falls back";
 
     ShowTabSettings();
     EXPECT_EQ(device::Launches().size(), 3u) << "no main application on this device";
     Program("Apps/Quillfeed.exe");
     ShowTabSettings();
-    ASSERT_EQ(device::Launches().size(), 4u);
-    EXPECT_EQ(launch(3), u"open \\Apps\\Quillfeed.exe -t");
+    EXPECT_EQ(last(), u"4 open \\Apps\\Quillfeed.exe -t");
     EXPECT_EQ(Setting(u"General", u"StartMode"), 1);
 }
 
@@ -190,8 +189,10 @@ TEST_F(ItemAtWork, WarningsAndAnOldDatabaseReplaceTheList) {
     AppSettings().WriteDword(u"Warning", u"MaxDatabase", 0);
     HWND item = Start();
     device::OverrideProfile(std::nullopt);
-    EXPECT_TRUE(Item().database_unusable);
-    EXPECT_EQ(DrawnTexts(item), u"Quillfeed Warnings - see Help\n- Less than 1 MB of RAM is available.\n\n");
+    EXPECT_EQ(
+        std::pair(Item().database_unusable, DrawnTexts(item)),
+        std::pair(true, std::u16string(
+                            u"Quillfeed Warnings - see Help\n- Less than 1 MB of RAM is available.\n\n")));
 
     Sql(u"Update VersionInfo Set VersionNumber = '1.0'");
     AppSettings().WriteDword(u"Today", u"TodayHasChanged", 1);
@@ -245,8 +246,7 @@ TEST_F(ItemAtWork, ReloadShowsEachStepOfTheRunThenTheNewHeadline) {
         u"Downloading Data (2 of 2)... \nFeed 2", u"Processing Data (2 of 2)... \nFeed 2",
         u"Processing Data (2 of 2)... \nFeed 2",  u"Downloading Complete"};
     EXPECT_EQ(texts, expected);
-    EXPECT_FALSE(Item().downloading);
-    EXPECT_TRUE(TimerRuns(item, kHeartbeatTimer));
+    EXPECT_EQ(std::pair(Item().downloading, TimerRuns(item, kHeartbeatTimer)), std::pair(false, true));
     Advance(4000);  // three ticks of the end text, then the rebuilt listing
     EXPECT_TRUE(Drawn(DrawnTexts(item), u"Fresh story"))
         << std::string(DrawnTexts(item).begin(), DrawnTexts(item).end());

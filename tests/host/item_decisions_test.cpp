@@ -21,16 +21,8 @@ using display::HostMode;
 
 TEST(TapDecision, EveryAreaInEveryMode) {
     const std::vector<display::LinkIcon> links{{u"http://a", 2}, {u"http://b", 40}};
-    auto base = [&] {
-        return TapInput{.width = 240,
-                        .height = 75,
-                        .links = &links,
-                        .thumb = {30, 40},
-                        .first_visible = 4,
-                        .rows_per_page = 5,
-                        .row_pitch = 14,
-                        .row_count = 7};
-    };
+    TapInput base{.width = 240, .height = 75, .links = &links, .thumb = {30, 40}};
+    base.first_visible = 4, base.rows_per_page = 5, base.row_pitch = 14, base.row_count = 7;
     auto list = [](TapInput& t) { t.list_mode = true; };
     auto details = [](TapInput& t) { t.list_mode = t.details_shown = t.expanded = true; };
     auto expanded = [](TapInput& t) { t.expanded = true; };
@@ -77,15 +69,14 @@ TEST(TapDecision, EveryAreaInEveryMode) {
         {"ticker elsewhere", 100, 30, none, {TapKind::kItemMenu}},
     };
     for (const Row& row : rows) {
-        TapInput tap = base();
-        tap.x = row.x;
-        tap.y = row.y;
+        TapInput tap = base;
+        tap.x = row.x, tap.y = row.y;
         row.setup(tap);
         TapAction got = DecideTap(tap);
         EXPECT_EQ(got, row.expected) << row.what << ": kind " << static_cast<int>(got.kind) << " index "
                                      << got.index;
     }
-    TapInput vga = base();
+    TapInput vga = base;
     vga.scale = 2, vga.width = 480, vga.height = 150, vga.x = 31, vga.y = 30;
     EXPECT_EQ(DecideTap(vga), (TapAction{TapKind::kMainMenu})) << "menu button scales";
 }
@@ -166,19 +157,11 @@ TEST(SelectionMoves, ListRowsAndPages) {
 }
 
 display::ListRow FeedRow(int feed, bool expanded = false) {
-    display::ListRow row;
-    row.feed_id = feed;
-    row.feed_index = feed;
-    row.expanded = expanded;
-    return row;
+    return {.text = {}, .feed_id = feed, .expanded = expanded, .feed_index = feed};
 }
 
 display::ListRow ItemRow(int feed, int index) {
-    display::ListRow row;
-    row.feed_id = feed;
-    row.item_id = 100 + index;
-    row.item_index = index;
-    return row;
+    return {.text = {}, .feed_id = feed, .item_id = 100 + index, .item_index = index};
 }
 
 TEST(SelectionMoves, ActivationByModeAndRow) {
@@ -231,7 +214,7 @@ std::string Shown(const std::vector<MenuEntry>& entries) {
     return shown;
 }
 
-TEST(MenuEntries, MainMenuInEveryState) {
+TEST(MenuEntries, MainViewsAndItemMenusInEveryState) {
     std::vector<ViewEntry> views{{7, u"What's New", 1}, {9, u"Tech", 1}};
     MenuState state;
     state.views = &views;
@@ -264,15 +247,13 @@ TEST(MenuEntries, MainMenuInEveryState) {
         Shown(MainMenuEntries(state)),
         "Font Size[smallest=2010|smaller=2011|normal=2012|larger=2013|largest=2014|*Real VGA - 16pt=2015]|"
         "-|Use List Mode=2041|Settings...=2004|Launch Quillfeed...=2005|Help=2002|-|Cancel=2001");
-}
 
-TEST(MenuEntries, ViewsAndItemMenus) {
-    std::vector<ViewEntry> views{{7, u"What's New", 1}, {9, u"Tech", 1}};
-    MenuState state;
-    state.views = &views;
-    state.current_view_index = 0;
+    // The Views menu; no view is checked while the feed list shows.
+    state = MenuState{};
+    state.views = &views, state.current_view_index = 0;
     EXPECT_EQ(Shown(ViewsMenuEntries(state)), "Feed List=2040|-|*What's New=4100|Tech=4101|-|Cancel=2001");
-    state.feed_list = true;  // no view is checked while the feed list shows
+    state.feed_list = true;
+    EXPECT_EQ(Shown(ViewsMenuEntries(state)), "*Feed List=2040|-|What's New=4100|Tech=4101|-|Cancel=2001");
     EXPECT_EQ(Shown(ViewsMenuEntries(state)), "*Feed List=2040|-|What's New=4100|Tech=4101|-|Cancel=2001");
     EXPECT_EQ(Shown(ItemMenuEntries(true)), "Resume=2020|-|Previous Item=2022|Next Item=2023");
     EXPECT_EQ(Shown(ItemMenuEntries(false)), "Pause=2021|-|Previous Item=2022|Next Item=2023");
@@ -344,12 +325,11 @@ TEST(DownloadPrompt, FailureAndEndTexts) {
 
 TEST(Heartbeat, OnlyMoreThanFiveWholeMinutesMeanTheDeviceSlept) {
     constexpr std::int64_t kMinute = 60'000;
-    EXPECT_FALSE(DeviceSlept(0, 1000));
-    EXPECT_FALSE(DeviceSlept(0, 5 * kMinute));
-    EXPECT_FALSE(DeviceSlept(0, 6 * kMinute - 1));  // 5 whole minutes and 59.999 s
-    EXPECT_TRUE(DeviceSlept(0, 6 * kMinute));
-    EXPECT_TRUE(DeviceSlept(10 * kMinute, 17 * kMinute));
-    EXPECT_FALSE(DeviceSlept(10 * kMinute, 0));  // the clock went back
+    // The third is 5 whole minutes and 59.999 s; in the last the clock went back.
+    EXPECT_EQ((std::vector{DeviceSlept(0, 1000), DeviceSlept(0, 5 * kMinute), DeviceSlept(0, 6 * kMinute - 1),
+                           DeviceSlept(0, 6 * kMinute), DeviceSlept(10 * kMinute, 17 * kMinute),
+                           DeviceSlept(10 * kMinute, 0)}),
+              (std::vector{false, false, false, true, true, false}));
 }
 
 // One tick of the display: the ticker rotates after `ticker_delay` ticks and wraps, a negative counter

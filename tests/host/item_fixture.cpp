@@ -100,9 +100,8 @@ std::optional<LONG> ItemTest::Setting(const std::u16string& section, const std::
 }
 
 bool ItemTest::TimerRuns(HWND window, UINT_PTR id) const {
-    for (const qf::device::TimerInfo& timer : qf::device::RunningTimers()) {
+    for (const qf::device::TimerInfo& timer : qf::device::RunningTimers())
         if (timer.window == window && timer.id == id) return true;
-    }
     return false;
 }
 

@@ -52,20 +52,14 @@ TEST_F(ItemTest, RefreshCacheReportsTheHeightOnTheFirstQueryAndAfterAChange) {
     auto query = [&] {
         return SendMessageW(item, WM_TODAYCUSTOM_QUERYREFRESHCACHE, reinterpret_cast<WPARAM>(&record_), 0);
     };
-    EXPECT_EQ(query(), TRUE);
-    EXPECT_EQ(record_.cyp, 75u);
-    EXPECT_EQ(recorder.Count(WM_PAINT), 1);
+    // Braces keep the calls in order.
+    EXPECT_EQ((std::tuple{query(), record_.cyp, recorder.Count(WM_PAINT)}), std::tuple(TRUE, 75u, 1));
     EXPECT_EQ(DrawnTexts(item), kNoView);
+    EXPECT_EQ((std::tuple{query(), recorder.Count(WM_PAINT)}), std::tuple(FALSE, 1));
 
-    EXPECT_EQ(query(), FALSE);
-    EXPECT_EQ(recorder.Count(WM_PAINT), 1);
-
-    Item().item_height = 90;
-    Item().height_changed = true;
-    EXPECT_EQ(query(), TRUE);
-    EXPECT_EQ(record_.cyp, 90u);
-    EXPECT_FALSE(Item().height_changed);
-    EXPECT_EQ(query(), FALSE);
+    Item().item_height = 90, Item().height_changed = true;
+    EXPECT_EQ((std::tuple{query(), record_.cyp, Item().height_changed, query()}),
+              std::tuple(TRUE, 90u, false, FALSE));
     EXPECT_EQ(SendMessageW(item, WM_TODAYCUSTOM_QUERYREFRESHCACHE, 0, 0), FALSE);
 }
 
@@ -87,9 +81,9 @@ TEST_F(ItemTest, HeartbeatReloadsOnChangeInFrontAndNoticesASleepingDevice) {
     AppSettings().WriteDword(u"Today", u"TodayHasChanged", 1);
     Item().status_text = u"stale";
     Advance((1000));
-    EXPECT_EQ(Setting(u"Today", u"TodayHasChanged"), 0);
-    EXPECT_TRUE(Item().status_text.empty());
-    EXPECT_TRUE(TimerRuns(item, kHeartbeatTimer));
+    EXPECT_EQ(std::tuple(Setting(u"Today", u"TodayHasChanged"), Item().status_text.empty(),
+                         TimerRuns(item, kHeartbeatTimer)),
+              std::tuple(0, true, true));
 
     EXPECT_EQ(Setting(u"AutoReload", u"ResetNextReload"), std::nullopt);
     Item().previous_tick_ms -= 6 * 60'000;
@@ -142,12 +136,11 @@ TEST_F(ItemTest, SelectionFollowsTheTodayScreensKeys) {
     for (WPARAM key : {VK_DOWN, VK_UP, VK_LEFT})
         EXPECT_EQ(send(WM_TODAYCUSTOM_USERNAVIGATION, key), 1) << key;
     EXPECT_TRUE(Library().item_selected);
-    EXPECT_EQ(send(WM_TODAYCUSTOM_USERNAVIGATION, VK_RIGHT), 0);
-    EXPECT_FALSE(Library().item_selected);
-
+    EXPECT_EQ((std::pair{send(WM_TODAYCUSTOM_USERNAVIGATION, VK_RIGHT), Library().item_selected}),
+              std::pair(LRESULT{0}, false));
     Library().item_selected = true;
-    EXPECT_EQ(send(WM_TODAYCUSTOM_LOSTSELECTION, 0), 1);
-    EXPECT_FALSE(Library().item_selected);
+    EXPECT_EQ((std::pair{send(WM_TODAYCUSTOM_LOSTSELECTION, 0), Library().item_selected}),
+              std::pair(LRESULT{1}, false));
 }
 
 TEST_F(ItemTest, SuspendAndActivationControlTheHeartbeat) {
@@ -155,15 +148,14 @@ TEST_F(ItemTest, SuspendAndActivationControlTheHeartbeat) {
     Advance((1000));
     ASSERT_TRUE(TimerRuns(item, kHeartbeatTimer));
 
-    SendMessageW(item, 0x03FF, 0, 0);
-    EXPECT_FALSE(TimerRuns(item, kHeartbeatTimer));
-    SendMessageW(item, WM_ACTIVATE, WA_INACTIVE, 0);  // a suspended item only wakes up
-    EXPECT_TRUE(TimerRuns(item, kHeartbeatTimer));
-
-    SendMessageW(item, WM_ACTIVATE, WA_INACTIVE, 0);
-    EXPECT_FALSE(TimerRuns(item, kHeartbeatTimer));
-    SendMessageW(item, WM_ACTIVATE, WA_ACTIVE, 0);
-    EXPECT_TRUE(TimerRuns(item, kHeartbeatTimer));
+    auto runs_after = [&](UINT message, WPARAM wparam) {
+        SendMessageW(item, message, wparam, 0);
+        return TimerRuns(item, kHeartbeatTimer);
+    };
+    // Suspend, then deactivation (a suspended item only wakes up), deactivation, activation.
+    EXPECT_EQ((std::vector{runs_after(0x03FF, 0), runs_after(WM_ACTIVATE, WA_INACTIVE),
+                           runs_after(WM_ACTIVATE, WA_INACTIVE), runs_after(WM_ACTIVATE, WA_ACTIVE)}),
+              (std::vector{false, true, false, true}));
 
     Item().schedule_active = true;
     SendMessageW(item, 0x03FF, 0, 0);

@@ -45,10 +45,8 @@ TEST(DateTime, FieldsCarryOverLikeMktime) {
     EXPECT_EQ(Text(DateTime::FromFields(2000, 2, 29, 23, 59, 60)), "2000-03-01 00:00:00");
     EXPECT_EQ(Text(DateTime::FromFields(1969, 12, 31, 23, 59, 59).AddSeconds(1)), "1970-01-01 00:00:00");
     // Extreme values read from hostile text must not overflow.
-    EXPECT_GE(DateTime::FromFields(INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX)
-                  .ToFields()
-                  .month,
-              1);
+    constexpr int kMax = INT32_MAX;
+    EXPECT_GE(DateTime::FromFields(kMax, kMax, kMax, kMax, kMax, kMax).ToFields().month, 1);
     EXPECT_FALSE(DateTime::FromFields(40000, 1, 1).ToSystemTime().has_value());
     EXPECT_EQ(DateTime::FromFields(2006, 1, 2).ToSystemTime()->wDayOfWeek, 1);  // a Monday
 }

@@ -11,9 +11,8 @@ namespace {
 
 // Paints a w x h canvas so that every pixel has its own colour: red = x * 10, green = y * 10.
 void PaintGradient(Canvas& canvas) {
-    for (int y = 0; y < canvas.height(); ++y) {
+    for (int y = 0; y < canvas.height(); ++y)
         for (int x = 0; x < canvas.width(); ++x) SetPixel(canvas.dc(), x, y, RGB(x * 10, y * 10, 7));
-    }
 }
 
 COLORREF Gradient(int x, int y) { return RGB(x * 10, y * 10, 7); }

@@ -29,9 +29,8 @@ constexpr unsigned char kRgb[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255
 void ExpectPicture(HBITMAP bitmap) {
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, bitmap);
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 6; ++i)
         EXPECT_EQ(GetPixel(dc, i % 3, i / 3), RGB(kRgb[3 * i], kRgb[3 * i + 1], kRgb[3 * i + 2])) << i;
-    }
     SelectObject(dc, old);
     DeleteDC(dc);
 }

@@ -89,8 +89,7 @@ class Menus : public ::testing::Test {
         window_class.lpfnWndProc = OwnerProc;
         window_class.lpszClassName = u"QfMenuOwner";
         RegisterClassW(&window_class);
-        owner_ = CreateWindowExW(0, u"QfMenuOwner", u"", WS_VISIBLE, 0, 0, 240, 320, nullptr, nullptr,
-                                 nullptr, nullptr);
+        owner_ = NewOwner();
         // Main: "Reload" (1), separator, "Views" > {"Feed List" (2040, checked), "Gray" (7, grayed)},
         // "Owner" (9, owner-drawn with item data 0x55).
         views_ = CreatePopupMenu();
@@ -110,8 +109,12 @@ class Menus : public ::testing::Test {
         DestroyMenu(menu_);
         DestroyWindow(owner_);
         UnregisterClassW(u"QfMenuOwner", nullptr);
-        while (PeekMessageW(nullptr, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        while (PeekMessageW(nullptr, nullptr, 0, 0, PM_REMOVE)) continue;
+    }
+
+    static HWND NewOwner() {
+        return CreateWindowExW(0, u"QfMenuOwner", u"", WS_VISIBLE, 0, 0, 240, 320, nullptr, nullptr, nullptr,
+                               nullptr);
     }
 
     // Installs a hook that runs the next action each time a popup opens.
@@ -192,12 +195,8 @@ TEST_F(Menus, PenOrKeysChooseInASubmenuAndTheCommandIsPostedOrAnswered) {
 
     // Keys walk the menu, and TPM_RETURNCMD answers the choice instead of posting it.
     g_seen.clear();
-    Answer({[this] {
-                PressKeys({VK_DOWN, VK_DOWN, VK_RIGHT}, owner_);
-            },
-            [this] {
-                PressKeys({VK_DOWN, VK_RETURN, VK_UP, VK_RETURN}, owner_);
-            }});
+    auto to_views = [this] { PressKeys({VK_DOWN, VK_DOWN, VK_RIGHT}, owner_); };
+    Answer({to_views, [this] { PressKeys({VK_DOWN, VK_RETURN, VK_UP, VK_RETURN}, owner_); }});
     // Down twice skips the separator to "Views"; in the submenu "Gray" cannot be chosen, "Feed List" can.
     EXPECT_EQ(TrackPopupMenuEx(menu_, TPM_RETURNCMD | TPM_NONOTIFY, 10, 30, owner_, nullptr), 2040);
     EXPECT_EQ(Delivered(), (std::vector<Seen>{{WM_MEASUREITEM, 0x55}}));
@@ -222,15 +221,12 @@ TEST_F(Menus, EveryWayOfCancelling) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         g_seen.clear();
-        if (!IsWindow(owner_)) {
-            owner_ = CreateWindowExW(0, u"QfMenuOwner", u"", WS_VISIBLE, 0, 0, 240, 320, nullptr, nullptr,
-                                     nullptr, nullptr);
-        }
+        if (!IsWindow(owner_)) owner_ = NewOwner();
         c.answer();
         EXPECT_EQ(TrackPopupMenuEx(menu_, TPM_RETURNCMD, 10, 30, owner_, nullptr), 0);
         EXPECT_EQ(TrackedMenu()->state, device::MenuTrackState::kCancelled);
         if (IsWindow(owner_)) {
-            EXPECT_EQ(g_seen.back().message, static_cast<UINT>(WM_EXITMENULOOP));
+            EXPECT_EQ(g_seen.back().message, UINT{WM_EXITMENULOOP});
         }
         MSG msg{};
         bool quit = PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
@@ -242,8 +238,8 @@ TEST_F(Menus, EveryWayOfCancelling) {
 TEST_F(Menus, TimersRunWhileTheMenuWaitsAndOnlyOneMenuAtATime) {
     int ticks = 0;
     g_on_timer = [&](UINT) {
-        EXPECT_FALSE(TrackPopupMenuEx(menu_, 0, 0, 0, owner_, nullptr));
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_POPUP_ALREADY_ACTIVE));
+        EXPECT_EQ((std::pair{TrackPopupMenuEx(menu_, 0, 0, 0, owner_, nullptr), GetLastError()}),
+                  std::pair(FALSE, DWORD{ERROR_POPUP_ALREADY_ACTIVE}));
         if (++ticks == 3) EndMenu();
     };
     Answer({[this] { SetTimer(owner_, 5, 10, nullptr); }});
@@ -283,10 +279,10 @@ TEST(MenuPlacement, AlignedFlippedAndKeptOnTheScreen) {
               std::tuple(108, 70, 168, 110));
     EXPECT_EQ(edges(PlaceSubmenu({150, 30, 240, 110}, 42, {60, 40}, screen, 2)),
               std::tuple(92, 70, 152, 110));
-    RECT neither = PlaceSubmenu({10, 30, 200, 110}, 42, {60, 40}, screen, 2);
-    EXPECT_EQ(neither.left, 180);  // over the parent's edge rather than off the screen
-    RECT low = PlaceSubmenu({10, 200, 110, 320}, 100, {60, 40}, screen, 2);
-    EXPECT_EQ(low.bottom, 320);
+    // Over the parent's edge rather than off the screen, and kept above the screen's bottom.
+    EXPECT_EQ(std::pair(PlaceSubmenu({10, 30, 200, 110}, 42, {60, 40}, screen, 2).left,
+                        PlaceSubmenu({10, 200, 110, 320}, 100, {60, 40}, screen, 2).bottom),
+              std::pair(180, 320));
 }
 
 }  // namespace

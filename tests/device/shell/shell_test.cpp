@@ -23,12 +23,8 @@ void MakeFile(const TempDevice& device, const std::string& relative) {
 
 SHELLEXECUTEINFO Record(LPCWSTR file, LPCWSTR parameters = nullptr) {
     SHELLEXECUTEINFO info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
-    info.lpVerb = u"open";
-    info.lpFile = file;
-    info.lpParameters = parameters;
-    info.nShow = SW_SHOWNORMAL;
+    info.cbSize = sizeof(info), info.fMask = SEE_MASK_NOCLOSEPROCESS, info.lpVerb = u"open";
+    info.lpFile = file, info.lpParameters = parameters, info.nShow = SW_SHOWNORMAL;
     return info;
 }
 
@@ -60,10 +56,12 @@ TEST(ShellExecute, LaunchesOnlyWhatTheDeviceHolds) {
         SHELLEXECUTEINFO info = Record(c.file, u"-t");
         info.hProcess = reinterpret_cast<HANDLE>(1);
         SetLastError(0);
-        EXPECT_EQ(ShellExecuteEx(&info), c.launched ? TRUE : FALSE) << WideToUtf8(c.file);
-        EXPECT_EQ(reinterpret_cast<ULONG_PTR>(info.hInstApp), c.launched ? 33u : 2u);
-        EXPECT_EQ(info.hProcess, nullptr);
-        EXPECT_EQ(GetLastError(), c.launched ? 0u : static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+        // Braces make the call run before the fields and the last error are read.
+        EXPECT_EQ((std::tuple{ShellExecuteEx(&info), reinterpret_cast<ULONG_PTR>(info.hInstApp),
+                              info.hProcess, GetLastError()}),
+                  c.launched ? std::tuple(TRUE, ULONG_PTR{33}, HANDLE{}, DWORD{0})
+                             : std::tuple(FALSE, ULONG_PTR{2}, HANDLE{}, DWORD{ERROR_FILE_NOT_FOUND}))
+            << WideToUtf8(c.file);
     }
     std::vector<Launch> launches = device::Launches();
     ASSERT_EQ(launches.size(), before + 5);
@@ -75,10 +73,9 @@ TEST(ShellExecute, LaunchesOnlyWhatTheDeviceHolds) {
     SHELLEXECUTEINFO wrong_size = Record(u"iexplore.exe");
     wrong_size.cbSize = 60;
     SHELLEXECUTEINFO no_file = Record(nullptr);
-    for (SHELLEXECUTEINFO* bad : {&wrong_size, &no_file, static_cast<SHELLEXECUTEINFO*>(nullptr)}) {
-        EXPECT_FALSE(ShellExecuteEx(bad));
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-    }
+    for (SHELLEXECUTEINFO* bad : {&wrong_size, &no_file, static_cast<SHELLEXECUTEINFO*>(nullptr)})
+        EXPECT_EQ((std::pair{ShellExecuteEx(bad), GetLastError()}),
+                  std::pair(FALSE, DWORD{ERROR_INVALID_PARAMETER}));
     device::SetLaunchHook(nullptr);
 }
 
@@ -105,9 +102,8 @@ class Notifications : public ::testing::Test {
     }
     void TearDown() override {
         device::SetNotificationHook(nullptr);
-        for (const device::NotificationInfo& info : device::Notifications()) {
+        for (const device::NotificationInfo& info : device::Notifications())
             SHNotificationRemove(&info.clsid, info.id);
-        }
         DestroyWindow(sink_);
         UnregisterClassW(u"QfSink", nullptr);
         device::UnpinClock();
@@ -115,14 +111,8 @@ class Notifications : public ::testing::Test {
 
     SHNOTIFICATIONDATA Prompt(DWORD id, DWORD flags = 0) const {
         SHNOTIFICATIONDATA data{};
-        data.cbStruct = sizeof(data);
-        data.dwID = id;
-        data.npPriority = SHNP_INFORM;
-        data.csDuration = 30;
-        data.grfFlags = flags;
-        data.clsid = kClsid;
-        data.hwndSink = sink_;
-        data.pszHTML = kPromptHtml;
+        data.cbStruct = sizeof(data), data.dwID = id, data.npPriority = SHNP_INFORM, data.csDuration = 30;
+        data.grfFlags = flags, data.clsid = kClsid, data.hwndSink = sink_, data.pszHTML = kPromptHtml;
         data.pszTitle = u"Quillfeed Notification";
         return data;
     }
@@ -168,9 +158,8 @@ TEST_F(Notifications, TheBubbleGoesWhenDismissedOrWhenItsTimeIsUp) {
     SHNOTIFICATIONDATA tray = Prompt(3, SHNF_STRAIGHTTOTRAY);
     SHNOTIFICATIONDATA lasting = Prompt(4);
     lasting.csDuration = 0;
-    for (SHNOTIFICATIONDATA* data : {&timed, &dismissed, &tray, &lasting}) {
+    for (SHNOTIFICATIONDATA* data : {&timed, &dismissed, &tray, &lasting})
         ASSERT_EQ(SHNotificationAdd(data), ERROR_SUCCESS);
-    }
     EXPECT_TRUE(device::DismissNotification(kClsid, 2));
     EXPECT_FALSE(device::DismissNotification(kClsid, 3));
     device::StepClock(std::chrono::seconds(29));

@@ -20,17 +20,14 @@ std::string Text(const SYSTEMTIME& time) {
     return qf::test::TimeText(time) + " dow" + std::to_string(time.wDayOfWeek);
 }
 
-std::string LocalNow() {
+// The time now as `read` (GetLocalTime or GetSystemTime) gives it.
+std::string Now(void (*read)(LPSYSTEMTIME)) {
     SYSTEMTIME now;
-    GetLocalTime(&now);
+    read(&now);
     return Text(now);
 }
-
-std::string UtcNow() {
-    SYSTEMTIME now;
-    GetSystemTime(&now);
-    return Text(now);
-}
+std::string LocalNow() { return Now(GetLocalTime); }
+std::string UtcNow() { return Now(GetSystemTime); }
 
 // Pins the clock in a zone one hour ahead of UTC, and leaves the host clock and profile as they were.
 class PinnedClockTest : public testing::Test {
@@ -53,12 +50,12 @@ TEST_F(PinnedClockTest, StandsStillUntilStepped) {
     EXPECT_EQ(LocalNow(), "2026-12-31 23:59:30.000 dow4");
     EXPECT_EQ(UtcNow(), "2026-12-31 22:59:30.000 dow4");
     Sleep(30);
-    EXPECT_EQ(LocalNow(), "2026-12-31 23:59:30.000 dow4");
-    EXPECT_EQ(GetTickCount(), ticks);
+    EXPECT_EQ(std::pair(LocalNow(), GetTickCount()),
+              std::pair(std::string("2026-12-31 23:59:30.000 dow4"), ticks));
 
     qf::device::StepClock(45'500ms);
-    EXPECT_EQ(LocalNow(), "2027-01-01 00:00:15.500 dow5");
-    EXPECT_EQ(GetTickCount() - ticks, 45'500u);
+    EXPECT_EQ(std::pair(LocalNow(), GetTickCount() - ticks),
+              std::pair(std::string("2027-01-01 00:00:15.500 dow5"), DWORD{45'500}));
     EXPECT_EQ(qf::device::NowUtcMs(), 1798758015500);  // 2026-12-31T23:00:15.5Z
 
     qf::device::StepClock(-10s);  // the device clock never runs backwards

@@ -129,10 +129,9 @@ TEST(VariantTimes, ToSystemTimeRoundsToTheSecond) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.date);
         SYSTEMTIME time{};
-        EXPECT_EQ(VariantTimeToSystemTime(c.date, &time), c.ok ? TRUE : FALSE);
-        if (c.ok) {
-            EXPECT_EQ(TimeText(time), c.time);
-        }
+        // A refused date leaves no time to compare (its expected text is empty).
+        EXPECT_EQ((std::pair{VariantTimeToSystemTime(c.date, &time), c.ok ? TimeText(time) : ""}),
+                  std::pair(c.ok ? TRUE : FALSE, std::string(c.time)));
     }
 }
 

@@ -76,24 +76,18 @@ TEST(DevicePaths, ExistingComponentsMatchWithoutRegardToCase) {
 TEST(DevicePaths, RefusesPathsThatLeaveTheRootOrReachTheState) {
     qf::test::TempDevice device;
     fs::create_directories(qf::device::StateDir());
-    for (std::u16string_view refused : {std::u16string_view(u""),
-                                        {u"relative\\file.txt"},
-                                        {u"C:\\Windows"},
-                                        {u"\\.."},
-                                        {u"\\..\\etc\\passwd"},
-                                        {u"\\a\\..\\..\\b"},
-                                        {u"\\.qfdevice"},
-                                        {u"\\.QFDevice\\registry.db"},
-                                        {u"\\x\\..\\.qfdevice\\profile.json"},
-                                        std::u16string_view(u"\\a\0b", 4)}) {
+    using namespace std::string_view_literals;
+    for (std::u16string_view refused :
+         {u""sv, u"relative\\file.txt"sv, u"C:\\Windows"sv, u"\\.."sv, u"\\..\\etc\\passwd"sv,
+          u"\\a\\..\\..\\b"sv, u"\\.qfdevice"sv, u"\\.QFDevice\\registry.db"sv,
+          u"\\x\\..\\.qfdevice\\profile.json"sv, u"\\a\0b"sv})
         EXPECT_EQ(MapPath(refused), std::nullopt) << qf::WideToUtf8(refused);
-    }
     EXPECT_EQ(MapPath(u"\\a\\..\\b"), device.HostPath("b"));
     EXPECT_EQ(MapPath(u"\\sub\\.qfdevice"), device.HostPath("sub/.qfdevice"));
 
     SetLastError(0);
-    EXPECT_EQ(GetFileAttributesW(u"\\.qfdevice"), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ((std::pair{GetFileAttributesW(u"\\.qfdevice"), GetLastError()}),
+              std::pair(INVALID_FILE_ATTRIBUTES, DWORD{ERROR_PATH_NOT_FOUND}));
 }
 
 TEST(DevicePaths, NoLinkLeadsOutOfTheRoot) {
@@ -109,14 +103,13 @@ TEST(DevicePaths, NoLinkLeadsOutOfTheRoot) {
     fs::create_directory_symlink(".qfdevice", device.HostPath("state"));
 
     for (std::u16string_view refused :
-         {u"\\out\\secret", u"\\file", u"\\up\\secret", u"\\out\\new.txt", u"\\state\\registry.db"}) {
+         {u"\\out\\secret", u"\\file", u"\\up\\secret", u"\\out\\new.txt", u"\\state\\registry.db"})
         EXPECT_EQ(MapPath(refused), std::nullopt) << qf::WideToUtf8(refused);
-    }
     EXPECT_EQ(MapPath(u"\\IN\\X.TXT"), device.HostPath("Windows/x.txt")) << "a link inside is followed";
 
     CFile file;
-    EXPECT_FALSE(file.Open(u"\\file", CFile::modeCreate | CFile::modeWrite));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ((std::pair{file.Open(u"\\file", CFile::modeCreate | CFile::modeWrite), GetLastError()}),
+              std::pair(FALSE, DWORD{ERROR_ACCESS_DENIED}));
     EXPECT_FALSE(file.Open(u"\\out\\secret", CFile::modeRead));
     EXPECT_FALSE(CopyFileW(u"\\Windows\\x.txt", u"\\file", FALSE));
     EXPECT_FALSE(CreateDirectoryW(u"\\out\\made", nullptr));

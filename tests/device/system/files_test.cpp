@@ -34,17 +34,16 @@ class FilesTest : public testing::Test {
 
 TEST_F(FilesTest, AttributesTellFilesFoldersAndWhatIsMissing) {
     Write("Windows/a.txt", "a");
-    EXPECT_EQ(GetFileAttributesW(u"\\windows"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
-    EXPECT_EQ(GetFileAttributesW(u"\\WINDOWS\\A.TXT"), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_EQ(GetFileAttributesW(u"\\windows"), DWORD{FILE_ATTRIBUTE_DIRECTORY});
+    EXPECT_EQ(GetFileAttributesW(u"\\WINDOWS\\A.TXT"), DWORD{FILE_ATTRIBUTE_ARCHIVE});
     fs::permissions(device_.HostPath("Windows/a.txt"), fs::perms::owner_write, fs::perm_options::remove);
     EXPECT_EQ(GetFileAttributesW(u"\\Windows\\a.txt"),
               static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_READONLY));
 
     for (auto [path, error] : {std::pair(u"\\Windows\\missing.txt", ERROR_FILE_NOT_FOUND),
-                               std::pair(u"\\Missing\\b.txt", ERROR_PATH_NOT_FOUND)}) {
+                               std::pair(u"\\Missing\\b.txt", ERROR_PATH_NOT_FOUND)})
         EXPECT_EQ((std::pair{GetFileAttributesW(path), GetLastError()}),
                   std::pair(INVALID_FILE_ATTRIBUTES, DWORD(error)));
-    }
     EXPECT_EQ(GetFileAttributesW(nullptr), INVALID_FILE_ATTRIBUTES);
 }
 
@@ -94,8 +93,7 @@ TEST_F(FilesTest, CFileReadsWritesAndSeeksButRefusesFoldersAndHiddenState) {
     CFile file;
     EXPECT_FALSE(file.IsOpen());
     EXPECT_EQ(file.Read(nullptr, 0), 0u);
-    EXPECT_FALSE(file.Open(u"\\missing.txt", CFile::modeRead));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    ExpectFailure(file.Open(u"\\missing.txt", CFile::modeRead), ERROR_FILE_NOT_FOUND);
 
     ASSERT_TRUE(file.Open(u"\\data.bin", CFile::modeCreate | CFile::modeReadWrite));
     EXPECT_TRUE(file.Write("0123456789", 10));
@@ -124,8 +122,7 @@ TEST_F(FilesTest, CFileReadsWritesAndSeeksButRefusesFoldersAndHiddenState) {
     // Folders and the hidden state are refused.
     fs::create_directories(device_.HostPath("dir"));
     fs::create_directories(qf::device::StateDir());
-    EXPECT_FALSE(file.Open(u"\\dir", CFile::modeRead));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    ExpectFailure(file.Open(u"\\dir", CFile::modeRead), ERROR_ACCESS_DENIED);
     EXPECT_FALSE(file.Open(u"\\.qfdevice\\profile.json", CFile::modeCreate | CFile::modeWrite));
     EXPECT_FALSE(fs::exists(qf::device::StateDir() / "profile.json"));
     EXPECT_FALSE(file.IsOpen());

@@ -53,22 +53,16 @@ LONG SetDword(HKEY key, const char16_t* name, DWORD value) {
 
 std::optional<DWORD> GetDword(HKEY key, const char16_t* name) {
     DWORD value = 0, type = 0, size = sizeof value;
-    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_DWORD || size != sizeof value) {
-        return std::nullopt;
-    }
+    LONG result = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    if (result != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value) return std::nullopt;
     return value;
 }
 
 std::optional<std::u16string> GetString(HKEY key, const char16_t* name) {
     char16_t buffer[256];
     DWORD type = 0, size = sizeof buffer;
-    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_SZ) {
-        return std::nullopt;
-    }
+    LONG result = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    if (result != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
     return std::u16string(buffer);
 }
 
@@ -99,7 +93,7 @@ TEST(Registry, NestedKeysAndTypedValuesSurviveReopening) {
         ASSERT_EQ(
             Create(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Thornbeckvale\\Quillfeed\\Today", today, &disposition),
             ERROR_SUCCESS);
-        EXPECT_EQ(disposition, static_cast<DWORD>(REG_CREATED_NEW_KEY));
+        EXPECT_EQ(disposition, DWORD{REG_CREATED_NEW_KEY});
         EXPECT_EQ(SetString(today.get(), u"Title", u"Schlagzeilen – heute"), ERROR_SUCCESS);
         EXPECT_EQ(SetDword(today.get(), u"HWND", static_cast<DWORD>(-1)), ERROR_SUCCESS);
         EXPECT_EQ(RegSetValueExW(today.get(), u"Blob", 0, REG_BINARY, binary.data(), binary.size()),
@@ -181,7 +175,7 @@ TEST(Registry, NamesMatchWithoutCaseKeepTheirFirstSpellingAndEnumerateInOrder) {
     ASSERT_EQ(Create(HKEY_LOCAL_MACHINE, u"Software\\MixedCase", first), ERROR_SUCCESS);
     DWORD disposition = 0;
     ASSERT_EQ(Create(HKEY_LOCAL_MACHINE, u"SOFTWARE\\mixedcase", second, &disposition), ERROR_SUCCESS);
-    EXPECT_EQ(disposition, static_cast<DWORD>(REG_OPENED_EXISTING_KEY));
+    EXPECT_EQ(disposition, DWORD{REG_OPENED_EXISTING_KEY});
     Key software;
     ASSERT_EQ(Open(HKEY_LOCAL_MACHINE, u"software", software), ERROR_SUCCESS);
     EXPECT_EQ(SubkeyNames(software.get()), std::vector<std::u16string>{u"MixedCase"});
@@ -230,8 +224,8 @@ TEST(Registry, QueriesReportSizesAndShortBuffers) {
     EXPECT_EQ(std::pair(type, size), std::pair(DWORD{REG_SZ}, DWORD{14}));
     BYTE small[4];
     size = sizeof small;
-    EXPECT_EQ(RegQueryValueExW(key.get(), u"Text", nullptr, nullptr, small, &size), ERROR_MORE_DATA);
-    EXPECT_EQ(size, 14u);
+    EXPECT_EQ((std::pair{RegQueryValueExW(key.get(), u"Text", nullptr, nullptr, small, &size), size}),
+              std::pair(LONG{ERROR_MORE_DATA}, DWORD{14}));
     EXPECT_EQ(RegQueryValueExW(key.get(), u"Text", nullptr, nullptr, small, nullptr),
               ERROR_INVALID_PARAMETER);
     size = sizeof small;
@@ -268,10 +262,9 @@ TEST(Registry, TwoProcessesWritingAtOnceLoseNothing) {
                                          nullptr, &key, nullptr) == ERROR_SUCCESS
                              ? 0
                              : 99;
-            for (int i = 0; i < kValuesPerProcess && errors == 0; ++i) {
+            for (int i = 0; i < kValuesPerProcess && errors == 0; ++i)
                 errors += SetDword(key, RaceValueName(process, i).c_str(),
                                    static_cast<DWORD>(process * 100000 + i)) != ERROR_SUCCESS;
-            }
             RegCloseKey(key);
             ::_exit(errors);
         }
@@ -284,19 +277,17 @@ TEST(Registry, TwoProcessesWritingAtOnceLoseNothing) {
         for (pid_t pid : children) {
             int status = 0;
             ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-            EXPECT_TRUE(WIFEXITED(status));
-            EXPECT_EQ(WEXITSTATUS(status), 0) << "errors reported by a writer";
+            EXPECT_EQ(std::pair(WIFEXITED(status), WEXITSTATUS(status)), std::pair(true, 0))
+                << "errors reported by a writer";
         }
     }
     Key key;
     ASSERT_EQ(Open(HKEY_LOCAL_MACHINE, u"Software\\Race", key), ERROR_SUCCESS);
     int found = 0;
-    for (int process = 0; process < 2; ++process) {
-        for (int i = 0; i < kValuesPerProcess; ++i) {
+    for (int process = 0; process < 2; ++process)
+        for (int i = 0; i < kValuesPerProcess; ++i)
             found += GetDword(key.get(), RaceValueName(process, i).c_str()) ==
                      static_cast<DWORD>(process * 100000 + i);
-        }
-    }
     EXPECT_EQ(found, 2 * kValuesPerProcess);
     Key software;
     ASSERT_EQ(Open(HKEY_LOCAL_MACHINE, u"Software", software), ERROR_SUCCESS);

@@ -33,9 +33,8 @@ TEST_F(SendAcrossThreads, TwoThreadsSendingToEachOtherAtOnceNeverDeadlock) {
         windows[me] = Create();
         ready.arrive_and_wait();
         HWND peer = windows[1 - me];
-        for (int i = 0; i < kRounds; ++i) {
+        for (int i = 0; i < kRounds; ++i)
             if (SendMessageW(peer, kDouble, static_cast<WPARAM>(i), 0) != 2 * i) ++wrong_answers;
-        }
         PostMessageW(peer, kPeerDone, 0, 0);
         // Keep answering until the peer has its answers too.
         MSG msg;

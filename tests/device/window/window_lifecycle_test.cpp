@@ -60,9 +60,8 @@ TEST_F(WindowLifecycle, DestroyTellsParentsFirstAndFreesEverything) {
     MessageLog::Get().Take();
     bool children_alive_in_parent_destroy = false;
     SetResponder([&](HWND window, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
-        if (window == parent && message == WM_DESTROY) {
+        if (window == parent && message == WM_DESTROY)
             children_alive_in_parent_destroy = IsWindow(first) && IsWindow(grandchild) && IsWindow(second);
-        }
         return std::nullopt;
     });
     EXPECT_TRUE(DestroyWindow(parent));

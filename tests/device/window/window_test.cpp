@@ -39,9 +39,8 @@ void MessageLog::Record(HWND window, UINT message) {
 std::vector<Logged> MessageLog::Take(const std::set<UINT>& ignored) {
     std::lock_guard lock(mutex_);
     std::vector<Logged> result;
-    for (const Logged& entry : entries_) {
+    for (const Logged& entry : entries_)
         if (!ignored.contains(entry.message)) result.push_back(entry);
-    }
     entries_.clear();
     return result;
 }
@@ -53,9 +52,8 @@ LRESULT CALLBACK LoggingProc(HWND window, UINT message, WPARAM wparam, LPARAM lp
         std::lock_guard lock(responder_mutex);
         answer = responder;
     }
-    if (answer) {
+    if (answer)
         if (std::optional<LRESULT> result = answer(window, message, wparam, lparam)) return *result;
-    }
     return DefWindowProcW(window, message, wparam, lparam);
 }
 

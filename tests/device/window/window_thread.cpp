@@ -17,9 +17,8 @@ LRESULT CALLBACK ThreadWindowProc(HWND window, UINT message, WPARAM wparam, LPAR
         return 0;
     }
     if (message == WM_DESTROY) PostQuitMessage(0);
-    if (handler != nullptr && *handler) {
+    if (handler != nullptr && *handler)
         if (std::optional<LRESULT> result = (*handler)(window, message, wparam, lparam)) return *result;
-    }
     return DefWindowProcW(window, message, wparam, lparam);
 }
 
