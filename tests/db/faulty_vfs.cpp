@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstring>
 #include <mutex>
 

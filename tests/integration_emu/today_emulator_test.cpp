@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <thread>

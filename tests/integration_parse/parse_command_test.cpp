@@ -1,7 +1,6 @@
 // Runs the real `quillfeed parse` and `quillfeed date` on files written by the test.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 

@@ -2,7 +2,6 @@
 // objects a test draws with.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
