@@ -126,22 +126,6 @@ void DatabaseConnection::RecoverInterruptedCompaction(const std::u16string& data
     if (lock) PutBackAsideDatabase(database_path);
 }
 
-DbResult<std::u16string> DatabaseConnection::Version() {
-    return Run([](AdoConnection& connection) -> DbResult<std::u16string> {
-        try {
-            AdoRecordset versions;
-            if (!versions.Open(u"Select VersionNumber from VersionInfo Where VersionInfoID = 1",
-                               &connection)) {
-                return DbError::kQueryFailed;
-            }
-            if (versions.IsEOF()) return DbError::kNotFound;
-            return versions.Field(0).AsString();
-        } catch (const CException&) {
-            return std::u16string(u"0");
-        }
-    });
-}
-
 std::shared_ptr<AdoConnection> DatabaseLock::Connection() {
     return held() ? database_.ConnectionUnderLock() : nullptr;
 }

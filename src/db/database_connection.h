@@ -82,7 +82,7 @@ class DatabaseConnection {
     // If connected: releases the lock (when this thread holds it, at any depth), closes and drops the
     // connection. The release-database message's handler calls it; the next operation reconnects.
     void Close();
-    // The stored VersionNumber; "0" when reading it throws.
+    // The stored VersionNumber; empty without its row, "0" when reading it throws.
     DbResult<std::u16string> Version();
     // Makes a new database file with the whole schema and VersionInfo row (and the two default views
     // unless skipped). First puts back a database that an interrupted compaction left aside for `path`.

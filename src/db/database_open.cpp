@@ -79,6 +79,10 @@ OpenResult DatabaseConnection::Open(const std::u16string& path, MissingMessage m
     return OpenResult::kUpgradeDeclined;
 }
 
+DbResult<std::u16string> DatabaseConnection::Version() {
+    return Run([](AdoConnection& connection) { return ReadVersion(connection).value_or(u"0"); });
+}
+
 // Still holding the lock: the item window lets go of the file, the user is asked, and a 1.0 file is
 // brought to the current version and opened afresh.
 OpenResult DatabaseConnection::AskAndUpgrade(DatabaseLock& lock, const std::u16string& version) {
