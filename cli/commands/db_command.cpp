@@ -6,6 +6,7 @@
 #include "common/settings_store.h"
 #include "common/system_info.h"
 #include "db/default_database.h"
+#include "db/file_checks.h"
 #include "db/schema.h"
 
 namespace qf::cli {
@@ -24,12 +25,10 @@ CommandResult RunCreate(CommandContext& context, const DbArgs& args) {
     FeedDatabase database;
     // A database left aside by an interrupted compaction is put back first, and then counts as existing.
     database.RecoverInterruptedCompaction(path);
-    CFile existing;
-    if (existing.Open(path.c_str(), CFile::modeRead) && existing.GetLength() != 0) {
+    if (NonEmptyFileAt(path)) {
         return Fail("a database already exists at " + WideToUtf8(path) +
                     "; it is kept (delete it on purpose first to start afresh)");
     }
-    existing.Close();
     if (!database.Create(path, OverwritePrompt::kRefuse, DefaultViews::kCreate))
         return Fail("could not create the database " + WideToUtf8(path));
     AppSettings().Write(setting::kDatabasePath, path);

@@ -9,6 +9,7 @@
 #include "common/settings.h"
 #include "common/settings_store.h"
 #include "db/default_database.h"
+#include "db/file_checks.h"
 #include "qfdevice/device.h"
 #include "qfdevice/shell_hooks.h"
 #include "windows.h"
@@ -54,8 +55,7 @@ Expected<std::unique_ptr<DatabaseSession>> DatabaseSession::Open(CommandContext&
     if (path.empty()) {
         // A database may lie at the usual place without being recorded: never advise making a new one
         // over it.
-        CFile existing;
-        if (existing.Open(kDefaultDatabasePath, CFile::modeRead) && existing.GetLength() != 0) {
+        if (NonEmptyFileAt(kDefaultDatabasePath)) {
             return Fail("no database is recorded in the settings, but " + WideToUtf8(kDefaultDatabasePath) +
                         " exists (run 'quillfeed init' to use it)");
         }
